@@ -1,0 +1,73 @@
+#include "link/Command.h"
+
+#include <QHash>
+
+namespace Command {
+
+namespace {
+const QHash<int, QString>& words() {
+    static const QHash<int, QString> table = {
+        {ORG, "@ORG "},        {MOVD, "@MOVD "},       {MOVP, "@MOVP "},
+        {XPlus, "@X+ "},       {XMinus, "@X- "},       {XINC, "@XINC "},
+        {XDEC, "@XDEC "},      {SRVO, "@SRVO "},       {BRK, "@BRK "},
+        {ALR, "@ALR "},        {CCLR, "@CCLR "},       {PRESS, "@PRESS "},
+        {GMIN, "@GMIN "},      {GMAX, "@GMAX "},       {QueryVER, "@?VER "},
+        {QueryPOS, "@?POS "},  {QueryPNO, "@?PNO "},   {QueryPRM, "@?PRM "},
+        {QueryP, "@?P "},      {QueryORG, "@?ORG "},   {QuerySRVO, "@?SRVO "},
+        {QueryBRK, "@?BRK "},  {QueryPRS, "@?PRS "},   {ReadPNT, "@READ PNT "},
+        {ReadPRM, "@READ PRM "}, {ReadERR, "@READ ERR "}, {WritePNT, "@WRITE PNT "},
+        {WritePRM, "@WRITE PRM "}, {PDEL, "@PDEL "},   {InitPNT, "@INIT PNT "},
+        {InitPRM, "@INIT PRM "}, {ReadZON, "@READ ZON "}, {InitZON, "@INIT ZON "},
+        {WriteZON, "@WRITE ZON "}, {ReadDIO, "@READ DIO "}, {InitORG, "@INIT ORG "},
+        {PointData, "P"},      {ParameterData, "PRM"}, {ZoneData, "Z"},
+    };
+    return table;
+}
+} // namespace
+
+QString word(int code) { return words().value(code); }
+
+Class classOf(int code) {
+    if (code == StopChar || code == EndOfData)
+        return Class::ControlChar;
+    if (code == PointData || code == ParameterData || code == ZoneData)
+        return Class::DataLine;
+    return words().contains(code) ? Class::Command : Class::Unknown;
+}
+
+void clear(Fields& f) {
+    f.sousinnaiyou.clear();
+    f.P_first.clear();
+    f.P_second.clear();
+    f.P_third.clear();
+}
+
+void compose(Fields& f) {
+    switch (classOf(f.P_Command)) {
+    case Class::ControlChar:
+        f.sousinnaiyou = QString(QChar(f.P_Command == StopChar ? 3 : 26));
+        return;
+    case Class::DataLine:
+        f.P_first = word(f.P_Command);
+        f.P_third += QStringLiteral("\r\n");
+        break;
+    case Class::Command:
+        f.P_first = word(f.P_Command);
+        [[fallthrough]];
+    case Class::Unknown: // P_first stays as it was
+        f.P_second += QLatin1Char(',');
+        f.P_third += QStringLiteral("\r\n");
+        break;
+    }
+    f.sousinnaiyou = f.P_first + f.P_second + f.P_third;
+}
+
+QString line(int code, const QString& second) {
+    Fields f;
+    f.P_Command = code;
+    f.P_second = second;
+    compose(f);
+    return f.sousinnaiyou;
+}
+
+} // namespace Command
