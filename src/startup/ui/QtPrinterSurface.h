@@ -1,0 +1,48 @@
+#pragma once
+
+#include "startup/PrintSurface.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QString>
+#include <memory>
+
+class QPrinter;
+
+// A print surface on a real printer (or a PDF file through QPrinter's PDF output).
+//
+// Positions are given in twips (1/1440 inch) from the top-left of the printable area and
+// are scaled to device units with the printer's resolution. textAt places the TOP-LEFT
+// corner of the text at the position, as the current position of a printer does: the
+// baseline lies one font ascent below the given y.
+//
+// The painter begins on the printer in the constructor; a surface whose painter could not
+// begin ignores all drawing and reports failure from endDoc().
+class QtPrinterSurface final : public PrintSurface {
+  public:
+    explicit QtPrinterSurface(std::unique_ptr<QPrinter> printer);
+    ~QtPrinterSurface() override;
+    Q_DISABLE_COPY_MOVE(QtPrinterSurface)
+
+    // A surface that writes a PDF file (A4, high resolution) at path.
+    static std::unique_ptr<QtPrinterSurface> toPdf(const QString& path);
+
+    void setFont(const QString& family, double pointSize, bool bold) override;
+    void textAt(int xTwips, int yTwips, const QString& text) override;
+    void newPage() override;
+    bool endDoc() override;
+
+    // True while the painter is active on the printer (begun and not yet ended).
+    bool isActive() const;
+    QPrinter& printer() { return *m_printer; }
+    // Device units for a length in twips along x and y.
+    double toDeviceX(int twips) const;
+    double toDeviceY(int twips) const;
+
+  private:
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+    QFont m_font;
+    bool m_began = false;
+    bool m_failed = false;
+};
