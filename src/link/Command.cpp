@@ -7,25 +7,53 @@ namespace Command {
 namespace {
 const QHash<int, QString>& words() {
     static const QHash<int, QString> table = {
-        {ORG, "@ORG "},        {MOVD, "@MOVD "},       {MOVP, "@MOVP "},
-        {XPlus, "@X+ "},       {XMinus, "@X- "},       {XINC, "@XINC "},
-        {XDEC, "@XDEC "},      {SRVO, "@SRVO "},       {BRK, "@BRK "},
-        {ALR, "@ALR "},        {CCLR, "@CCLR "},       {PRESS, "@PRESS "},
-        {GMIN, "@GMIN "},      {GMAX, "@GMAX "},       {QueryVER, "@?VER "},
-        {QueryPOS, "@?POS "},  {QueryPNO, "@?PNO "},   {QueryPRM, "@?PRM "},
-        {QueryP, "@?P "},      {QueryORG, "@?ORG "},   {QuerySRVO, "@?SRVO "},
-        {QueryBRK, "@?BRK "},  {QueryPRS, "@?PRS "},   {ReadPNT, "@READ PNT "},
-        {ReadPRM, "@READ PRM "}, {ReadERR, "@READ ERR "}, {WritePNT, "@WRITE PNT "},
-        {WritePRM, "@WRITE PRM "}, {PDEL, "@PDEL "},   {InitPNT, "@INIT PNT "},
-        {InitPRM, "@INIT PRM "}, {ReadZON, "@READ ZON "}, {InitZON, "@INIT ZON "},
-        {WriteZON, "@WRITE ZON "}, {ReadDIO, "@READ DIO "}, {InitORG, "@INIT ORG "},
-        {PointData, "P"},      {ParameterData, "PRM"}, {ZoneData, "Z"},
+        {ORG, "@ORG "},
+        {MOVD, "@MOVD "},
+        {MOVP, "@MOVP "},
+        {XPlus, "@X+ "},
+        {XMinus, "@X- "},
+        {XINC, "@XINC "},
+        {XDEC, "@XDEC "},
+        {SRVO, "@SRVO "},
+        {BRK, "@BRK "},
+        {ALR, "@ALR "},
+        {CCLR, "@CCLR "},
+        {PRESS, "@PRESS "},
+        {GMIN, "@GMIN "},
+        {GMAX, "@GMAX "},
+        {QueryVER, "@?VER "},
+        {QueryPOS, "@?POS "},
+        {QueryPNO, "@?PNO "},
+        {QueryPRM, "@?PRM "},
+        {QueryP, "@?P "},
+        {QueryORG, "@?ORG "},
+        {QuerySRVO, "@?SRVO "},
+        {QueryBRK, "@?BRK "},
+        {QueryPRS, "@?PRS "},
+        {ReadPNT, "@READ PNT "},
+        {ReadPRM, "@READ PRM "},
+        {ReadERR, "@READ ERR "},
+        {WritePNT, "@WRITE PNT "},
+        {WritePRM, "@WRITE PRM "},
+        {PDEL, "@PDEL "},
+        {InitPNT, "@INIT PNT "},
+        {InitPRM, "@INIT PRM "},
+        {ReadZON, "@READ ZON "},
+        {InitZON, "@INIT ZON "},
+        {WriteZON, "@WRITE ZON "},
+        {ReadDIO, "@READ DIO "},
+        {InitORG, "@INIT ORG "},
+        {PointData, "P"},
+        {ParameterData, "PRM"},
+        {ZoneData, "Z"},
     };
     return table;
 }
 } // namespace
 
-QString word(int code) { return words().value(code); }
+QString word(int code) {
+    return words().value(code);
+}
 
 Class classOf(int code) {
     if (code == StopChar || code == EndOfData)

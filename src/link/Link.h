@@ -84,7 +84,7 @@ class Link final : public QObject {
     void exchangeFinished();
 
   private:
-    void setUp();
+    bool setUp();
     void collect();
     void finish();
     void waitForPending();
@@ -99,6 +99,7 @@ class Link final : public QObject {
     // State of a running exchange.
     bool m_active = false;
     bool m_replyEnded = false;
+    bool m_portFailed = false;
     int m_detailFrom = -1; // index where the NG/STOP detail line begins, -1 when none awaited
     QElapsedTimer m_clock;
     qint64 m_sendMs = 0;

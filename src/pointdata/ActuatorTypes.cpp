@@ -52,9 +52,13 @@ QStringList defaultValues(const QString& type) {
     return values;
 }
 
-int stroke(const QString& type) { return (type == "30" || type == "32") ? 2000 : 4000; }
+int stroke(const QString& type) {
+    return (type == "30" || type == "32") ? 2000 : 4000;
+}
 
-int transmitSpeedLimit(const QString& type) { return (type == "32" || type == "33") ? 120 : 50; }
+int transmitSpeedLimit(const QString& type) {
+    return (type == "32" || type == "33") ? 120 : 50;
+}
 
 QString model(const QString& type) {
     if (type == "30")
@@ -78,7 +82,9 @@ const QList<int>& parameterNumbers() {
     return numbers;
 }
 
-int rowOfParameter(int number) { return parameterNumbers().indexOf(number); }
+int rowOfParameter(int number) {
+    return parameterNumbers().indexOf(number);
+}
 
 ParameterTableData initialTable(const QString& type) {
     ParameterTableData table;

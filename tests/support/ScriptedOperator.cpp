@@ -25,8 +25,8 @@ OperatorInteraction::Answer ScriptedOperator::askYesNo(const QString& title, con
     return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
 }
 
-OperatorInteraction::Answer
-ScriptedOperator::askYesNoCancel(const QString& title, const QString& text, Icon icon) {
+OperatorInteraction::Answer ScriptedOperator::askYesNoCancel(const QString& title,
+                                                             const QString& text, Icon icon) {
     record("yesnocancel", title, text, icon);
     return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
 }

@@ -1,0 +1,46 @@
+#include "link/PortName.h"
+
+#include "link/Profile.h"
+
+namespace PortName {
+
+QString normalised(const QString& name) {
+    if (name.size() == 4 && name.startsWith(QLatin1String("COM")) && name[3] >= QLatin1Char('1') &&
+        name[3] <= QLatin1Char('8'))
+        return name;
+    return QStringLiteral("COM1");
+}
+
+int number(const QString& name) {
+    return normalised(name).at(3).digitValue();
+}
+
+QString target(const QString& iniPath, const QString& name) {
+    const QString port = normalised(name);
+    const QString mapped = Profile::ReadSetting(port, QStringLiteral("Ports"), iniPath);
+    if (mapped != QLatin1String("ERROR") && !mapped.isEmpty())
+        return mapped;
+#ifdef Q_OS_WIN
+    return port;
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(number(port) - 1);
+#endif
+}
+
+QString readFromIni(const QString& iniPath) {
+    const QString value =
+        Profile::ReadSetting(QStringLiteral("COM"), QStringLiteral("Data"), iniPath).trimmed();
+    bool ok = false;
+    const int n = value.toInt(&ok);
+    if (ok && n >= 1 && n <= 8 && !value.startsWith(QLatin1Char('+')))
+        return QStringLiteral("COM%1").arg(n);
+    return QStringLiteral("COM1");
+}
+
+bool writeToIni(const QString& iniPath, const QString& name) {
+    // The number-to-text conversion of a non-negative number puts a blank in front of it.
+    const QString value = QLatin1Char(' ') + QString::number(number(name));
+    return Profile::WriteSetting(value, QStringLiteral("COM"), QStringLiteral("Data"), iniPath);
+}
+
+} // namespace PortName

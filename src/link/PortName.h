@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Port names "COM1".."COM8" and where each one leads.
+namespace PortName {
+
+// The name itself when it is one of "COM1".."COM8", else "COM1".
+QString normalised(const QString& name);
+// The digit after "COM" (1..8) of a normalised name.
+int number(const QString& name);
+
+// Where a port leads: section "Ports" of the INI file may map "COM1".."COM8" to a device path
+// or to "sim:point" / "sim:pulse" (the built-in virtual controller). Without a mapping: the
+// name itself on Windows, /dev/ttyS<n-1> elsewhere.
+QString target(const QString& iniPath, const QString& name);
+
+// The port kept in the INI file: section "Data", key "COM", a number 1..8 (blanks ignored);
+// any other value, a missing key or a missing file give "COM1".
+QString readFromIni(const QString& iniPath);
+// Writes the port number with its leading blank (" 3") as key "COM" of section "Data".
+bool writeToIni(const QString& iniPath, const QString& name);
+
+} // namespace PortName

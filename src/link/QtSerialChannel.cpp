@@ -1,0 +1,74 @@
+#include "link/QtSerialChannel.h"
+
+#include <QSerialPort>
+
+QtSerialChannel::QtSerialChannel(QObject* parent)
+    : SerialChannel(parent), m_port(new QSerialPort(this)) {
+    connect(m_port, &QSerialPort::readyRead, this, &SerialChannel::readyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::NoError || !m_port->isOpen())
+            return;
+        // A line that is lost while open (device unplugged, closed underneath) ends the
+        // running exchange; a read time-out or similar soft error does not.
+        if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError ||
+            e == QSerialPort::ReadError || e == QSerialPort::WriteError) {
+            m_error = m_port->errorString();
+            emit faulted(m_error);
+        }
+    });
+}
+
+QtSerialChannel::~QtSerialChannel() {
+    close();
+}
+
+bool QtSerialChannel::open(const QString& path) {
+    m_error.clear();
+    m_port->setPortName(path);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        m_error = QStringLiteral("%1: %2").arg(path, m_port->errorString());
+        return false;
+    }
+    const bool configured =
+        m_port->setBaudRate(QSerialPort::Baud9600) && m_port->setParity(QSerialPort::OddParity) &&
+        m_port->setDataBits(QSerialPort::Data8) && m_port->setStopBits(QSerialPort::OneStop) &&
+        m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        m_error = QStringLiteral("%1: %2").arg(path, m_port->errorString());
+        m_port->close();
+        return false;
+    }
+    return true;
+}
+
+void QtSerialChannel::close() {
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+bool QtSerialChannel::isOpen() const {
+    return m_port->isOpen();
+}
+
+void QtSerialChannel::clearBuffers() {
+    if (m_port->isOpen()) {
+        m_port->clear(QSerialPort::AllDirections);
+        m_port->readAll();
+    }
+}
+
+qint64 QtSerialChannel::write(const QByteArray& data) {
+    if (!m_port->isOpen())
+        return -1;
+    const qint64 n = m_port->write(data);
+    m_port->flush();
+    return n;
+}
+
+QByteArray QtSerialChannel::readAll() {
+    return m_port->isOpen() ? m_port->readAll() : QByteArray();
+}
+
+QString QtSerialChannel::errorString() const {
+    return m_error;
+}

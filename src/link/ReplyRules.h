@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Rules for reading what a controller sends back.
+namespace ReplyRules {
+
+// True when the text holds one of the four reply ends "OK", "NG", "STOP", "READY", each
+// immediately followed by CR LF, wherever it stands.
+bool hasReplyEnd(const QString& text);
+
+// Index where the detail line after an "NG" (or, without "NG", a "STOP") begins: four
+// characters after the "N", or six after the "S". -1 when neither is present.
+int detailLineStart(const QString& text);
+
+// The error box text: from "STOP" through the LF of the line that follows it; an "NG" part
+// (from "NG" through the LF of the next line) wins when both are present. Empty otherwise.
+QString errorPart(const QString& text);
+
+// The value of a one-value reply (value, CR LF, "OK", CR LF).
+QString extractValue(const QString& reply);
+
+} // namespace ReplyRules

@@ -1,0 +1,390 @@
+#include "FakeChannel.h"
+#include "ScriptedOperator.h"
+#include "link/Command.h"
+#include "link/Link.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+using Piece = FakeChannel::Piece;
+
+namespace {
+struct RecordingHost final : LinkHost {
+    bool setteiFlag = false;
+    int orgposValue = 0;
+    bool numericMode = true;
+    QStringList calls;
+    bool settei() const override { return setteiFlag; }
+    int orgpos() const override { return orgposValue; }
+    bool numericInputMode() const override { return numericMode; }
+    void focusNumericInputOption() override { calls << "focus"; }
+    void clearMotionBusy() override { calls << "motion"; }
+    void enableWindow() override { calls << "window"; }
+    void hideProgress() override { calls << "progress"; }
+    void enableToolbar() override { calls << "toolbar"; }
+};
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+  private slots:
+    void composedLines_data();
+    void composedLines();
+    void extractReplyValue_data();
+    void extractReplyValue();
+
+    void splitReplyEndsAfterLastPiece();
+    void ngWaitsForLateDetailLine();
+    void ngInsideWordIsAnNgReply();
+    void stopReplyFillsErrorBox();
+    void noReplyTimesOutAndClosesPort();
+    void replyReadAfterDeadlineStillTimesOut();
+    void missingDetailLineIsBounded();
+    void secondCommandWaitsForPendingExchange();
+    void portThatCannotOpenIsAFailure();
+    void badPortNameOpensCom1();
+    void garbageAndNonAsciiKeptLosslessly();
+    void endlessStreamIsBounded();
+
+    void reportLinkError();
+    void reportLinkErrorQuietCases();
+    void reportReplyError();
+};
+
+void TestLink::composedLines_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("version") << 100 << "" << QByteArray("@?VER ,\r\n");
+    QTest::newRow("parameter 13") << 103 << "13" << QByteArray("@?PRM 13,\r\n");
+    QTest::newRow("read points") << 200 << "" << QByteArray("@READ PNT ,\r\n");
+    QTest::newRow("parameter data line") << 301 << "35=100" << QByteArray("PRM35=100\r\n");
+    QTest::newRow("point data line") << 300 << "3=A,1000,20" << QByteArray("P3=A,1000,20\r\n");
+    QTest::newRow("zone data line") << 302 << "0=1,2" << QByteArray("Z0=1,2\r\n");
+    QTest::newRow("stop") << 400 << "ignored" << QByteArray("\x03");
+    QTest::newRow("end of data") << 401 << "" << QByteArray("\x1a");
+    QTest::newRow("unknown code") << 999 << "x" << QByteArray("x,\r\n");
+    QTest::newRow("negative argument") << 2 << "-5" << QByteArray("@MOVP -5,\r\n");
+}
+
+void TestLink::composedLines() {
+    QFETCH(int, code);
+    QFETCH(QString, second);
+    QFETCH(QByteArray, expected);
+    LinkState state;
+    FakeChannel channel;
+    Link link(state, channel);
+    link.sousinnaiyou = "stale";
+    link.P_first = "stale";
+    link.ClearCommand();
+    link.P_Command = code;
+    link.P_second = second;
+    link.BuildCommand();
+    QCOMPARE(link.sousinnaiyou.toLatin1(), expected);
+}
+
+void TestLink::extractReplyValue_data() {
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("value OK CRLF") << "1\r\nOK\r\n"
+                                   << "1";
+    QTest::newRow("longer value") << " 12.30\r\nOK\r\n"
+                                  << " 12.30";
+    QTest::newRow("OK without CRLF") << "25\r\nOK"
+                                     << "25";
+    QTest::newRow("OK alone") << "OK"
+                              << "";
+    QTest::newRow("ends in CR") << "7\r\nOK\r"
+                                << "7";
+    QTest::newRow("short text whole") << "12345"
+                                      << "12345";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestLink::extractReplyValue() {
+    QFETCH(QString, reply);
+    QFETCH(QString, value);
+    QCOMPARE(Link::ExtractReplyValue(reply), value);
+}
+
+void TestLink::splitReplyEndsAfterLastPiece() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{10, "0\r\nO"}, {120, "K\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 2000;
+    link.P_Command = Command::QueryPRM;
+    link.P_second = "13";
+    link.BuildCommand();
+    QElapsedTimer t;
+    t.start();
+    link.Exchange();
+    QVERIFY(t.elapsed() >= 110);
+    QCOMPARE(link.ReplyText, QString("0\r\nOK\r\n"));
+    QVERIFY(!link.Timeout);
+    QVERIFY(!channel.isOpen());
+    QVERIFY(!state.LinkBusy);
+    QCOMPARE(link.receivedText(), link.ReplyText);
+    QCOMPARE(link.sentText(), QString("@?PRM 13,\r\n"));
+}
+
+void TestLink::ngWaitsForLateDetailLine() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, "NG\r\n"}, {150, "37:RANGE OVER\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 1000;
+    link.sousinnaiyou = "PRM1=5\r\n";
+    link.Exchange();
+    QCOMPARE(link.ReplyText, QString("NG\r\n37:RANGE OVER\r\n"));
+    QCOMPARE(link.errorText(), QString("NG\r\n37:RANGE OVER\r\n"));
+    QVERIFY(!link.Timeout);
+}
+
+void TestLink::ngInsideWordIsAnNgReply() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, "RANGE\r\nOK\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 500;
+    link.sousinnaiyou = "x";
+    link.Exchange();
+    QVERIFY(!link.Timeout);
+    QVERIFY(link.ReplyText.contains("NG"));
+    QCOMPARE(link.ReplyText, QString("RANGE\r\nOK\r\n"));
+    QCOMPARE(link.errorText(), QString("NGE\r\nOK\r\n"));
+}
+
+void TestLink::stopReplyFillsErrorBox() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, "STOP\r\n"}, {30, "61:STOP COMMAND\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 1000;
+    link.sousinnaiyou = "@ORG ,\r\n";
+    link.Exchange();
+    QCOMPARE(link.ReplyText, QString("STOP\r\n61:STOP COMMAND\r\n"));
+    QCOMPARE(link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
+}
+
+void TestLink::noReplyTimesOutAndClosesPort() {
+    LinkState state;
+    FakeChannel channel;
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 200;
+    link.sousinnaiyou = "@?VER ,\r\n";
+    QSignalSpy busyDuring(&link, &Link::commandSent);
+    QElapsedTimer t;
+    t.start();
+    link.Exchange();
+    QVERIFY(t.elapsed() >= 200);
+    QVERIFY(t.elapsed() < 2000);
+    QVERIFY(link.Timeout);
+    QVERIFY(link.ReplyText.isEmpty());
+    QVERIFY(!channel.isOpen());
+    QCOMPARE(channel.closes, 1);
+    QVERIFY(!state.LinkBusy);
+    QCOMPARE(busyDuring.count(), 1);
+}
+
+void TestLink::replyReadAfterDeadlineStillTimesOut() {
+    // The window is blocked past the deadline while the complete reply waits at the port:
+    // the reply is read whole, but the clock after the read decides the time-out.
+    LinkState state;
+    FakeChannel channel;
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 100;
+    link.sousinnaiyou = "@?POS ,\r\n";
+    QTimer::singleShot(10, &channel, [&] {
+        channel.clearBuffers();
+        QSignalBlocker block(channel);
+        channel.deliver(" 12.30\r\nOK\r\n");
+        QThread::msleep(200);
+    });
+    link.Exchange();
+    QCOMPARE(link.ReplyText, QString(" 12.30\r\nOK\r\n"));
+    QVERIFY(link.Timeout);
+}
+
+void TestLink::missingDetailLineIsBounded() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, "NG\r\n37:RANGE"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 150;
+    link.sousinnaiyou = "P1=A,1,1\r\n";
+    QElapsedTimer t;
+    t.start();
+    link.Exchange();
+    QVERIFY(t.elapsed() < 2000);
+    QCOMPARE(link.ReplyText, QString("NG\r\n37:RANGE"));
+    QVERIFY(!state.LinkBusy);
+}
+
+void TestLink::secondCommandWaitsForPendingExchange() {
+    LinkState state;
+    FakeChannel channelA;
+    FakeChannel channelB;
+    channelA.replies = {{{200, "A\r\nOK\r\n"}}};
+    channelB.replies = {{{10, "B\r\nOK\r\n"}}};
+    Link a(state, channelA);
+    Link b(state, channelB);
+    a.ReplyTimeoutMs = b.ReplyTimeoutMs = 2000;
+    a.sousinnaiyou = "first";
+
+    QElapsedTimer t;
+    qint64 bWrittenAt = -1;
+    QString bReply;
+    QTimer::singleShot(30, &b, [&] {
+        QVERIFY(state.LinkBusy);
+        b.P_Command = Command::QueryPOS;
+        b.BuildCommand(); // waits here until a's reply has arrived
+        QVERIFY(!state.LinkBusy);
+        QVERIFY(channelB.written.isEmpty());
+        b.Exchange();
+        bWrittenAt = t.elapsed();
+        bReply = b.ReplyText;
+    });
+    t.start();
+    a.Exchange();
+    // The interrupted operation finds its own exchange finished, with its own reply.
+    QCOMPARE(a.ReplyText, QString("A\r\nOK\r\n"));
+    QVERIFY(!a.Timeout);
+    QVERIFY(bWrittenAt >= 200);
+    QCOMPARE(channelB.written, QByteArray("@?POS ,\r\n"));
+    QCOMPARE(bReply, QString("B\r\nOK\r\n"));
+}
+
+void TestLink::portThatCannotOpenIsAFailure() {
+    LinkState state;
+    FakeChannel channel;
+    channel.openError = "/dev/ttyS7: Permission denied";
+    Link link(state, channel);
+    QSignalSpy fault(&link, &Link::portFault);
+    link.ReplyTimeoutMs = 3000;
+    link.sousinnaiyou = "@?VER ,\r\n";
+    QElapsedTimer t;
+    t.start();
+    link.Exchange();
+    QVERIFY(t.elapsed() < 1000);
+    QVERIFY(link.Timeout);
+    QVERIFY(!state.LinkBusy);
+    QCOMPARE(fault.count(), 1);
+    QCOMPARE(fault.at(0).at(0).toString(), QString("/dev/ttyS7: Permission denied"));
+}
+
+void TestLink::badPortNameOpensCom1() {
+    for (const QString name : {"COM9", "", "COM0", "com3", "COM12"}) {
+        LinkState state;
+        state.PortName = name;
+        FakeChannel channel;
+        Link link(state, channel);
+        link.ReplyTimeoutMs = 10;
+        link.Exchange();
+        QCOMPARE(channel.openedPorts, QStringList{"COM1"});
+        QCOMPARE(state.PortName, QString("COM1"));
+    }
+}
+
+void TestLink::garbageAndNonAsciiKeptLosslessly() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, QByteArray("\x00\xff\xe9z\r\n", 6)}, {10, "OK\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 500;
+    link.sousinnaiyou = "x";
+    link.Exchange();
+    QVERIFY(!link.Timeout);
+    QCOMPARE(link.ReplyText.toLatin1(), QByteArray("\x00\xff\xe9z\r\nOK\r\n", 10));
+}
+
+void TestLink::endlessStreamIsBounded() {
+    LinkState state;
+    FakeChannel channel;
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 300;
+    link.sousinnaiyou = "x";
+    QTimer flood;
+    connect(&flood, &QTimer::timeout, &channel, [&] { channel.deliver(QByteArray(8192, 'A')); });
+    flood.start(1);
+    link.Exchange();
+    flood.stop();
+    QVERIFY(link.Timeout);
+    QVERIFY(link.ReplyText.size() <= 64 * 1024);
+    QVERIFY(link.ReplyText.size() > 8192);
+}
+
+void TestLink::reportLinkError() {
+    LinkState state;
+    FakeChannel channel;
+    Link link(state, channel);
+    link.operationTitle = "Point reception";
+    ScriptedOperator op;
+    RecordingHost host;
+    host.numericMode = false;
+    link.ReportLinkError(op, host);
+    QCOMPARE(op.beeps, 1);
+    QCOMPARE(op.prompts.size(), 1);
+    QCOMPARE(op.last().title, QString("Point reception"));
+    QCOMPARE(op.last().text, QString("The communication error. Please check the connection."));
+    QCOMPARE(op.last().icon, OperatorInteraction::Icon::None);
+    QCOMPARE(host.calls, (QStringList{"focus", "motion", "window", "progress", "toolbar"}));
+}
+
+void TestLink::reportLinkErrorQuietCases() {
+    LinkState state;
+    FakeChannel channel;
+    Link link(state, channel);
+    {
+        ScriptedOperator op;
+        RecordingHost host;
+        host.setteiFlag = true;
+        link.ReportLinkError(op, host);
+        QCOMPARE(op.beeps, 0);
+        QVERIFY(host.calls.isEmpty());
+    }
+    {
+        ScriptedOperator op;
+        RecordingHost host;
+        host.orgposValue = 1;
+        link.ReportLinkError(op, host);
+        QCOMPARE(op.beeps, 0);
+        QVERIFY(op.prompts.isEmpty());
+        QCOMPARE(host.calls, (QStringList{"motion", "window", "progress", "toolbar"}));
+    }
+    {
+        ScriptedOperator op;
+        RecordingHost host;
+        link.ReplyText = "STOP\r\n64:NO WORK\r\n";
+        link.ReportLinkError(op, host);
+        QCOMPARE(op.beeps, 1);
+        QVERIFY(op.prompts.isEmpty());
+    }
+}
+
+void TestLink::reportReplyError() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, "NG\r\n37:RANGE OVER\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 500;
+    link.sousinnaiyou = "PRM1=99999\r\n";
+    link.Exchange();
+    ScriptedOperator op;
+    RecordingHost host;
+    link.ReportReplyError(op, host);
+    QCOMPARE(link.errorText(), QString("NG\r\n37:RANGE OVER\r\n"));
+    QCOMPARE(op.prompts.size(), 1);
+    QCOMPARE(op.last().title, QString("Error"));
+    QCOMPARE(op.last().text, QString("Cannot receive data from controller."));
+    QCOMPARE(op.last().icon, OperatorInteraction::Icon::Critical);
+    QVERIFY(link.ReplyText.isEmpty());
+    QVERIFY(link.sousinnaiyou.isEmpty());
+    QCOMPARE(host.calls, (QStringList{"motion", "window", "progress", "toolbar"}));
+}
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"

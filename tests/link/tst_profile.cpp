@@ -1,0 +1,111 @@
+#include "link/PortName.h"
+#include "link/Profile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestProfile : public QObject {
+    Q_OBJECT
+  private slots:
+    void missingFileGivesErrorAndCom1();
+    void portFromValue_data();
+    void portFromValue();
+    void namesAreCaseInsensitiveAndQuotesDropped();
+    void longValueIsCut();
+    void writeKeepsOtherLines();
+    void writeCreatesFileAndSection();
+    void writeReplacesExistingValue();
+    void portMap();
+
+  private:
+    QString write(const QByteArray& content) {
+        const QString path = m_dir.filePath("QRX5.ini");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(content);
+        return path;
+    }
+    QByteArray read(const QString& path) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    QTemporaryDir m_dir;
+};
+
+void TestProfile::missingFileGivesErrorAndCom1() {
+    const QString path = m_dir.filePath("none.ini");
+    QCOMPARE(Profile::ReadSetting("COM", "Data", path), QString("ERROR"));
+    QCOMPARE(PortName::readFromIni(path), QString("COM1"));
+}
+
+void TestProfile::portFromValue_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("port");
+    QTest::newRow("7") << QByteArray("[Data]\r\nCOM=7\r\n") << "COM7";
+    QTest::newRow("8") << QByteArray("[Data]\r\nCOM=8\r\n") << "COM8";
+    QTest::newRow("written form") << QByteArray("[Data]\r\nCOM= 3\r\n") << "COM3";
+    QTest::newRow("blanks around") << QByteArray("[Data]\r\nCOM =  5  \r\n") << "COM5";
+    QTest::newRow("12") << QByteArray("[Data]\r\nCOM=12\r\n") << "COM1";
+    QTest::newRow("9") << QByteArray("[Data]\r\nCOM=9\r\n") << "COM1";
+    QTest::newRow("0") << QByteArray("[Data]\r\nCOM=0\r\n") << "COM1";
+    QTest::newRow("empty") << QByteArray("[Data]\r\nCOM=\r\n") << "COM1";
+    QTest::newRow("text") << QByteArray("[Data]\r\nCOM=abc\r\n") << "COM1";
+    QTest::newRow("negative") << QByteArray("[Data]\r\nCOM=-3\r\n") << "COM1";
+    QTest::newRow("other section") << QByteArray("[Other]\r\nCOM=4\r\n") << "COM1";
+    QTest::newRow("LF only") << QByteArray("[Data]\nCOM=6\n") << "COM6";
+    QTest::newRow("mixed case") << QByteArray("[dATA]\r\ncom=2\r\n") << "COM2";
+}
+
+void TestProfile::portFromValue() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, port);
+    QCOMPARE(PortName::readFromIni(write(content)), port);
+}
+
+void TestProfile::namesAreCaseInsensitiveAndQuotesDropped() {
+    const QString path = write("; comment\r\n[DATA]\r\nKey=\"quoted value\"\r\n");
+    QCOMPARE(Profile::ReadSetting("key", "data", path), QString("quoted value"));
+    QCOMPARE(Profile::ReadSetting("missing", "data", path), QString("ERROR"));
+}
+
+void TestProfile::longValueIsCut() {
+    const QString path = write("[Data]\r\nCOM=" + QByteArray(300, 'x') + "\r\n");
+    QCOMPARE(Profile::ReadSetting("COM", "Data", path).size(), 254);
+}
+
+void TestProfile::writeKeepsOtherLines() {
+    const QString path =
+        write("; kept comment\r\n[Ports]\r\nCOM1=sim:point\r\n\r\n[data]\r\nCom=7\r\nOther=1\r\n");
+    QVERIFY(PortName::writeToIni(path, "COM3"));
+    QCOMPARE(read(path), QByteArray("; kept comment\r\n[Ports]\r\nCOM1=sim:point\r\n\r\n"
+                                    "[data]\r\nCOM= 3\r\nOther=1\r\n"));
+    QCOMPARE(PortName::readFromIni(path), QString("COM3"));
+}
+
+void TestProfile::writeCreatesFileAndSection() {
+    const QString path = m_dir.filePath("new.ini");
+    QVERIFY(PortName::writeToIni(path, "COM8"));
+    QCOMPARE(read(path), QByteArray("[Data]\r\nCOM= 8\r\n"));
+    const QString other = write("[Ports]\r\nCOM2=/dev/ttyUSB0\r\n");
+    QVERIFY(PortName::writeToIni(other, "COM2"));
+    QCOMPARE(read(other), QByteArray("[Ports]\r\nCOM2=/dev/ttyUSB0\r\n[Data]\r\nCOM= 2\r\n"));
+}
+
+void TestProfile::writeReplacesExistingValue() {
+    const QString path = write("[Data]\r\nX=1\r\n\r\n[Next]\r\nY=2\r\n");
+    QVERIFY(PortName::writeToIni(path, "bad name"));
+    QCOMPARE(read(path), QByteArray("[Data]\r\nX=1\r\nCOM= 1\r\n\r\n[Next]\r\nY=2\r\n"));
+}
+
+void TestProfile::portMap() {
+    const QString path = write("[Ports]\r\nCOM2=/dev/ttyUSB0\r\nCOM3=sim:pulse\r\n");
+    QCOMPARE(PortName::target(path, "COM2"), QString("/dev/ttyUSB0"));
+    QCOMPARE(PortName::target(path, "COM3"), QString("sim:pulse"));
+    QCOMPARE(PortName::target(path, "COM4"), QString("/dev/ttyS3"));
+    QCOMPARE(PortName::target(path, "COM9"), QString("/dev/ttyS0"));
+}
+
+QTEST_GUILESS_MAIN(TestProfile)
+#include "tst_profile.moc"
