@@ -1,0 +1,296 @@
+#include "pointdata/PointRules.h"
+
+#include "pointdata/ActuatorTypes.h"
+#include "startup/OperatorInteraction.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace CellText {
+
+namespace {
+const QRegularExpression& plainDecimal() {
+    static const QRegularExpression re(QStringLiteral("^(-?)([0-9]*)(?:\\.([0-9]*))?$"));
+    return re;
+}
+
+// Adds one to a string of decimal digits, returning the carry-extended result.
+QString incremented(QString digits) {
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != QLatin1Char('9')) {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return digits;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + digits;
+}
+} // namespace
+
+std::optional<double> number(const QString& text) {
+    const auto m = plainDecimal().match(text);
+    if (!m.hasMatch() || (m.capturedLength(2) == 0 && m.capturedLength(3) == 0))
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+QString fixed2(const QString& text, int shift) {
+    const auto m = plainDecimal().match(text);
+    if (!m.hasMatch() || (m.capturedLength(2) == 0 && m.capturedLength(3) == 0))
+        return {};
+    const bool negative = m.capturedLength(1) > 0;
+    QString digits = m.captured(2) + m.captured(3);
+    qsizetype point = m.capturedLength(2) - shift; // decimal point position inside digits
+    if (point < 0) {
+        digits.prepend(QString(-point, QLatin1Char('0')));
+        point = 0;
+    }
+    while (digits.size() - point < 3)
+        digits.append(QLatin1Char('0'));
+
+    QString kept = digits.left(point + 2);
+    if (digits[point + 2] >= QLatin1Char('5'))
+        kept = incremented(kept);
+    while (kept.size() < 3)
+        kept.prepend(QLatin1Char('0'));
+
+    QString whole = kept.left(kept.size() - 2);
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    const QString result = whole + QLatin1Char('.') + kept.right(2);
+    const bool zero = result.count(QLatin1Char('0')) == result.size() - 1;
+    return (negative && !zero) ? QLatin1Char('-') + result : result;
+}
+
+double roundHalfEven(double value) {
+    const double lower = std::floor(value);
+    const double diff = value - lower;
+    if (diff < 0.5)
+        return lower;
+    if (diff > 0.5)
+        return lower + 1;
+    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
+} // namespace CellText
+
+namespace PointRules {
+
+namespace {
+bool isMode(const QString& mode) {
+    return mode == u"A" || mode == u"I" || mode == u"O" || mode == u"C" || mode == u"U";
+}
+
+QString wholeNumber(double value) {
+    return QString::number(static_cast<qlonglong>(CellText::roundHalfEven(value)));
+}
+
+Validity failure(Verdict verdict, int number, const QString& title, const QString& text) {
+    return {verdict, number, title, text};
+}
+} // namespace
+
+QString* field(PointRecord& point, int column) {
+    switch (column) {
+    case ColMode:
+        return &point.mode;
+    case ColPosition:
+        return &point.position;
+    case ColSpeed:
+        return &point.speed;
+    case ColPush:
+        return &point.push;
+    case ColNote:
+        return &point.note;
+    default:
+        return nullptr;
+    }
+}
+
+const QString* field(const PointRecord& point, int column) {
+    return field(const_cast<PointRecord&>(point), column);
+}
+
+bool acceptsCharacter(int column, QChar c) {
+    if (c.category() == QChar::Other_Control)
+        return true; // backspace and other control keys
+    switch (column) {
+    case ColMode:
+        return QStringLiteral("aiocuAIOCU").contains(c);
+    case ColPosition:
+        return c.unicode() >= 45 && c.unicode() <= 57; // "-", ".", "/" and the digits
+    case ColSpeed:
+    case ColPush:
+        return c.unicode() >= '0' && c.unicode() <= '9';
+    case ColNote:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool acceptsText(int column, const QString& text) {
+    for (const QChar c : text)
+        if (!acceptsCharacter(column, c))
+            return false;
+    return true;
+}
+
+bool applyChange(PointTableData& table, int row, int column, OperatorInteraction& op,
+                 bool teachingSet) {
+    if (row < 0 || row >= PointCount)
+        return false;
+    if (teachingSet) {
+        for (int i = 0; i < 32; ++i)
+            if (table[i].mode == u"O" || table[i].mode == u"C")
+                table[i].position.clear();
+    }
+
+    PointRecord& r = table[row];
+
+    // A lower-case letter comes from typing into the Mode cell: it also tidies the row for
+    // that mode. A capital letter (typed or chosen in the mode dialog) does not.
+    if (r.mode.size() == 1 && r.mode[0].isLower()) {
+        if (r.mode == u"a" || r.mode == u"i") {
+            r.push.clear();
+        } else if (r.mode == u"c" || r.mode == u"o") {
+            r.position.clear();
+            const auto speed = CellText::number(r.speed.trimmed());
+            if (speed && *speed > 35)
+                r.speed = QStringLiteral("35");
+        }
+        r.mode = r.mode.toUpper();
+    }
+    if (!isMode(r.mode))
+        r.mode.clear();
+
+    if (!r.position.isEmpty())
+        r.position = CellText::fixed2(r.position.trimmed()); // empty when not a number
+
+    const bool positioning = r.mode == u"A" || r.mode == u"I";
+    const bool pushing = r.mode == u"O" || r.mode == u"C";
+
+    if (column == ColSpeed && !r.speed.isEmpty()) {
+        const auto speed = CellText::number(r.speed.trimmed());
+        if (!speed) { // text the keypad let through, such as "-" or "."
+            r.speed.clear();
+            return true;
+        }
+        const bool wide = positioning || r.mode == u"U";
+        if (*speed < 1 || *speed > (wide ? 120 : 10)) {
+            op.message(ErrorTitle, wide ? SpeedRangeWide : SpeedRangePush,
+                       OperatorInteraction::Icon::Warning);
+            r.speed.clear();
+        } else {
+            r.speed = wholeNumber(*speed);
+        }
+    }
+
+    if (column == ColPush && !r.push.isEmpty() && !positioning) {
+        const auto level = CellText::number(r.push.trimmed());
+        if (!level) {
+            r.push.clear();
+            return true;
+        }
+        // The keypad can deliver a sign or a fraction, so the level is held to 1..10 here
+        // rather than only refusing 0 and values above 10.
+        if (*level < 1 || *level > 10) {
+            op.message(ErrorTitle, PushLevelRange, OperatorInteraction::Icon::Warning);
+            r.push.clear();
+        } else {
+            r.push = wholeNumber(*level);
+        }
+    }
+
+    if (positioning)
+        r.push.clear();
+    if (pushing)
+        r.position.clear();
+    return true;
+}
+
+int strokeMillimetres(int settingStroke) {
+    return static_cast<int>(CellText::roundHalfEven(settingStroke / 100.0));
+}
+
+void Validity::show(OperatorInteraction& op) const {
+    if (!ok())
+        op.message(title, text, OperatorInteraction::Icon::None);
+}
+
+Validity checkPoint(const PointRecord& point, int number, const QString& type, int strokeMm) {
+    const QString mode = point.mode.toUpper();
+    const bool pos = !point.position.isEmpty();
+    const bool spd = !point.speed.isEmpty();
+    const bool lvl = !point.push.isEmpty();
+    const bool positioning = mode == u"A" || mode == u"I" || mode == u"U";
+    const bool pushing = mode == u"O" || mode == u"C";
+
+    bool complete = false;
+    if (mode == u"A" || mode == u"I")
+        complete = pos && spd;
+    else if (pushing)
+        complete = spd && lvl;
+    else if (mode == u"U")
+        complete = pos && spd && lvl;
+    else if (mode.isEmpty())
+        complete = !pos && !spd && !lvl;
+    // Any other mode letter cannot be sent, so the point counts as incomplete.
+    if (!complete)
+        return failure(Verdict::Incomplete, number, QStringLiteral("Data un-transmitting"),
+                       QStringLiteral("Data is not completed. Please check data."));
+
+    const QString title = QStringLiteral("Data abnormality");
+    const QString confirmSpeed =
+        QStringLiteral("\r\n\r\nPlease confirm speed data entry value of point No.%1.").arg(number);
+    const auto speed = CellText::number(point.speed.trimmed());
+
+    if (positioning && ActuatorTypes::isSupported(type)) {
+        const int limit = ActuatorTypes::transmitSpeedLimit(type);
+        if (!speed || *speed < 1 || *speed > limit)
+            return failure(Verdict::SpeedOutOfRange, number, title,
+                           QStringLiteral("A,I,U mode speed range of actuator type No.") + type +
+                               QStringLiteral(" is 1.00 to %1.00 (mm/s).").arg(limit) +
+                               confirmSpeed);
+    }
+    if (pushing && (!speed || *speed < 1 || *speed > 10))
+        return failure(Verdict::SpeedOutOfRange, number, title,
+                       QStringLiteral("O,C mode speed range of actuator type No.") + type +
+                           QStringLiteral(" is 1.00 to 10.00 (mm/s).") + confirmSpeed);
+
+    if (positioning) {
+        const auto position = CellText::number(point.position.trimmed());
+        if (!position || *position < -strokeMm || *position > strokeMm)
+            return failure(Verdict::PositionOutOfRange, number, title,
+                           QStringLiteral("Values more than stroke are input. Please confirm "
+                                          "position data entry value of point No.%1.")
+                               .arg(number));
+    }
+    return {};
+}
+
+Validity checkTable(const PointTableData& table, const QString& type, int strokeMm) {
+    for (int i = 0; i < PointCount; ++i) {
+        Validity v = checkPoint(table[i], i, type, strokeMm);
+        if (!v.ok())
+            return v;
+    }
+    return {};
+}
+
+QStringList transmissionFields(const PointRecord& point) {
+    const QString mode = point.mode.toUpper();
+    if (mode == u"A" || mode == u"I")
+        return {point.mode, point.position, point.speed};
+    if (mode == u"O" || mode == u"C")
+        return {point.mode, point.speed, point.push};
+    if (mode == u"U")
+        return {point.mode, point.position, point.speed, point.push};
+    return {};
+}
+
+} // namespace PointRules

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "pointdata/PointData.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class OperatorInteraction;
+
+// Reading and writing the numbers that table cells hold as text.
+namespace CellText {
+
+// The numeric reading of a cell: the whole text must be a plain decimal number, an optional
+// minus sign, digits and an optional fraction ("12", "-3.5", ".5", "7."). Anything else
+// (empty text, blanks, a plus sign, exponents, separators, "1/2") has no numeric reading.
+std::optional<double> number(const QString& text);
+
+// A plain decimal text divided by 10^shift and written with two decimals ("0.00" form),
+// rounded half away from zero on the exact decimal digits, so "1.005" gives "1.01" and
+// "-1250" with shift 2 gives "-12.50". A result of zero never carries a minus sign.
+// Returns an empty text when the input has no numeric reading.
+QString fixed2(const QString& text, int shift = 0);
+
+// Rounds to a whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
+double roundHalfEven(double value);
+
+} // namespace CellText
+
+// Rules of the point table: the entry filter, the check after a cell changes, and the
+// validity of a point before the table is transmitted.
+namespace PointRules {
+
+enum Column { ColNumber, ColMode, ColPosition, ColSpeed, ColPush, ColNote, ColumnCount };
+
+// The text field of a point shown in the column; null for the point number column.
+QString* field(PointRecord& point, int column);
+const QString* field(const PointRecord& point, int column);
+
+// Entry filter: whether a character typed into a cell of the column is accepted.
+// Control characters (backspace and the like) always pass.
+bool acceptsCharacter(int column, QChar c);
+// Whether every character of a text passes the column's entry filter (used for pastes).
+bool acceptsText(int column, const QString& text);
+
+// Fixed message texts of the change check.
+inline const QString ErrorTitle = QStringLiteral("error");
+inline const QString SpeedRangeWide = QStringLiteral("Please set a value within 1 to 120 mm/s.");
+inline const QString SpeedRangePush = QStringLiteral("Please set a value within 1 to 10 mm/s.");
+inline const QString PushLevelRange = QStringLiteral("Please set a value within 1 to 10.");
+
+// Check after the text of cell (row, column) changed: normalises the row and shows a
+// message through op for a rejected speed or pushing level, emptying that cell. With
+// teachingSet the positions of O and C points among points 0 to 31 are cleared first
+// (the teaching SET writes a position into the grid). Returns true when the table should
+// be marked modified.
+bool applyChange(PointTableData& table, int row, int column, OperatorInteraction& op,
+                 bool teachingSet = false);
+
+// Stroke in whole millimetres from the "Setting stroke" parameter (0.01 mm), a half going to
+// the even neighbour: 2000 -> 20, 2050 -> 20, 2150 -> 22.
+int strokeMillimetres(int settingStroke);
+
+enum class Verdict { Valid, Incomplete, SpeedOutOfRange, PositionOutOfRange };
+
+struct Validity {
+    Verdict verdict = Verdict::Valid;
+    int point = -1; // the point that failed
+    QString title;  // message box title, empty when valid
+    QString text;   // message box text, empty when valid
+    bool ok() const { return verdict == Verdict::Valid; }
+    // Shows the message (OK button, no icon) when the point failed.
+    void show(OperatorInteraction& op) const;
+};
+
+// Validity of one point for transmission. type is the controller's actuator type as read;
+// an empty or unknown type applies no speed rule to modes A, I and U (and shows empty in the
+// O/C message). strokeMm is the stroke from strokeMillimetres().
+Validity checkPoint(const PointRecord& point, int number, const QString& type, int strokeMm);
+// The first failing point of the table, in point order, or Valid.
+Validity checkTable(const PointTableData& table, const QString& type, int strokeMm);
+
+// The fields a point sends, in order: mode then position/speed/pushing level by mode
+// (A, I: position, speed; O, C: speed, level; U: position, speed, level). A lower-case mode
+// is accepted. Empty for a point without a known mode (such a point is not sent).
+QStringList transmissionFields(const PointRecord& point);
+
+} // namespace PointRules
