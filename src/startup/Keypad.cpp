@@ -1,0 +1,72 @@
+#include "startup/Keypad.h"
+
+QString Keypad::caption(int key) {
+    if (key >= 0 && key <= 9)
+        return QString::number(key);
+    switch (key) {
+    case Point:
+        return QStringLiteral(".");
+    case Clear:
+        return QStringLiteral("CLR");
+    case Minus:
+        return QStringLiteral("-");
+    default:
+        return {};
+    }
+}
+
+void Keypad::press(int key) {
+    if (key >= 0 && key <= 9) {
+        digit(key);
+        return;
+    }
+    switch (key) {
+    case Point:
+        if (!m_point) {
+            m_value += QLatin1Char('.');
+            m_point = true;
+        }
+        break;
+    case Clear:
+        reset();
+        break;
+    case Minus:
+        // The sign only ever stands in front, so removing the first character drops it.
+        if (m_value.contains(QLatin1Char('-')))
+            m_value.remove(0, 1);
+        else
+            m_value.prepend(QLatin1Char('-'));
+        break;
+    default:
+        break;
+    }
+}
+
+void Keypad::press(const QString& text) {
+    for (int key = 0; key < KeyCount; ++key) {
+        if (caption(key) == text) {
+            press(key);
+            return;
+        }
+    }
+}
+
+void Keypad::reset() {
+    m_value = QStringLiteral("0");
+    m_point = false;
+}
+
+void Keypad::digit(int d) {
+    if (d == 0) {
+        // A lone zero stays a lone zero; anywhere else a zero is appended.
+        if (m_value != QLatin1String("0"))
+            m_value += QLatin1Char('0');
+        return;
+    }
+    // A leading zero gives way to the first significant digit, keeping the sign.
+    if (m_value == QLatin1String("0"))
+        m_value.clear();
+    else if (m_value == QLatin1String("-0"))
+        m_value = QStringLiteral("-");
+    m_value += QChar(u'0' + d);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// The soft limit dialog's rules: which keys its two boxes take and the check made on OK.
+// Plus soft limit: 0 to 9999; minus soft limit: 0 to -9999 (both in 0.01 mm).
+namespace SoftLimit {
+
+enum class Field { Plus, Minus };
+
+// Caption of the refusal messages.
+QString errorCaption();      // "Error"
+QString plusRangeMessage();  // "Please set a value within 0 to 9999"
+QString minusRangeMessage(); // "Please set a value within 0 to -9999"
+
+// True when a key producing the character ch may reach the box: digits, backspace and Enter;
+// the minus box also takes "-". Tab and Escape pass so that focus and the dialog keys work.
+bool acceptsKey(Field field, QChar ch);
+
+struct Result {
+    bool accepted = false;
+    double plus = 0; // the number in the plus box
+    int minus = 0;   // the number in the minus box, as an integer
+    QString message; // the refusal message when not accepted
+};
+
+// Checks the texts of the plus and minus boxes in the dialog's order: the plus box first,
+// then the minus box. Blanks around a text are ignored.
+Result validate(const QString& plusText, const QString& minusText);
+
+// The texts the boxes show for stored values.
+QString plusText(double plus);
+QString minusText(int minus);
+
+} // namespace SoftLimit

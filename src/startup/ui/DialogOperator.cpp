@@ -1,0 +1,165 @@
+#include "startup/ui/DialogOperator.h"
+
+#include "startup/ui/INPUTKEY.h"
+#include "startup/ui/QtPrinterSurface.h"
+#include "startup/ui/frmMode.h"
+#include "startup/ui/frmType.h"
+#include "startup/ui/frmsoft.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+QMessageBox::Icon boxIcon(OperatorInteraction::Icon icon) {
+    switch (icon) {
+    case OperatorInteraction::Icon::Information:
+        return QMessageBox::Information;
+    case OperatorInteraction::Icon::Warning:
+        return QMessageBox::Warning;
+    case OperatorInteraction::Icon::Critical:
+        return QMessageBox::Critical;
+    case OperatorInteraction::Icon::Question:
+        return QMessageBox::Question;
+    case OperatorInteraction::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A dialog opened over a window that an operation has disabled would be disabled with it
+// and could never be answered; a window may be enabled on its own.
+void keepUsable(QWidget* dialog) {
+    if (!dialog->isEnabled())
+        dialog->setEnabled(true);
+}
+} // namespace
+
+DialogOperator::DialogOperator(ParentGetter parent) : m_parent(std::move(parent)) {}
+
+DialogOperator::DialogOperator(QWidget* parent) {
+    QPointer<QWidget> guarded(parent);
+    m_parent = [guarded] { return guarded.data(); };
+}
+
+DialogOperator::~DialogOperator() = default;
+
+QWidget* DialogOperator::parentWidget() const {
+    return m_parent ? m_parent() : nullptr;
+}
+
+void DialogOperator::message(const QString& title, const QString& text, Icon icon) {
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parentWidget());
+    keepUsable(&box);
+    box.exec();
+}
+
+OperatorInteraction::Answer DialogOperator::ask(const QString& title, const QString& text,
+                                                Icon icon, bool withCancel) {
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel)
+        buttons |= QMessageBox::Cancel;
+    QMessageBox box(boxIcon(icon), title, text, buttons, parentWidget());
+    box.setDefaultButton(QMessageBox::Yes);
+    keepUsable(&box);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        // Escape or closing the box: Cancel where it is offered, otherwise No.
+        return withCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+OperatorInteraction::Answer DialogOperator::askYesNo(const QString& title, const QString& text,
+                                                     Icon icon) {
+    return ask(title, text, icon, false);
+}
+
+OperatorInteraction::Answer DialogOperator::askYesNoCancel(const QString& title,
+                                                           const QString& text, Icon icon) {
+    return ask(title, text, icon, true);
+}
+
+void DialogOperator::beep() {
+    QApplication::beep();
+}
+
+QString DialogOperator::fileName(const FileRequest& request, bool save) {
+    QFileDialog dialog(parentWidget(), request.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.filter.isEmpty())
+        dialog.setNameFilters(request.filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts));
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    // A save dialog asks before it overwrites an existing file (QFileDialog's default).
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    keepUsable(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.constFirst();
+}
+
+QString DialogOperator::openFileName(const FileRequest& request) {
+    return fileName(request, false);
+}
+
+QString DialogOperator::saveFileName(const FileRequest& request) {
+    return fileName(request, true);
+}
+
+std::unique_ptr<PrintSurface> DialogOperator::choosePrinter(const QString& title) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    {
+        QPrintDialog dialog(printer.get(), parentWidget());
+        dialog.setWindowTitle(title);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        keepUsable(&dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return nullptr;
+    }
+    auto surface = std::make_unique<QtPrinterSurface>(std::move(printer));
+    if (!surface->isActive())
+        return nullptr;
+    return surface;
+}
+
+OperatorInteraction::TypeChoice DialogOperator::chooseActuatorType(const QString& current) {
+    return frmType::GetString(current, parentWidget());
+}
+
+QString DialogOperator::chooseOperationMode() {
+    return frmMode::GetString(parentWidget());
+}
+
+QString DialogOperator::numericKeypad() {
+    return INPUTKEY::GetString(parentWidget());
+}
+
+OperatorInteraction::SoftLimits DialogOperator::softLimitChange(const SoftLimits& current,
+                                                                const SoftLimits& tableRows) {
+    return frmsoft::GetString(*this, current, tableRows, parentWidget());
+}
+
+void DialogOperator::endProgram() {
+    if (m_endHook) {
+        m_endHook();
+        return;
+    }
+    // Let pending window updates and writes finish, then end at once: the caller does not
+    // expect to continue.
+    QCoreApplication::processEvents();
+    std::fflush(nullptr);
+    std::exit(0);
+}

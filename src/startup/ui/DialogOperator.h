@@ -1,0 +1,48 @@
+#pragma once
+
+#include "startup/OperatorInteraction.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+// The operator as the running program meets it: real message boxes, file and print dialogs
+// and the program's own value dialogs, each parented to the window the parent getter names
+// (the visible main window, usually) so that it opens over it.
+class DialogOperator final : public OperatorInteraction {
+  public:
+    using ParentGetter = std::function<QWidget*()>;
+
+    explicit DialogOperator(ParentGetter parent = {});
+    explicit DialogOperator(QWidget* parent);
+    ~DialogOperator() override;
+    Q_DISABLE_COPY_MOVE(DialogOperator)
+
+    void setParentGetter(ParentGetter parent) { m_parent = std::move(parent); }
+    // Replaces what endProgram does (the default flushes pending events and ends the process).
+    void setEndHook(std::function<void()> hook) { m_endHook = std::move(hook); }
+
+    void message(const QString& title, const QString& text, Icon icon) override;
+    Answer askYesNo(const QString& title, const QString& text, Icon icon) override;
+    Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) override;
+    void beep() override;
+
+    QString openFileName(const FileRequest& request) override;
+    QString saveFileName(const FileRequest& request) override;
+    std::unique_ptr<PrintSurface> choosePrinter(const QString& title) override;
+
+    TypeChoice chooseActuatorType(const QString& current) override;
+    QString chooseOperationMode() override;
+    QString numericKeypad() override;
+    SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits& tableRows) override;
+
+    void endProgram() override;
+
+  private:
+    QWidget* parentWidget() const;
+    Answer ask(const QString& title, const QString& text, Icon icon, bool withCancel);
+    QString fileName(const FileRequest& request, bool save);
+
+    ParentGetter m_parent;
+    std::function<void()> m_endHook;
+};

@@ -1,0 +1,89 @@
+#include "startup/ui/frmMode.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+struct ModeOption {
+    const char* caption; // blanks exactly as the operators know them
+    const char* letter;
+};
+const ModeOption Modes[] = {
+    {" A :Positioning operation (Absolute position)", "A"},
+    {" I   :Positioning operation (Increment position)", "I"},
+    {"O :Pushing operation(- side)", "O"},
+    {"C :Pushing operation(+ side)", "C"},
+    {"U :Pushing operation during acceleration / deceleration movement", "U"},
+};
+const char* const LetterProperty = "modeLetter";
+} // namespace
+
+frmMode::frmMode(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmMode"));
+    setWindowTitle(QStringLiteral("Selection in operation mode"));
+
+    auto* label = new QLabel(QStringLiteral("Please choose the operation mode."), this);
+    label->setObjectName(QStringLiteral("Mode_select"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+
+    m_options = new QButtonGroup(this);
+    int id = 0;
+    for (const ModeOption& mode : Modes) {
+        auto* option = new QRadioButton(QString::fromLatin1(mode.caption), this);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(id));
+        option->setProperty(LetterProperty, QString::fromLatin1(mode.letter));
+        option->installEventFilter(this);
+        m_options->addButton(option, id++);
+        layout->addWidget(option);
+    }
+    connect(m_options, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            m_result = m_options->button(id)->property(LetterProperty).toString();
+    });
+    // The first option holds the focus when the dialog opens, so OK alone gives "A".
+    m_options->button(0)->setChecked(true);
+    m_options->button(0)->setFocus();
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setDefault(true);
+    auto* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &frmMode::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &frmMode::reject);
+    layout->addWidget(buttons);
+}
+
+frmMode::~frmMode() = default;
+
+bool frmMode::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        const QVariant letter = watched->property(LetterProperty);
+        if (letter.isValid())
+            m_result = letter.toString();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmMode::reject() {
+    m_result.clear();
+    QDialog::reject();
+}
+
+QString frmMode::GetString(QWidget* parent) {
+    frmMode dialog(parent);
+    if (!dialog.isEnabled())
+        dialog.setEnabled(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.result();
+}

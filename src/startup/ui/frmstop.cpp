@@ -1,0 +1,45 @@
+#include "startup/ui/frmstop.h"
+
+#include "link/Link.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmstop::frmstop(std::function<Link*()> visibleMainLink, QWidget* parent)
+    : QDialog(parent), m_visibleMainLink(std::move(visibleMainLink)) {
+    setObjectName(QStringLiteral("frmstop"));
+    setWindowTitle(QStringLiteral("STOP"));
+    setModal(false);
+
+    auto* label = new QLabel(QStringLiteral("Press STOP to pause return to origin."), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    auto* button = new QPushButton(QStringLiteral("STOP"), this);
+    button->setObjectName(QStringLiteral("Command1"));
+    button->setMinimumHeight(48);
+    connect(button, &QPushButton::clicked, this, &frmstop::stop);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(button);
+}
+
+frmstop::~frmstop() = default;
+
+void frmstop::stop() {
+    Command::clear(m_fields);
+    m_fields.P_Command = Command::StopChar;
+    Command::compose(m_fields);
+    // The write fails silently when no exchange holds the port open.
+    if (Link* link = m_visibleMainLink ? m_visibleMainLink() : nullptr)
+        link->writeToOpenPort(m_fields.sousinnaiyou);
+    hide();
+}
+
+void frmstop::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled() &&
+        !testAttribute(Qt::WA_ForceDisabled))
+        setEnabled(true);
+    QDialog::changeEvent(event);
+}

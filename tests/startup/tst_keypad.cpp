@@ -1,0 +1,70 @@
+#include "startup/Keypad.h"
+
+#include <QtTest>
+
+class TestKeypad final : public QObject {
+    Q_OBJECT
+  private slots:
+    void sequences_data();
+    void sequences();
+    void clearForgetsThePoint();
+    void unknownKeysAreIgnored();
+};
+
+void TestKeypad::sequences_data() {
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("start") << QStringList{} << "0";
+    QTest::newRow("second point ignored") << QStringList{"5", ".", "2", "."} << "5.2";
+    QTest::newRow("minus then digit") << QStringList{"-", "3"} << "-3";
+    QTest::newRow("minus twice") << QStringList{"-", "-"} << "0";
+    QTest::newRow("zeros stay one zero") << QStringList{"0", "0"} << "0";
+    QTest::newRow("leading zero replaced") << QStringList{"0", "7", "0"} << "70";
+    QTest::newRow("point after zero") << QStringList{"0", ".", "0", "5"} << "0.05";
+    QTest::newRow("sign toggled after digits") << QStringList{"1", "2", "-"} << "-12";
+    QTest::newRow("sign removed after digits") << QStringList{"1", "-", "-"} << "1";
+    QTest::newRow("minus zero point") << QStringList{"-", ".", "5"} << "-0.5";
+    QTest::newRow("zero after minus appended") << QStringList{"-", "0"} << "-00";
+    QTest::newRow("all digits") << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}
+                                << "1234567890";
+    QTest::newRow("clear mid value") << QStringList{"9", "9", "CLR", "4"} << "4";
+}
+
+void TestKeypad::sequences() {
+    QFETCH(QStringList, keys);
+    QFETCH(QString, value);
+    Keypad pad;
+    for (const QString& k : keys)
+        pad.press(k);
+    QCOMPARE(pad.value(), value);
+}
+
+void TestKeypad::clearForgetsThePoint() {
+    Keypad pad;
+    for (int key : {1, int(Keypad::Point), 5})
+        pad.press(key);
+    QCOMPARE(pad.value(), QString("1.5"));
+    QVERIFY(pad.hasPoint());
+    pad.press(Keypad::Clear);
+    QCOMPARE(pad.value(), QString("0"));
+    QVERIFY(!pad.hasPoint());
+    pad.press(Keypad::Point);
+    pad.press(2);
+    QCOMPARE(pad.value(), QString("0.2"));
+}
+
+void TestKeypad::unknownKeysAreIgnored() {
+    Keypad pad;
+    pad.press(3);
+    pad.press(-1);
+    pad.press(13);
+    pad.press(QStringLiteral("x"));
+    pad.press(QString());
+    QCOMPARE(pad.value(), QString("3"));
+    QCOMPARE(Keypad::caption(Keypad::Clear), QString("CLR"));
+    QCOMPARE(Keypad::caption(13), QString());
+}
+
+QTEST_GUILESS_MAIN(TestKeypad)
+#include "tst_keypad.moc"
