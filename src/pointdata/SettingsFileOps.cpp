@@ -1,0 +1,141 @@
+#include "pointdata/SettingsFileOps.h"
+
+#include "pointdata/ActuatorTypes.h"
+#include "pointdata/SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+using Icon = OperatorInteraction::Icon;
+using Answer = OperatorInteraction::Answer;
+
+const QString kComplete = QStringLiteral("    Complete.");
+// A settings file is a few kilobytes; anything far larger is not one and is not read whole.
+constexpr qint64 MaximumFileSize = 16 * 1024 * 1024;
+
+OperatorInteraction::FileRequest fileRequest(const QString& title) {
+    OperatorInteraction::FileRequest request;
+    request.title = title;
+    request.filter = SettingsFileOps::fileFilter();
+    request.defaultSuffix = QStringLiteral("csv");
+    return request;
+}
+
+// Writes the whole file or nothing: the previous file stays untouched unless every byte of
+// the new one reached the disk.
+bool writeWhole(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return false;
+    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
+        return false; // marked read-only: never overwrite it
+    // Unbuffered, so that a short write (disk full, size limit) shows in the count written
+    // here: a buffered file that fails only while flushing at commit would still be renamed
+    // over the previous one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace
+
+SettingsFileOps::SettingsFileOps(OperatorInteraction& op, QObject* parent)
+    : QObject(parent), m_op(op) {}
+
+void SettingsFileOps::showCannotOpen() {
+    m_op.message(QString(), QStringLiteral("Cannot open file."), Icon::None);
+}
+
+void SettingsFileOps::showUnsupportedType() {
+    m_op.message(QStringLiteral("Controller type"), QStringLiteral("Controller type is different."),
+                 Icon::Warning);
+}
+
+bool SettingsFileOps::confirmDiscard(SettingsDocument& doc) {
+    if (!doc.modified)
+        return true;
+    const Answer answer =
+        m_op.askYesNoCancel(QString(), QStringLiteral("Do you save data?"), Icon::Question);
+    if (answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::Yes)
+        return saveAs(doc);
+    return true;
+}
+
+bool SettingsFileOps::saveAs(SettingsDocument& doc) {
+    const QString path = m_op.saveFileName(fileRequest(saveTitle()));
+    if (path.isEmpty())
+        return false;
+    const QString fullPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+
+    if (!writeWhole(path, SettingsFile::write(doc.points, doc.parameters))) {
+        m_op.message(
+            saveTitle(),
+            fullPath + QStringLiteral(" cannot be saved because it is read only or it is opened."),
+            Icon::Warning);
+        return false;
+    }
+    emit captionChanged(captionPrefix() + fullPath);
+    doc.modified = false;
+    m_op.message(saveTitle(), kComplete, Icon::None);
+    return true;
+}
+
+bool SettingsFileOps::newFile(SettingsDocument& doc) {
+    if (!confirmDiscard(doc))
+        return false;
+    const QString type = doc.parameters[0].setting;
+    if (!ActuatorTypes::isSupported(type)) {
+        showUnsupportedType();
+        return false;
+    }
+    doc.points = PointTableData{};
+    doc.parameters = ActuatorTypes::initialTable(type);
+    doc.modified = false;
+    emit tablesReplaced();
+    return true;
+}
+
+bool SettingsFileOps::open(SettingsDocument& doc) {
+    if (!confirmDiscard(doc))
+        return false;
+    const QString path = m_op.openFileName(fileRequest(openTitle()));
+    if (path.isEmpty())
+        return false;
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaximumFileSize) {
+        showCannotOpen();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        showCannotOpen();
+        return false;
+    }
+    file.close();
+
+    SettingsFile::ReadResult result = SettingsFile::read(bytes);
+    if (!result.ok) {
+        if (result.error == SettingsFile::ReadError::UnsupportedType)
+            showUnsupportedType();
+        else
+            showCannotOpen();
+        return false;
+    }
+    doc.points = std::move(result.points);
+    doc.parameters = std::move(result.parameters);
+    emit tablesReplaced();
+    m_op.message(openTitle(), kComplete, Icon::None);
+    return true;
+}

@@ -1,0 +1,474 @@
+#include "ScriptedOperator.h"
+#include "pointdata/ActuatorTypes.h"
+#include "pointdata/SettingsFile.h"
+#include "pointdata/SettingsFileOps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using Icon = OperatorInteraction::Icon;
+using Answer = OperatorInteraction::Answer;
+
+namespace {
+
+// The tables of tests/pointdata/data/known_table.csv.
+SettingsDocument knownDocument() {
+    SettingsDocument doc;
+    doc.points[0] = {"A", "10.00", "50", "", "pick"};
+    doc.points[1] = {"C", "", "5", "3", ""};
+    doc.points[2] = {"U", "-12.50", "20", "4", "say \"hi\", then go"};
+    doc.points[63] = {"I", "0.50", "120", "", "last"};
+    doc.parameters = ActuatorTypes::initialTable("30");
+    doc.parameters[ActuatorTypes::rowOfParameter(33)].setting = "1";
+    doc.parameters[ActuatorTypes::rowOfParameter(35)].setting = "-1250";
+    return doc;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The first `records` lines of a file (each with its CR LF).
+QByteArray firstLines(const QByteArray& file, int records) {
+    qsizetype pos = 0;
+    for (int i = 0; i < records; ++i)
+        pos = file.indexOf("\r\n", pos) + 2;
+    return file.left(pos);
+}
+
+} // namespace
+
+class TestSettingsFile final : public QObject {
+    Q_OBJECT
+  private slots:
+    // The file format
+    void writesHandWrittenFileByteForByte();
+    void roundTripKeepsBothTables();
+    void readRules_data();
+    void readRules();
+    void shortFileLeavesMissingParametersEmpty();
+    void positionsGetTwoDecimals();
+    void notesWithSeparatorsReadBackAsOneField_data();
+    void notesWithSeparatorsReadBackAsOneField();
+    void nonAsciiNoteRoundTrips();
+    void eightBitAndBomFilesOpen();
+
+    // New, Open, Save As
+    void saveAsWritesFileAndReports();
+    void saveAsCancelledDoesNothing();
+    void saveAsToReadOnlyFileKeepsItAndStopsNew();
+    void saveAsFailingMidwayKeepsPreviousFile();
+    void openReplacesTablesButNotFlag();
+    void openRefusals_data();
+    void openRefusals();
+    void newAnswers_data();
+    void newAnswers();
+};
+
+void TestSettingsFile::writesHandWrittenFileByteForByte() {
+    const QByteArray expected = readAll(QFINDTESTDATA("data/known_table.csv"));
+    QVERIFY(!expected.isEmpty());
+    const SettingsDocument doc = knownDocument();
+    const QByteArray written = SettingsFile::write(doc.points, doc.parameters);
+    QCOMPARE(written.count("\r\n"), 131);
+    QCOMPARE(written, expected);
+}
+
+void TestSettingsFile::roundTripKeepsBothTables() {
+    for (const QString type : {"30", "33"}) {
+        SettingsDocument doc = knownDocument();
+        const auto defaults = ActuatorTypes::initialTable(type);
+        for (int row = 0; row < ParameterCount; ++row)
+            doc.parameters[row].initial = doc.parameters[row].setting = defaults[row].setting;
+        doc.parameters[ActuatorTypes::rowOfParameter(2)].setting = "-5";
+        const auto result = SettingsFile::read(SettingsFile::write(doc.points, doc.parameters));
+        QVERIFY(result.ok);
+        QCOMPARE(result.records, 131);
+        QCOMPARE(result.actuatorType, type);
+        QVERIFY(result.points == doc.points);
+        QVERIFY(result.parameters == doc.parameters);
+    }
+}
+
+void TestSettingsFile::readRules_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("error");
+    const SettingsDocument doc = knownDocument();
+    const QByteArray file = SettingsFile::write(doc.points, doc.parameters);
+    using E = SettingsFile::ReadError;
+
+    QTest::newRow("whole file") << file << int(E::None);
+    QTest::newRow("empty") << QByteArray() << int(E::NotSettingsFile);
+    QTest::newRow("other first word") << QByteArray("QRY" + file.mid(3)) << int(E::NotSettingsFile);
+    QTest::newRow("first field longer")
+        << QByteArray("QRX5" + file.mid(3)) << int(E::NotSettingsFile);
+    QTest::newRow("blank before first word") << QByteArray(" " + file) << int(E::NotSettingsFile);
+    QTest::newRow("97 records") << firstLines(file, 97) << int(E::None);
+    QTest::newRow("97 records without final line end")
+        << firstLines(file, 97).chopped(2) << int(E::None);
+    QTest::newRow("96 records") << firstLines(file, 96) << int(E::TooFewRecords);
+    QTest::newRow("97th record cut short")
+        << firstLines(file, 97).chopped(3) << int(E::TooFewRecords);
+    QTest::newRow("header only") << QByteArray("QRX,,,,,,\r\n") << int(E::TooFewRecords);
+    QByteArray wrongType = file;
+    wrongType.replace("PRM0=,30,", "PRM0=,34,");
+    QTest::newRow("type 34") << wrongType << int(E::UnsupportedType);
+    QByteArray noType = file;
+    noType.replace("PRM0=,30,", "PRM0=,,");
+    QTest::newRow("type missing") << noType << int(E::UnsupportedType);
+    QByteArray lfOnly = file;
+    lfOnly.replace("\r\n", "\n");
+    QTest::newRow("LF line ends") << lfOnly << int(E::None);
+}
+
+void TestSettingsFile::readRules() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, error);
+    const auto result = SettingsFile::read(bytes);
+    QCOMPARE(int(result.error), error);
+    QCOMPARE(result.ok, error == int(SettingsFile::ReadError::None));
+}
+
+void TestSettingsFile::shortFileLeavesMissingParametersEmpty() {
+    const SettingsDocument doc = knownDocument();
+    const auto result =
+        SettingsFile::read(firstLines(SettingsFile::write(doc.points, doc.parameters), 97));
+    QVERIFY(result.ok);
+    QCOMPARE(result.records, 97);
+    QVERIFY(result.points == doc.points);
+    for (const ParameterRow& row : result.parameters) {
+        QCOMPARE(
+            row.initial,
+            ActuatorTypes::initialTable("30")[ActuatorTypes::rowOfParameter(row.number)].initial);
+        if (row.number <= 30)
+            QCOMPARE(row.setting, row.initial);
+        else
+            QVERIFY2(row.setting.isEmpty(), qPrintable(QString::number(row.number)));
+    }
+}
+
+void TestSettingsFile::positionsGetTwoDecimals() {
+    const SettingsDocument doc = knownDocument();
+    QByteArray file = SettingsFile::write(doc.points, doc.parameters);
+    file.replace("P3=,,,,,,", "P3=,A,5,10,,,");
+    file.replace("P4=,,,,,,", "P4=,A,-3.5,10,,,");
+    file.replace("P5=,,,,,,", "P5=,A,x1,10,,,");
+    file.replace("P6=,,,,,,", "P6=,X,,,,,");
+    const auto result = SettingsFile::read(file);
+    QVERIFY(result.ok);
+    QCOMPARE(result.points[3].position, "5.00");
+    QCOMPARE(result.points[4].position, "-3.50");
+    QCOMPARE(result.points[5].position, "x1"); // not a number: taken as it stands
+    QCOMPARE(result.points[6].mode, "X");
+}
+
+void TestSettingsFile::notesWithSeparatorsReadBackAsOneField_data() {
+    QTest::addColumn<QString>("note");
+    QTest::newRow("comma") << "left, right";
+    QTest::newRow("quotes") << "\"quoted\" and \"\"doubled\"\"";
+    QTest::newRow("line break") << "first line\r\nsecond line";
+    QTest::newRow("bare LF and CR") << "a\nb\rc";
+    QTest::newRow("only a quote") << "\"";
+    QTest::newRow("trailing comma") << "end,";
+    QTest::newRow("blanks kept") << "  padded  ";
+}
+
+void TestSettingsFile::notesWithSeparatorsReadBackAsOneField() {
+    QFETCH(QString, note);
+    SettingsDocument doc = knownDocument();
+    doc.points[10].note = note;
+    doc.points[11] = {"A", "1.00", "10", "", "after"};
+    const QByteArray file = SettingsFile::write(doc.points, doc.parameters);
+    const auto result = SettingsFile::read(file);
+    QVERIFY(result.ok);
+    QCOMPARE(result.points[10].note, note);
+    QVERIFY(result.points == doc.points); // nothing after the note has shifted
+    QVERIFY(result.parameters == doc.parameters);
+}
+
+void TestSettingsFile::nonAsciiNoteRoundTrips() {
+    SettingsDocument doc = knownDocument();
+    const QString note = QString::fromUtf8("Zähler – 位置 ✓ é");
+    doc.points[7].note = note;
+    const QByteArray file = SettingsFile::write(doc.points, doc.parameters);
+    QVERIFY(file.contains(note.toUtf8()));
+    const auto result = SettingsFile::read(file);
+    QVERIFY(result.ok);
+    QCOMPARE(result.points[7].note, note);
+}
+
+void TestSettingsFile::eightBitAndBomFilesOpen() {
+    const SettingsDocument doc = knownDocument();
+    const QByteArray file = SettingsFile::write(doc.points, doc.parameters);
+
+    // A file written in an 8-bit code page: "é" is the single byte 0xE9, "€" is 0x80.
+    QByteArray latin = file;
+    latin.replace("pick", "caf\xE9 \x80 5");
+    auto result = SettingsFile::read(latin);
+    QVERIFY(result.ok);
+    QVERIFY(result.points[0].note.startsWith(QString::fromUtf8("café ")));
+    QCOMPARE(result.points[63].note, "last");
+
+    result = SettingsFile::read("\xEF\xBB\xBF" + file);
+    QVERIFY(result.ok);
+    QVERIFY(result.points == doc.points);
+}
+
+void TestSettingsFile::saveAsWritesFileAndReports() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("saved.csv");
+    ScriptedOperator op;
+    op.fileNames << path;
+    SettingsFileOps ops(op);
+    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    SettingsDocument doc = knownDocument();
+    doc.modified = true;
+
+    QVERIFY(ops.saveAs(doc));
+    QCOMPARE(readAll(path), readAll(QFINDTESTDATA("data/known_table.csv")));
+    QVERIFY(!doc.modified);
+    QCOMPARE(caption.count(), 1);
+    QCOMPARE(caption.at(0).at(0).toString(),
+             "QRX5 Support-Software" + QDir::toNativeSeparators(path));
+    QCOMPARE(op.prompts.size(), 2);
+    QCOMPARE(op.prompts[0].kind, "save");
+    QCOMPARE(op.prompts[0].title, "Save As");
+    QCOMPARE(op.prompts[0].text, "Setting file(*.csv)");
+    QCOMPARE(op.prompts[1].title, "Save As");
+    QCOMPARE(op.prompts[1].text, "    Complete.");
+    QCOMPARE(op.prompts[1].icon, Icon::None);
+}
+
+void TestSettingsFile::saveAsCancelledDoesNothing() {
+    ScriptedOperator op; // no file name: the dialog is cancelled
+    SettingsFileOps ops(op);
+    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    SettingsDocument doc = knownDocument();
+    doc.modified = true;
+    QVERIFY(!ops.saveAs(doc));
+    QVERIFY(doc.modified);
+    QCOMPARE(caption.count(), 0);
+    QCOMPARE(op.texts("message"), QStringList());
+}
+
+void TestSettingsFile::saveAsToReadOnlyFileKeepsItAndStopsNew() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("locked.csv");
+    QVERIFY(writeBytes(path, "old contents"));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+
+    ScriptedOperator op;
+    op.fileNames << path << path;
+    SettingsFileOps ops(op);
+    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    SettingsDocument doc = knownDocument();
+    doc.modified = true;
+
+    QVERIFY(!ops.saveAs(doc));
+    QCOMPARE(op.texts("message"),
+             QStringList{QDir::toNativeSeparators(path) +
+                         " cannot be saved because it is read only or it is opened."});
+    QCOMPARE(readAll(path), QByteArray("old contents"));
+    QVERIFY(doc.modified);
+    QCOMPARE(caption.count(), 0);
+
+    // New asked to save first: the failed save stops it, the tables stay.
+    op.answers << Answer::Yes;
+    const SettingsDocument before = doc;
+    QVERIFY(!ops.newFile(doc));
+    QVERIFY(doc.points == before.points);
+    QVERIFY(doc.modified);
+    QCOMPARE(readAll(path), QByteArray("old contents"));
+}
+
+// The write fails after part of the file has gone to disk (a file size limit of the
+// process); the previous file must survive whole and no partial file may be left behind.
+void TestSettingsFile::saveAsFailingMidwayKeepsPreviousFile() {
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString path = dir.filePath("previous.csv");
+    QVERIFY(writeBytes(path, "previous file"));
+
+    ScriptedOperator op;
+    op.fileNames << path;
+    SettingsFileOps ops(op);
+    SettingsDocument doc = knownDocument();
+    doc.modified = true;
+
+    struct rlimit old {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 1000; // the file is several times larger
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = ops.saveAs(doc);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!saved);
+    QVERIFY(doc.modified);
+    QCOMPARE(readAll(path), QByteArray("previous file"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"previous.csv"});
+    QCOMPARE(op.texts("message").size(), 1);
+    QVERIFY(op.texts("message").first().endsWith(" cannot be saved because it is read only "
+                                                 "or it is opened."));
+#else
+    QSKIP("needs a per-process file size limit");
+#endif
+}
+
+void TestSettingsFile::openReplacesTablesButNotFlag() {
+    ScriptedOperator op;
+    op.answers << Answer::No;
+    op.fileNames << QFINDTESTDATA("data/known_table.csv");
+    SettingsFileOps ops(op);
+    QSignalSpy replaced(&ops, &SettingsFileOps::tablesReplaced);
+    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    int replacedAtMessage = -1;
+    op.onPrompt = [&](const ScriptedOperator::Prompt& p) {
+        if (p.kind == "message")
+            replacedAtMessage = replaced.count();
+    };
+
+    SettingsDocument doc;
+    doc.parameters = ActuatorTypes::initialTable("31");
+    doc.points[40] = {"A", "1.00", "1", "", "old"};
+    doc.modified = true;
+
+    QVERIFY(ops.open(doc));
+    const SettingsDocument known = knownDocument();
+    QVERIFY(doc.points == known.points);
+    QVERIFY(doc.parameters == known.parameters);
+    QVERIFY(doc.modified); // answered No: the flag stays
+    QCOMPARE(replaced.count(), 1);
+    QCOMPARE(replacedAtMessage, 1); // displays refreshed before "Complete." is shown
+    QCOMPARE(caption.count(), 0);
+    QCOMPARE(op.prompts.size(), 3);
+    QCOMPARE(op.prompts[0].kind, "yesnocancel");
+    QCOMPARE(op.prompts[0].text, "Do you save data?");
+    QCOMPARE(op.prompts[0].icon, Icon::Question);
+    QCOMPARE(op.prompts[1].kind, "open");
+    QCOMPARE(op.prompts[1].title, "Open");
+    QCOMPARE(op.prompts[1].text, "Setting file(*.csv)");
+    QCOMPARE(op.prompts[2].title, "Open");
+    QCOMPARE(op.prompts[2].text, "    Complete.");
+}
+
+void TestSettingsFile::openRefusals_data() {
+    QTest::addColumn<QByteArray>("bytes"); // empty: the file does not exist
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("icon");
+    const SettingsDocument known = knownDocument();
+    const QByteArray file = SettingsFile::write(known.points, known.parameters);
+    QByteArray badType = file;
+    badType.replace("PRM0=,30,", "PRM0=,34,");
+
+    QTest::newRow("type 34") << badType << "Controller type"
+                             << "Controller type is different." << int(Icon::Warning);
+    QTest::newRow("other first word") << QByteArray("ABC" + file.mid(3)) << ""
+                                      << "Cannot open file." << int(Icon::None);
+    // Points of the file are complete, the parameters are cut off: nothing may change.
+    QTest::newRow("cut off after the points") << firstLines(file, 80) << ""
+                                              << "Cannot open file." << int(Icon::None);
+    QTest::newRow("missing file") << QByteArray() << ""
+                                  << "Cannot open file." << int(Icon::None);
+}
+
+void TestSettingsFile::openRefusals() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(int, icon);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("in.csv");
+    if (!bytes.isEmpty())
+        QVERIFY(writeBytes(path, bytes));
+
+    ScriptedOperator op;
+    op.fileNames << path;
+    SettingsFileOps ops(op);
+    QSignalSpy replaced(&ops, &SettingsFileOps::tablesReplaced);
+    SettingsDocument doc;
+    doc.parameters = ActuatorTypes::initialTable("32");
+    doc.points[0] = {"O", "", "5", "2", "kept"};
+    const SettingsDocument before = doc;
+
+    QVERIFY(!ops.open(doc));
+    QVERIFY(doc.points == before.points);
+    QVERIFY(doc.parameters == before.parameters);
+    QVERIFY(!doc.modified);
+    QCOMPARE(replaced.count(), 0);
+    QCOMPARE(op.endCalls, 0);
+    QCOMPARE(op.last().kind, "message");
+    QCOMPARE(op.last().title, title);
+    QCOMPARE(op.last().text, text);
+    QCOMPARE(int(op.last().icon), icon);
+}
+
+void TestSettingsFile::newAnswers_data() {
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<bool>("saveChosen");
+    QTest::addColumn<bool>("cleared");
+
+    QTest::newRow("unmodified: no question") << false << QList<Answer>{} << false << true;
+    QTest::newRow("cancel") << true << QList<Answer>{Answer::Cancel} << false << false;
+    QTest::newRow("no") << true << QList<Answer>{Answer::No} << false << true;
+    QTest::newRow("yes, save cancelled") << true << QList<Answer>{Answer::Yes} << false << false;
+    QTest::newRow("yes, saved") << true << QList<Answer>{Answer::Yes} << true << true;
+}
+
+void TestSettingsFile::newAnswers() {
+    QFETCH(bool, modified);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(bool, saveChosen);
+    QFETCH(bool, cleared);
+    QTemporaryDir dir;
+    ScriptedOperator op;
+    op.answers = answers;
+    if (saveChosen)
+        op.fileNames << dir.filePath("before_new.csv");
+    SettingsFileOps ops(op);
+    QSignalSpy replaced(&ops, &SettingsFileOps::tablesReplaced);
+
+    SettingsDocument doc = knownDocument();
+    doc.parameters = ActuatorTypes::initialTable("31");
+    doc.parameters[ActuatorTypes::rowOfParameter(7)].setting = "3";
+    doc.modified = modified;
+    const SettingsDocument before = doc;
+
+    QCOMPARE(ops.newFile(doc), cleared);
+    QCOMPARE(op.texts("yesnocancel").size(), modified ? 1 : 0);
+    if (cleared) {
+        QVERIFY(doc.points == PointTableData{});
+        QVERIFY(doc.parameters == ActuatorTypes::initialTable("31")); // the current type's
+        QVERIFY(!doc.modified);
+        QCOMPARE(replaced.count(), 1);
+    } else {
+        QVERIFY(doc.points == before.points);
+        QVERIFY(doc.parameters == before.parameters);
+        QVERIFY(doc.modified);
+        QCOMPARE(replaced.count(), 0);
+    }
+    if (saveChosen)
+        QVERIFY(SettingsFile::read(readAll(dir.filePath("before_new.csv"))).points ==
+                before.points);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
