@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
-#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -40,10 +39,11 @@ frmMode::frmMode(QWidget* parent) : QDialog(parent) {
         auto* option = new QRadioButton(QString::fromLatin1(mode.caption), this);
         option->setObjectName(QStringLiteral("Option1_%1").arg(id));
         option->setProperty(LetterProperty, QString::fromLatin1(mode.letter));
-        option->installEventFilter(this);
         m_options->addButton(option, id++);
         layout->addWidget(option);
     }
+    // Within an option group the focus moves with the selection (arrow keys, clicks), so
+    // following the selected option gives the letter of the option that got the focus.
     connect(m_options, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
             m_result = m_options->button(id)->property(LetterProperty).toString();
@@ -64,15 +64,6 @@ frmMode::frmMode(QWidget* parent) : QDialog(parent) {
 }
 
 frmMode::~frmMode() = default;
-
-bool frmMode::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
-        const QVariant letter = watched->property(LetterProperty);
-        if (letter.isValid())
-            m_result = letter.toString();
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 void frmMode::reject() {
     m_result.clear();

@@ -6,7 +6,7 @@
 class QButtonGroup;
 
 // The operation mode dialog "Selection in operation mode": five options whose letters are
-// "A", "I", "O", "C" and "U". The option that gets the focus (or is chosen) sets the result;
+// "A", "I", "O", "C" and "U". The selected option sets the result;
 // Cancel and closing the window leave the result empty.
 class frmMode final : public QDialog {
     Q_OBJECT
@@ -22,9 +22,6 @@ class frmMode final : public QDialog {
 
   public slots:
     void reject() override;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QButtonGroup* m_options = nullptr;

@@ -1,0 +1,715 @@
+#include "link/Link.h"
+#include "link/LinkState.h"
+#include "link/SerialChannel.h"
+#include "startup/ui/DialogOperator.h"
+#include "startup/ui/INPUTKEY.h"
+#include "startup/ui/QtPrinterSurface.h"
+#include "startup/ui/frmMode.h"
+#include "startup/ui/frmP.h"
+#include "startup/ui/frmType.h"
+#include "startup/ui/frmbar.h"
+#include "startup/ui/frmsoft.h"
+#include "startup/ui/frmstop.h"
+
+#include "ScriptedOperator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A serial line that only records: open or closed as the test sets it.
+class RecordingChannel final : public SerialChannel {
+  public:
+    bool openFlag = false;
+    QByteArray written;
+    int clears = 0;
+
+    bool open(const QString&) override { return openFlag = true; }
+    void close() override { openFlag = false; }
+    bool isOpen() const override { return openFlag; }
+    void clearBuffers() override { ++clears; }
+    qint64 write(const QByteArray& data) override {
+        if (!openFlag)
+            return -1;
+        written += data;
+        return data.size();
+    }
+    QByteArray readAll() override { return {}; }
+    QString errorString() const override { return {}; }
+};
+
+template <typename T> T* child(QWidget* parent, const QString& name) {
+    T* w = parent->findChild<T*>(name);
+    if (!w)
+        qWarning("no child %s", qPrintable(name));
+    return w;
+}
+
+void click(QWidget* parent, const QString& name) {
+    auto* button = child<QAbstractButton>(parent, name);
+    QVERIFY(button);
+    // An option reacts only on its indicator and caption, not on the blank right of it.
+    const QPoint at = qobject_cast<QRadioButton*>(button) ? QPoint(6, button->height() / 2)
+                                                          : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, {}, at);
+}
+
+// Runs act on the next modal window other than `except` once it is up: drives dialogs that
+// are shown with exec() from inside the call under test.
+void whenModal(std::function<void(QWidget*)> act, QWidget* except = nullptr, int triesLeft = 200) {
+    QTimer::singleShot(10, qApp, [act = std::move(act), except, triesLeft]() mutable {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != except && modal->isVisible()) {
+            act(modal);
+            return;
+        }
+        if (triesLeft > 0)
+            whenModal(std::move(act), except, triesLeft - 1);
+    });
+}
+
+} // namespace
+
+class TestDialogs final : public QObject {
+    Q_OBJECT
+  private slots:
+    void portDialogCancelRestoresPort();
+    void portDialogOkShowsPort();
+    void portDialogStartsOnCom1WithoutUsablePort();
+    void typeDialogResults();
+    void typeDialogGetStringWithEnter();
+    void modeDialogResults();
+    void keypadDialogByClicks();
+    void keypadGetStringCancelAndClose();
+    void softLimitDialogRefusesAndAccepts();
+    void softLimitDialogCancelReloadsTableRows();
+    void softLimitKeyFilters();
+    void progressDialogCancelTag();
+    void progressDialogUsableWhileOwnerDisabled();
+    void stopDialogWithoutOpenPortWritesNothing();
+    void stopDialogWritesStopCharacterToOpenPort();
+    void operatorMessageBoxes();
+    void operatorBoxUsableOverDisabledWindow();
+    void operatorValueDialogs();
+    void operatorSaveDialogAsksBeforeOverwrite();
+    void operatorPrintDialog();
+    void operatorEndHook();
+    void printerSurfaceWritesPdfAtTwipPositions();
+    void printerSurfaceThatCannotBeginReportsFailure();
+};
+
+void TestDialogs::portDialogCancelRestoresPort() {
+    LinkState state;
+    state.PortName = "COM2";
+    int shown = 0;
+    QPointer<frmP> dialog = new frmP(state, [&](const QString&) { ++shown; });
+    dialog->show();
+    QCOMPARE(dialog->windowTitle(), QString("Com setup"));
+    QCOMPARE(child<QLabel>(dialog, "Port_select")->text(),
+             QString("Please choose a communication port."));
+    QVERIFY(child<QRadioButton>(dialog, "Opt_1_1")->isChecked());
+
+    click(dialog, "Opt_1_3");
+    QCOMPARE(state.PortName, QString("COM4")); // takes effect at once
+    click(dialog, "CancelButton");
+    QCOMPARE(state.PortName, QString("COM2"));
+    QCOMPARE(shown, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(dialog.isNull()); // a new instance each time
+
+    // Closing the window is a Cancel as well.
+    dialog = new frmP(state, [&](const QString&) { ++shown; });
+    dialog->show();
+    click(dialog, "Opt_1_7");
+    dialog->close();
+    QCOMPARE(state.PortName, QString("COM2"));
+    QCOMPARE(shown, 0);
+}
+
+void TestDialogs::portDialogOkShowsPort() {
+    LinkState state;
+    state.PortName = "COM1";
+    QStringList shown;
+    QPointer<frmP> dialog = new frmP(state, [&](const QString& p) { shown << p; });
+    dialog->show();
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(child<QRadioButton>(dialog, QString("Opt_1_%1").arg(i))->text(),
+                 QString("COM%1").arg(i + 1));
+    click(dialog, "Opt_1_4");
+    click(dialog, "OKButton");
+    QCOMPARE(state.PortName, QString("COM5"));
+    QCOMPARE(shown, QStringList{"COM5"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(dialog.isNull());
+}
+
+void TestDialogs::portDialogStartsOnCom1WithoutUsablePort() {
+    LinkState state;
+    state.PortName.clear();
+    auto* dialog = new frmP(state, {});
+    QCOMPARE(state.PortName, QString("COM1"));
+    QVERIFY(child<QRadioButton>(dialog, "Opt_1_0")->isChecked());
+    dialog->close();
+
+    // A port name outside COM1..COM8 shows COM1 without changing the name until a choice.
+    state.PortName = "COM9";
+    dialog = new frmP(state, {});
+    QVERIFY(child<QRadioButton>(dialog, "Opt_1_0")->isChecked());
+    QCOMPARE(state.PortName, QString("COM9"));
+    dialog->close();
+    QCOMPARE(state.PortName, QString("COM9"));
+}
+
+void TestDialogs::typeDialogResults() {
+    frmType dialog;
+    QCOMPARE(dialog.windowTitle(), QString("Actuator type"));
+    QCOMPARE(child<QLabel>(&dialog, "TypeSelect")->text(),
+             QString("Please input an actuator type."));
+    const QStringList captions{"30 : QRX-A20", "31 : QRX-A40", "32 : QRX-B20", "33 : QRX-B40"};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(child<QRadioButton>(&dialog, QString("Typename_%1").arg(i))->text(), captions[i]);
+    QCOMPARE(dialog.choice().type, QString("30"));
+
+    dialog.selectType("32");
+    QCOMPARE(dialog.choice().type, QString("32"));
+    dialog.selectType("99"); // no such option: the selection stays
+    QCOMPARE(dialog.choice().type, QString("32"));
+
+    dialog.show();
+    click(&dialog, "Typename_3");
+    int checked = 0;
+    for (int i = 0; i < 4; ++i)
+        checked += child<QRadioButton>(&dialog, QString("Typename_%1").arg(i))->isChecked();
+    QCOMPARE(checked, 1);
+
+    // Cancel still returns the selected type, with the OK flag left at 0.
+    click(&dialog, "CancelButton");
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.choice().type, QString("33"));
+    QCOMPARE(dialog.choice().okFlag, 0);
+
+    dialog.show();
+    click(&dialog, "OKButton");
+    QCOMPARE(dialog.choice().okFlag, 1);
+}
+
+void TestDialogs::typeDialogGetStringWithEnter() {
+    whenModal([](QWidget* w) {
+        QCOMPARE(w->objectName(), QString("frmType"));
+        auto* option = child<QRadioButton>(w, "Typename_1");
+        QVERIFY(option->isChecked()); // the caller's current type
+        auto* next = child<QRadioButton>(w, "Typename_2");
+        QTest::mouseClick(next, Qt::LeftButton);
+        QTest::keyClick(next, Qt::Key_Return); // Enter on an option acts as OK
+    });
+    const auto choice = frmType::GetString("31");
+    QCOMPARE(choice.type, QString("32"));
+    QCOMPARE(choice.okFlag, 1);
+}
+
+void TestDialogs::modeDialogResults() {
+    {
+        frmMode dialog;
+        QCOMPARE(dialog.windowTitle(), QString("Selection in operation mode"));
+        QCOMPARE(child<QLabel>(&dialog, "Mode_select")->text(),
+                 QString("Please choose the operation mode."));
+        const QStringList captions{
+            " A :Positioning operation (Absolute position)",
+            " I   :Positioning operation (Increment position)",
+            "O :Pushing operation(- side)",
+            "C :Pushing operation(+ side)",
+            "U :Pushing operation during acceleration / deceleration movement",
+        };
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(child<QRadioButton>(&dialog, QString("Option1_%1").arg(i))->text(),
+                     captions[i]);
+        dialog.show();
+        QCOMPARE(dialog.result(), QString("A"));
+        const QString letters = "AIOCU";
+        for (int i = 4; i >= 0; --i) {
+            click(&dialog, QString("Option1_%1").arg(i));
+            QCOMPARE(dialog.result(), QString(letters[i]));
+        }
+        click(&dialog, "Option1_3");
+        click(&dialog, "CancelButton");
+        QCOMPARE(dialog.result(), QString());
+    }
+
+    whenModal([](QWidget* w) {
+        click(w, "Option1_4");
+        click(w, "OKButton");
+    });
+    QCOMPARE(frmMode::GetString(), QString("U"));
+
+    whenModal([](QWidget* w) {
+        click(w, "Option1_2");
+        w->close();
+    });
+    QCOMPARE(frmMode::GetString(), QString());
+}
+
+void TestDialogs::keypadDialogByClicks() {
+    INPUTKEY dialog;
+    QCOMPARE(dialog.windowTitle(), QString("Input a numerical value."));
+    dialog.show();
+    auto* display = child<QLineEdit>(&dialog, "Text1");
+    QCOMPARE(display->text(), QString("0"));
+    const QStringList captions{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "CLR", "-"};
+    for (int k = 0; k < 13; ++k)
+        QCOMPARE(child<QPushButton>(&dialog, QString("TENKEY_%1").arg(k))->text(), captions[k]);
+
+    for (int k : {12, 5, 10, 2, 10, 0})
+        click(&dialog, QString("TENKEY_%1").arg(k));
+    QCOMPARE(display->text(), QString("-5.20"));
+    click(&dialog, "TENKEY_11");
+    QCOMPARE(display->text(), QString("0"));
+    for (int k : {10, 7})
+        click(&dialog, QString("TENKEY_%1").arg(k));
+    QCOMPARE(display->text(), QString("0.7"));
+
+    click(&dialog, "kettei");
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), QString("0.7"));
+}
+
+void TestDialogs::keypadGetStringCancelAndClose() {
+    whenModal([](QWidget* w) {
+        click(w, "TENKEY_4");
+        click(w, "TENKEY_2");
+        click(w, "kettei");
+    });
+    QCOMPARE(INPUTKEY::GetString(), QString("42"));
+
+    whenModal([](QWidget* w) {
+        click(w, "TENKEY_4");
+        click(w, "CancelButton");
+    });
+    QCOMPARE(INPUTKEY::GetString(), QString());
+
+    whenModal([](QWidget* w) {
+        click(w, "TENKEY_4");
+        w->close();
+    });
+    QCOMPARE(INPUTKEY::GetString(), QString());
+}
+
+void TestDialogs::softLimitDialogRefusesAndAccepts() {
+    ScriptedOperator op;
+    frmsoft dialog(op, {2000, -100}, {4000, -200});
+    QCOMPARE(dialog.windowTitle(), QString("Soft limit change"));
+    dialog.show();
+    auto* text1 = child<QLineEdit>(&dialog, "Text1");
+    auto* text2 = child<QLineEdit>(&dialog, "Text2");
+    QCOMPARE(text1->text(), QString("2000"));
+    QCOMPARE(text2->text(), QString("-100"));
+
+    text2->setText("5");
+    click(&dialog, "Command1");
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(op.prompts.size(), 1);
+    QCOMPARE(op.last().title, QString("Error"));
+    QCOMPARE(op.last().text, QString("Please set a value within 0 to -9999"));
+    QCOMPARE(op.last().icon, OperatorInteraction::Icon::None);
+
+    text1->setText("10000");
+    click(&dialog, "Command1");
+    QCOMPARE(op.last().text, QString("Please set a value within 0 to 9999"));
+    QVERIFY(dialog.isVisible());
+    // Nothing was stored by the refusals.
+    QCOMPARE(dialog.result().plus, 2000.0);
+    QCOMPARE(dialog.result().minus, -100);
+
+    text1->setText("1500");
+    text2->setText("-0");
+    click(&dialog, "Command1");
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result().plus, 1500.0);
+    QCOMPARE(dialog.result().minus, 0);
+    QCOMPARE(op.prompts.size(), 2);
+}
+
+void TestDialogs::softLimitDialogCancelReloadsTableRows() {
+    ScriptedOperator op;
+    whenModal([](QWidget* w) {
+        child<QLineEdit>(w, "Text1")->setText("1");
+        click(w, "Command2");
+    });
+    auto r = frmsoft::GetString(op, {2000, -100}, {4000, -200});
+    QCOMPARE(r.plus, 4000.0);
+    QCOMPARE(r.minus, -200);
+
+    // Closing the window keeps the values as they were on open.
+    whenModal([](QWidget* w) {
+        child<QLineEdit>(w, "Text1")->setText("1");
+        w->close();
+    });
+    r = frmsoft::GetString(op, {2000, -100}, {4000, -200});
+    QCOMPARE(r.plus, 2000.0);
+    QCOMPARE(r.minus, -100);
+
+    whenModal([](QWidget* w) {
+        child<QLineEdit>(w, "Text2")->setText("-9999");
+        click(w, "Command1");
+    });
+    r = frmsoft::GetString(op, {2000, -100}, {4000, -200});
+    QCOMPARE(r.minus, -9999);
+    QVERIFY(op.prompts.isEmpty());
+}
+
+void TestDialogs::softLimitKeyFilters() {
+    ScriptedOperator op;
+    frmsoft dialog(op, {0, 0}, {0, 0});
+    dialog.show();
+    auto* text1 = child<QLineEdit>(&dialog, "Text1");
+    auto* text2 = child<QLineEdit>(&dialog, "Text2");
+    text1->clear();
+    text2->clear();
+    QTest::keyClicks(text1, "1a-2.3");
+    QCOMPARE(text1->text(), QString("123"));
+    QTest::keyClicks(text2, "-4x5+");
+    QCOMPARE(text2->text(), QString("-45"));
+    QTest::keyClick(text2, Qt::Key_Backspace);
+    QCOMPARE(text2->text(), QString("-4"));
+    // Enter in a box presses OK.
+    QTest::keyClick(text2, Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result().plus, 123.0);
+    QCOMPARE(dialog.result().minus, -4);
+}
+
+void TestDialogs::progressDialogCancelTag() {
+    frmbar bar;
+    ProgressView& view = bar;
+    QCOMPARE(bar.windowTitle(), QString("Forwarding"));
+    view.setRange(0, 63);
+    view.setValue(10);
+    auto* progress = child<QProgressBar>(&bar, "ProgressBar1");
+    QCOMPARE(progress->maximum(), 63);
+    QCOMPARE(progress->value(), 10);
+
+    view.showModeless();
+    QVERIFY(view.isShown());
+    QVERIFY(!bar.isModal());
+    QCOMPARE(bar.tag(), QString("0"));
+    auto* cancel = child<QPushButton>(&bar, "Com_Cancel");
+    QCOMPARE(cancel->text(), QString("Cancel"));
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(view.cancelRequested());
+    QCOMPARE(bar.tag(), QString("1"));
+
+    // Hiding keeps the request for the operation to read; the operation resets it.
+    view.hide();
+    QVERIFY(!view.isShown());
+    QVERIFY(view.cancelRequested());
+    view.resetCancel();
+    QVERIFY(!view.cancelRequested());
+
+    // Closing the window unloads it: the tag goes back to "0".
+    view.showModeless();
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    bar.close();
+    QVERIFY(!view.isShown());
+    QCOMPARE(bar.tag(), QString("0"));
+}
+
+void TestDialogs::progressDialogUsableWhileOwnerDisabled() {
+    QWidget owner;
+    owner.show();
+    auto* bar = new frmbar(&owner);
+    auto* stop = new frmstop([] { return nullptr; }, &owner);
+    owner.setEnabled(false);
+    bar->showModeless();
+    stop->show();
+    QVERIFY(bar->isEnabled());
+    QVERIFY(stop->isEnabled());
+    QTest::mouseClick(child<QPushButton>(bar, "Com_Cancel"), Qt::LeftButton);
+    QVERIFY(bar->cancelRequested());
+
+    // Disabled after being shown, too.
+    owner.setEnabled(true);
+    owner.setEnabled(false);
+    QVERIFY(bar->isEnabled());
+    QVERIFY(stop->isEnabled());
+}
+
+void TestDialogs::stopDialogWithoutOpenPortWritesNothing() {
+    LinkState state;
+    RecordingChannel channel;
+    Link link(state, channel);
+    frmstop dialog([&] { return &link; });
+    QCOMPARE(dialog.windowTitle(), QString("STOP"));
+    QVERIFY(dialog.findChild<QLabel*>()->text() == "Press STOP to pause return to origin.");
+    QCOMPARE(child<QPushButton>(&dialog, "Command1")->text(), QString("STOP"));
+    dialog.show();
+    click(&dialog, "Command1");
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(channel.written.isEmpty());
+    QCOMPARE(link.sentText(), QString());
+
+    // No visible main window at all.
+    frmstop orphan([] { return nullptr; });
+    orphan.show();
+    click(&orphan, "Command1");
+    QVERIFY(!orphan.isVisible());
+}
+
+void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
+    LinkState state;
+    RecordingChannel channel;
+    channel.openFlag = true; // a return-to-origin exchange holds the port open
+    Link link(state, channel);
+    QStringList sent;
+    connect(&link, &Link::commandSent, this, [&](const QString& s) { sent << s; });
+    frmstop dialog([&] { return &link; });
+    dialog.show();
+    click(&dialog, "Command1");
+    QCOMPARE(channel.written, QByteArray("\x03"));
+    QVERIFY(channel.clears >= 1);
+    QCOMPARE(sent, QStringList{QString(QChar(3))});
+    QCOMPARE(dialog.fields().P_Command, 400);
+    QCOMPARE(dialog.fields().sousinnaiyou, QString(QChar(3)));
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestDialogs::operatorMessageBoxes() {
+    DialogOperator op;
+    whenModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QString("Point reception"));
+        QCOMPARE(box->text(), QString("Receiving has finished."));
+        QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        QCOMPARE(box->buttons().size(), 1);
+        box->button(QMessageBox::Ok)->click();
+    });
+    op.message("Point reception", "Receiving has finished.", OperatorInteraction::Icon::None);
+
+    whenModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Question);
+        QCOMPARE(box->buttons().size(), 2);
+        box->button(QMessageBox::No)->click();
+    });
+    QCOMPARE(op.askYesNo("T", "Do you receive point data?", OperatorInteraction::Icon::Question),
+             OperatorInteraction::Answer::No);
+
+    whenModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        QCOMPARE(box->buttons().size(), 3);
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QCOMPARE(op.askYesNoCancel("T", "Do you save data?", OperatorInteraction::Icon::Critical),
+             OperatorInteraction::Answer::Cancel);
+
+    whenModal([](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Escape); // a Yes/No question cannot be cancelled: No
+    });
+    QCOMPARE(op.askYesNo("T", "Q", OperatorInteraction::Icon::None),
+             OperatorInteraction::Answer::No);
+}
+
+void TestDialogs::operatorBoxUsableOverDisabledWindow() {
+    QWidget window;
+    window.show();
+    window.setEnabled(false);
+    DialogOperator op(&window);
+    bool wasEnabled = false;
+    QWidget* parentSeen = nullptr;
+    whenModal([&](QWidget* w) {
+        wasEnabled = w->isEnabled();
+        parentSeen = w->parentWidget();
+        qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
+    });
+    QCOMPARE(op.askYesNo("T", "Q", OperatorInteraction::Icon::None),
+             OperatorInteraction::Answer::Yes);
+    QVERIFY(wasEnabled);
+    QCOMPARE(parentSeen, &window);
+}
+
+void TestDialogs::operatorValueDialogs() {
+    DialogOperator op;
+    whenModal([](QWidget* w) { click(w, "OKButton"); });
+    const auto type = op.chooseActuatorType("33");
+    QCOMPARE(type.type, QString("33"));
+    QCOMPARE(type.okFlag, 1);
+
+    whenModal([](QWidget* w) { click(w, "OKButton"); });
+    QCOMPARE(op.chooseOperationMode(), QString("A"));
+
+    whenModal([](QWidget* w) {
+        click(w, "TENKEY_9");
+        click(w, "kettei");
+    });
+    QCOMPARE(op.numericKeypad(), QString("9"));
+
+    // A refusal inside the soft limit dialog is shown through the same operator, over it.
+    whenModal([](QWidget* soft) {
+        child<QLineEdit>(soft, "Text1")->clear();
+        whenModal(
+            [soft](QWidget* box) {
+                auto* mb = qobject_cast<QMessageBox*>(box);
+                QVERIFY(mb);
+                QCOMPARE(mb->windowTitle(), QString("Error"));
+                QCOMPARE(mb->text(), QString("Please set a value within 0 to 9999"));
+                mb->button(QMessageBox::Ok)->click();
+                QTimer::singleShot(0, soft, [soft] { click(soft, "Command2"); });
+            },
+            soft);
+        click(soft, "Command1");
+    });
+    const auto limits = op.softLimitChange({100, -50}, {300, -70});
+    QCOMPARE(limits.plus, 300.0);
+    QCOMPARE(limits.minus, -70);
+}
+
+void TestDialogs::operatorSaveDialogAsksBeforeOverwrite() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("points.csv");
+    {
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    DialogOperator op;
+    bool asked = false;
+    whenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QString("Save As"));
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialog->nameFilters(), QStringList{"Data file (*.csv)"});
+        whenModal(
+            [&](QWidget* box) {
+                asked = qobject_cast<QMessageBox*>(box) != nullptr;
+                qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+            },
+            dialog);
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides its accept()
+    });
+    const QString chosen = op.saveFileName({"Save As", "Data file (*.csv)", existing, "csv"});
+    QVERIFY(asked);
+    QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
+
+    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    QCOMPARE(op.openFileName({"Open", "Data file (*.csv)", {}, {}}), QString());
+}
+
+// The print dialog's file output: choosing it and a PDF path must give a working surface.
+void TestDialogs::operatorPrintDialog() {
+    DialogOperator op;
+    whenModal([](QWidget* w) {
+        QCOMPARE(w->windowTitle(), QString("Print"));
+        qobject_cast<QDialog*>(w)->reject();
+    });
+    QVERIFY(op.choosePrinter("Print") == nullptr);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("list.pdf");
+    bool driven = false;
+    whenModal([&](QWidget* w) {
+        auto* printers = w->findChild<QComboBox*>("printers");
+        auto* fileName = w->findChild<QLineEdit*>("filename");
+        if (!printers || !fileName) {
+            qobject_cast<QDialog*>(w)->reject();
+            return;
+        }
+        const int pdf = printers->count() - 1; // the file output is the last entry
+        printers->setCurrentIndex(pdf);
+        fileName->setText(path);
+        driven = true;
+        qobject_cast<QDialog*>(w)->accept();
+    });
+    auto surface = op.choosePrinter("Print");
+    if (!driven)
+        QSKIP("this print dialog offers no file output to drive");
+    QVERIFY(surface);
+    surface->setFont("DejaVu Sans", 10, false);
+    surface->textAt(1440, 1440, "Hello");
+    QVERIFY(surface->endDoc());
+    QVERIFY(QFileInfo(path).size() > 0);
+}
+
+void TestDialogs::operatorEndHook() {
+    DialogOperator op;
+    int ended = 0;
+    op.setEndHook([&] { ++ended; });
+    op.endProgram();
+    QCOMPARE(ended, 1);
+}
+
+// Two lines one inch apart on page 1 and one on page 2; pdftotext -bbox gives the positions
+// in points (1/72 inch) from the page corner, so the distances must match the twips.
+void TestDialogs::printerSurfaceWritesPdfAtTwipPositions() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.pdf");
+    auto surface = QtPrinterSurface::toPdf(path);
+    QVERIFY(surface->isActive());
+    surface->setFont("DejaVu Sans", 10, false);
+    surface->textAt(1440, 1440, "Alpha");
+    surface->textAt(2880, 2880, "Beta");
+    surface->newPage();
+    surface->setFont("DejaVu Sans", 12, true);
+    surface->textAt(0, 0, "Gamma");
+    QVERIFY(surface->endDoc());
+    QVERIFY(QFileInfo(path).size() > 0);
+
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    if (tool.isEmpty())
+        QSKIP("pdftotext is not installed");
+    QProcess proc;
+    proc.start(tool, {"-bbox", path, "-"});
+    QVERIFY(proc.waitForFinished(10000));
+    const QString html = QString::fromUtf8(proc.readAllStandardOutput());
+    QCOMPARE(html.count("<page "), 2);
+
+    auto box = [&](const QString& word) {
+        const QRegularExpression re(
+            QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%1<)re").arg(word));
+        const auto m = re.match(html);
+        return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble())
+                            : QPointF(-1, -1);
+    };
+    const QPointF a = box("Alpha");
+    const QPointF b = box("Beta");
+    const QPointF g = box("Gamma");
+    QVERIFY(a.x() >= 0 && b.x() >= 0 && g.x() >= 0);
+    // One inch = 72 points between the two texts in both directions.
+    QVERIFY(qAbs((b.x() - a.x()) - 72) < 1.5);
+    QVERIFY(qAbs((b.y() - a.y()) - 72) < 1.5);
+    // Top-left placement: text at y = 0 twips starts at the printable area's top edge, the
+    // same distance above Alpha's top as one inch.
+    QVERIFY(qAbs((a.y() - g.y()) - 72) < 3);
+}
+
+void TestDialogs::printerSurfaceThatCannotBeginReportsFailure() {
+    auto printer = std::make_unique<QPrinter>();
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName("/nonexistent-dir/sub/out.pdf");
+    QtPrinterSurface surface(std::move(printer));
+    QVERIFY(!surface.isActive());
+    surface.setFont("DejaVu Sans", 10, true);
+    surface.textAt(0, 0, "x");
+    surface.newPage();
+    QVERIFY(!surface.endDoc());
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
