@@ -1,0 +1,137 @@
+// Link benchmarks through a pseudo-terminal against qrx5-sim pacing at 9600 bit/s:
+//  (a) overhead of one exchange above the line time of its command and reply,
+//  (b) CPU time used while one exchange waits 5 s for a reply that never comes,
+//  (c) "@READ PNT " of a full 64-point table, wall time against its line time.
+// Usage: bench_link [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
+#include "link/Command.h"
+#include "link/Link.h"
+#include "link/QtSerialChannel.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+constexpr double MsPerChar = 11.0 * 1000.0 / 9600.0; // start, 8 data, parity, stop
+
+double cpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
+
+struct Sim {
+    QProcess process;
+    QString device;
+    bool start(const QString& bin, const QStringList& args) {
+        process.start(bin, args);
+        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
+            return false;
+        device = QString::fromLocal8Bit(process.readLine()).trimmed();
+        return !device.isEmpty();
+    }
+    ~Sim() {
+        process.terminate();
+        process.waitForFinished(2000);
+    }
+};
+
+// A channel that opens the pseudo-terminal whatever port name it is given.
+struct PtyChannel final : QtSerialChannel {
+    QString device;
+    bool open(const QString&) override { return QtSerialChannel::open(device); }
+};
+
+double exchange(Link& link, int code, const QString& second, int timeoutMs) {
+    link.ReplyTimeoutMs = timeoutMs;
+    link.ClearCommand();
+    link.P_Command = code;
+    link.P_second = second;
+    link.BuildCommand();
+    QElapsedTimer t;
+    t.start();
+    link.Exchange();
+    return t.nsecsElapsed() / 1e6;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString bin = argc > 1
+                            ? QString::fromLocal8Bit(argv[1])
+                            : QDir(QCoreApplication::applicationDirPath()).filePath("qrx5-sim");
+    LinkState state;
+
+    { // (a) exchange overhead
+        Sim sim;
+        if (!sim.start(bin, {"--kind", "point", "--pace"})) {
+            std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
+            return 1;
+        }
+        PtyChannel channel;
+        channel.device = sim.device;
+        Link link(state, channel);
+        QList<double> overheads;
+        for (int i = 0; i < 41; ++i) {
+            const double ms = exchange(link, Command::QueryPRM, "13", 2000);
+            const double line = (link.sousinnaiyou.size() + link.ReplyText.size()) * MsPerChar;
+            if (link.Timeout) {
+                std::fprintf(stderr, "time-out in (a)\n");
+                return 1;
+            }
+            overheads << ms - line;
+        }
+        std::sort(overheads.begin(), overheads.end());
+        std::printf("(a) one exchange \"@?PRM 13,\" (18 characters on the line, %.1f ms): "
+                    "overhead median %.2f ms, min %.2f ms, max %.2f ms over %lld runs\n",
+                    18 * MsPerChar, overheads[overheads.size() / 2], overheads.first(),
+                    overheads.last(), qlonglong(overheads.size()));
+
+        // (c) full point table: write 64 points, then read them back.
+        exchange(link, Command::WritePNT, {}, 3000);
+        for (int n = 0; n < 64; ++n) {
+            link.ClearCommand();
+            link.P_Command = Command::PointData;
+            link.P_second = QStringLiteral("%1=U,%2,120,10")
+                                .arg(n)
+                                .arg(QString::number(-10.0 + n * 0.25, 'f', 2));
+            link.BuildCommand();
+            link.ReplyTimeoutMs = 100;
+            link.Exchange();
+        }
+        exchange(link, Command::EndOfData, {}, 3000);
+        QList<double> reads;
+        qsizetype replyChars = 0;
+        for (int i = 0; i < 5; ++i) {
+            reads << exchange(link, Command::ReadPNT, {}, 5000);
+            replyChars = link.ReplyText.size();
+        }
+        std::sort(reads.begin(), reads.end());
+        const double line = (13 + replyChars) * MsPerChar;
+        std::printf("(c) \"@READ PNT \" of 64 points: %lld reply characters, line time %.1f ms, "
+                    "wall median %.1f ms (%.1f %% above line time)\n",
+                    qlonglong(replyChars), line, reads[reads.size() / 2],
+                    100.0 * (reads[reads.size() / 2] - line) / line);
+    }
+
+    { // (b) CPU while waiting for a reply that never comes
+        Sim sim;
+        if (!sim.start(bin, {"--kind", "point", "--silent"}))
+            return 1;
+        PtyChannel channel;
+        channel.device = sim.device;
+        Link link(state, channel);
+        const double cpu0 = cpuMs();
+        const double wall = exchange(link, Command::QueryVER, {}, 5000);
+        const double cpu = cpuMs() - cpu0;
+        std::printf("(b) 5 s wait for a reply that never comes: wall %.0f ms, CPU %.1f ms "
+                    "(%.3f %% of one core), time-out %s\n",
+                    wall, cpu, 100.0 * cpu / wall, link.Timeout ? "set" : "NOT set");
+    }
+    return 0;
+}

@@ -1,0 +1,115 @@
+#include "startup/ui/MainWindowBase.h"
+
+#include "link/PortName.h"
+#include "startup/OperatorInteraction.h"
+#include "startup/ui/frmP.h"
+#include "startup/ui/frmbar.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, SerialChannel& channel,
+                               QString iniPath, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_op(op),
+      m_link(state, channel, Link::Variant::MainWindow, this), m_iniPath(std::move(iniPath)) {
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName("StatusBar1");
+    setStatusBar(bar);
+    for (int i = 0; i < 3; ++i) {
+        m_panels[i] = new QLabel(this);
+        m_panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        m_panels[i]->setFrameShape(QFrame::StyledPanel);
+        m_panels[i]->setFrameShadow(QFrame::Sunken);
+        m_panels[i]->setMinimumWidth(i == 2 ? 80 : 180);
+        m_panels[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    bar->addWidget(m_panels[0], 3);
+    bar->addWidget(m_panels[1], 2);
+    bar->addPermanentWidget(m_panels[2]);
+    setPanelText(3, m_state.PortName);
+
+    // A port that cannot be opened shows the system's reason, so the operator can act on it.
+    connect(&m_link, &Link::portFault, this,
+            [this](const QString& reason) { setPanelText(1, reason); });
+    connect(&m_link, &Link::commandSent, this, [this] { setPanelText(1, {}); });
+}
+
+MainWindowBase::~MainWindowBase() = default;
+
+frmbar& MainWindowBase::progress() {
+    if (!m_progress)
+        m_progress = new frmbar(this);
+    return *m_progress;
+}
+
+void MainWindowBase::hideProgress() {
+    if (m_progress)
+        m_progress->hide();
+}
+
+void MainWindowBase::setPanelText(int panel, const QString& text) {
+    if (panel >= 1 && panel <= 3)
+        m_panels[panel - 1]->setText(text);
+}
+
+QString MainWindowBase::panelText(int panel) const {
+    return (panel >= 1 && panel <= 3) ? m_panels[panel - 1]->text() : QString();
+}
+
+void MainWindowBase::openPortDialog() {
+    if (m_state.PortName.isEmpty())
+        m_state.PortName = QStringLiteral("COM1");
+    auto* dialog = new frmP(
+        m_state, [this](const QString& port) { setPanelText(3, port); }, this);
+    dialog->show();
+}
+
+void MainWindowBase::closeEvent(QCloseEvent* event) {
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
+    stopActivities();
+    PortName::writeToIni(m_iniPath, m_state.PortName);
+    event->accept();
+    m_op.endProgram();
+}
+
+QWidget* MainWindowBase::createMonitorBoxes(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral("Communication"), parent);
+    auto* form = new QFormLayout(box);
+    auto* sent = new QLineEdit(box);
+    sent->setObjectName("Txt_ComS");
+    sent->setReadOnly(true);
+    auto* received = new QPlainTextEdit(box);
+    received->setObjectName("Txt_ComR");
+    received->setReadOnly(true);
+    received->setMaximumHeight(70);
+    auto* error = new QLineEdit(box);
+    error->setObjectName("Txt_Error");
+    error->setReadOnly(true);
+    form->addRow(QStringLiteral("Send"), sent);
+    form->addRow(QStringLiteral("Receive"), received);
+    form->addRow(QStringLiteral("Error"), error);
+    // Control characters are shown as their visible pictures so a CR LF or the stop character
+    // can be read in the boxes.
+    auto visible = [](QString s) {
+        s.replace(QLatin1String("\r\n"), QStringLiteral(" \u21b5 "));
+        for (QChar& c : s)
+            if (c.unicode() < 0x20)
+                c = QChar(0x2400 + c.unicode());
+        return s;
+    };
+    connect(&m_link, &Link::commandSent, sent,
+            [sent, visible](const QString& t) { sent->setText(visible(t)); });
+    connect(&m_link, &Link::replyReceived, received,
+            [received](const QString& t) { received->setPlainText(t); });
+    connect(&m_link, &Link::errorTextChanged, error,
+            [error, visible](const QString& t) { error->setText(visible(t)); });
+    return box;
+}

@@ -1,0 +1,79 @@
+#include "startup/ui/frmselect.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram endProgram,
+                     QWidget* parent)
+    : QWidget(parent), m_sequence(sequence), m_showMain(std::move(showMain)),
+      m_endProgram(std::move(endProgram)) {
+    setObjectName("frmselect");
+    setWindowTitle(QStringLiteral("QRX5 Support-Software"));
+
+    m_label = new QLabel(QStringLiteral("Retrieving controller type"), this);
+    m_label->setObjectName("Label1");
+    m_label->setAlignment(Qt::AlignCenter);
+    QFont f = m_label->font();
+    f.setPointSizeF(f.pointSizeF() * 1.3);
+    m_label->setFont(f);
+
+    m_frame = new QGroupBox(QStringLiteral("Select controller type."), this);
+    m_frame->setObjectName("Frame1");
+    m_point = new QRadioButton(QStringLiteral("Point input type"), m_frame);
+    m_point->setObjectName("Option1_0");
+    m_point->setChecked(true);
+    m_pulse = new QRadioButton(QStringLiteral("Pulse train input type"), m_frame);
+    m_pulse->setObjectName("Option1_1");
+    auto* frameLayout = new QVBoxLayout(m_frame);
+    frameLayout->addWidget(m_point);
+    frameLayout->addWidget(m_pulse);
+    m_frame->hide();
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName("Command1");
+    m_ok->setDefault(true);
+    m_ok->hide();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 20);
+    layout->setSpacing(12);
+    layout->addWidget(m_label);
+    layout->addWidget(m_frame);
+    layout->addWidget(m_ok, 0, Qt::AlignHCenter);
+    setMinimumWidth(360);
+
+    connect(&m_sequence, &StartupSequence::statusText, m_label, &QLabel::setText);
+    connect(&m_sequence, &StartupSequence::manualChoiceOffered, this, [this] {
+        m_label->hide();
+        m_frame->show();
+        m_ok->show();
+        m_point->setFocus();
+    });
+    connect(&m_sequence, &StartupSequence::openMainWindow, this, &frmselect::handOver);
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        m_sequence.choose(m_point->isChecked() ? StartupSequence::Kind::PointInput
+                                               : StartupSequence::Kind::PulseTrain);
+    });
+}
+
+void frmselect::start() {
+    show();
+    m_sequence.run();
+}
+
+void frmselect::handOver(StartupSequence::Kind kind) {
+    m_handedOver = true;
+    hide();
+    if (m_showMain)
+        m_showMain(kind);
+}
+
+void frmselect::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_endProgram)
+        m_endProgram();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "startup/StartupSequence.h"
+
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QGroupBox;
+class QRadioButton;
+class QPushButton;
+
+// The start-up window: shows what the kind query found, offers the manual choice, then hides
+// itself and hands over to the main window of the chosen kind. It stays loaded while a main
+// window is open; closing it ends the program.
+class frmselect final : public QWidget {
+    Q_OBJECT
+  public:
+    using ShowMain = std::function<void(StartupSequence::Kind)>;
+    using EndProgram = std::function<void()>;
+
+    frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram endProgram,
+              QWidget* parent = nullptr);
+
+    // Shows the window and runs the start-up sequence.
+    void start();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void handOver(StartupSequence::Kind kind);
+
+    StartupSequence& m_sequence;
+    ShowMain m_showMain;
+    EndProgram m_endProgram;
+    QLabel* m_label;
+    QGroupBox* m_frame;
+    QRadioButton* m_point;
+    QRadioButton* m_pulse;
+    QPushButton* m_ok;
+    bool m_handedOver = false;
+};

@@ -1,0 +1,150 @@
+#include "FakeChannel.h"
+#include "startup/StartupSequence.h"
+#include "startup/ui/frmselect.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Kind = StartupSequence::Kind;
+Q_DECLARE_METATYPE(StartupSequence::Kind)
+
+class TestStartup : public QObject {
+    Q_OBJECT
+  private slots:
+    void kindFromReply_data();
+    void kindFromReply();
+    void answerAfterTwoSecondsIsIgnored();
+    void foundLabelStaysAtLeast300ms();
+    void portComesFromIni();
+    void windowHandsOverAndFallsBack();
+
+  private:
+    QTemporaryDir m_dir;
+};
+
+void TestStartup::kindFromReply_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("expected"); // 0 point, 1 pulse, -1 manual choice
+    QTest::newRow("kind 0") << QByteArray("0\r\nOK\r\n") << 0;
+    QTest::newRow("kind 1") << QByteArray("1\r\nOK\r\n") << 1;
+    QTest::newRow("kind 2") << QByteArray("2\r\nOK\r\n") << -1;
+    QTest::newRow("no answer") << QByteArray() << -1;
+    QTest::newRow("NG answer") << QByteArray("NG\r\n37:ERR\r\n") << -1;
+    QTest::newRow("garbage before") << QByteArray("\xff\xfe 1\r\nOK\r\n") << -1;
+}
+
+void TestStartup::kindFromReply() {
+    QFETCH(QByteArray, reply);
+    QFETCH(int, expected);
+    LinkState state;
+    FakeChannel channel;
+    if (!reply.isEmpty())
+        channel.replies = {{{20, reply}}};
+    StartupSequence seq(state, channel, m_dir.filePath("none.ini"));
+    QSignalSpy open(&seq, &StartupSequence::openMainWindow);
+    QSignalSpy manual(&seq, &StartupSequence::manualChoiceOffered);
+    QSignalSpy status(&seq, &StartupSequence::statusText);
+    seq.run();
+    QCOMPARE(channel.written, QByteArray("@?PRM 13,\r\n"));
+    QVERIFY(!channel.isOpen());
+    if (expected < 0) {
+        QCOMPARE(open.count(), 0);
+        QCOMPARE(manual.count(), 1);
+        QCOMPARE(status.constLast().at(0).toString(),
+                 QString("Controller type cannot be obtained"));
+    } else {
+        QCOMPARE(manual.count(), 0);
+        QCOMPARE(open.count(), 1);
+        QCOMPARE(open.at(0).at(0).value<Kind>(),
+                 expected == 0 ? Kind::PointInput : Kind::PulseTrain);
+        QCOMPARE(status.constLast().at(0).toString(), QString("Controller type found"));
+    }
+    QCOMPARE(status.constFirst().at(0).toString(), QString("Retrieving controller type"));
+}
+
+void TestStartup::answerAfterTwoSecondsIsIgnored() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{2300, "0\r\nOK\r\n"}}};
+    StartupSequence seq(state, channel, m_dir.filePath("none.ini"));
+    QSignalSpy open(&seq, &StartupSequence::openMainWindow);
+    QSignalSpy manual(&seq, &StartupSequence::manualChoiceOffered);
+    QElapsedTimer t;
+    t.start();
+    seq.run();
+    QVERIFY(t.elapsed() >= 2000);
+    QCOMPARE(manual.count(), 1);
+    QTest::qWait(400); // the late answer arrives at a closed port and changes nothing
+    QCOMPARE(open.count(), 0);
+}
+
+void TestStartup::foundLabelStaysAtLeast300ms() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, "1\r\nOK\r\n"}}};
+    StartupSequence seq(state, channel, m_dir.filePath("none.ini"));
+    QElapsedTimer t;
+    qint64 foundAt = -1;
+    qint64 openAt = -1;
+    connect(&seq, &StartupSequence::statusText, this, [&](const QString& s) {
+        if (s == "Controller type found")
+            foundAt = t.elapsed();
+    });
+    connect(&seq, &StartupSequence::openMainWindow, this, [&] { openAt = t.elapsed(); });
+    t.start();
+    seq.run();
+    QVERIFY(foundAt >= 0);
+    QVERIFY(openAt >= 300);
+}
+
+void TestStartup::portComesFromIni() {
+    const QString ini = m_dir.filePath("QRX5.ini");
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Data]\r\nCOM= 8\r\n");
+    f.close();
+    LinkState state;
+    FakeChannel channel;
+    StartupSequence seq(state, channel, ini);
+    seq.link().ReplyTimeoutMs = 10;
+    seq.run();
+    QCOMPARE(state.PortName, QString("COM8"));
+    QCOMPARE(channel.openedPorts, QStringList{"COM8"});
+}
+
+void TestStartup::windowHandsOverAndFallsBack() {
+    LinkState state;
+    FakeChannel channel; // silent: manual choice
+    StartupSequence seq(state, channel, m_dir.filePath("none.ini"));
+    QList<Kind> shown;
+    int ended = 0;
+    frmselect window(
+        seq, [&](Kind k) { shown << k; }, [&] { ++ended; });
+    QCOMPARE(window.windowTitle(), QString("QRX5 Support-Software"));
+    window.start();
+    auto* frame = window.findChild<QGroupBox*>("Frame1");
+    auto* ok = window.findChild<QPushButton*>("Command1");
+    QVERIFY(frame->isVisible());
+    QVERIFY(ok->isVisible());
+    QVERIFY(!window.findChild<QLabel*>("Label1")->isVisible());
+    QCOMPARE(frame->title(), QString("Select controller type."));
+    const QByteArray sentBefore = channel.written;
+    window.findChild<QRadioButton*>("Option1_1")->setChecked(true);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(shown, QList<Kind>{Kind::PulseTrain});
+    QVERIFY(!window.isVisible());
+    QCOMPARE(channel.written, sentBefore); // nothing more is sent with the manual choice
+    QCOMPARE(ended, 0);
+    window.close();
+    QCOMPARE(ended, 1);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
