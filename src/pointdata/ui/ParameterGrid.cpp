@@ -6,6 +6,7 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <algorithm>
 
 ParameterGrid::ParameterGrid(ParameterTableModel* model, QWidget* parent)
     : QTableView(parent), m_model(model) {

@@ -2,7 +2,6 @@
 
 #include "pointdata/ParameterTableModel.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPalette>
 
