@@ -5,13 +5,14 @@
 // Usage: bench_link [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
 #include "link/Command.h"
 #include "link/Link.h"
-#include "link/QtSerialChannel.h"
+#include "link/Profile.h"
+#include "simulator/RoutedChannel.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QThread>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -41,11 +42,13 @@ struct Sim {
     }
 };
 
-// A channel that opens the pseudo-terminal whatever port name it is given.
-struct PtyChannel final : QtSerialChannel {
-    QString device;
-    bool open(const QString&) override { return QtSerialChannel::open(device); }
-};
+// COM1 of a scratch INI file leads to the pseudo-terminal, as an operator would set it up.
+QString iniFor(const QString& device) {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QRX5.ini"));
+    Profile::WriteSetting(device, QStringLiteral("COM1"), QStringLiteral("Ports"), path);
+    return path;
+}
 
 double exchange(Link& link, int code, const QString& second, int timeoutMs) {
     link.ReplyTimeoutMs = timeoutMs;
@@ -73,8 +76,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
             return 1;
         }
-        PtyChannel channel;
-        channel.device = sim.device;
+        SimulatorHub hub;
+        RoutedChannel channel(iniFor(sim.device), hub);
         Link link(state, channel);
         QList<double> overheads;
         for (int i = 0; i < 41; ++i) {
@@ -123,8 +126,8 @@ int main(int argc, char** argv) {
         Sim sim;
         if (!sim.start(bin, {"--kind", "point", "--silent"}))
             return 1;
-        PtyChannel channel;
-        channel.device = sim.device;
+        SimulatorHub hub;
+        RoutedChannel channel(iniFor(sim.device), hub);
         Link link(state, channel);
         const double cpu0 = cpuMs();
         const double wall = exchange(link, Command::QueryVER, {}, 5000);

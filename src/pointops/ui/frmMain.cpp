@@ -1,10 +1,26 @@
 #include "pointops/ui/frmMain.h"
 
+#include "pointdata/ActuatorTypes.h"
+#include "pointdata/DependentDisplays.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointdata/ui/ParameterGrid.h"
+#include "pointdata/ui/PointGrid.h"
+#include "pointops/ui/DrivePanel.h"
+#include "pointops/ui/IoLamps.h"
+#include "pointops/ui/SizeDetectionPanel.h"
+
 #include <QAction>
-#include <QLabel>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -14,31 +30,50 @@ const char* const kLockedItems[] = {
     "mnuViewGrid1", "mnuViewGrid2",  "mnuFileNew",    "mnuFileOpen",  "mnuFileSave",
     "mnuFilePrint", "mnuToolsTranP", "mnuToolsTranA", "mnuToolsRecP", "mnuToolsRecA",
     "mnuToolsCom",  "mnuToolsComp",  "mnuToolsIni",   "mnuHelpAbout", "mnuToolsBag"};
+
+// Operations that come with the transfer and drive work; shown disabled until then.
+const char* const kNotYetWired[] = {"mnuToolsTranP", "mnuToolsTranA", "mnuToolsRecP",
+                                    "mnuToolsRecA",  "mnuToolsBag",   "mnuToolsComp",
+                                    "mnuToolsIniPo", "mnuToolsIniPa", "mnuToolsIniORG"};
 } // namespace
 
 frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& channel, QString iniPath,
                  QWidget* parent)
-    : MainWindowBase(state, op, channel, std::move(iniPath), parent) {
+    : MainWindowBase(state, op, channel, std::move(iniPath), parent), m_fileOps(op) {
     setObjectName("frmMain");
     setWindowTitle(QStringLiteral("QR_Series QRX Support-Software "));
+
+    // No parameter checks while the grids are filled.
+    m_pointModel = new PointTableModel(op, this);
+    m_paramModel = new ParameterTableModel(op, this);
+    m_paramModel->setReceiving(true);
+    m_paramModel->setTable(ActuatorTypes::initialTable(QStringLiteral("30")));
+
     buildMenus();
     buildToolbar();
+    setCentralWidget(buildCentral());
+    m_ioMonitor = new QTimer(this);
+    m_ioMonitor->setObjectName("Tim_IO_Mon");
 
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    m_grids = new QStackedWidget(central);
-    auto* points = new QLabel(QStringLiteral("Points"), m_grids);
-    points->setObjectName("Grid1");
-    auto* params = new QLabel(QStringLiteral("Parameters"), m_grids);
-    params->setObjectName("Grid2");
-    m_grids->addWidget(points);
-    m_grids->addWidget(params);
-    layout->addWidget(m_grids, 1);
-    layout->addWidget(createMonitorBoxes(central));
-    setCentralWidget(central);
-    setPanelText(2, QStringLiteral("Origin point shift: 0.00"));
-    resize(1000, 700);
+    connect(m_paramModel, &ParameterTableModel::edited, this, [this] {
+        m_pointModel->setModified(true);
+        if (!pointGridShown())
+            RefreshDependentDisplays();
+    });
+    connect(&m_fileOps, &SettingsFileOps::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&m_fileOps, &SettingsFileOps::tablesReplaced, this, [this] {
+        if (m_runningDoc)
+            loadDocument(*m_runningDoc);
+    });
+
+    ShowPointGrid();
+    setPanelText(2, DependentDisplays::originShiftText(QStringLiteral("0")));
+    m_pointModel->setModified(false);
+    m_paramModel->setReceiving(false);
+    resize(1180, 760);
 }
+
+frmMain::~frmMain() = default;
 
 QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& caption) {
     auto* a = menu->addAction(caption);
@@ -49,35 +84,39 @@ QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& capti
 
 void frmMain::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    file->setObjectName("mnuFile");
-    addItem(file, "mnuFileNew", "New File(&N)");
-    addItem(file, "mnuFileOpen", "Open(&O)...");
-    addItem(file, "mnuFileSave", "Save As(&A)...");
+    file->menuAction()->setObjectName("mnuFile");
+    connect(addItem(file, "mnuFileNew", "New File(&N)"), &QAction::triggered, this,
+            &frmMain::NewFile);
+    connect(addItem(file, "mnuFileOpen", "Open(&O)..."), &QAction::triggered, this,
+            &frmMain::OpenFile);
+    connect(addItem(file, "mnuFileSave", "Save As(&A)..."), &QAction::triggered, this,
+            &frmMain::SaveAs);
     file->addSeparator()->setObjectName("mnuFileBar1");
-    addItem(file, "mnuFilePrint", "Print(&P)...");
+    connect(addItem(file, "mnuFilePrint", "Print(&P)..."), &QAction::triggered, this,
+            &frmMain::PrintLists);
     file->addSeparator()->setObjectName("mnuFileBar2");
-    connect(addItem(file, "mnuFileExit", "Exit(&X)"), &QAction::triggered, this, &QWidget::close);
+    connect(addItem(file, "mnuFileExit", "Exit(&X)"), &QAction::triggered, this, &frmMain::Exit);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
-    view->setObjectName("mnuView");
+    view->menuAction()->setObjectName("mnuView");
     auto* g1 = addItem(view, "mnuViewGrid1", "Display Points(&P)");
     auto* g2 = addItem(view, "mnuViewGrid2", "Display Parameters(&R)");
     g1->setCheckable(true);
     g2->setCheckable(true);
-    g1->setChecked(true);
-    connect(g1, &QAction::triggered, this, [this] {
-        m_grids->setCurrentIndex(0);
-        action("mnuViewGrid1")->setChecked(true);
-        action("mnuViewGrid2")->setChecked(false);
-    });
-    connect(g2, &QAction::triggered, this, [this] {
-        m_grids->setCurrentIndex(1);
-        action("mnuViewGrid1")->setChecked(false);
-        action("mnuViewGrid2")->setChecked(true);
-    });
+    connect(g1, &QAction::triggered, this, &frmMain::ShowPointGrid);
+    connect(g2, &QAction::triggered, this, &frmMain::ShowParameterGrid);
+    view->addSeparator();
+    auto* tb = addItem(view, "mnuViewToolbar", "Toolbar(&T)");
+    auto* sb = addItem(view, "mnuViewStatusBar", "Statusbar(&B)");
+    tb->setCheckable(true);
+    sb->setCheckable(true);
+    tb->setChecked(true);
+    sb->setChecked(true);
+    connect(tb, &QAction::toggled, this, [this](bool on) { m_toolbar->setVisible(on); });
+    connect(sb, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tool(&T)"));
-    tools->setObjectName("mnuTools");
+    tools->menuAction()->setObjectName("mnuTools");
     addItem(tools, "mnuToolsTranP", "Transmit(Points)");
     addItem(tools, "mnuToolsTranA", "Transmit(Parameters)");
     addItem(tools, "mnuToolsRecP", "Receive(Points)");
@@ -90,7 +129,6 @@ void frmMain::buildMenus() {
     tools->addSeparator()->setObjectName("mnuToolsBag3");
     addItem(tools, "mnuToolsComp", "Compare");
     QMenu* init = tools->addMenu(QStringLiteral("Init"));
-    init->setObjectName("mnuToolsIniMenu");
     init->menuAction()->setObjectName("mnuToolsIni");
     m_actions.insert("mnuToolsIni", init->menuAction());
     addItem(init, "mnuToolsIniPo", "Points");
@@ -98,14 +136,11 @@ void frmMain::buildMenus() {
     addItem(init, "mnuToolsIniORG", "ORG");
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
-    help->setObjectName("mnuHelp");
-    addItem(help, "mnuHelpAbout", "Version(&A)");
+    help->menuAction()->setObjectName("mnuHelp");
+    connect(addItem(help, "mnuHelpAbout", "Version(&A)"), &QAction::triggered, this,
+            &frmMain::About);
 
-    // Operations that are not wired yet stay disabled rather than doing nothing.
-    for (const char* name :
-         {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuToolsTranP",
-          "mnuToolsTranA", "mnuToolsRecP", "mnuToolsRecA", "mnuToolsBag", "mnuToolsComp",
-          "mnuToolsIniPo", "mnuToolsIniPa", "mnuToolsIniORG", "mnuHelpAbout"})
+    for (const char* name : kNotYetWired)
         action(name)->setEnabled(false);
 }
 
@@ -113,6 +148,7 @@ void frmMain::buildToolbar() {
     m_toolbar = addToolBar(QStringLiteral("Toolbar"));
     m_toolbar->setObjectName("Toolbar1");
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_toolbar->setMovable(false);
     const std::pair<const char*, const char*> keys[] = {
         {"NewFile", "mnuFileNew"},
         {"Open", "mnuFileOpen"},
@@ -133,28 +169,86 @@ void frmMain::buildToolbar() {
         auto* a = m_toolbar->addAction(QString::fromLatin1(key));
         a->setObjectName(QString::fromLatin1(key));
         m_keys.insert(key, a);
-        if (item) {
-            QAction* target = action(item);
+        QAction* target = item ? action(item) : nullptr;
+        if (target) {
             a->setEnabled(target->isEnabled());
-            connect(a, &QAction::triggered, target, &QAction::trigger);
-        } else {
-            connect(a, &QAction::triggered, this, [this] {
-                action(m_grids->currentIndex() == 0 ? "mnuViewGrid2" : "mnuViewGrid1")->trigger();
-            });
+            connect(target, &QAction::changed, a,
+                    [a, target] { a->setEnabled(target->isEnabled()); });
         }
+        // Every toolbar click clears settei and marks a user action before it dispatches.
+        connect(a, &QAction::triggered, this, [this, target] {
+            m_settei = 0;
+            m_userAction = true;
+            if (target)
+                target->trigger();
+            else if (pointGridShown())
+                ShowParameterGrid();
+            else
+                ShowPointGrid();
+            m_userAction = false;
+        });
     }
+}
+
+QWidget* frmMain::buildCentral() {
+    auto* central = new QWidget(this);
+    auto* columns = new QHBoxLayout(central);
+    auto* left = new QVBoxLayout;
+    m_grids = new QStackedWidget(central);
+    m_pointGrid = new PointGrid(m_pointModel, m_grids);
+    m_paramGrid = new ParameterGrid(m_paramModel, m_grids);
+    m_grids->addWidget(m_pointGrid);
+    m_grids->addWidget(m_paramGrid);
+    left->addWidget(m_grids, 1);
+    left->addWidget(createMonitorBoxes(central));
+    columns->addLayout(left, 11);
+
+    auto* right = new QVBoxLayout;
+    m_drive = new DrivePanel(central);
+    m_size = new SizeDetectionPanel(central);
+    m_lamps = new IoLamps(central);
+    right->addWidget(m_drive);
+    right->addWidget(m_size);
+    right->addWidget(m_lamps);
+    right->addStretch(1);
+    columns->addLayout(right, 9);
+    return central;
+}
+
+bool frmMain::pointGridShown() const {
+    return m_grids->currentWidget() == m_pointGrid;
+}
+
+void frmMain::ShowPointGrid() {
+    m_grids->setCurrentWidget(m_pointGrid);
+    action("mnuViewGrid1")->setChecked(true);
+    action("mnuViewGrid2")->setChecked(false);
+}
+
+void frmMain::ShowParameterGrid() {
+    m_grids->setCurrentWidget(m_paramGrid);
+    action("mnuViewGrid1")->setChecked(false);
+    action("mnuViewGrid2")->setChecked(true);
 }
 
 void frmMain::DisableCommands() {
     DisableToolbar();
     for (const char* name : kLockedItems)
         action(name)->setEnabled(false);
+    for (QPushButton* b : m_size->buttons())
+        b->setEnabled(false);
 }
 
 void frmMain::EnableCommands() {
     EnableToolbar();
     for (const char* name : kLockedItems)
         action(name)->setEnabled(true);
+    for (const char* name : kNotYetWired)
+        action(name)->setEnabled(false);
+    for (QPushButton* b : m_size->buttons())
+        b->setEnabled(true);
+    if (QPushButton* set = m_drive->button("Cmd_Set"))
+        set->setEnabled(true);
 }
 
 void frmMain::EnableToolbar() {
@@ -168,4 +262,32 @@ void frmMain::RestoreWindow() {
     EnableToolbar();
     setEnabled(true);
     hideProgress();
+}
+
+void frmMain::RefreshDependentDisplays() {
+    const DependentDisplays d = DependentDisplays::compute(m_paramModel->table());
+    m_drive->box("Txt_spd")->setText(d.pushingSpeed);
+    m_drive->box("Txt_Dist")->setText(d.distance);
+    m_drive->box("Txt_Limit")->setText(d.limitWidth);
+    m_size->box("size_dai")->setText(d.maxPoint);
+    m_size->box("size_syou")->setText(d.minPoint);
+    m_size->showFunctionValid(d.sizeDetectionValid);
+    setPanelText(2, d.originShift);
+}
+
+bool frmMain::numericInputMode() const {
+    const QRadioButton* numeric = m_drive->teachingOption(0);
+    return numeric && numeric->isChecked();
+}
+
+void frmMain::focusNumericInputOption() {
+    if (QRadioButton* numeric = m_drive->teachingOption(0)) {
+        numeric->setEnabled(true);
+        numeric->setFocus();
+    }
+}
+
+void frmMain::stopActivities() {
+    m_ioMonitor->stop();
+    m_closing = true;
 }

@@ -1,43 +1,106 @@
 #pragma once
 
+#include "pointdata/SettingsFileOps.h"
 #include "startup/ui/MainWindowBase.h"
 
 #include <QHash>
 
+class DrivePanel;
+class IoLamps;
+class ParameterGrid;
+class ParameterTableModel;
+class PointGrid;
+class PointTableModel;
 class QAction;
 class QMenu;
 class QStackedWidget;
+class QTimer;
 class QToolBar;
+class SizeDetectionPanel;
 
 // The main window of the point-input kind: point grid and parameter grid (one shown at a
 // time), drive panel, size detection panel, I/O lamps and the communication boxes, with its
-// menus, toolbar and status bar.
+// menus, toolbar and status bar. It wires events to operations and owns the table models;
+// the rules live in the models and the operations.
 class frmMain final : public MainWindowBase {
     Q_OBJECT
   public:
     frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& channel, QString iniPath,
             QWidget* parent = nullptr);
+    ~frmMain() override;
 
     QAction* action(const QString& name) const { return m_actions.value(name); }
     QAction* toolbarKey(const QString& key) const { return m_keys.value(key); }
     QToolBar* toolbar() const { return m_toolbar; }
+    PointTableModel& points() { return *m_pointModel; }
+    ParameterTableModel& parameters() { return *m_paramModel; }
+    PointGrid* pointGrid() const { return m_pointGrid; }
+    ParameterGrid* parameterGrid() const { return m_paramGrid; }
+    DrivePanel* drivePanel() const { return m_drive; }
+    SizeDetectionPanel* sizePanel() const { return m_size; }
+    IoLamps* ioLamps() const { return m_lamps; }
+    bool pointGridShown() const;
+    QString controllerVersion() const { return m_controllerVersion; }
 
     void DisableCommands();
     void EnableCommands();
     void EnableToolbar();
     void DisableToolbar();
     void RestoreWindow();
+    // Copies parameter values into the drive panel, the size detection panel and panel 2.
+    void RefreshDependentDisplays();
+    void ShowPointGrid();
+    void ShowParameterGrid();
+
+    // File menu and Help.
+    bool SaveAs();
+    void NewFile();
+    void OpenFile();
+    void PrintLists();
+    void About();
+    void Exit();
 
     // LinkHost
+    bool settei() const override { return m_settei != 0; }
+    int orgpos() const override { return m_orgpos; }
+    bool numericInputMode() const override;
+    void focusNumericInputOption() override;
+    void clearMotionBusy() override { m_motionBusy = 0; }
     void enableToolbar() override { EnableToolbar(); }
+
+  protected:
+    bool confirmClose() override;
+    void stopActivities() override;
 
   private:
     void buildMenus();
     void buildToolbar();
+    QWidget* buildCentral();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
+    SettingsDocument document() const;
+    void loadDocument(const SettingsDocument& doc);
+    // Runs a file operation on a copy of the tables and takes back what it changed.
+    template <typename Op> bool runFileOperation(Op op);
 
     QHash<QString, QAction*> m_actions;
     QHash<QString, QAction*> m_keys;
     QToolBar* m_toolbar = nullptr;
     QStackedWidget* m_grids = nullptr;
+    PointTableModel* m_pointModel = nullptr;
+    ParameterTableModel* m_paramModel = nullptr;
+    PointGrid* m_pointGrid = nullptr;
+    ParameterGrid* m_paramGrid = nullptr;
+    DrivePanel* m_drive = nullptr;
+    SizeDetectionPanel* m_size = nullptr;
+    IoLamps* m_lamps = nullptr;
+    QTimer* m_ioMonitor = nullptr; // Tim_IO_Mon
+    SettingsFileOps m_fileOps;
+    SettingsDocument* m_runningDoc = nullptr;
+
+    int m_settei = 0;
+    int m_orgpos = 0;
+    int m_motionBusy = 0;
+    bool m_userAction = false;
+    bool m_closing = false;
+    QString m_controllerVersion;
 };
