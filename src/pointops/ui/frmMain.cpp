@@ -70,7 +70,7 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     setPanelText(2, DependentDisplays::originShiftText(QStringLiteral("0")));
     m_pointModel->setModified(false);
     m_paramModel->setReceiving(false);
-    resize(1180, 760);
+    resize(1360, 800);
 }
 
 frmMain::~frmMain() = default;
@@ -201,7 +201,7 @@ QWidget* frmMain::buildCentral() {
     m_grids->addWidget(m_paramGrid);
     left->addWidget(m_grids, 1);
     left->addWidget(createMonitorBoxes(central));
-    columns->addLayout(left, 11);
+    columns->addLayout(left, 14);
 
     auto* right = new QVBoxLayout;
     m_drive = new DrivePanel(central);

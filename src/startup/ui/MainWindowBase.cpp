@@ -89,7 +89,7 @@ QWidget* MainWindowBase::createMonitorBoxes(QWidget* parent) {
     auto* received = new QPlainTextEdit(box);
     received->setObjectName("Txt_ComR");
     received->setReadOnly(true);
-    received->setMaximumHeight(70);
+    received->setMaximumHeight(52);
     auto* error = new QLineEdit(box);
     error->setObjectName("Txt_Error");
     error->setReadOnly(true);

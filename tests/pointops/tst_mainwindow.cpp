@@ -1,0 +1,248 @@
+#include "ScriptedOperator.h"
+#include "link/Profile.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointdata/ui/ParameterGrid.h"
+#include "pointdata/ui/PointGrid.h"
+#include "pointops/ui/DrivePanel.h"
+#include "pointops/ui/frmMain.h"
+#include "pointops/ui/frmVer.h"
+#include "simulator/SimulatedChannel.h"
+#include "simulator/VirtualController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+// Runs fn on the next modal dialog once it is shown (an exchange may run first).
+void onNextModal(QObject* context, std::function<void(QWidget*)> fn) {
+    auto* poll = new QTimer(context);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, fn] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            fn(w);
+        }
+    });
+    poll->start(10);
+}
+} // namespace
+
+// The point-input main window as the operator uses it, on the in-process virtual controller.
+class TestMainWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+
+    void captionsAndStart();
+    void windowKeySwitchesGrids();
+    void viewTogglesToolbarAndStatusBar();
+    void exitWithUnsavedChangesCancelKeepsWindow();
+    void exitWithUnsavedChangesNoWritesIniAndEnds();
+    void closeWritesPortToIni();
+    void commandLocking();
+    void parameterEditRefreshesDependentDisplays();
+    void aboutShowsControllerVersion();
+    void portThatCannotOpenShowsReason();
+    void screenshots();
+
+  private:
+    QByteArray iniBytes() const {
+        QFile f(m_ini);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_ini;
+    LinkState m_state;
+    ScriptedOperator m_op;
+    VirtualController* m_controller = nullptr;
+    SimulatedChannel* m_channel = nullptr;
+    frmMain* m_window = nullptr;
+};
+
+void TestMainWindow::init() {
+    m_ini = m_dir.filePath("QRX5.ini");
+    QFile::remove(m_ini);
+    m_state = LinkState{};
+    m_state.PortName = "COM3";
+    m_op = ScriptedOperator{};
+    m_controller = new VirtualController(VirtualController::Kind::Point);
+    m_channel = new SimulatedChannel(*m_controller);
+    m_window = new frmMain(m_state, m_op, *m_channel, m_ini);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestMainWindow::cleanup() {
+    delete m_window;
+    delete m_channel;
+    delete m_controller;
+}
+
+void TestMainWindow::captionsAndStart() {
+    QCOMPARE(m_window->windowTitle(), QString("QR_Series QRX Support-Software "));
+    QCOMPARE(m_window->panelText(3), QString("COM3"));
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: 0.00"));
+    QVERIFY(m_window->pointGridShown());
+    QVERIFY(m_window->action("mnuViewGrid1")->isChecked());
+    QVERIFY(!m_window->points().modified());
+    QCOMPARE(m_window->parameters().actuatorType(), QString("30"));
+    QCOMPARE(m_window->drivePanel()->box("Txt_spd")->text(), QString("10"));
+    QCOMPARE(m_window->drivePanel()->box("Txt_Dist")->text(), QString("2.00"));
+    QCOMPARE(m_window->drivePanel()->box("Txt_Limit")->text(), QString("2.00"));
+    QCOMPARE(m_window->drivePanel()->box("Txt_Pos")->text(), QString("0.00"));
+    const QStringList keys = {"NewFile",
+                              "Open",
+                              "SaveAS",
+                              "Print",
+                              "ComSetup",
+                              "Transmit(Parameters)",
+                              "Transmit(Point)",
+                              "Receive(Parameters)",
+                              "Receive(Point)",
+                              "Cmpare",
+                              "Exit",
+                              "Errorhistorydisplay",
+                              "Init(Point)",
+                              "Window"};
+    for (const QString& key : keys)
+        QVERIFY2(m_window->toolbarKey(key), qPrintable(key));
+    QCOMPARE(m_window->action("mnuFileSave")->text(), QString("Save As(&A)..."));
+    QCOMPARE(m_window->action("mnuHelpAbout")->text(), QString("Version(&A)"));
+    QCOMPARE(m_window->action("mnuViewStatusBar")->text(), QString("Statusbar(&B)"));
+}
+
+void TestMainWindow::windowKeySwitchesGrids() {
+    QAction* key = m_window->toolbarKey("Window");
+    key->trigger();
+    QVERIFY(!m_window->pointGridShown());
+    QVERIFY(m_window->parameterGrid()->isVisible());
+    QVERIFY(m_window->action("mnuViewGrid2")->isChecked());
+    QVERIFY(!m_window->action("mnuViewGrid1")->isChecked());
+    key->trigger();
+    QVERIFY(m_window->pointGridShown());
+    QVERIFY(m_window->pointGrid()->isVisible());
+    QVERIFY(m_window->action("mnuViewGrid1")->isChecked());
+}
+
+void TestMainWindow::viewTogglesToolbarAndStatusBar() {
+    QAction* sb = m_window->action("mnuViewStatusBar");
+    sb->trigger();
+    QVERIFY(!sb->isChecked());
+    QVERIFY(!m_window->statusBar()->isVisible());
+    sb->trigger();
+    QVERIFY(m_window->statusBar()->isVisible());
+    QAction* tb = m_window->action("mnuViewToolbar");
+    tb->trigger();
+    QVERIFY(!m_window->toolbar()->isVisible());
+    tb->trigger();
+    QVERIFY(m_window->toolbar()->isVisible());
+}
+
+void TestMainWindow::exitWithUnsavedChangesCancelKeepsWindow() {
+    m_window->points().setModified(true);
+    m_op.answers = {OperatorInteraction::Answer::Cancel};
+    m_window->toolbarKey("Exit")->trigger();
+    QCOMPARE(m_op.texts("yesnocancel"), QStringList{"Do you save data?"});
+    QCOMPARE(m_op.last().icon, OperatorInteraction::Icon::Question);
+    QVERIFY(m_window->isVisible());
+    QVERIFY(m_window->points().modified());
+    QCOMPARE(m_op.endCalls, 0);
+    QVERIFY(iniBytes().isEmpty());
+}
+
+void TestMainWindow::exitWithUnsavedChangesNoWritesIniAndEnds() {
+    m_window->points().setModified(true);
+    m_op.answers = {OperatorInteraction::Answer::No};
+    m_window->action("mnuFileExit")->trigger();
+    QCOMPARE(m_op.texts("yesnocancel"), QStringList{"Do you save data?"}); // asked once only
+    QCOMPARE(m_op.endCalls, 1);
+    QCOMPARE(iniBytes(), QByteArray("[Data]\r\nCOM= 3\r\n"));
+}
+
+void TestMainWindow::closeWritesPortToIni() {
+    QFile f(m_ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Ports]\r\nCOM3=sim:point\r\n");
+    f.close();
+    m_state.PortName = "COM5";
+    m_window->close();
+    QVERIFY(m_op.prompts.isEmpty());
+    QCOMPARE(m_op.endCalls, 1);
+    QCOMPARE(iniBytes(), QByteArray("[Ports]\r\nCOM3=sim:point\r\n[Data]\r\nCOM= 5\r\n"));
+}
+
+void TestMainWindow::commandLocking() {
+    m_window->DisableCommands();
+    QVERIFY(!m_window->toolbar()->isEnabled());
+    QVERIFY(!m_window->action("mnuFileOpen")->isEnabled());
+    QVERIFY(!m_window->action("mnuToolsCom")->isEnabled());
+    m_window->EnableCommands();
+    QVERIFY(m_window->toolbar()->isEnabled());
+    QVERIFY(m_window->action("mnuFileOpen")->isEnabled());
+    QVERIFY(m_window->toolbarKey("Open")->isEnabled());
+    m_window->setEnabled(false);
+    m_window->DisableToolbar();
+    m_window->RestoreWindow();
+    QVERIFY(m_window->isEnabled());
+    QVERIFY(m_window->toolbar()->isEnabled());
+}
+
+void TestMainWindow::parameterEditRefreshesDependentDisplays() {
+    m_window->ShowParameterGrid();
+    ParameterTableModel& params = m_window->parameters();
+    const int row35 = 18; // the origin point shift's row
+    QVERIFY(params.setData(params.index(row35, 1), "-1250"));
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: -12.50"));
+    QVERIFY(m_window->points().modified());
+    QCOMPARE(m_window->points().tagText(), QString("Change"));
+}
+
+void TestMainWindow::aboutShowsControllerVersion() {
+    m_controller->setVersion("V1.25 2026");
+    QString shown;
+    onNextModal(this, [&](QWidget* w) {
+        auto* box = qobject_cast<frmVer*>(w);
+        QVERIFY(box);
+        shown = box->findChild<QLabel*>("lblControllerVersion")->text();
+        box->accept();
+    });
+    m_window->About();
+    QCOMPARE(m_window->controllerVersion(), QString("V1.2"));
+    QCOMPARE(shown, QString("Controller version: V1.2"));
+    QVERIFY(m_window->findChild<QLineEdit*>("Txt_ComS")->text().startsWith("@?VER ,"));
+}
+
+void TestMainWindow::portThatCannotOpenShowsReason() {
+    m_channel->setOpenFailure("/dev/ttyS2: No such file or directory");
+    onNextModal(this, [](QWidget* box) { box->close(); });
+    m_window->About();
+    QCOMPARE(m_window->panelText(1), QString("/dev/ttyS2: No such file or directory"));
+    QVERIFY(m_window->isEnabled());
+}
+
+void TestMainWindow::screenshots() {
+    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("set QRX5_SCREENSHOT_DIR to write screenshots");
+    m_window->resize(1360, 800);
+    QTest::qWait(50);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath("point-window-points.png")));
+    m_window->toolbarKey("Window")->trigger();
+    QTest::qWait(50);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath("point-window-parameters.png")));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
