@@ -5,6 +5,8 @@
 
 namespace {
 constexpr qsizetype MaxLineChars = 256;
+// The log of received bytes keeps at most this much (a long session must stay bounded).
+constexpr qsizetype MaxLogBytes = 4 * 1024 * 1024;
 // Quiet time after which a complete raw command (no comma, no line end) is taken as a line.
 constexpr int RawIdleMs = 30;
 constexpr qint64 NsPerMs = 1000000;
@@ -86,8 +88,11 @@ QString VirtualController::keyOf(const QString& word) {
 // ---- Input framing --------------------------------------------------------------------------
 
 void VirtualController::receive(const QByteArray& bytes) {
-    if (m_logReceived)
+    if (m_logReceived) {
         m_received += bytes;
+        if (m_received.size() > MaxLogBytes)
+            m_received.remove(0, m_received.size() - MaxLogBytes / 2); // keep the recent half
+    }
     for (const char c : bytes) {
         const auto u = static_cast<uchar>(c);
         if (u == 3) {

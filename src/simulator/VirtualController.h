@@ -79,7 +79,8 @@ class VirtualController final : public QObject {
     // Bytes from the PC.
     void receive(const QByteArray& bytes);
 
-    // Every byte received from the PC, in order (for tests that assert the exact bytes).
+    // Every byte received from the PC, in order (for tests that assert the exact bytes); the
+    // oldest bytes are dropped once the log passes 4 MiB.
     QByteArray received() const { return m_received; }
     void clearReceived() { m_received.clear(); }
     // A long-running server turns the log off so it cannot grow without limit.

@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <limits>
+
 namespace {
 
 constexpr qint64 NsPerMs = 1000000;
