@@ -1,6 +1,5 @@
 #include "link/QtSerialChannel.h"
 
-#include <QFileInfo>
 #include <QSerialPort>
 
 QtSerialChannel::QtSerialChannel(QObject* parent)
@@ -26,21 +25,15 @@ QtSerialChannel::~QtSerialChannel() {
 bool QtSerialChannel::open(const QString& path) {
     m_error.clear();
     m_port->setPortName(path);
+    // The line settings are given before the port opens, so they are applied as it opens.
+    // (Changing parity on an open pseudo-terminal is refused by its driver.)
+    m_port->setBaudRate(QSerialPort::Baud9600);
+    m_port->setParity(QSerialPort::OddParity);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setStopBits(QSerialPort::OneStop);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
         m_error = QStringLiteral("%1: %2").arg(path, m_port->errorString());
-        return false;
-    }
-    const bool configured =
-        m_port->setBaudRate(QSerialPort::Baud9600) && m_port->setParity(QSerialPort::OddParity) &&
-        m_port->setDataBits(QSerialPort::Data8) && m_port->setStopBits(QSerialPort::OneStop) &&
-        m_port->setFlowControl(QSerialPort::NoFlowControl);
-    // A pseudo-terminal (the virtual controller's) has no line settings to keep: its driver
-    // refuses parity, which is no fault there.
-    const bool pseudoTerminal =
-        QFileInfo(path).canonicalFilePath().startsWith(QLatin1String("/dev/pts/"));
-    if (!configured && !pseudoTerminal) {
-        m_error = QStringLiteral("%1: %2").arg(path, m_port->errorString());
-        m_port->close();
         return false;
     }
     return true;
