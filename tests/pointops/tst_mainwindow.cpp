@@ -7,6 +7,7 @@
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
 #include "pointops/ui/frmVer.h"
+#include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
 
@@ -54,6 +55,7 @@ class TestMainWindow : public QObject {
     void parameterEditRefreshesDependentDisplays();
     void aboutShowsControllerVersion();
     void portThatCannotOpenShowsReason();
+    void pulseWindowFrame();
     void screenshots();
 
   private:
@@ -230,6 +232,18 @@ void TestMainWindow::portThatCannotOpenShowsReason() {
     m_window->About();
     QCOMPARE(m_window->panelText(1), QString("/dev/ttyS2: No such file or directory"));
     QVERIFY(m_window->isEnabled());
+}
+
+void TestMainWindow::pulseWindowFrame() {
+    VirtualController pulse(VirtualController::Kind::Pulse);
+    SimulatedChannel channel(pulse);
+    m_state.PortName = "COM6";
+    frmpulseMaindemo window(m_state, m_op, channel, m_ini);
+    QCOMPARE(window.windowTitle(), QString("QR_Series QRX5 Support-Software "));
+    QCOMPARE(window.panelText(3), QString("COM6"));
+    window.close();
+    QCOMPARE(m_op.endCalls, 1);
+    QCOMPARE(iniBytes(), QByteArray("[Data]\r\nCOM= 6\r\n"));
 }
 
 void TestMainWindow::screenshots() {
