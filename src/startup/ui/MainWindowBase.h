@@ -6,8 +6,6 @@
 
 class OperatorInteraction;
 class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class frmbar;
 
 // What both main windows share: their own link on their own serial port, the three status

@@ -1,5 +1,7 @@
 #include "startup/ui/frmMode.h"
 
+#include "startup/ui/DialogButtons.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -52,14 +54,7 @@ frmMode::frmMode(QWidget* parent) : QDialog(parent) {
     m_options->button(0)->setChecked(true);
     m_options->button(0)->setFocus();
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &frmMode::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &frmMode::reject);
+    auto* buttons = okCancelButtons(this);
     layout->addWidget(buttons);
 }
 

@@ -1,5 +1,7 @@
 #include "startup/ui/frmP.h"
 
+#include "startup/ui/DialogButtons.h"
+
 #include "link/LinkState.h"
 
 #include <QButtonGroup>
@@ -46,14 +48,7 @@ frmP::frmP(LinkState& state, std::function<void(const QString&)> showPort, QWidg
     connect(m_options, &QButtonGroup::idClicked, this,
             [this](int id) { m_state.PortName = m_options->button(id)->text(); });
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &frmP::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &frmP::reject);
+    auto* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);

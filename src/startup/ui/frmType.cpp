@@ -1,5 +1,7 @@
 #include "startup/ui/frmType.h"
 
+#include "startup/ui/DialogButtons.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -34,14 +36,7 @@ frmType::frmType(QWidget* parent) : QDialog(parent) {
     m_options->button(0)->setChecked(true);
 
     // Enter on an option presses the default button: OK.
-    auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &frmType::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &frmType::reject);
+    auto* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);

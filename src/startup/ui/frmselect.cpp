@@ -66,7 +66,6 @@ void frmselect::start() {
 }
 
 void frmselect::handOver(StartupSequence::Kind kind) {
-    m_handedOver = true;
     hide();
     if (m_showMain)
         m_showMain(kind);

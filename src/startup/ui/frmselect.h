@@ -39,5 +39,4 @@ class frmselect final : public QWidget {
     QRadioButton* m_point;
     QRadioButton* m_pulse;
     QPushButton* m_ok;
-    bool m_handedOver = false;
 };
