@@ -1,0 +1,96 @@
+#include "pointops/PointOpsContext.h"
+
+#include "link/Command.h"
+#include "startup/ProgressView.h"
+
+namespace PointOps {
+
+bool askYesNo(PointOpsContext& c, const QString& question) {
+    return c.op.askYesNo(c.link.operationTitle, question, OperatorInteraction::Icon::Question) ==
+           OperatorInteraction::Answer::Yes;
+}
+
+void exchange(PointOpsContext& c, int code, const QString& argument, int timeoutMs) {
+    c.link.ReplyTimeoutMs = timeoutMs;
+    c.link.ClearCommand();
+    c.link.P_Command = code;
+    c.link.P_second = argument;
+    c.link.BuildCommand();
+    c.link.Exchange();
+}
+
+QString readParameterValue(PointOpsContext& c, int number) {
+    exchange(c, Command::QueryPRM, QString::number(number), 3000);
+    return Link::ExtractReplyValue(c.link.ReplyText);
+}
+
+void restore(PointOpsContext& c) {
+    c.host.enableWindow();
+    c.host.enableToolbar();
+    c.progress.hide();
+}
+
+bool cancelled(PointOpsContext& c, const QString& title, const QString& text) {
+    if (!c.progress.cancelRequested())
+        return false;
+    c.progress.resetCancel();
+    restore(c);
+    c.op.message(title, text, OperatorInteraction::Icon::Warning);
+    return true;
+}
+
+void reportNg(PointOpsContext& c) {
+    c.link.setErrorText(c.link.ReplyText);
+    c.link.ReportReplyError(c.op, c.host);
+    restore(c);
+}
+
+bool WriteBlock::open(int writeCode) {
+    exchange(m_c, writeCode, {}, 3000);
+    if (m_c.link.Timeout || !m_c.link.ReplyText.contains(QLatin1String("READY"))) {
+        m_c.link.ReportLinkError(m_c.op, m_c.host);
+        restore(m_c);
+        return false;
+    }
+    return true;
+}
+
+bool WriteBlock::sendLine(int dataCode, const QString& argument, const QString& tail) {
+    m_c.link.ReplyTimeoutMs = 100;
+    m_c.link.ClearCommand();
+    m_c.link.P_Command = dataCode;
+    m_c.link.P_second = argument;
+    m_c.link.P_third = tail;
+    m_c.link.BuildCommand();
+    m_c.link.Exchange();
+    return afterLine(false);
+}
+
+bool WriteBlock::finish() {
+    m_c.link.Timeout = false;
+    exchange(m_c, Command::EndOfData, {}, 3000);
+    return afterLine(true);
+}
+
+bool WriteBlock::afterLine(bool endOfData) {
+    const QString& reply = m_c.link.ReplyText;
+    if (reply.isEmpty()) {
+        if (cancelled(m_c))
+            return false;
+        // The end of the block must be confirmed: a controller that never answers it has
+        // not taken the table, and that is a failure, not a finished transfer.
+        if (endOfData && m_c.link.Timeout) {
+            m_c.link.ReportLinkError(m_c.op, m_c.host);
+            restore(m_c);
+            return false;
+        }
+        return true;
+    }
+    if (reply.contains(QLatin1String("NG"))) {
+        reportNg(m_c);
+        return false;
+    }
+    return true;
+}
+
+} // namespace PointOps

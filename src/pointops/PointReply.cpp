@@ -1,0 +1,54 @@
+#include "pointops/PointReply.h"
+
+namespace PointReply {
+
+std::optional<QString> pointLine(const QString& reply, int n) {
+    const QString marker = QStringLiteral("P%1=").arg(n);
+    const int at = reply.indexOf(marker);
+    if (at < 0)
+        return std::nullopt;
+    const int from = at + marker.size();
+    const int cr = reply.indexOf(QLatin1Char('\r'), from);
+    return reply.mid(from, cr < 0 ? -1 : cr - from);
+}
+
+std::optional<PointRecord> point(const QString& reply, int n) {
+    const std::optional<QString> line = pointLine(reply, n);
+    if (!line)
+        return std::nullopt;
+    const QStringList fields = line->split(QLatin1Char(','));
+    PointRecord r;
+    r.mode = fields.value(0);
+    QString* columns[3] = {&r.position, &r.speed, &r.push};
+    int first = 0;
+    int last = -1;
+    if (r.mode == QLatin1String("A") || r.mode == QLatin1String("I")) {
+        first = 0;
+        last = 1;
+    } else if (r.mode == QLatin1String("O") || r.mode == QLatin1String("C")) {
+        first = 1;
+        last = 2;
+    } else if (r.mode == QLatin1String("U")) {
+        first = 0;
+        last = 2;
+    }
+    // An unknown mode letter keeps only the mode text.
+    for (int col = first, f = 1; col <= last && f < fields.size(); ++col, ++f)
+        *columns[col] = fields[f];
+    return r;
+}
+
+QStringList parameterValues(const QString& reply) {
+    QStringList values;
+    int at = reply.indexOf(QLatin1Char('='));
+    while (at >= 0) {
+        const int cr = reply.indexOf(QLatin1Char('\r'), at + 1);
+        if (cr < 0)
+            break;
+        values << reply.mid(at + 1, cr - at - 1);
+        at = reply.indexOf(QLatin1Char('='), cr);
+    }
+    return values;
+}
+
+} // namespace PointReply

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "pointops/PointOpsContext.h"
+
+#include <QStringList>
+
+// The window side of the point-input operations for tests: records the calls and keeps the
+// flags.
+class FakeOperationHost final : public PointOperationHost {
+  public:
+    int setteiValue = 0;
+    bool windowEnabled = true;
+    bool toolbarEnabled = true;
+    bool discardAnswer = true;
+    int refreshes = 0;
+    QStringList calls;
+
+    bool settei() const override { return setteiValue != 0; }
+    void setSettei(int v) override { setteiValue = v; }
+    void disableWindow() override { windowEnabled = false; }
+    void enableWindow() override { windowEnabled = true; }
+    void enableToolbar() override { toolbarEnabled = true; }
+    void hideProgress() override { calls << "hideProgress"; }
+    void refreshDependentDisplays() override { ++refreshes; }
+    bool confirmDiscard() override {
+        calls << "confirmDiscard";
+        return discardAnswer;
+    }
+};
