@@ -135,6 +135,8 @@ void TestStartup::windowHandsOverAndFallsBack() {
     QVERIFY(ok->isVisible());
     QVERIFY(!window.findChild<QLabel*>("Label1")->isVisible());
     QCOMPARE(frame->title(), QString("Select controller type."));
+    if (const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR"); !dir.isEmpty())
+        window.grab().save(dir + "/startup-manual-choice.png");
     const QByteArray sentBefore = channel.written;
     window.findChild<QRadioButton*>("Option1_1")->setChecked(true);
     QTest::mouseClick(ok, Qt::LeftButton);

@@ -4,9 +4,11 @@
 #include "startup/ui/MainWindowBase.h"
 
 #include <QHash>
+#include <functional>
 
 class DrivePanel;
 class IoLamps;
+struct PointOpsContext;
 class ParameterGrid;
 class ParameterTableModel;
 class PointGrid;
@@ -60,6 +62,14 @@ class frmMain final : public MainWindowBase {
     void About();
     void Exit();
 
+    // "Do you save data?" with its Save As while the tables hold unsaved changes; false when
+    // the operator cancelled or the save did not complete.
+    bool confirmDiscard();
+    void setSettei(int value) { m_settei = value; }
+    // Runs an operation of the Tool menu with this window as its host; the window is usable
+    // again afterwards, whatever happened inside.
+    void runOperation(const std::function<void(PointOpsContext&)>& operation);
+
     // LinkHost
     bool settei() const override { return m_settei != 0; }
     int orgpos() const override { return m_orgpos; }
@@ -76,6 +86,7 @@ class frmMain final : public MainWindowBase {
     void buildMenus();
     void buildToolbar();
     QWidget* buildCentral();
+    void wireOperations();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
     SettingsDocument document() const;
     void loadDocument(const SettingsDocument& doc);

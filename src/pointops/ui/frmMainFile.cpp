@@ -62,12 +62,14 @@ void frmMain::About() {
 }
 
 void frmMain::Exit() {
-    if (!runFileOperation([this](SettingsDocument& d) { return m_fileOps.confirmDiscard(d); }))
+    if (!confirmDiscard())
         return;
     m_pointModel->setModified(false);
     close();
 }
 
-bool frmMain::confirmClose() {
+bool frmMain::confirmDiscard() {
     return runFileOperation([this](SettingsDocument& d) { return m_fileOps.confirmDiscard(d); });
 }
+
+bool frmMain::confirmClose() { return confirmDiscard(); }
