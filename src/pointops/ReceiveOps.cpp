@@ -1,0 +1,136 @@
+#include "pointops/ReceiveOps.h"
+
+#include "link/Command.h"
+#include "pointdata/ActuatorTypes.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/PointOpsContext.h"
+#include "pointops/PointReply.h"
+#include "startup/ProgressView.h"
+
+#include <QCoreApplication>
+
+namespace ReceiveOps {
+
+namespace {
+
+constexpr int ReadTimeoutMs = 5000;
+constexpr int LastNumber = 63;
+
+// Lets the Cancel button of the progress dialog reach the running loop.
+void yieldOnce() {
+    QCoreApplication::processEvents();
+}
+
+// Confirmation, window disabled, progress shown, the read exchanged. False when the operation
+// ends here (declined, timed out or refused; already reported and the window restored).
+bool readTable(PointOpsContext& c, int code, const QString& question, int firstValue) {
+    c.progress.setValue(0);
+    if (!PointOps::askYesNo(c, question)) {
+        c.host.enableToolbar();
+        return false;
+    }
+    c.link.setErrorText({});
+    c.host.disableWindow();
+    c.progress.showModeless();
+    c.progress.setRange(0, LastNumber);
+    c.progress.setValue(firstValue);
+
+    PointOps::exchange(c, code, {}, ReadTimeoutMs);
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        PointOps::restore(c);
+        return false;
+    }
+    if (c.link.ReplyText.contains(QLatin1String("NG"))) {
+        PointOps::reportNg(c);
+        return false;
+    }
+    return true;
+}
+
+void finish(PointOpsContext& c) {
+    PointOps::restore(c);
+    c.link.setErrorText({});
+}
+
+} // namespace
+
+void receivePoints(PointOpsContext& c) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QStringLiteral("Point reception");
+    if (!readTable(c, Command::ReadPNT, QStringLiteral("Do you receive point data?"), 0))
+        return;
+
+    const QString reply = c.link.ReplyText;
+    PointTableData table{};
+    c.points.setTable(table);
+    bool cancelled = false;
+    for (int n = 0; n <= LastNumber; ++n) {
+        yieldOnce();
+        c.progress.setValue(n);
+        if (PointOps::cancelled(c)) {
+            cancelled = true;
+            break;
+        }
+        if (const auto point = PointReply::point(reply, n))
+            table[n] = *point;
+    }
+    c.points.setTable(table);
+    c.points.setModified(true);
+    finish(c);
+    if (!cancelled)
+        c.op.message(QStringLiteral("Receive Point"), QStringLiteral("Receiving has finished."),
+                     OperatorInteraction::Icon::None);
+    c.host.setSettei(1);
+    finish(c);
+}
+
+void receiveParameters(PointOpsContext& c) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QStringLiteral("Parameter reception");
+    if (!readTable(c, Command::ReadPRM, QStringLiteral("Do you receive parameter data?"), 1))
+        return;
+
+    const QStringList values = PointReply::parameterValues(c.link.ReplyText);
+    // A reply that ended without a single parameter line carries no table: taking its empty
+    // "type" would end the program over a garbled reply.
+    if (values.isEmpty()) {
+        PointOps::reportNg(c);
+        return;
+    }
+
+    c.params.setReceiving(true);
+    const QList<int>& numbers = ActuatorTypes::parameterNumbers();
+    int row = 0;
+    bool cancelled = false;
+    for (int k = 0; k <= LastNumber && k < values.size(); ++k) {
+        yieldOnce();
+        c.progress.setValue(k);
+        if (PointOps::cancelled(c)) {
+            cancelled = true;
+            break;
+        }
+        const QString& value = values[k];
+        if (k == 0 && !c.params.fillInitialValues(value)) {
+            // The operator has been told and the program is ending; nothing more is done.
+            c.params.setReceiving(false);
+            PointOps::restore(c);
+            return;
+        }
+        if (row < numbers.size() && numbers[row] == k) {
+            c.params.setData(c.params.index(row, ParameterTableModel::ColSetting), value);
+            ++row;
+        }
+    }
+    c.points.setModified(true);
+    finish(c);
+    c.host.refreshDependentDisplays();
+    if (!cancelled)
+        c.op.message(QStringLiteral("Receive Parameter"), QStringLiteral("Receiving has finished."),
+                     OperatorInteraction::Icon::None);
+    c.host.setSettei(1);
+    c.params.setReceiving(false);
+}
+
+} // namespace ReceiveOps

@@ -1,0 +1,20 @@
+#pragma once
+
+struct PointOpsContext;
+
+// Receive(Points) and Receive(Parameters): read the controller's whole point or parameter
+// table in one exchange and replace the window's copy.
+namespace ReceiveOps {
+
+// "@READ PNT ": empties the point table (notes included) and fills every point the reply
+// lists. A cancel keeps the points filled so far; the modified flag is set whenever a reply
+// arrived. A time-out or an "NG" reply leaves the table as it was.
+void receivePoints(PointOpsContext& c);
+
+// "@READ PRM ": the type row and the 19 other rows take the controller's values, the initial
+// values become the received type's defaults. An unsupported type tells the operator and ends
+// the program. A time-out, an "NG" reply or a reply without any parameter line leaves the
+// table as it was.
+void receiveParameters(PointOpsContext& c);
+
+} // namespace ReceiveOps
