@@ -18,7 +18,6 @@ using Icon = OperatorInteraction::Icon;
 namespace {
 
 struct Rig {
-    Rig() { controller.setParameter(0, QStringLiteral("30")); }
     PointOpsContext context() { return {link, op, progress, points, params, host}; }
     ParameterRow row(int number) const {
         return params.table()[ActuatorTypes::rowOfParameter(number)];
