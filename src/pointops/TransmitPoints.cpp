@@ -1,0 +1,134 @@
+#include "pointops/TransmitPoints.h"
+
+#include "link/Command.h"
+#include "pointdata/PointRules.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/PointOpsContext.h"
+#include "startup/ProgressView.h"
+
+#include <QCoreApplication>
+#include <QLatin1String>
+#include <QStringList>
+#include <algorithm>
+
+namespace TransmitPoints {
+
+namespace {
+
+// Stroke in whole millimetres from the controller's "Setting stroke" (0.01 mm), a half going
+// to the even neighbour. A value that is not a number counts as 0, as the controller would
+// then allow no travel at all.
+int strokeFromReply(const QString& value) {
+    const double hundredths = CellText::number(value.trimmed()).value_or(0.0);
+    const double mm = CellText::roundHalfEven(hundredths / 100.0);
+    return static_cast<int>(std::clamp(mm, -32768.0, 32767.0));
+}
+
+// One parameter query before anything is written. False (already reported, window restored)
+// on a time-out or an "NG" reply.
+bool query(PointOpsContext& c, int number, QString& value) {
+    value = PointOps::readParameterValue(c, number);
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        PointOps::restore(c);
+        return false;
+    }
+    if (c.link.ReplyText.contains(QLatin1String("NG"))) {
+        PointOps::reportNg(c);
+        return false;
+    }
+    return true;
+}
+
+// A check pass over the whole table; shows the first failure and restores the window.
+bool passes(PointOpsContext& c, const QString& type, int strokeMm) {
+    const PointRules::Validity v = PointRules::checkTable(c.points.table(), type, strokeMm);
+    if (v.ok())
+        return true;
+    v.show(c.op);
+    PointOps::restore(c);
+    return false;
+}
+
+void transmit(PointOpsContext& c) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QLatin1String(Title);
+    c.link.ReplyTimeoutMs = 3000;
+    c.link.setErrorText({});
+
+    if (!PointOps::askYesNo(c, QLatin1String(Question))) {
+        PointOps::restore(c);
+        return;
+    }
+
+    QString value;
+    if (!query(c, 21, value))
+        return;
+    // The first pass knows the stroke only: the speed rule of modes A, I and U waits for the
+    // controller type.
+    if (!passes(c, {}, strokeFromReply(value)))
+        return;
+
+    QString type;
+    if (!query(c, 0, type) || !query(c, 21, value))
+        return;
+    if (!passes(c, type, strokeFromReply(value)))
+        return;
+
+    // From here on the controller's table is changed.
+    c.host.disableWindow();
+    if (c.progress.cancelRequested())
+        c.progress.resetCancel(); // a click left over from an earlier operation must not count
+    c.progress.showModeless();
+    c.progress.setValue(0);
+    PointOps::exchange(c, Command::InitPNT, {}, 10000);
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        PointOps::restore(c);
+        return;
+    }
+    if (c.link.ReplyText.contains(QLatin1String("NG"))) {
+        PointOps::reportNg(c);
+        return;
+    }
+
+    c.progress.setRange(0, 65);
+    c.progress.setValue(0);
+    PointOps::WriteBlock block(c);
+    if (!block.open(Command::WritePNT))
+        return;
+
+    const PointTableData table = c.points.table();
+    for (int k = 1; k <= PointCount; ++k) {
+        c.progress.setValue(k);
+        QCoreApplication::processEvents();
+        const int n = k - 1;
+        const QStringList fields = PointRules::transmissionFields(table[n]);
+        if (fields.isEmpty())
+            continue; // an empty point is not sent
+        if (!block.sendLine(Command::PointData, QString::number(n) + QLatin1Char('='),
+                            fields.join(QLatin1Char(','))))
+            return;
+    }
+    c.progress.setValue(PointCount + 1);
+    QCoreApplication::processEvents();
+    if (!block.finish())
+        return;
+
+    PointOps::restore(c);
+    c.host.refreshDependentDisplays();
+    c.op.message(QLatin1String(Title), QLatin1String(Finished), OperatorInteraction::Icon::None);
+}
+
+} // namespace
+
+void run(PointOpsContext& c) {
+    try {
+        transmit(c);
+    } catch (...) {
+        // Whatever went wrong, the window must be usable again.
+        PointOps::restore(c);
+    }
+}
+
+} // namespace TransmitPoints

@@ -1,0 +1,321 @@
+// Transmit(Points) against the in-process virtual controller: the bytes on the line, the
+// check messages, the failure reports and the controller's table afterwards.
+#include "FakeOperationHost.h"
+#include "FakeProgress.h"
+#include "ScriptedOperator.h"
+#include "link/Link.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/PointOpsContext.h"
+#include "pointops/TransmitPoints.h"
+#include "simulator/SimulatedChannel.h"
+#include "simulator/VirtualController.h"
+
+#include <QTest>
+#include <memory>
+
+using Icon = OperatorInteraction::Icon;
+using Answer = OperatorInteraction::Answer;
+
+namespace {
+
+const QByteArray Queries = "@?PRM 21,\r\n@?PRM 0,\r\n@?PRM 21,\r\n";
+const QByteArray BlockStart = "@INIT PNT ,\r\n@WRITE PNT ,\r\n";
+const QByteArray EndOfData = "\x1a";
+
+PointRecord rec(const QString& mode, const QString& position, const QString& speed,
+                const QString& push) {
+    return {mode, position, speed, push, {}};
+}
+
+// One window's worth of everything the operation talks to.
+struct Bench {
+    VirtualController controller;
+    SimulatedChannel channel{controller};
+    LinkState state;
+    Link link{state, channel};
+    ScriptedOperator op;
+    FakeProgress progress;
+    FakeOperationHost host;
+    PointTableModel points{op};
+    ParameterTableModel params{op};
+    PointOpsContext ctx{link, op, progress, points, params, host};
+
+    void setPoints(const QList<std::pair<int, PointRecord>>& list) {
+        PointTableData table;
+        for (const auto& [n, r] : list)
+            table[n] = r;
+        points.setTable(table);
+    }
+    QStringList messageTitles() const {
+        QStringList out;
+        for (const auto& p : op.prompts)
+            if (p.kind == "message")
+                out << p.title;
+        return out;
+    }
+    // The window is usable again whatever way the operation ended.
+    void verifyRestored() const {
+        QVERIFY(host.windowEnabled);
+        QVERIFY(host.toolbarEnabled);
+        QVERIFY(!progress.shown);
+    }
+};
+
+} // namespace
+
+class TestTransmitPoints : public QObject {
+    Q_OBJECT
+  private slots:
+    void writesEveryPointAsItsCellsStand();
+    void emptyTableErasesAndEndsTheBlock();
+    void checkMessagesStopBeforeAnythingIsWritten_data();
+    void checkMessagesStopBeforeAnythingIsWritten();
+    void answerNoSendsNothing();
+    void cancelBetweenLines();
+    void earlierCancelClickDoesNotCount();
+    void failuresEndTheOperation_data();
+    void failuresEndTheOperation();
+};
+
+void TestTransmitPoints::writesEveryPointAsItsCellsStand() {
+    Bench b;
+    b.controller.memory().setPoint(40, {"A", "1.00", "10", ""}); // erased by the transfer
+    b.setPoints({{1, rec("C", "", "5", "3")},
+                 {5, rec("A", "12.50", "30", "")},
+                 {9, rec("U", "-3.00", "20", "4")}});
+    const PointTableData before = b.points.table();
+
+    TransmitPoints::run(b.ctx);
+
+    QCOMPARE(b.controller.received(),
+             Queries + BlockStart + "P1=C,5,3\r\nP5=A,12.50,30\r\nP9=U,-3.00,20,4\r\n" + EndOfData);
+    QCOMPARE(b.op.prompts.size(), 2);
+    QCOMPARE(b.op.prompts[0].kind, QString("yesno"));
+    QCOMPARE(b.op.prompts[0].title, QString("Transmit Point"));
+    QCOMPARE(b.op.prompts[0].text, QString(" Do you transmit point data? "));
+    QCOMPARE(b.op.prompts[0].icon, Icon::Question);
+    QCOMPARE(b.op.prompts[1].kind, QString("message"));
+    QCOMPARE(b.op.prompts[1].title, QString("Transmit Point"));
+    QCOMPARE(b.op.prompts[1].text, QString("Transmitting has finished."));
+    QCOMPARE(b.op.prompts[1].icon, Icon::None);
+
+    QCOMPARE(b.controller.memory().point(1), (ControllerMemory::Point{"C", "", "5", "3"}));
+    QCOMPARE(b.controller.memory().point(5), (ControllerMemory::Point{"A", "12.50", "30", ""}));
+    QCOMPARE(b.controller.memory().point(9), (ControllerMemory::Point{"U", "-3.00", "20", "4"}));
+    QVERIFY(!b.controller.memory().point(40).isSet());
+    QCOMPARE(b.points.table(), before);
+
+    // One progress step per point row, sent or not, then the end of the block.
+    QCOMPARE(b.progress.maximum, 65);
+    QCOMPARE(b.progress.values.constLast(), 65);
+    for (int k = 1; k <= 65; ++k)
+        QVERIFY(b.progress.values.contains(k));
+    QCOMPARE(b.host.refreshes, 1);
+    b.verifyRestored();
+}
+
+void TestTransmitPoints::emptyTableErasesAndEndsTheBlock() {
+    Bench b;
+    b.controller.memory().setPoint(0, {"A", "1.00", "10", ""});
+    TransmitPoints::run(b.ctx);
+    QCOMPARE(b.controller.received(), Queries + BlockStart + EndOfData);
+    QVERIFY(!b.controller.memory().point(0).isSet());
+    QCOMPARE(b.op.texts("message"), QStringList{"Transmitting has finished."});
+    b.verifyRestored();
+}
+
+void TestTransmitPoints::checkMessagesStopBeforeAnythingIsWritten_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("stroke");    // controller parameter 21, empty: the type's own
+    QTest::addColumn<PointRecord>("point"); // placed at point 4
+    QTest::addColumn<QString>("title");     // empty: the table passes and is written
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("secondPass"); // the failure shows after the second pair of reads
+
+    const QString abnormal = "Data abnormality";
+    const QString confirm = "\r\n\r\nPlease confirm speed data entry value of point No.4.";
+    const QString stroke = "Values more than stroke are input. Please confirm position data "
+                           "entry value of point No.4.";
+
+    QTest::newRow("empty mode with a speed left")
+        << 30 << "" << rec("", "", "20", "") << "Data un-transmitting"
+        << "Data is not completed. Please check data." << false;
+    QTest::newRow("A without speed")
+        << 30 << "" << rec("A", "1.00", "", "") << "Data un-transmitting"
+        << "Data is not completed. Please check data." << false;
+    QTest::newRow("U without level")
+        << 30 << "" << rec("U", "1.00", "10", "") << "Data un-transmitting"
+        << "Data is not completed. Please check data." << false;
+    QTest::newRow("A speed 60 on type 31")
+        << 31 << "" << rec("A", "1.00", "60", "") << abnormal
+        << "A,I,U mode speed range of actuator type No.31 is 1.00 to 50.00 (mm/s)." + confirm
+        << true;
+    QTest::newRow("U speed 121 on type 32")
+        << 32 << "" << rec("U", "1.00", "121", "2") << abnormal
+        << "A,I,U mode speed range of actuator type No.32 is 1.00 to 120.00 (mm/s)." + confirm
+        << true;
+    QTest::newRow("A speed 60 on type 33") << 33 << "" << rec("A", "1.00", "60", "") << ""
+                                           << "" << false;
+    QTest::newRow("unknown type 34 has no speed rule")
+        << 34 << "" << rec("A", "1.00", "100", "") << ""
+        << "" << false;
+    QTest::newRow("O speed 10.01, type not yet read")
+        << 30 << "" << rec("O", "", "10.01", "3") << abnormal
+        << "O,C mode speed range of actuator type No. is 1.00 to 10.00 (mm/s)." + confirm << false;
+    QTest::newRow("O speed 10.00") << 30 << "" << rec("O", "", "10.00", "3") << ""
+                                   << "" << false;
+    QTest::newRow("position 20.01 on stroke 2000")
+        << 30 << "" << rec("A", "20.01", "10", "") << abnormal << stroke << false;
+    QTest::newRow("position 20.00 on stroke 2000") << 30 << "" << rec("A", "20.00", "10", "") << ""
+                                                   << "" << false;
+    QTest::newRow("position -20.00 on stroke 2000")
+        << 30 << "" << rec("I", "-20.00", "10", "") << ""
+        << "" << false;
+    QTest::newRow("position -20.01 on stroke 2000")
+        << 30 << "" << rec("U", "-20.01", "10", "5") << abnormal << stroke << false;
+    // The stroke is rounded to whole millimetres, a half to the even neighbour.
+    QTest::newRow("stroke 2050 is 20 mm")
+        << 30 << "2050" << rec("A", "20.50", "10", "") << abnormal << stroke << false;
+    QTest::newRow("stroke 2150 is 22 mm") << 30 << "2150" << rec("A", "22.00", "10", "") << ""
+                                          << "" << false;
+}
+
+void TestTransmitPoints::checkMessagesStopBeforeAnythingIsWritten() {
+    QFETCH(int, type);
+    QFETCH(QString, stroke);
+    QFETCH(PointRecord, point);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(bool, secondPass);
+
+    Bench b;
+    b.controller.setActuatorType(type);
+    if (!stroke.isEmpty())
+        b.controller.setParameter(21, stroke);
+    b.setPoints({{0, rec("A", "1.00", "10", "")}, {4, point}});
+    TransmitPoints::run(b.ctx);
+
+    b.verifyRestored();
+    if (title.isEmpty()) {
+        QCOMPARE(b.op.texts("message"), QStringList{"Transmitting has finished."});
+        QVERIFY(b.controller.memory().point(4).isSet());
+        return;
+    }
+    QCOMPARE(b.messageTitles(), QStringList{title});
+    QCOMPARE(b.op.last().text, text);
+    QCOMPARE(b.op.last().icon, Icon::None);
+    QCOMPARE(b.controller.received(), secondPass ? Queries : QByteArray("@?PRM 21,\r\n"));
+    QVERIFY(!b.progress.values.contains(1));
+}
+
+void TestTransmitPoints::answerNoSendsNothing() {
+    Bench b;
+    b.host.toolbarEnabled = false; // as the window leaves it while an operation starts
+    b.op.answers = {Answer::No};
+    b.setPoints({{0, rec("A", "1.00", "10", "")}});
+    TransmitPoints::run(b.ctx);
+    QVERIFY(b.controller.received().isEmpty());
+    QCOMPARE(b.op.prompts.size(), 1);
+    b.verifyRestored();
+}
+
+void TestTransmitPoints::cancelBetweenLines() {
+    Bench b;
+    QList<std::pair<int, PointRecord>> list;
+    for (int n = 0; n < 10; ++n)
+        list.append({n, rec("A", QString::number(n) + ".00", "10", "")});
+    b.setPoints(list);
+    b.progress.cancelAtValue = 4; // clicked while point 3 is on the line
+
+    TransmitPoints::run(b.ctx);
+
+    const QByteArray sent = b.controller.received();
+    QVERIFY(sent.endsWith("P3=A,3.00,10\r\n"));
+    QVERIFY(!sent.contains("P4="));
+    QVERIFY(!sent.contains(EndOfData));
+    QCOMPARE(b.op.last().kind, QString("message"));
+    QCOMPARE(b.op.last().title, QString("Stop"));
+    QCOMPARE(b.op.last().text, QString("Data un-transmitting."));
+    QCOMPARE(b.op.last().icon, Icon::Warning);
+    QVERIFY(!b.op.texts("message").contains("Transmitting has finished."));
+    QVERIFY(!b.progress.cancel);
+    QCOMPARE(b.host.refreshes, 0);
+    b.verifyRestored();
+}
+
+void TestTransmitPoints::earlierCancelClickDoesNotCount() {
+    Bench b;
+    b.progress.cancel = true; // left over from an operation that ended without looking at it
+    b.setPoints({{0, rec("A", "1.00", "10", "")}});
+    TransmitPoints::run(b.ctx);
+    QVERIFY(b.controller.received().endsWith("P0=A,1.00,10\r\n" + EndOfData));
+    QCOMPARE(b.op.texts("message"), QStringList{"Transmitting has finished."});
+}
+
+void TestTransmitPoints::failuresEndTheOperation_data() {
+    QTest::addColumn<QString>("silent"); // a command the controller does not answer
+    QTest::addColumn<QString>("ng");     // a command the controller refuses
+    QTest::addColumn<int>("ngLine");     // a data line the controller refuses (1-based)
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+
+    const QString comm = "The communication error. Please check the connection.";
+    const QString refused = "Cannot receive data from controller.";
+    const QByteArray lines = "P0=A,1.00,10\r\nP1=A,2.00,10\r\n";
+
+    QTest::newRow("time-out on the first query")
+        << "@?PRM"
+        << "" << 0 << QByteArray("@?PRM 21,\r\n") << "Transmit Point" << comm;
+    QTest::newRow("NG on the stroke query")
+        << ""
+        << "@?PRM" << 0 << QByteArray("@?PRM 21,\r\n") << "Error" << refused;
+    QTest::newRow("NG on erasing") << ""
+                                   << "@INIT PNT" << 0 << Queries + "@INIT PNT ,\r\n"
+                                   << "Error" << refused;
+    QTest::newRow("write command without READY")
+        << ""
+        << "@WRITE PNT" << 0 << Queries + BlockStart << "Transmit Point" << comm;
+    QTest::newRow("NG on the second data line")
+        << ""
+        << "" << 2 << Queries + BlockStart + lines << "Error" << refused;
+    // A controller that never confirms the end of the block has not taken the table.
+    QTest::newRow("end of data unanswered")
+        << QString(QChar(26)) << "" << 0 << Queries + BlockStart + lines + EndOfData
+        << "Transmit Point" << comm;
+}
+
+void TestTransmitPoints::failuresEndTheOperation() {
+    QFETCH(QString, silent);
+    QFETCH(QString, ng);
+    QFETCH(int, ngLine);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+
+    Bench b;
+    if (!silent.isEmpty())
+        b.controller.setSilentFor(silent);
+    if (!ng.isEmpty())
+        b.controller.setNgFor(ng);
+    if (ngLine > 0)
+        b.controller.setNgForDataLine(ngLine);
+    b.setPoints({{0, rec("A", "1.00", "10", "")}, {1, rec("A", "2.00", "10", "")}});
+
+    TransmitPoints::run(b.ctx);
+
+    QCOMPARE(b.controller.received(), sent);
+    QCOMPARE(b.messageTitles(), QStringList{title});
+    QCOMPARE(b.op.last().text, text);
+    QVERIFY(!b.op.texts("message").contains("Transmitting has finished."));
+    if (title == "Error") {
+        QCOMPARE(b.op.last().icon, Icon::Critical);
+        QVERIFY(b.link.errorText().startsWith("NG\r\n"));
+    }
+    QCOMPARE(b.host.refreshes, 0);
+    b.verifyRestored();
+}
+
+QTEST_GUILESS_MAIN(TestTransmitPoints)
+#include "tst_transmitpoints.moc"
