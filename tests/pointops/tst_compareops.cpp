@@ -1,0 +1,229 @@
+// Compare against the in-process virtual controller.
+#include "FakeOperationHost.h"
+#include "FakeProgress.h"
+#include "ScriptedOperator.h"
+#include "link/Link.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/CompareOps.h"
+#include "pointops/PointOpsContext.h"
+#include "pointops/ReceiveOps.h"
+#include "simulator/SimulatedChannel.h"
+#include "simulator/VirtualController.h"
+
+#include <QTest>
+
+using Icon = OperatorInteraction::Icon;
+using CPoint = ControllerMemory::Point;
+
+namespace {
+
+struct Rig {
+    PointOpsContext context() { return {link, op, progress, points, params, host}; }
+    bool restored() const { return host.windowEnabled && host.toolbarEnabled && !progress.shown; }
+    // Window and controller hold the same points: A at 4, O at 6, U at 9.
+    void samePoints() {
+        controller.memory().setPoint(4, {"A", "10.00", "20", ""});
+        controller.memory().setPoint(6, {"O", "", "5", "3"});
+        controller.memory().setPoint(9, {"U", "-3.00", "20", "4"});
+        PointTableData t{};
+        t[4] = {"A", "10.00", "20", "", ""};
+        t[6] = {"O", "", "5", "3", ""};
+        t[9] = {"U", "-3.00", "20", "4", ""};
+        points.setTable(t);
+    }
+    void setPoint(int n, const PointRecord& p) {
+        PointTableData t = points.table();
+        t[n] = p;
+        points.setTable(t);
+    }
+
+    VirtualController controller{VirtualController::Kind::Point};
+    SimulatedChannel channel{controller};
+    LinkState state;
+    Link link{state, channel};
+    ScriptedOperator op;
+    FakeProgress progress;
+    FakeOperationHost host;
+    PointTableModel points{op};
+    ParameterTableModel params{op};
+};
+
+const QByteArray BothReads = "@READ PNT ,\r\n@READ PRM ,\r\n";
+
+} // namespace
+
+class TstCompareOps final : public QObject {
+    Q_OBJECT
+  private slots:
+    void roundTripComparesEqual();
+    void pointDifferences_data();
+    void pointDifferences();
+    void parameterDifference();
+    void parameterNumbersCompareAsNumbers_data();
+    void parameterNumbersCompareAsNumbers();
+    void cancelStops();
+    void declinedSendsNothing();
+    void refusedParameterRead();
+};
+
+void TstCompareOps::roundTripComparesEqual() {
+    Rig r;
+    r.controller.setActuatorType(32);
+    for (int n = 0; n < PointCount; n += 3)
+        r.controller.memory().setPoint(n, {"U", QStringLiteral("%1.50").arg(n % 20), "30", "2"});
+    r.controller.memory().setPoint(1, {"C", "", "7", "9"});
+    r.controller.setParameter(35, "-120");
+    auto c = r.context();
+    ReceiveOps::receivePoints(c);
+    ReceiveOps::receiveParameters(c);
+    r.controller.clearReceived();
+    r.op.prompts.clear();
+
+    CompareOps::compare(c);
+
+    QCOMPARE(r.controller.received(), BothReads);
+    QCOMPARE(r.op.prompts.size(), 2);
+    QCOMPARE(r.op.prompts[0].title, QString("Compare"));
+    QCOMPARE(r.op.prompts[0].text, QString("Do you compare data?"));
+    QCOMPARE(r.op.last().title, QString("Compare"));
+    QCOMPARE(r.op.last().text, QString("Comparison of data has finished successfully."));
+    QCOMPARE(r.op.last().icon, Icon::None);
+    QCOMPARE(r.progress.maximum, 63);
+    QVERIFY(r.restored());
+}
+
+void TstCompareOps::pointDifferences_data() {
+    QTest::addColumn<int>("number");
+    QTest::addColumn<PointRecord>("window");
+    QTest::addColumn<QString>("result");
+
+    const QString same = "Comparison of data has finished successfully.";
+    QTest::newRow("position compared as text")
+        << 4 << PointRecord{"A", "10.0", "20", "", ""} << "Point_No4 NG";
+    QTest::newRow("speed differs")
+        << 9 << PointRecord{"U", "-3.00", "21", "4", ""} << "Point_No9 NG";
+    QTest::newRow("stale position of an O point ignored")
+        << 6 << PointRecord{"O", "7.77", "5", "3", ""} << same;
+    QTest::newRow("pushing level of an O point compared")
+        << 6 << PointRecord{"O", "", "5", "4", ""} << "Point_No6 NG";
+    QTest::newRow("mode differs") << 4 << PointRecord{"I", "10.00", "20", "", ""} << "Point_No4 NG";
+    QTest::newRow("extra field in the window")
+        << 4 << PointRecord{"A", "10.00", "20", "1", ""} << "Point_No4 NG";
+    QTest::newRow("point the controller lacks, note only")
+        << 12 << PointRecord{"", "", "", "", "spare"} << same;
+    QTest::newRow("point the controller lacks")
+        << 12 << PointRecord{"", "", "5", "", ""} << "Point_No12 NG";
+    QTest::newRow("point the window lacks") << 9 << PointRecord{} << "Point_No9 NG";
+    QTest::newRow("search for P1 does not match P12")
+        << 1 << PointRecord{"A", "1.00", "5", "", ""} << "Point_No1 NG";
+}
+
+void TstCompareOps::pointDifferences() {
+    QFETCH(int, number);
+    QFETCH(PointRecord, window);
+    QFETCH(QString, result);
+    Rig r;
+    r.samePoints();
+    r.controller.memory().setPoint(12, {}); // keeps P12 out unless a row puts it in
+    if (number == 1) {
+        r.controller.memory().setPoint(12, {"A", "1.00", "5", ""});
+        r.setPoint(12, {"A", "1.00", "5", "", ""});
+    }
+    r.setPoint(number, window);
+    auto c = r.context();
+
+    CompareOps::compare(c);
+
+    QCOMPARE(r.op.texts("message"), QStringList{result});
+    QCOMPARE(r.op.last().title, QString("Compare"));
+    // A point difference ends the comparison before the parameters are read.
+    QCOMPARE(r.controller.received(),
+             result.endsWith("NG") ? QByteArray("@READ PNT ,\r\n") : BothReads);
+    QVERIFY(r.restored());
+}
+
+void TstCompareOps::parameterDifference() {
+    Rig r;
+    r.samePoints();
+    r.controller.setParameter(35, "100");
+    r.controller.setParameter(36, "7");
+    r.params.setSettingValue(35, "100");
+    auto c = r.context();
+
+    CompareOps::compare(c);
+
+    // The first different row in the controller's order.
+    QCOMPARE(r.op.texts("message"), QStringList{"Parameter_No36 NG"});
+    QCOMPARE(r.controller.received(), BothReads);
+    QVERIFY(r.restored());
+}
+
+void TstCompareOps::parameterNumbersCompareAsNumbers_data() {
+    QTest::addColumn<QString>("controller");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("100 and 100.0") << "100.0"
+                                   << "100" << true;
+    QTest::newRow("negative") << "-20"
+                              << "-20.00" << true;
+    QTest::newRow("different") << "5"
+                               << "6" << false;
+    QTest::newRow("fraction") << "0.5"
+                              << ".5" << true;
+    QTest::newRow("not held") << "**"
+                              << "**" << true;
+    QTest::newRow("empty against zero") << ""
+                                        << "0" << false;
+}
+
+void TstCompareOps::parameterNumbersCompareAsNumbers() {
+    QFETCH(QString, controller);
+    QFETCH(QString, window);
+    QFETCH(bool, same);
+    QCOMPARE(CompareOps::sameParameter(controller, window), same);
+}
+
+void TstCompareOps::cancelStops() {
+    Rig r;
+    r.samePoints();
+    r.progress.cancelAtValue = 20;
+    auto c = r.context();
+
+    CompareOps::compare(c);
+
+    QCOMPARE(r.controller.received(), QByteArray("@READ PNT ,\r\n"));
+    QCOMPARE(r.op.texts("message"), QStringList{"Stop"});
+    QCOMPARE(r.op.last().title, QString("Compare"));
+    QCOMPARE(r.op.last().icon, Icon::Warning);
+    QVERIFY(!r.progress.cancel);
+    QVERIFY(r.restored());
+}
+
+void TstCompareOps::declinedSendsNothing() {
+    Rig r;
+    r.op.answers = {OperatorInteraction::Answer::No};
+    r.host.toolbarEnabled = false;
+    auto c = r.context();
+
+    CompareOps::compare(c);
+
+    QVERIFY(r.controller.received().isEmpty());
+    QCOMPARE(r.op.prompts.size(), 1);
+    QVERIFY(r.host.toolbarEnabled);
+}
+
+void TstCompareOps::refusedParameterRead() {
+    Rig r;
+    r.controller.setNgFor("@READ PRM");
+    auto c = r.context();
+
+    CompareOps::compare(c);
+
+    QCOMPARE(r.controller.received(), BothReads);
+    QCOMPARE(r.op.texts("message"), QStringList{"Cannot receive data from controller."});
+    QVERIFY(r.restored());
+}
+
+QTEST_GUILESS_MAIN(TstCompareOps)
+#include "tst_compareops.moc"
