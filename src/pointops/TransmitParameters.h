@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+struct PointOpsContext;
+
+// Transmit(Parameters): writes the window's parameter table into the controller. Before
+// writing it checks that the new origin point shift stays inside the controller's travel and
+// that the points already stored in the controller fit the stroke, and, when the origin
+// return direction or the origin point shift changes, offers to move the soft limits along
+// with the origin. The actuator type (parameter 0) is never written.
+namespace TransmitParameters {
+
+// The operation shares its title with the parameter reception.
+inline constexpr char Title[] = "Parameter reception";
+inline constexpr char Question[] = " Do you transmit parameter data? ";
+inline constexpr char SoftLimitQuestion[] = "Is a soft limit also changed?";
+// Caption of the origin shift refusal: the application's own name.
+inline constexpr char ApplicationTitle[] = "QRX5 Support-Software";
+inline constexpr char ShiftBeyondTravel[] =
+    "I cannot transmit a message so that origin shift position is beyond operation level.";
+inline constexpr char PointsBeyondStroke[] =
+    "Cannot transmit data because some of point data in controller is out of the range of "
+    "PRM21.";
+inline constexpr char FinishedTitle[] = "Transmit Parameter";
+inline constexpr char Finished[] = "Transmitting has finished.";
+
+// Travel limit of the origin point shift in 0.01 mm for the controller's parameter 0 as read.
+int travelLimit(const QString& controllerType);
+
+// The soft limits suggested when the origin moves: each controller limit moved by the change
+// of the origin point shift (controller shift - table shift). The (-) limit is a 16-bit whole
+// number.
+struct SoftLimitSuggestion {
+    double plus = 0;
+    int minus = 0;
+};
+SoftLimitSuggestion suggestSoftLimits(double controllerPlus, double controllerMinus,
+                                      double tableShift, double controllerShift);
+
+// Runs the whole operation; every way out leaves the window and its toolbar enabled and the
+// progress dialog hidden.
+void run(PointOpsContext& c);
+
+} // namespace TransmitParameters
