@@ -1,0 +1,216 @@
+// Whole-table transfers of the point-input window through a pseudo-terminal against qrx5-sim
+// pacing at 9600 bit/s, run through the operations themselves:
+//  (a) Transmit(Points) of a full 64-point table against its protocol floor: 64 data lines
+//      at their 100 ms each plus the line time of every other character on the line;
+//  (b) Receive(Points) of the full table against its line time; the difference is the
+//      exchange overhead.
+// Usage: bench_transfer [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
+#include "link/Link.h"
+#include "link/Profile.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/PointOpsContext.h"
+#include "pointops/ReceiveOps.h"
+#include "pointops/TransmitPoints.h"
+#include "simulator/RoutedChannel.h"
+#include "startup/OperatorInteraction.h"
+#include "startup/PrintSurface.h"
+#include "startup/ProgressView.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr double MsPerChar = 11.0 * 1000.0 / 9600.0; // start, 8 data, parity, stop
+constexpr double DataLineMs = 100.0;                 // time-out of each data line
+
+// Says Yes to every question and keeps the messages, so a run can be checked afterwards.
+class YesOperator final : public OperatorInteraction {
+  public:
+    QStringList messages;
+    void message(const QString& title, const QString& text, Icon) override {
+        messages << title + QStringLiteral(": ") + text;
+    }
+    Answer askYesNo(const QString&, const QString&, Icon) override { return Answer::Yes; }
+    Answer askYesNoCancel(const QString&, const QString&, Icon) override { return Answer::Yes; }
+    void beep() override {}
+    QString openFileName(const FileRequest&) override { return {}; }
+    QString saveFileName(const FileRequest&) override { return {}; }
+    std::unique_ptr<PrintSurface> choosePrinter(const QString&) override { return nullptr; }
+    TypeChoice chooseActuatorType(const QString& current) override { return {current, 1}; }
+    QString chooseOperationMode() override { return {}; }
+    QString numericKeypad() override { return {}; }
+    SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits&) override {
+        return current;
+    }
+    void endProgram() override {}
+};
+
+class QuietProgress final : public ProgressView {
+  public:
+    void setRange(int, int) override {}
+    void setValue(int) override {}
+    void showModeless() override { m_shown = true; }
+    void hide() override { m_shown = false; }
+    bool isShown() const override { return m_shown; }
+    bool cancelRequested() const override { return false; }
+    void resetCancel() override {}
+
+  private:
+    bool m_shown = false;
+};
+
+class QuietHost final : public PointOperationHost {
+  public:
+    void setSettei(int) override {}
+    void disableWindow() override {}
+    void refreshDependentDisplays() override {}
+    bool confirmDiscard() override { return true; }
+};
+
+struct Sim {
+    QProcess process;
+    QString device;
+    bool start(const QString& bin, const QStringList& args) {
+        process.start(bin, args);
+        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
+            return false;
+        device = QString::fromLocal8Bit(process.readLine()).trimmed();
+        return !device.isEmpty();
+    }
+    ~Sim() {
+        process.terminate();
+        process.waitForFinished(2000);
+    }
+};
+
+// COM1 of a scratch INI file leads to the pseudo-terminal, as an operator would set it up.
+QString iniFor(const QString& device, const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("QRX5.ini"));
+    Profile::WriteSetting(device, QStringLiteral("COM1"), QStringLiteral("Ports"), path);
+    return path;
+}
+
+// Characters on the line during one operation: data lines of a write block apart.
+struct LineCount {
+    qsizetype dataLines = 0;
+    qsizetype otherChars = 0;
+    void reset() { *this = {}; }
+};
+
+bool isPointDataLine(const QString& line) {
+    return line.size() > 1 && line[0] == QLatin1Char('P') && line[1].isDigit();
+}
+
+PointTableData fullTable() {
+    PointTableData table;
+    for (int n = 0; n < PointCount; ++n)
+        table[n] = {QStringLiteral("U"),
+                    QString::number(-10.0 + n * 0.25, 'f', 2),
+                    QStringLiteral("50"),
+                    QStringLiteral("10"),
+                    {}};
+    return table;
+}
+
+double median(QList<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString bin = argc > 1
+                            ? QString::fromLocal8Bit(argv[1])
+                            : QDir(QCoreApplication::applicationDirPath()).filePath("qrx5-sim");
+    Sim sim;
+    if (!sim.start(bin, {"--kind", "point", "--pace"})) {
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
+        return 1;
+    }
+    QTemporaryDir dir;
+    SimulatorHub hub;
+    RoutedChannel channel(iniFor(sim.device, dir), hub);
+    LinkState state;
+    Link link(state, channel);
+    YesOperator op;
+    QuietProgress progress;
+    QuietHost host;
+    PointTableModel points(op);
+    ParameterTableModel params(op);
+    PointOpsContext ctx{link, op, progress, points, params, host};
+
+    LineCount count;
+    QObject::connect(&link, &Link::commandSent, [&](const QString& line) {
+        if (isPointDataLine(line))
+            ++count.dataLines;
+        else
+            count.otherChars += line.size();
+    });
+    QObject::connect(&link, &Link::replyReceived,
+                     [&](const QString& reply) { count.otherChars += reply.size(); });
+
+    // (a) Transmit(Points)
+    const PointTableData table = fullTable();
+    QList<double> walls;
+    double floorMs = 0;
+    for (int run = 0; run < 3; ++run) {
+        points.setTable(table);
+        op.messages.clear();
+        count.reset();
+        QElapsedTimer t;
+        t.start();
+        TransmitPoints::run(ctx);
+        walls << t.nsecsElapsed() / 1e6;
+        if (op.messages != QStringList{"Transmit Point: Transmitting has finished."} ||
+            count.dataLines != PointCount) {
+            std::fprintf(stderr, "Transmit(Points) did not finish: %s (%lld data lines)\n",
+                         qPrintable(op.messages.join(QStringLiteral(" / "))),
+                         qlonglong(count.dataLines));
+            return 1;
+        }
+        floorMs = count.dataLines * DataLineMs + count.otherChars * MsPerChar;
+    }
+    const double wall = median(walls);
+    std::printf("(a) Transmit(Points), 64 points, %lld other characters on the line: protocol "
+                "floor %.0f ms (64 x %.0f ms + %.1f ms line time); wall median %.0f ms over "
+                "%lld runs (min %.0f, max %.0f), %.1f %% above the floor\n",
+                qlonglong(count.otherChars), floorMs, DataLineMs, count.otherChars * MsPerChar,
+                wall, qlonglong(walls.size()), *std::min_element(walls.begin(), walls.end()),
+                *std::max_element(walls.begin(), walls.end()), 100.0 * (wall - floorMs) / floorMs);
+
+    // (b) Receive(Points) of the table just written
+    QList<double> reads;
+    double lineMs = 0;
+    for (int run = 0; run < 5; ++run) {
+        points.clear();
+        op.messages.clear();
+        count.reset();
+        QElapsedTimer t;
+        t.start();
+        ReceiveOps::receivePoints(ctx);
+        reads << t.nsecsElapsed() / 1e6;
+        if (points.table() != table) {
+            std::fprintf(stderr, "Receive(Points) did not read the table back: %s\n",
+                         qPrintable(op.messages.join(QStringLiteral(" / "))));
+            return 1;
+        }
+        lineMs = count.otherChars * MsPerChar;
+    }
+    const double read = median(reads);
+    std::printf("(b) Receive(Points), 64 points, %lld characters on the line: line time "
+                "%.1f ms; wall median %.1f ms over %lld runs (min %.1f, max %.1f); exchange "
+                "overhead %.1f ms (%.1f %% above line time)\n",
+                qlonglong(count.otherChars), lineMs, read, qlonglong(reads.size()),
+                *std::min_element(reads.begin(), reads.end()),
+                *std::max_element(reads.begin(), reads.end()), read - lineMs,
+                100.0 * (read - lineMs) / lineMs);
+    return 0;
+}
