@@ -55,6 +55,7 @@ class TestMainWindow : public QObject {
     void parameterEditRefreshesDependentDisplays();
     void aboutShowsControllerVersion();
     void portThatCannotOpenShowsReason();
+    void toolbarRunsTransfers();
     void pulseWindowFrame();
     void screenshots();
 
@@ -232,6 +233,30 @@ void TestMainWindow::portThatCannotOpenShowsReason() {
     m_window->About();
     QCOMPARE(m_window->panelText(1), QString("/dev/ttyS2: No such file or directory"));
     QVERIFY(m_window->isEnabled());
+}
+
+void TestMainWindow::toolbarRunsTransfers() {
+    PointTableData table;
+    table[2] = {"A", "5.00", "30", "", "note"};
+    m_window->points().setTable(table);
+    m_window->toolbarKey("Transmit(Point)")->trigger();
+    QCOMPARE(m_op.texts("message").constLast(), QString("Transmitting has finished."));
+    QVERIFY(m_window->isEnabled());
+    QVERIFY(m_window->toolbar()->isEnabled());
+    m_window->points().clear();
+    m_window->toolbarKey("Receive(Point)")->trigger();
+    QCOMPARE(m_op.texts("message").constLast(), QString("Receiving has finished."));
+    QCOMPARE(m_window->points().point(2).position, QString("5.00"));
+    QVERIFY(m_window->isEnabled());
+    QVERIFY(m_window->points().modified());
+    // A silent controller: the time-out is reported with the operation's title and the
+    // window is usable again.
+    m_controller->setSilent(true);
+    m_window->toolbarKey("Receive(Parameters)")->trigger();
+    QCOMPARE(m_op.last().title, QString("Parameter reception"));
+    QCOMPARE(m_op.last().text, QString("The communication error. Please check the connection."));
+    QVERIFY(m_window->isEnabled());
+    QVERIFY(m_window->toolbar()->isEnabled());
 }
 
 void TestMainWindow::pulseWindowFrame() {

@@ -31,10 +31,8 @@ const char* const kLockedItems[] = {
     "mnuFilePrint", "mnuToolsTranP", "mnuToolsTranA", "mnuToolsRecP", "mnuToolsRecA",
     "mnuToolsCom",  "mnuToolsComp",  "mnuToolsIni",   "mnuHelpAbout", "mnuToolsBag"};
 
-// Operations that come with the transfer and drive work; shown disabled until then.
-const char* const kNotYetWired[] = {"mnuToolsTranP", "mnuToolsTranA", "mnuToolsRecP",
-                                    "mnuToolsRecA",  "mnuToolsBag",   "mnuToolsComp",
-                                    "mnuToolsIniPo", "mnuToolsIniPa", "mnuToolsIniORG"};
+// Operations that come with the error history; shown disabled until then.
+const char* const kNotYetWired[] = {"mnuToolsBag"};
 } // namespace
 
 frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& channel, QString iniPath,
@@ -50,6 +48,7 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     m_paramModel->setTable(ActuatorTypes::initialTable(QStringLiteral("30")));
 
     buildMenus();
+    wireOperations();
     buildToolbar();
     setCentralWidget(buildCentral());
     m_ioMonitor = new QTimer(this);

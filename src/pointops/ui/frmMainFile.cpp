@@ -72,4 +72,6 @@ bool frmMain::confirmDiscard() {
     return runFileOperation([this](SettingsDocument& d) { return m_fileOps.confirmDiscard(d); });
 }
 
-bool frmMain::confirmClose() { return confirmDiscard(); }
+bool frmMain::confirmClose() {
+    return confirmDiscard();
+}
