@@ -1,6 +1,6 @@
 // Compare against the in-process virtual controller.
-#include "FakeOperationHost.h"
 #include "FakeProgress.h"
+#include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
 #include "pointdata/ParameterTableModel.h"
@@ -18,9 +18,7 @@ using CPoint = ControllerMemory::Point;
 
 namespace {
 
-struct Rig {
-    PointOpsContext context() { return {link, op, progress, points, params, host}; }
-    bool restored() const { return host.windowEnabled && host.toolbarEnabled && !progress.shown; }
+struct Rig : OpsRig {
     // Window and controller hold the same points: A at 4, O at 6, U at 9.
     void samePoints() {
         controller.memory().setPoint(4, {"A", "10.00", "20", ""});
@@ -37,16 +35,6 @@ struct Rig {
         t[n] = p;
         points.setTable(t);
     }
-
-    VirtualController controller{VirtualController::Kind::Point};
-    SimulatedChannel channel{controller};
-    LinkState state;
-    Link link{state, channel};
-    ScriptedOperator op;
-    FakeProgress progress;
-    FakeOperationHost host;
-    PointTableModel points{op};
-    ParameterTableModel params{op};
 };
 
 const QByteArray BothReads = "@READ PNT ,\r\n@READ PRM ,\r\n";

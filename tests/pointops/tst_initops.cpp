@@ -1,6 +1,6 @@
 // Init > Points, Init > Parameters and Init > ORG against the in-process virtual controller.
-#include "FakeOperationHost.h"
 #include "FakeProgress.h"
+#include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
 #include "pointdata/ActuatorTypes.h"
@@ -18,20 +18,8 @@ using Answer = OperatorInteraction::Answer;
 
 namespace {
 
-struct Rig {
-    PointOpsContext context() { return {link, op, progress, points, params, host}; }
-    bool restored() const { return host.windowEnabled && host.toolbarEnabled && !progress.shown; }
+struct Rig : OpsRig {
     QString setting(int number) const { return params.settingValue(number); }
-
-    VirtualController controller{VirtualController::Kind::Point};
-    SimulatedChannel channel{controller};
-    LinkState state;
-    Link link{state, channel};
-    ScriptedOperator op;
-    FakeProgress progress;
-    FakeOperationHost host;
-    PointTableModel points{op};
-    ParameterTableModel params{op};
 };
 
 PointTableData notedTable() {

@@ -1,6 +1,6 @@
 // Receive(Points) and Receive(Parameters) against the in-process virtual controller.
-#include "FakeOperationHost.h"
 #include "FakeProgress.h"
+#include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
 #include "pointdata/ActuatorTypes.h"
@@ -17,22 +17,10 @@ using Icon = OperatorInteraction::Icon;
 
 namespace {
 
-struct Rig {
-    PointOpsContext context() { return {link, op, progress, points, params, host}; }
+struct Rig : OpsRig {
     ParameterRow row(int number) const {
         return params.table()[ActuatorTypes::rowOfParameter(number)];
     }
-    bool restored() const { return host.windowEnabled && host.toolbarEnabled && !progress.shown; }
-
-    VirtualController controller{VirtualController::Kind::Point};
-    SimulatedChannel channel{controller};
-    LinkState state;
-    Link link{state, channel};
-    ScriptedOperator op;
-    FakeProgress progress;
-    FakeOperationHost host;
-    PointTableModel points{op};
-    ParameterTableModel params{op};
 };
 
 PointTableData tableWithNotes() {

@@ -1,7 +1,7 @@
 // Transmit(Parameters) against the in-process virtual controller: the checks before anything
 // is written, the soft limit suggestion, the write order and the old-model controller.
-#include "FakeOperationHost.h"
 #include "FakeProgress.h"
+#include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
 #include "pointdata/ParameterTableModel.h"
@@ -20,25 +20,8 @@ namespace {
 
 const QByteArray Reads = "@?PRM 0,\r\n@READ PNT ,\r\n@READ DIO ,\r\n@?PRM 35,\r\n@?PRM 5,\r\n";
 
-struct Bench {
-    VirtualController controller;
-    SimulatedChannel channel{controller};
-    LinkState state;
-    Link link{state, channel};
-    ScriptedOperator op;
-    FakeProgress progress;
-    FakeOperationHost host;
-    PointTableModel points{op};
-    ParameterTableModel params{op};
-    PointOpsContext ctx{link, op, progress, points, params, host};
+struct Bench : OpsRig {
 
-    QStringList messageTitles() const {
-        QStringList out;
-        for (const auto& p : op.prompts)
-            if (p.kind == "message")
-                out << p.title;
-        return out;
-    }
     // The bytes of the write block's data lines, after "@WRITE PRM ,".
     QByteArray dataLines() const {
         const QByteArray all = controller.received();

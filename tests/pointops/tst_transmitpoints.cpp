@@ -1,7 +1,7 @@
 // Transmit(Points) against the in-process virtual controller: the bytes on the line, the
 // check messages, the failure reports and the controller's table afterwards.
-#include "FakeOperationHost.h"
 #include "FakeProgress.h"
+#include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
 #include "pointdata/ParameterTableModel.h"
@@ -29,30 +29,13 @@ PointRecord rec(const QString& mode, const QString& position, const QString& spe
 }
 
 // One window's worth of everything the operation talks to.
-struct Bench {
-    VirtualController controller;
-    SimulatedChannel channel{controller};
-    LinkState state;
-    Link link{state, channel};
-    ScriptedOperator op;
-    FakeProgress progress;
-    FakeOperationHost host;
-    PointTableModel points{op};
-    ParameterTableModel params{op};
-    PointOpsContext ctx{link, op, progress, points, params, host};
+struct Bench : OpsRig {
 
     void setPoints(const QList<std::pair<int, PointRecord>>& list) {
         PointTableData table;
         for (const auto& [n, r] : list)
             table[n] = r;
         points.setTable(table);
-    }
-    QStringList messageTitles() const {
-        QStringList out;
-        for (const auto& p : op.prompts)
-            if (p.kind == "message")
-                out << p.title;
-        return out;
     }
     // The window is usable again whatever way the operation ended.
     void verifyRestored() const {
