@@ -5,49 +5,28 @@
 // Usage: bench_link [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
 #include "link/Command.h"
 #include "link/Link.h"
-#include "link/Profile.h"
 #include "simulator/RoutedChannel.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
+#include "BenchSim.h"
+
+using bench::iniFor;
+using bench::MsPerChar;
+using bench::Sim;
+
 namespace {
-constexpr double MsPerChar = 11.0 * 1000.0 / 9600.0; // start, 8 data, parity, stop
 
 double cpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
-}
-
-struct Sim {
-    QProcess process;
-    QString device;
-    bool start(const QString& bin, const QStringList& args) {
-        process.start(bin, args);
-        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
-            return false;
-        device = QString::fromLocal8Bit(process.readLine()).trimmed();
-        return !device.isEmpty();
-    }
-    ~Sim() {
-        process.terminate();
-        process.waitForFinished(2000);
-    }
-};
-
-// COM1 of a scratch INI file leads to the pseudo-terminal, as an operator would set it up.
-QString iniFor(const QString& device) {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("QRX5.ini"));
-    Profile::WriteSetting(device, QStringLiteral("COM1"), QStringLiteral("Ports"), path);
-    return path;
 }
 
 double exchange(Link& link, int code, const QString& second, int timeoutMs) {
@@ -69,6 +48,7 @@ int main(int argc, char** argv) {
                             ? QString::fromLocal8Bit(argv[1])
                             : QDir(QCoreApplication::applicationDirPath()).filePath("qrx5-sim");
     LinkState state;
+    QTemporaryDir scratch;
 
     { // (a) exchange overhead
         Sim sim;
@@ -77,7 +57,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         SimulatorHub hub;
-        RoutedChannel channel(iniFor(sim.device), hub);
+        RoutedChannel channel(iniFor(sim.device, scratch), hub);
         Link link(state, channel);
         QList<double> overheads;
         QList<double> own;
@@ -144,7 +124,7 @@ int main(int argc, char** argv) {
         if (!sim.start(bin, {"--kind", "point", "--silent"}))
             return 1;
         SimulatorHub hub;
-        RoutedChannel channel(iniFor(sim.device), hub);
+        RoutedChannel channel(iniFor(sim.device, scratch), hub);
         Link link(state, channel);
         const double cpu0 = cpuMs();
         const double wall = exchange(link, Command::QueryVER, {}, 5000);

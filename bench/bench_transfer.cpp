@@ -6,7 +6,6 @@
 //      exchange overhead.
 // Usage: bench_transfer [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
 #include "link/Link.h"
-#include "link/Profile.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
@@ -20,15 +19,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
+#include "BenchSim.h"
+
+using bench::iniFor;
+using bench::MsPerChar;
+using bench::Sim;
+
 namespace {
-constexpr double MsPerChar = 11.0 * 1000.0 / 9600.0; // start, 8 data, parity, stop
-constexpr double DataLineMs = 100.0;                 // time-out of each data line
+constexpr double DataLineMs = 100.0; // time-out of each data line
 
 // Says Yes to every question and keeps the messages, so a run can be checked afterwards.
 class YesOperator final : public OperatorInteraction {
@@ -73,29 +76,6 @@ class QuietHost final : public PointOperationHost {
     void refreshDependentDisplays() override {}
     bool confirmDiscard() override { return true; }
 };
-
-struct Sim {
-    QProcess process;
-    QString device;
-    bool start(const QString& bin, const QStringList& args) {
-        process.start(bin, args);
-        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
-            return false;
-        device = QString::fromLocal8Bit(process.readLine()).trimmed();
-        return !device.isEmpty();
-    }
-    ~Sim() {
-        process.terminate();
-        process.waitForFinished(2000);
-    }
-};
-
-// COM1 of a scratch INI file leads to the pseudo-terminal, as an operator would set it up.
-QString iniFor(const QString& device, const QTemporaryDir& dir) {
-    const QString path = dir.filePath(QStringLiteral("QRX5.ini"));
-    Profile::WriteSetting(device, QStringLiteral("COM1"), QStringLiteral("Ports"), path);
-    return path;
-}
 
 // Characters on the line during one operation: data lines of a write block apart.
 struct LineCount {

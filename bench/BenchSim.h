@@ -1,0 +1,39 @@
+#pragma once
+
+// What the benchmarks share: qrx5-sim started on a pseudo-terminal, and a scratch INI file
+// whose COM1 leads to it, as an operator would set it up.
+#include "link/Profile.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace bench {
+
+// One character on a 9600 bit/s line with odd parity: start, 8 data, parity, stop bits.
+constexpr double MsPerChar = 11.0 * 1000.0 / 9600.0;
+
+struct Sim {
+    QProcess process;
+    QString device;
+    bool start(const QString& bin, const QStringList& args) {
+        process.start(bin, args);
+        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
+            return false;
+        device = QString::fromLocal8Bit(process.readLine()).trimmed();
+        return !device.isEmpty();
+    }
+    ~Sim() {
+        process.terminate();
+        process.waitForFinished(2000);
+    }
+};
+
+inline QString iniFor(const QString& device, const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("QRX5.ini"));
+    Profile::WriteSetting(device, QStringLiteral("COM1"), QStringLiteral("Ports"), path);
+    return path;
+}
+
+} // namespace bench
