@@ -69,7 +69,7 @@ class QuietProgress final : public ProgressView {
     bool m_shown = false;
 };
 
-class QuietHost final : public PointOperationHost {
+class QuietHost final : public OperationHost {
   public:
     void setSettei(int) override {}
     void disableWindow() override {}
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     QuietHost host;
     PointTableModel points(op);
     ParameterTableModel params(op);
-    PointOpsContext ctx{link, op, progress, points, params, host};
+    PointOpsContext ctx{{link, op, progress, host}, points, params};
 
     LineCount count;
     QObject::connect(&link, &Link::commandSent, [&](const QString& line) {

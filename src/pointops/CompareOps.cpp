@@ -26,15 +26,15 @@ enum class Outcome { Equal, Different, Ended };
 
 // The read of one table. False when the operation ends (reported, window restored).
 bool read(PointOpsContext& c, int code, bool needsOk) {
-    PointOps::exchange(c, code, {}, ReadTimeoutMs);
+    Ops::exchange(c, code, {}, ReadTimeoutMs);
     const QString& reply = c.link.ReplyText;
     if (!c.link.Timeout && reply.contains(QLatin1String("NG"))) {
-        PointOps::reportNg(c);
+        Ops::reportNg(c);
         return false;
     }
     if (c.link.Timeout || (needsOk && !reply.contains(QLatin1String("OK")))) {
         c.link.ReportLinkError(c.op, c.host);
-        PointOps::restore(c);
+        Ops::restore(c);
         return false;
     }
     return true;
@@ -46,7 +46,7 @@ template <typename Test> Outcome scan(PointOpsContext& c, int& differentAt, Test
     for (int n = 0; n <= LastNumber; ++n) {
         QCoreApplication::processEvents();
         c.progress.setValue(n);
-        if (PointOps::cancelled(c, Title, QStringLiteral("Stop")))
+        if (Ops::cancelled(c, Title, QStringLiteral("Stop")))
             return Outcome::Ended;
         if (test(n)) {
             differentAt = n;
@@ -68,7 +68,7 @@ std::optional<QString> parameterLine(const QString& reply, int n) {
 }
 
 void showResult(PointOpsContext& c, const QString& text) {
-    PointOps::restore(c);
+    Ops::restore(c);
     c.op.message(Title, text, OperatorInteraction::Icon::None);
 }
 
@@ -102,7 +102,7 @@ bool sameParameter(const QString& controllerValue, const QString& setting) {
 void compare(PointOpsContext& c) {
     c.host.setSettei(0);
     c.link.operationTitle = Title;
-    if (!PointOps::askYesNo(c, QStringLiteral("Do you compare data?"))) {
+    if (!Ops::askYesNo(c, QStringLiteral("Do you compare data?"))) {
         c.host.enableToolbar();
         return;
     }

@@ -28,11 +28,11 @@ const QString Completed = QStringLiteral("Initializing has completed.");
 bool failed(PointOpsContext& c) {
     if (c.link.Timeout) {
         c.link.ReportLinkError(c.op, c.host);
-        PointOps::restore(c);
+        Ops::restore(c);
         return true;
     }
     if (c.link.ReplyText.contains(QLatin1String("NG"))) {
-        PointOps::reportNg(c);
+        Ops::reportNg(c);
         return true;
     }
     return false;
@@ -53,7 +53,7 @@ bool doneOk(const QString& reply) {
 
 // Asks to keep unsaved edits first. False when the operator cancelled.
 bool confirmStart(PointOpsContext& c, const QString& question) {
-    if (!PointOps::askYesNo(c, question) || (c.points.modified() && !c.host.confirmDiscard())) {
+    if (!Ops::askYesNo(c, question) || (c.points.modified() && !c.host.confirmDiscard())) {
         c.host.enableToolbar();
         return false;
     }
@@ -67,14 +67,14 @@ void offerEnglish(PointOpsContext& c) {
                       OperatorInteraction::Icon::Question) != OperatorInteraction::Answer::Yes)
         return;
     c.host.disableWindow();
-    PointOps::WriteBlock block(c);
+    Ops::WriteBlock block(c);
     if (!block.open(Command::WritePRM) ||
         !block.sendLine(Command::ParameterData, QStringLiteral("%1 = ").arg(LanguageParameter),
                         QStringLiteral("0")) ||
         !block.finish())
         return;
     c.params.setSettingValue(LanguageParameter, QStringLiteral("0"));
-    PointOps::restore(c);
+    Ops::restore(c);
     c.op.message(title, QStringLiteral("    Complete."), OperatorInteraction::Icon::None);
 }
 
@@ -91,15 +91,15 @@ void initPoints(PointOpsContext& c) {
     c.progress.showModeless();
     c.progress.setRange(0, 63);
     c.progress.setValue(0);
-    PointOps::exchange(c, Command::InitPNT, {}, InitPointsTimeoutMs);
+    Ops::exchange(c, Command::InitPNT, {}, InitPointsTimeoutMs);
     if (c.link.Timeout) {
-        PointOps::restore(c);
+        Ops::restore(c);
         c.link.ReportLinkError(c.op, c.host);
         return;
     }
     if (!doneOk(c.link.ReplyText)) {
         reportNotDone(c);
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
 
@@ -108,7 +108,7 @@ void initPoints(PointOpsContext& c) {
     for (int n = 0; n < PointCount; ++n) {
         QCoreApplication::processEvents();
         c.progress.setValue(n);
-        if (PointOps::cancelled(c, title, QStringLiteral("Stop"))) {
+        if (Ops::cancelled(c, title, QStringLiteral("Stop"))) {
             cancelled = true;
             break;
         }
@@ -117,7 +117,7 @@ void initPoints(PointOpsContext& c) {
     // The controller is already erased: the points emptied so far are kept even after a
     // cancel.
     c.points.setTable(table);
-    PointOps::restore(c);
+    Ops::restore(c);
     if (!cancelled)
         c.op.message(title, Completed, OperatorInteraction::Icon::None);
 }
@@ -131,13 +131,13 @@ void initParameters(PointOpsContext& c) {
     c.host.disableWindow();
 
     // The controller must answer before its parameters are reset.
-    PointOps::exchange(c, Command::QueryVER, {}, VersionTimeoutMs);
+    Ops::exchange(c, Command::QueryVER, {}, VersionTimeoutMs);
     if (failed(c))
         return;
-    PointOps::exchange(c, Command::ReadDIO, {}, QueryTimeoutMs);
+    Ops::exchange(c, Command::ReadDIO, {}, QueryTimeoutMs);
     if (failed(c))
         return;
-    const QString controllerType = PointOps::readParameterValue(c, 0).trimmed();
+    const QString controllerType = Ops::readParameterValue(c, 0).trimmed();
     if (failed(c))
         return;
 
@@ -147,28 +147,28 @@ void initParameters(PointOpsContext& c) {
     const OperatorInteraction::TypeChoice choice = c.op.chooseActuatorType(preselected);
     if (choice.okFlag != 1) {
         c.host.refreshDependentDisplays();
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
     // A type without defaults ends the program before anything is sent.
     if (ParameterRules::defaultListOrEnd(choice.type, c.op).isEmpty()) {
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
 
     c.progress.showModeless();
     c.progress.setRange(0, ParameterCount - 1);
     c.progress.setValue(0);
-    PointOps::exchange(c, Command::InitPRM, choice.type, InitParametersTimeoutMs);
+    Ops::exchange(c, Command::InitPRM, choice.type, InitParametersTimeoutMs);
     if (c.link.Timeout) {
         c.link.ReportLinkError(c.op, c.host);
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
     if (!doneOk(c.link.ReplyText)) {
         reportNotDone(c);
         c.host.refreshDependentDisplays();
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
 
@@ -178,7 +178,7 @@ void initParameters(PointOpsContext& c) {
     for (int row = 0; row < ParameterCount; ++row) {
         QCoreApplication::processEvents();
         c.progress.setValue(row);
-        if (PointOps::cancelled(c, title, QStringLiteral("Stop"))) {
+        if (Ops::cancelled(c, title, QStringLiteral("Stop"))) {
             cancelled = true;
             break;
         }
@@ -191,10 +191,10 @@ void initParameters(PointOpsContext& c) {
         return;
     c.op.message(title, Completed, OperatorInteraction::Icon::None);
 
-    PointOps::restore(c);
+    Ops::restore(c);
     offerEnglish(c);
     c.host.refreshDependentDisplays();
-    PointOps::restore(c);
+    Ops::restore(c);
 }
 
 void initOrigin(PointOpsContext& c) {
@@ -202,14 +202,14 @@ void initOrigin(PointOpsContext& c) {
     c.host.setSettei(0);
     c.link.operationTitle = title;
     c.link.ReplyTimeoutMs = QueryTimeoutMs;
-    if (!PointOps::askYesNo(c, QStringLiteral(" Do you initialize the origin?"))) {
+    if (!Ops::askYesNo(c, QStringLiteral(" Do you initialize the origin?"))) {
         c.host.enableToolbar();
         return;
     }
-    PointOps::exchange(c, Command::InitORG, {}, QueryTimeoutMs);
+    Ops::exchange(c, Command::InitORG, {}, QueryTimeoutMs);
     if (failed(c))
         return;
-    PointOps::restore(c);
+    Ops::restore(c);
     c.op.message(title, QStringLiteral("Initialization of the origin has finished."),
                  OperatorInteraction::Icon::None);
 }

@@ -1,81 +1,13 @@
 #pragma once
 
-#include "link/Link.h"
-#include "startup/OperatorInteraction.h"
-
-#include <QString>
+#include "startup/Operation.h"
 
 class ParameterTableModel;
 class PointTableModel;
-class ProgressView;
 
-// The window side of the point-input operations, beyond the two link reports.
-class PointOperationHost : public LinkHost {
-  public:
-    virtual void setSettei(int value) = 0;
-    virtual void disableWindow() = 0;
-    // Copies parameter values into the drive panel, the size detection panel and panel 2.
-    virtual void refreshDependentDisplays() = 0;
-    // "Do you save data?" with its Save As when the tables hold unsaved changes; false when
-    // the operator cancelled (or the save did not complete after Yes).
-    virtual bool confirmDiscard() = 0;
-};
-
-// Everything an operation of the point-input window works with.
-struct PointOpsContext {
-    Link& link;
-    OperatorInteraction& op;
-    ProgressView& progress;
+// Everything an operation of the point-input window works with: the shared operation ground
+// and the window's two tables.
+struct PointOpsContext : OperationContext {
     PointTableModel& points;
     ParameterTableModel& params;
-    PointOperationHost& host;
 };
-
-namespace PointOps {
-
-// AskYesNo: the question with Yes and No and the question icon, titled with the operation
-// title. True for Yes.
-bool askYesNo(PointOpsContext& c, const QString& question);
-
-// ClearCommand, the command and its argument, BuildCommand, Exchange.
-void exchange(PointOpsContext& c, int code, const QString& argument, int timeoutMs);
-
-// ReadParameterValue: "@?PRM " with the parameter number, 3000 ms, the one-value reply's
-// value. The link's Timeout and ReplyText tell the caller how the exchange went.
-QString readParameterValue(PointOpsContext& c, int number);
-
-// Puts the window back after an operation: window and toolbar enabled, progress hidden.
-void restore(PointOpsContext& c);
-
-// The cancel protocol of the progress dialog: when Cancel was clicked, clears the tag,
-// enables the window and the toolbar, hides the dialog, shows text titled title with the
-// warning icon, and returns true.
-bool cancelled(PointOpsContext& c, const QString& title = QStringLiteral("Stop"),
-               const QString& text = QStringLiteral("Data un-transmitting."));
-
-// An "NG" reply: the reply goes to Txt_Error and the link's reply-error report runs, then the
-// window is restored.
-void reportNg(PointOpsContext& c);
-
-// The write block shared by the point and parameter transfers: the write command answered by
-// "READY", one data line per record (100 ms each; the controller normally answers nothing),
-// and the end-of-data character answered by "OK".
-class WriteBlock {
-  public:
-    explicit WriteBlock(PointOpsContext& c) : m_c(c) {}
-
-    // "@WRITE PNT " or "@WRITE PRM " (3000 ms). A time-out or a reply without "READY" is
-    // reported as a communication error; returns false then.
-    bool open(int writeCode);
-    // One data line: code 300 or 301, argument "n=", tail the fields. False when the
-    // operation must end (cancelled or refused; already reported).
-    bool sendLine(int dataCode, const QString& argument, const QString& tail);
-    // The end-of-data character (3000 ms). False when the operation must end.
-    bool finish();
-
-  private:
-    bool afterLine(bool endOfData);
-    PointOpsContext& m_c;
-};
-
-} // namespace PointOps

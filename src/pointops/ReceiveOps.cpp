@@ -26,7 +26,7 @@ void yieldOnce() {
 // ends here (declined, timed out or refused; already reported and the window restored).
 bool readTable(PointOpsContext& c, int code, const QString& question, int firstValue) {
     c.progress.setValue(0);
-    if (!PointOps::askYesNo(c, question)) {
+    if (!Ops::askYesNo(c, question)) {
         c.host.enableToolbar();
         return false;
     }
@@ -36,21 +36,21 @@ bool readTable(PointOpsContext& c, int code, const QString& question, int firstV
     c.progress.setRange(0, LastNumber);
     c.progress.setValue(firstValue);
 
-    PointOps::exchange(c, code, {}, ReadTimeoutMs);
+    Ops::exchange(c, code, {}, ReadTimeoutMs);
     if (c.link.Timeout) {
         c.link.ReportLinkError(c.op, c.host);
-        PointOps::restore(c);
+        Ops::restore(c);
         return false;
     }
     if (c.link.ReplyText.contains(QLatin1String("NG"))) {
-        PointOps::reportNg(c);
+        Ops::reportNg(c);
         return false;
     }
     return true;
 }
 
 void finish(PointOpsContext& c) {
-    PointOps::restore(c);
+    Ops::restore(c);
     c.link.setErrorText({});
 }
 
@@ -69,7 +69,7 @@ void receivePoints(PointOpsContext& c) {
     for (int n = 0; n <= LastNumber; ++n) {
         yieldOnce();
         c.progress.setValue(n);
-        if (PointOps::cancelled(c)) {
+        if (Ops::cancelled(c)) {
             cancelled = true;
             break;
         }
@@ -96,7 +96,7 @@ void receiveParameters(PointOpsContext& c) {
     // A reply that ended without a single parameter line carries no table: taking its empty
     // "type" would end the program over a garbled reply.
     if (values.isEmpty()) {
-        PointOps::reportNg(c);
+        Ops::reportNg(c);
         return;
     }
 
@@ -107,7 +107,7 @@ void receiveParameters(PointOpsContext& c) {
     for (int k = 0; k <= LastNumber && k < values.size(); ++k) {
         yieldOnce();
         c.progress.setValue(k);
-        if (PointOps::cancelled(c)) {
+        if (Ops::cancelled(c)) {
             cancelled = true;
             break;
         }
@@ -115,7 +115,7 @@ void receiveParameters(PointOpsContext& c) {
         if (k == 0 && !c.params.fillInitialValues(value)) {
             // The operator has been told and the program is ending; nothing more is done.
             c.params.setReceiving(false);
-            PointOps::restore(c);
+            Ops::restore(c);
             return;
         }
         if (row < numbers.size() && numbers[row] == k) {

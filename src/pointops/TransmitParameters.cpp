@@ -43,12 +43,12 @@ bool exchangeOk(PointOpsContext& c) {
         return true;
     c.link.ReportLinkError(c.op, c.host);
     c.host.setSettei(1);
-    PointOps::restore(c);
+    Ops::restore(c);
     return false;
 }
 
 bool readValue(PointOpsContext& c, int number, QString& value) {
-    value = PointOps::readParameterValue(c, number);
+    value = Ops::readParameterValue(c, number);
     return exchangeOk(c);
 }
 
@@ -93,7 +93,7 @@ bool offerSoftLimitChange(PointOpsContext& c, double tableShift) {
     if (!differs(c.params.settingValue(DirectionParameter), controllerDirection) &&
         !differs(c.params.settingValue(ShiftParameter), controllerShift))
         return true;
-    if (!PointOps::askYesNo(c, QLatin1String(SoftLimitQuestion)))
+    if (!Ops::askYesNo(c, QLatin1String(SoftLimitQuestion)))
         return true;
 
     QString plus;
@@ -118,35 +118,35 @@ void transmit(PointOpsContext& c) {
     c.link.ReplyTimeoutMs = 5000;
     c.link.ClearCommand();
 
-    if (!PointOps::askYesNo(c, QLatin1String(Question))) {
-        PointOps::restore(c);
+    if (!Ops::askYesNo(c, QLatin1String(Question))) {
+        Ops::restore(c);
         return;
     }
 
     const double tableShift = numberOf(c.params.settingValue(ShiftParameter));
-    PointOps::exchange(c, Command::QueryPRM, QStringLiteral("0"), 5000);
+    Ops::exchange(c, Command::QueryPRM, QStringLiteral("0"), 5000);
     if (!exchangeOk(c))
         return;
     const int limit = travelLimit(Link::ExtractReplyValue(c.link.ReplyText));
     if (tableShift < -limit || tableShift > limit) {
         c.op.message(QLatin1String(ApplicationTitle), QLatin1String(ShiftBeyondTravel),
                      OperatorInteraction::Icon::None);
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
 
-    PointOps::exchange(c, Command::ReadPNT, {}, 5000);
+    Ops::exchange(c, Command::ReadPNT, {}, 5000);
     if (!exchangeOk(c))
         return;
     if (controllerPointsBeyond(c.link.ReplyText,
                                numberOf(c.params.settingValue(StrokeParameter)))) {
         c.op.message(QLatin1String(Title), QLatin1String(PointsBeyondStroke),
                      OperatorInteraction::Icon::None);
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
 
-    PointOps::exchange(c, Command::ReadDIO, {}, 3000);
+    Ops::exchange(c, Command::ReadDIO, {}, 3000);
     if (!exchangeOk(c))
         return;
     // The older controller reports one output less: its output line ends at the 8th character.
@@ -155,7 +155,7 @@ void transmit(PointOpsContext& c) {
     if (!offerSoftLimitChange(c, tableShift))
         return;
 
-    PointOps::WriteBlock block(c);
+    Ops::WriteBlock block(c);
     if (!block.open(Command::WritePRM))
         return;
     c.host.disableWindow();
@@ -181,7 +181,7 @@ void transmit(PointOpsContext& c) {
     if (!block.finish())
         return;
 
-    PointOps::restore(c);
+    Ops::restore(c);
     c.host.refreshDependentDisplays();
     c.op.message(QLatin1String(FinishedTitle), QLatin1String(Finished),
                  OperatorInteraction::Icon::None);
@@ -208,7 +208,7 @@ void run(PointOpsContext& c) {
         transmit(c);
     } catch (...) {
         // Whatever went wrong, the window must be usable again.
-        PointOps::restore(c);
+        Ops::restore(c);
     }
 }
 

@@ -27,14 +27,14 @@ int strokeFromReply(const QString& value) {
 // One parameter query before anything is written. False (already reported, window restored)
 // on a time-out or an "NG" reply.
 bool query(PointOpsContext& c, int number, QString& value) {
-    value = PointOps::readParameterValue(c, number);
+    value = Ops::readParameterValue(c, number);
     if (c.link.Timeout) {
         c.link.ReportLinkError(c.op, c.host);
-        PointOps::restore(c);
+        Ops::restore(c);
         return false;
     }
     if (c.link.ReplyText.contains(QLatin1String("NG"))) {
-        PointOps::reportNg(c);
+        Ops::reportNg(c);
         return false;
     }
     return true;
@@ -46,7 +46,7 @@ bool passes(PointOpsContext& c, const QString& type, int strokeMm) {
     if (v.ok())
         return true;
     v.show(c.op);
-    PointOps::restore(c);
+    Ops::restore(c);
     return false;
 }
 
@@ -56,8 +56,8 @@ void transmit(PointOpsContext& c) {
     c.link.ReplyTimeoutMs = 3000;
     c.link.setErrorText({});
 
-    if (!PointOps::askYesNo(c, QLatin1String(Question))) {
-        PointOps::restore(c);
+    if (!Ops::askYesNo(c, QLatin1String(Question))) {
+        Ops::restore(c);
         return;
     }
 
@@ -81,20 +81,20 @@ void transmit(PointOpsContext& c) {
         c.progress.resetCancel(); // a click left over from an earlier operation must not count
     c.progress.showModeless();
     c.progress.setValue(0);
-    PointOps::exchange(c, Command::InitPNT, {}, 10000);
+    Ops::exchange(c, Command::InitPNT, {}, 10000);
     if (c.link.Timeout) {
         c.link.ReportLinkError(c.op, c.host);
-        PointOps::restore(c);
+        Ops::restore(c);
         return;
     }
     if (c.link.ReplyText.contains(QLatin1String("NG"))) {
-        PointOps::reportNg(c);
+        Ops::reportNg(c);
         return;
     }
 
     c.progress.setRange(0, 65);
     c.progress.setValue(0);
-    PointOps::WriteBlock block(c);
+    Ops::WriteBlock block(c);
     if (!block.open(Command::WritePNT))
         return;
 
@@ -115,7 +115,7 @@ void transmit(PointOpsContext& c) {
     if (!block.finish())
         return;
 
-    PointOps::restore(c);
+    Ops::restore(c);
     c.host.refreshDependentDisplays();
     c.op.message(QLatin1String(Title), QLatin1String(Finished), OperatorInteraction::Icon::None);
 }
@@ -127,7 +127,7 @@ void run(PointOpsContext& c) {
         transmit(c);
     } catch (...) {
         // Whatever went wrong, the window must be usable again.
-        PointOps::restore(c);
+        Ops::restore(c);
     }
 }
 

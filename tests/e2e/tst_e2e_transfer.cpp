@@ -5,6 +5,7 @@
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/CompareOps.h"
+#include "pointops/PointOpsContext.h"
 #include "pointops/ReceiveOps.h"
 #include "pointops/TransmitPoints.h"
 #include "simulator/RoutedChannel.h"
@@ -44,7 +45,7 @@ void TestE2ETransfer::transmitReceiveCompare() {
     FakeOperationHost host;
     PointTableModel points(op);
     ParameterTableModel params(op);
-    PointOpsContext c{linkObject, op, progress, points, params, host};
+    PointOpsContext c{{linkObject, op, progress, host}, points, params};
 
     PointTableData table;
     table[0] = {"A", "10.00", "30", "", "pick"};

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "pointops/PointOpsContext.h"
+#include "startup/Operation.h"
 
 #include <QStringList>
 
 // The window side of the point-input operations for tests: records the calls and keeps the
 // flags.
-class FakeOperationHost final : public PointOperationHost {
+class FakeOperationHost final : public OperationHost {
   public:
     int setteiValue = 0;
     bool windowEnabled = true;

@@ -24,7 +24,7 @@ struct OpsRig {
     FakeOperationHost host;
     PointTableModel points{op};
     ParameterTableModel params{op};
-    PointOpsContext ctx{link, op, progress, points, params, host};
+    PointOpsContext ctx{{link, op, progress, host}, points, params};
 
     PointOpsContext& context() { return ctx; }
     // The window is usable again: window and toolbar enabled, progress dialog hidden.

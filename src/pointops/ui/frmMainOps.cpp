@@ -14,7 +14,7 @@
 
 namespace {
 // The window as the operations see it.
-class WindowHost final : public PointOperationHost {
+class WindowHost final : public OperationHost {
   public:
     explicit WindowHost(frmMain& w) : m_w(w) {}
     bool settei() const override { return m_w.settei(); }
@@ -37,7 +37,7 @@ class WindowHost final : public PointOperationHost {
 
 void frmMain::runOperation(const std::function<void(PointOpsContext&)>& operation) {
     WindowHost host(*this);
-    PointOpsContext context{m_link, m_op, progress(), *m_pointModel, *m_paramModel, host};
+    PointOpsContext context{{m_link, m_op, progress(), host}, *m_pointModel, *m_paramModel};
     try {
         operation(context);
     } catch (const std::exception&) {

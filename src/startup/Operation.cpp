@@ -1,16 +1,16 @@
-#include "pointops/PointOpsContext.h"
+#include "startup/Operation.h"
 
 #include "link/Command.h"
 #include "startup/ProgressView.h"
 
-namespace PointOps {
+namespace Ops {
 
-bool askYesNo(PointOpsContext& c, const QString& question) {
+bool askYesNo(OperationContext& c, const QString& question) {
     return c.op.askYesNo(c.link.operationTitle, question, OperatorInteraction::Icon::Question) ==
            OperatorInteraction::Answer::Yes;
 }
 
-void exchange(PointOpsContext& c, int code, const QString& argument, int timeoutMs) {
+void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs) {
     c.link.ReplyTimeoutMs = timeoutMs;
     c.link.ClearCommand();
     c.link.P_Command = code;
@@ -19,18 +19,18 @@ void exchange(PointOpsContext& c, int code, const QString& argument, int timeout
     c.link.Exchange();
 }
 
-QString readParameterValue(PointOpsContext& c, int number) {
+QString readParameterValue(OperationContext& c, int number) {
     exchange(c, Command::QueryPRM, QString::number(number), 3000);
     return Link::ExtractReplyValue(c.link.ReplyText);
 }
 
-void restore(PointOpsContext& c) {
+void restore(OperationContext& c) {
     c.host.enableWindow();
     c.host.enableToolbar();
     c.progress.hide();
 }
 
-bool cancelled(PointOpsContext& c, const QString& title, const QString& text) {
+bool cancelled(OperationContext& c, const QString& title, const QString& text) {
     if (!c.progress.cancelRequested())
         return false;
     c.progress.resetCancel();
@@ -39,7 +39,7 @@ bool cancelled(PointOpsContext& c, const QString& title, const QString& text) {
     return true;
 }
 
-void reportNg(PointOpsContext& c) {
+void reportNg(OperationContext& c) {
     c.link.setErrorText(c.link.ReplyText);
     c.link.ReportReplyError(c.op, c.host);
     restore(c);
@@ -93,4 +93,4 @@ bool WriteBlock::afterLine(bool endOfData) {
     return true;
 }
 
-} // namespace PointOps
+} // namespace Ops

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "link/Link.h"
+#include "startup/OperatorInteraction.h"
+
+#include <QString>
+
+class ProgressView;
+
+// The window side of an operation on the controller, beyond the two link reports. Both main
+// windows implement it; tests and the command line give their own.
+class OperationHost : public LinkHost {
+  public:
+    virtual void setSettei(int value) = 0;
+    virtual void disableWindow() = 0;
+    // Copies parameter values into the window's dependent displays (panels, status bar).
+    virtual void refreshDependentDisplays() = 0;
+    // "Do you save data?" with its Save As when the tables hold unsaved changes; false when
+    // the operator cancelled (or the save did not complete after Yes).
+    virtual bool confirmDiscard() = 0;
+};
+
+// What every operation of either main window works with: the window's link, the operator,
+// the progress dialog and the window itself. Each kind adds its own tables.
+struct OperationContext {
+    Link& link;
+    OperatorInteraction& op;
+    ProgressView& progress;
+    OperationHost& host;
+};
+
+namespace Ops {
+
+// AskYesNo: the question with Yes and No and the question icon, titled with the operation
+// title. True for Yes.
+bool askYesNo(OperationContext& c, const QString& question);
+
+// ClearCommand, the command and its argument, BuildCommand, Exchange.
+void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs);
+
+// ReadParameterValue: "@?PRM " with the parameter number, 3000 ms, the one-value reply's
+// value. The link's Timeout and ReplyText tell the caller how the exchange went.
+QString readParameterValue(OperationContext& c, int number);
+
+// Puts the window back after an operation: window and toolbar enabled, progress hidden.
+void restore(OperationContext& c);
+
+// The cancel protocol of the progress dialog: when Cancel was clicked, clears the tag,
+// enables the window and the toolbar, hides the dialog, shows text titled title with the
+// warning icon, and returns true.
+bool cancelled(OperationContext& c, const QString& title = QStringLiteral("Stop"),
+               const QString& text = QStringLiteral("Data un-transmitting."));
+
+// An "NG" reply: the reply goes to Txt_Error and the link's reply-error report runs, then the
+// window is restored.
+void reportNg(OperationContext& c);
+
+// The write block shared by every table transfer: the write command ("@WRITE PNT ",
+// "@WRITE PRM ", "@WRITE ZON ") answered by "READY", one data line per record (100 ms each;
+// the controller normally answers nothing), and the end-of-data character answered by "OK".
+class WriteBlock {
+  public:
+    explicit WriteBlock(OperationContext& c) : m_c(c) {}
+
+    // The write command (3000 ms). A time-out or a reply without "READY" is reported as a
+    // communication error; returns false then.
+    bool open(int writeCode);
+    // One data line: code 300, 301 or 302, argument "n=", tail the fields. False when the
+    // operation must end (cancelled or refused; already reported).
+    bool sendLine(int dataCode, const QString& argument, const QString& tail);
+    // The end-of-data character (3000 ms). False when the operation must end.
+    bool finish();
+
+  private:
+    bool afterLine(bool endOfData);
+    OperationContext& m_c;
+};
+
+} // namespace Ops
