@@ -48,7 +48,7 @@ class YesOperator final : public OperatorInteraction {
     std::unique_ptr<PrintSurface> choosePrinter(const QString&) override { return nullptr; }
     TypeChoice chooseActuatorType(const QString& current) override { return {current, 1}; }
     QString chooseOperationMode() override { return {}; }
-    QString numericKeypad() override { return {}; }
+    QString numericKeypad(const QString&) override { return {}; }
     SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits&) override {
         return current;
     }

@@ -119,7 +119,7 @@ bool PointTableModel::activate(const QModelIndex& index) {
     case PointRules::ColPosition:
     case PointRules::ColSpeed:
     case PointRules::ColPush:
-        answer = m_op.numericKeypad();
+        answer = m_op.numericKeypad(index.data(Qt::EditRole).toString());
         break;
     default:
         return false;

@@ -15,6 +15,14 @@ QString Keypad::caption(int key) {
     }
 }
 
+Keypad::Keypad(const QString& start) {
+    const QString text = start.trimmed();
+    if (!text.isEmpty()) {
+        m_value = text;
+        m_point = text.contains(QLatin1Char('.'));
+    }
+}
+
 void Keypad::press(int key) {
     if (key >= 0 && key <= 9) {
         digit(key);

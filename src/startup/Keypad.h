@@ -12,6 +12,11 @@ class Keypad final {
     // The caption of a key ("0".."9", ".", "CLR", "-"); empty for a number out of range.
     static QString caption(int key);
 
+    Keypad() = default;
+    // Starts from a cell's text, so the operator sees the current value and can extend it; an
+    // empty text starts at "0".
+    explicit Keypad(const QString& start);
+
     // Applies one key; numbers outside 0..12 are ignored.
     void press(int key);
     // Applies one key by its caption; an unknown caption is ignored.

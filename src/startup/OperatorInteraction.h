@@ -16,13 +16,13 @@ class OperatorInteraction {
 
     struct FileRequest {
         QString title;
-        QString filter; // Qt filter text, for example "Data file (*.csv)"
+        QString filter;   // Qt filter text, for example "Data file (*.csv)"
         QString fileName; // initial file name
         QString defaultSuffix;
     };
 
     struct TypeChoice {
-        QString type; // "30".."33": the first two characters of the selected option
+        QString type;   // "30".."33": the first two characters of the selected option
         int okFlag = 0; // 1 when OK closed the dialog
     };
 
@@ -53,7 +53,8 @@ class OperatorInteraction {
     // GetString of the operation mode dialog (frmMode): "A","I","O","C","U" or empty.
     virtual QString chooseOperationMode() = 0;
     // GetString of the numeric keypad (INPUTKEY): the typed text or empty.
-    virtual QString numericKeypad() = 0;
+    // current is the edited cell's text, shown in the display when the keypad opens.
+    virtual QString numericKeypad(const QString& current) = 0;
     // GetString of the soft limit dialog (frmsoft). current are the values shown on open;
     // tableRows are the (+) and (-) soft limit rows of the parameter table, reloaded on Cancel.
     virtual SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits& tableRows) = 0;

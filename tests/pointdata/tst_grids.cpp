@@ -173,6 +173,7 @@ void TestGrids::doubleClickAndEnterOpenTheDialogs() {
     QCOMPARE(model.point(4).speed, QString("25"));
     // An empty keypad result restores the cell.
     doubleClick(4, ColSpeed);
+    QCOMPARE(op.last().text, QString("25")); // the keypad opens with the cell's text
     QCOMPARE(model.point(4).speed, QString("25"));
     QVERIFY(!openEditor(grid));
 

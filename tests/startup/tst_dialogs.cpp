@@ -558,7 +558,7 @@ void TestDialogs::operatorValueDialogs() {
         click(w, "TENKEY_9");
         click(w, "kettei");
     });
-    QCOMPARE(op.numericKeypad(), QString("9"));
+    QCOMPARE(op.numericKeypad(QStringLiteral("4")), QString("49"));
 
     // A refusal inside the soft limit dialog is shown through the same operator, over it.
     whenModal([](QWidget* soft) {

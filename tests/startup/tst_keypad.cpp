@@ -12,29 +12,37 @@ class TestKeypad final : public QObject {
 };
 
 void TestKeypad::sequences_data() {
+    QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("keys");
     QTest::addColumn<QString>("value");
 
-    QTest::newRow("start") << QStringList{} << "0";
-    QTest::newRow("second point ignored") << QStringList{"5", ".", "2", "."} << "5.2";
-    QTest::newRow("minus then digit") << QStringList{"-", "3"} << "-3";
-    QTest::newRow("minus twice") << QStringList{"-", "-"} << "0";
-    QTest::newRow("zeros stay one zero") << QStringList{"0", "0"} << "0";
-    QTest::newRow("leading zero replaced") << QStringList{"0", "7", "0"} << "70";
-    QTest::newRow("point after zero") << QStringList{"0", ".", "0", "5"} << "0.05";
-    QTest::newRow("sign toggled after digits") << QStringList{"1", "2", "-"} << "-12";
-    QTest::newRow("sign removed after digits") << QStringList{"1", "-", "-"} << "1";
-    QTest::newRow("minus zero point") << QStringList{"-", ".", "5"} << "-0.5";
-    QTest::newRow("zero after minus appended") << QStringList{"-", "0"} << "-00";
-    QTest::newRow("all digits") << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}
+    QTest::newRow("start") << QString() << QStringList{} << "0";
+    // Opened on a cell: the cell's text is the value to extend.
+    QTest::newRow("cell text extended") << "12.5" << QStringList{"0"} << "12.50";
+    QTest::newRow("cell point kept") << "12.5" << QStringList{".", "3"} << "12.53";
+    QTest::newRow("cell zero replaced") << "0" << QStringList{"7"} << "7";
+    QTest::newRow("cell sign toggled") << "-3" << QStringList{"-"} << "3";
+    QTest::newRow("second point ignored") << QString() << QStringList{"5", ".", "2", "."} << "5.2";
+    QTest::newRow("minus then digit") << QString() << QStringList{"-", "3"} << "-3";
+    QTest::newRow("minus twice") << QString() << QStringList{"-", "-"} << "0";
+    QTest::newRow("zeros stay one zero") << QString() << QStringList{"0", "0"} << "0";
+    QTest::newRow("leading zero replaced") << QString() << QStringList{"0", "7", "0"} << "70";
+    QTest::newRow("point after zero") << QString() << QStringList{"0", ".", "0", "5"} << "0.05";
+    QTest::newRow("sign toggled after digits") << QString() << QStringList{"1", "2", "-"} << "-12";
+    QTest::newRow("sign removed after digits") << QString() << QStringList{"1", "-", "-"} << "1";
+    QTest::newRow("minus zero point") << QString() << QStringList{"-", ".", "5"} << "-0.5";
+    QTest::newRow("zero after minus appended") << QString() << QStringList{"-", "0"} << "-00";
+    QTest::newRow("all digits") << QString()
+                                << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}
                                 << "1234567890";
-    QTest::newRow("clear mid value") << QStringList{"9", "9", "CLR", "4"} << "4";
+    QTest::newRow("clear mid value") << QString() << QStringList{"9", "9", "CLR", "4"} << "4";
 }
 
 void TestKeypad::sequences() {
+    QFETCH(QString, start);
     QFETCH(QStringList, keys);
     QFETCH(QString, value);
-    Keypad pad;
+    Keypad pad(start);
     for (const QString& k : keys)
         pad.press(k);
     QCOMPARE(pad.value(), value);

@@ -56,8 +56,8 @@ QString ScriptedOperator::chooseOperationMode() {
     return modes.isEmpty() ? QString() : modes.takeFirst();
 }
 
-QString ScriptedOperator::numericKeypad() {
-    record("keypad", {}, {}, Icon::None);
+QString ScriptedOperator::numericKeypad(const QString& current) {
+    record("keypad", {}, current, Icon::None);
     return keypadValues.isEmpty() ? QString() : keypadValues.takeFirst();
 }
 

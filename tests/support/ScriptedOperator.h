@@ -47,7 +47,7 @@ class ScriptedOperator final : public OperatorInteraction {
     std::unique_ptr<PrintSurface> choosePrinter(const QString& title) override;
     TypeChoice chooseActuatorType(const QString& current) override;
     QString chooseOperationMode() override;
-    QString numericKeypad() override;
+    QString numericKeypad(const QString& current) override;
     SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits& tableRows) override;
     void endProgram() override { ++endCalls; }
 

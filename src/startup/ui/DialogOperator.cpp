@@ -143,8 +143,8 @@ QString DialogOperator::chooseOperationMode() {
     return frmMode::GetString(parentWidget());
 }
 
-QString DialogOperator::numericKeypad() {
-    return INPUTKEY::GetString(parentWidget());
+QString DialogOperator::numericKeypad(const QString& current) {
+    return INPUTKEY::GetString(current, parentWidget());
 }
 
 OperatorInteraction::SoftLimits DialogOperator::softLimitChange(const SoftLimits& current,

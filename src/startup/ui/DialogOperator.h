@@ -33,7 +33,7 @@ class DialogOperator final : public OperatorInteraction {
 
     TypeChoice chooseActuatorType(const QString& current) override;
     QString chooseOperationMode() override;
-    QString numericKeypad() override;
+    QString numericKeypad(const QString& current) override;
     SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits& tableRows) override;
 
     void endProgram() override;

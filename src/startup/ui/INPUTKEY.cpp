@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-INPUTKEY::INPUTKEY(QWidget* parent) : QDialog(parent) {
+INPUTKEY::INPUTKEY(const QString& start, QWidget* parent) : QDialog(parent), m_keypad(start) {
     setObjectName(QStringLiteral("INPUTKEY"));
     setWindowTitle(QStringLiteral("Input a numerical value."));
 
@@ -93,8 +93,8 @@ void INPUTKEY::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event); // Enter and Escape
 }
 
-QString INPUTKEY::GetString(QWidget* parent) {
-    INPUTKEY dialog(parent);
+QString INPUTKEY::GetString(const QString& start, QWidget* parent) {
+    INPUTKEY dialog(start, parent);
     if (!dialog.isEnabled())
         dialog.setEnabled(true);
     dialog.exec();

@@ -14,11 +14,12 @@ class INPUTKEY final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(INPUTKEY)
   public:
-    explicit INPUTKEY(QWidget* parent = nullptr);
+    // The display starts with start (a cell's text), or "0" when it is empty.
+    explicit INPUTKEY(const QString& start = {}, QWidget* parent = nullptr);
     ~INPUTKEY() override;
 
     // Shows the keypad modally: the typed text, or the empty text after Cancel or closing.
-    static QString GetString(QWidget* parent = nullptr);
+    static QString GetString(const QString& start = {}, QWidget* parent = nullptr);
 
     // Applies one keypad key (0..9, Keypad::Point, Keypad::Clear, Keypad::Minus).
     void pressKey(int key);
