@@ -25,16 +25,18 @@ const QString Title = QStringLiteral("Compare");
 enum class Outcome { Equal, Different, Ended };
 
 // The read of one table. False when the operation ends (reported, window restored).
+// The parameter read must be answered "OK": any other reply, a refusal included, is a
+// communication error. The point read reports a refusal as a reply error.
 bool read(PointOpsContext& c, int code, bool needsOk) {
     Ops::exchange(c, code, {}, ReadTimeoutMs);
     const QString& reply = c.link.ReplyText;
-    if (!c.link.Timeout && reply.contains(QLatin1String("NG"))) {
-        Ops::reportNg(c);
-        return false;
-    }
     if (c.link.Timeout || (needsOk && !reply.contains(QLatin1String("OK")))) {
         c.link.ReportLinkError(c.op, c.host);
         Ops::restore(c);
+        return false;
+    }
+    if (reply.contains(QLatin1String("NG"))) {
+        Ops::reportNg(c);
         return false;
     }
     return true;
@@ -91,9 +93,18 @@ bool samePoint(const QString* line, const PointRecord& point) {
     return true;
 }
 
+namespace {
+// A value read as a number: blanks around it are ignored and an empty value reads as 0, as a
+// numeric reading of a text does; a text that is no number at all has no reading.
+std::optional<double> numericValue(const QString& text) {
+    const QString t = text.trimmed();
+    return t.isEmpty() ? std::optional<double>(0.0) : CellText::number(t);
+}
+} // namespace
+
 bool sameParameter(const QString& controllerValue, const QString& setting) {
-    const auto a = CellText::number(controllerValue.trimmed());
-    const auto b = CellText::number(setting.trimmed());
+    const auto a = numericValue(controllerValue);
+    const auto b = numericValue(setting);
     if (a && b)
         return *a == *b;
     return controllerValue.trimmed() == setting.trimmed();
@@ -102,6 +113,7 @@ bool sameParameter(const QString& controllerValue, const QString& setting) {
 void compare(PointOpsContext& c) {
     c.host.setSettei(0);
     c.link.operationTitle = Title;
+    c.link.setCancelMessage(Title, QStringLiteral("Stop"));
     if (!Ops::askYesNo(c, QStringLiteral("Do you compare data?"))) {
         c.host.enableToolbar();
         return;

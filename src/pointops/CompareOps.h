@@ -19,7 +19,8 @@ void compare(PointOpsContext& c);
 bool samePoint(const QString* line, const PointRecord& point);
 
 // Whether a parameter value from the controller and a Setting Value are the same number
-// ("100" and "100.0"); texts that are not numbers must match exactly.
+// ("100" and "100.0", " 0" and an empty cell, which reads as 0); texts that are not numbers
+// must match exactly.
 bool sameParameter(const QString& controllerValue, const QString& setting);
 
 } // namespace CompareOps

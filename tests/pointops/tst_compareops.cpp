@@ -161,8 +161,12 @@ void TstCompareOps::parameterNumbersCompareAsNumbers_data() {
                               << ".5" << true;
     QTest::newRow("not held") << "**"
                               << "**" << true;
-    QTest::newRow("empty against zero") << ""
-                                        << "0" << false;
+    QTest::newRow("empty cell against zero") << "0"
+                                             << "" << true;
+    QTest::newRow("padded zero against empty cell") << "  0"
+                                                    << "" << true;
+    QTest::newRow("empty cell against five") << "5"
+                                             << "" << false;
 }
 
 void TstCompareOps::parameterNumbersCompareAsNumbers() {
@@ -201,6 +205,7 @@ void TstCompareOps::declinedSendsNothing() {
     QVERIFY(r.host.toolbarEnabled);
 }
 
+// The parameter read must end in "OK": a refusal is a communication error titled "Compare".
 void TstCompareOps::refusedParameterRead() {
     Rig r;
     r.controller.setNgFor("@READ PRM");
@@ -209,7 +214,10 @@ void TstCompareOps::refusedParameterRead() {
     CompareOps::compare(c);
 
     QCOMPARE(r.controller.received(), BothReads);
-    QCOMPARE(r.op.texts("message"), QStringList{"Cannot receive data from controller."});
+    QCOMPARE(r.op.texts("message"),
+             QStringList{"The communication error. Please check the connection."});
+    QCOMPARE(r.op.last().title, QString("Compare"));
+    QCOMPARE(r.op.beeps, 1);
     QVERIFY(r.restored());
 }
 
