@@ -10,6 +10,7 @@
 #include <QLatin1String>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 namespace TransmitPoints {
 
@@ -22,6 +23,16 @@ int strokeFromReply(const QString& value) {
     const double hundredths = CellText::number(value.trimmed()).value_or(0.0);
     const double mm = CellText::roundHalfEven(hundredths / 100.0);
     return static_cast<int>(std::clamp(mm, -32768.0, 32767.0));
+}
+
+// The controller's actuator type as a number: a controller may pad the value (" 31"), and a
+// padded type must meet the same speed rule as "31". A value that is no whole number is kept
+// as read, so no rule of a known type applies to it.
+QString typeFromReply(const QString& value) {
+    const auto number = CellText::number(value.trimmed());
+    if (number && std::abs(*number) < 1e6 && *number == static_cast<int>(*number))
+        return QString::number(static_cast<int>(*number));
+    return value;
 }
 
 // One parameter query before anything is written. False (already reported, window restored)
@@ -72,7 +83,7 @@ void transmit(PointOpsContext& c) {
     QString type;
     if (!query(c, 0, type) || !query(c, 21, value))
         return;
-    if (!passes(c, type, strokeFromReply(value)))
+    if (!passes(c, typeFromReply(type), strokeFromReply(value)))
         return;
 
     // From here on the controller's table is changed.

@@ -30,7 +30,8 @@ class QTimer;
 //
 // Replies (lines end in CR LF):
 //   carried out:        "OK"
-//   one-value query:    value, "OK"               ("@?PRM 13," -> "0" CR LF "OK" CR LF)
+//   one-value query:    value, "OK"               ("@?PRM 13," -> "0" CR LF "OK" CR LF;
+//                                                   setValueWidth pads "@?PRM " values)
 //   refused:            "NG", detail              (detail such as "37:RANGE OVER", see
 //                                                   ControllerDetail)
 //   motion stopped:     "STOP", "61:STOP COMMAND" (the stop character ended it)
@@ -128,6 +129,9 @@ class VirtualController final : public QObject {
     void setNgForDataLine(int k, const QString& detail = ControllerDetail::RangeOver);
     // Each reply sent in `pieces` parts with `gapMs` between them.
     void setReplySplit(int pieces, int gapMs);
+    // The value of an "@?PRM " reply right-aligned with blanks in a field of this many
+    // characters (" 31"), as some controllers send it; 0 sends the value as it is.
+    void setValueWidth(int width) { m_valueWidth = qMax(0, width); }
     // Extra time before each reply starts.
     void setReplyDelay(int ms) { m_replyDelayMs = qMax(0, ms); }
     // 9600 bit/s line time: replies go out one character per CharTimeNs, and an incoming line
@@ -253,6 +257,7 @@ class VirtualController final : public QObject {
     int m_splitPieces = 1;
     int m_splitGapMs = 0;
     int m_replyDelayMs = 0;
+    int m_valueWidth = 0;
     bool m_paced = false;
     QByteArray m_replyPrefix;
     bool m_endless = false;

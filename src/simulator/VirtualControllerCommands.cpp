@@ -211,7 +211,7 @@ void VirtualController::handleCommand(int code, const QString& arg) {
         return;
     case Command::QueryPRM:
         if (ok && number >= 0 && number < ControllerMemory::ParameterCount)
-            replyValue(m_memory.parameter(number));
+            replyValue(m_memory.parameter(number).rightJustified(m_valueWidth, QLatin1Char(' ')));
         else
             replyNg(detail(ControllerDetail::RangeOver));
         return;

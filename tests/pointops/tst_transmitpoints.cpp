@@ -54,6 +54,7 @@ class TestTransmitPoints : public QObject {
     void emptyTableErasesAndEndsTheBlock();
     void checkMessagesStopBeforeAnythingIsWritten_data();
     void checkMessagesStopBeforeAnythingIsWritten();
+    void paddedTypeMeetsItsSpeedRule();
     void answerNoSendsNothing();
     void cancelBetweenLines();
     void earlierCancelClickDoesNotCount();
@@ -190,6 +191,20 @@ void TestTransmitPoints::checkMessagesStopBeforeAnythingIsWritten() {
     QCOMPARE(b.op.last().icon, Icon::None);
     QCOMPARE(b.controller.received(), secondPass ? Queries : QByteArray("@?PRM 21,\r\n"));
     QVERIFY(!b.progress.values.contains(1));
+}
+
+// A controller that pads its values (" 31") still names type 31, whose speed limit is 50.
+void TestTransmitPoints::paddedTypeMeetsItsSpeedRule() {
+    Bench b;
+    b.controller.setActuatorType(31);
+    b.controller.setValueWidth(4);
+    b.setPoints({{4, rec("A", "1.00", "60", "")}});
+    TransmitPoints::run(b.ctx);
+
+    QCOMPARE(b.messageTitles(), QStringList{"Data abnormality"});
+    QVERIFY(b.op.last().text.startsWith(
+        "A,I,U mode speed range of actuator type No.31 is 1.00 to 50.00 (mm/s)."));
+    QCOMPARE(b.controller.received(), Queries);
 }
 
 void TestTransmitPoints::answerNoSendsNothing() {

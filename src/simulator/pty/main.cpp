@@ -71,8 +71,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption delayOpt(QStringLiteral("delay"),
                                       QStringLiteral("Extra delay before every reply."),
                                       QStringLiteral("ms"), QStringLiteral("0"));
-    parser.addOptions(
-        {kindOpt, typeOpt, linkOpt, oldOpt, paceOpt, silentOpt, silentForOpt, ngForOpt, delayOpt});
+    const QCommandLineOption widthOpt(
+        QStringLiteral("value-width"),
+        QStringLiteral("Pad the value of a parameter query with blanks to this width."),
+        QStringLiteral("n"), QStringLiteral("0"));
+    parser.addOptions({kindOpt, typeOpt, linkOpt, oldOpt, paceOpt, silentOpt, silentForOpt,
+                       ngForOpt, delayOpt, widthOpt});
     parser.process(app);
 
     const QString kindText = parser.value(kindOpt).toLower();
@@ -85,6 +89,9 @@ int main(int argc, char* argv[]) {
     const int delay = parser.value(delayOpt).toInt(&ok);
     if (!ok || delay < 0)
         return fail(QStringLiteral("--delay must be a number of milliseconds"));
+    const int width = parser.value(widthOpt).toInt(&ok);
+    if (!ok || width < 0 || width > 16)
+        return fail(QStringLiteral("--value-width must be a number from 0 to 16"));
 
     VirtualController controller(kindText == QLatin1String("pulse")
                                      ? VirtualController::Kind::Pulse
@@ -95,6 +102,7 @@ int main(int argc, char* argv[]) {
     controller.setPaced(parser.isSet(paceOpt));
     controller.setSilent(parser.isSet(silentOpt));
     controller.setReplyDelay(delay);
+    controller.setValueWidth(width);
     for (const QString& word : parser.values(silentForOpt))
         controller.setSilentFor(word);
     for (const QString& word : parser.values(ngForOpt))
