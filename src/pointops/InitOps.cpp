@@ -84,6 +84,7 @@ void initPoints(PointOpsContext& c) {
     const QString title = QStringLiteral("Point initialization");
     c.host.setSettei(0);
     c.link.operationTitle = title;
+    c.link.setCancelMessage(title, QStringLiteral("Stop"));
     if (!confirmStart(c, QStringLiteral(" Do you initialize point data?")))
         return;
 
@@ -117,15 +118,19 @@ void initPoints(PointOpsContext& c) {
     // The controller is already erased: the points emptied so far are kept even after a
     // cancel.
     c.points.setTable(table);
-    Ops::restore(c);
+    // The completion message comes before the window is given back; the ended transfer's
+    // progress bar is not left standing under it.
+    c.progress.hide();
     if (!cancelled)
         c.op.message(title, Completed, OperatorInteraction::Icon::None);
+    Ops::restore(c);
 }
 
 void initParameters(PointOpsContext& c) {
     const QString title = QStringLiteral("Parameter initialization");
     c.host.setSettei(0);
     c.link.operationTitle = title;
+    c.link.setCancelMessage(title, QStringLiteral("Stop"));
     if (!confirmStart(c, QStringLiteral("Do you initialize parameter data?")))
         return;
     c.host.disableWindow();

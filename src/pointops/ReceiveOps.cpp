@@ -124,11 +124,14 @@ void receiveParameters(PointOpsContext& c) {
         }
     }
     c.points.setModified(true);
-    finish(c);
-    c.host.refreshDependentDisplays();
+    // The completion message comes before the window is given back; the ended transfer's
+    // progress bar is not left standing under it.
+    c.progress.hide();
     if (!cancelled)
         c.op.message(QStringLiteral("Receive Parameter"), QStringLiteral("Receiving has finished."),
                      OperatorInteraction::Icon::None);
+    finish(c);
+    c.host.refreshDependentDisplays();
     c.host.setSettei(1);
     c.params.setReceiving(false);
 }

@@ -6,6 +6,7 @@
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
+#include "pointops/InitOps.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/ReceiveOps.h"
 #include "simulator/SimulatedChannel.h"
@@ -45,6 +46,8 @@ class TstReceiveOps final : public QObject {
     void parametersReplaceValuesAndDefaults();
     void parameterCancelKeepsEarlierRows();
     void unsupportedTypeEndsProgram();
+    void completionMessageAndWindow_data();
+    void completionMessageAndWindow();
 };
 
 void TstReceiveOps::pointsReplaceTheTable() {
@@ -253,6 +256,44 @@ void TstReceiveOps::unsupportedTypeEndsProgram() {
     QVERIFY(!r.points.modified());
     QCOMPARE(r.host.refreshes, 0);
     QVERIFY(!r.params.receiving());
+    QVERIFY(r.restored());
+}
+
+// Where the completion message stands among the closing steps: Receive(Parameters) and
+// Init > Points show it before the window is given back, Receive(Points) after; the progress
+// bar of the ended transfer never stands under it.
+using OperationFn = void (*)(PointOpsContext&);
+const OperationFn Operations[] = {&ReceiveOps::receiveParameters, &InitOps::initPoints,
+                                  &ReceiveOps::receivePoints};
+
+void TstReceiveOps::completionMessageAndWindow_data() {
+    QTest::addColumn<int>("operation"); // index into Operations
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("windowEnabled");
+    QTest::newRow("Receive(Parameters)") << 0 << "Receiving has finished." << false;
+    QTest::newRow("Init > Points") << 1 << "Initializing has completed." << false;
+    QTest::newRow("Receive(Points)") << 2 << "Receiving has finished." << true;
+}
+
+void TstReceiveOps::completionMessageAndWindow() {
+    QFETCH(int, operation);
+    QFETCH(QString, text);
+    QFETCH(bool, windowEnabled);
+    Rig r;
+    int seen = 0;
+    r.op.onPrompt = [&](const ScriptedOperator::Prompt& p) {
+        if (p.kind != "message")
+            return;
+        ++seen;
+        QCOMPARE(p.text, text);
+        QCOMPARE(r.host.windowEnabled, windowEnabled);
+        QVERIFY(!r.progress.shown);
+    };
+    auto c = r.context();
+
+    Operations[operation](c);
+
+    QCOMPARE(seen, 1);
     QVERIFY(r.restored());
 }
 
