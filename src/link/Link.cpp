@@ -5,14 +5,36 @@
 #include "link/ReplyRules.h"
 #include "link/SerialChannel.h"
 #include "startup/OperatorInteraction.h"
+#include "startup/ProgressView.h"
 
 #include <QEventLoop>
 #include <QTimer>
+#include <utility>
 
 namespace {
 // A reply is at most one table (a few kilobytes); anything beyond this is a faulty device
 // streaming without a reply end, and is dropped so memory stays bounded.
 constexpr qsizetype MaxReplyChars = 64 * 1024;
+
+const QString LinkErrorText =
+    QStringLiteral("The communication error. Please check the connection.");
+const QString CancelTitle = QStringLiteral("Stop");
+const QString CancelText = QStringLiteral("Data un-transmitting.");
+
+// A reply as one short line for a message: line ends as blanks, other control characters
+// dropped, at most 40 characters.
+QString compactReply(const QString& reply) {
+    QString out;
+    for (QChar ch : reply) {
+        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
+            ch = QLatin1Char(' ');
+        else if (ch.unicode() < 0x20 || ch.unicode() == 0x7f)
+            continue;
+        out += ch;
+    }
+    out = out.simplified();
+    return out.size() > 40 ? out.left(39) + QChar(0x2026) : out;
+}
 } // namespace
 
 Link::Link(LinkState& state, SerialChannel& channel, Variant variant, QObject* parent)
@@ -28,6 +50,7 @@ Link::Link(LinkState& state, SerialChannel& channel, Variant variant, QObject* p
             return;
         emit portFault(reason);
         m_portFailed = true;
+        m_lineProblem = reason;
         finish();
     });
 }
@@ -47,8 +70,9 @@ void Link::ClearCommand() {
 }
 
 void Link::BuildCommand() {
-    if (m_variant == Variant::MainWindow)
-        waitForPending();
+    // A Cancel while waiting for the line is kept for the Exchange that follows.
+    if (m_variant == Variant::MainWindow && !waitForPending())
+        m_cancelBeforeSend = true;
     Command::Fields f{P_Command, P_first, P_second, P_third, sousinnaiyou};
     Command::compose(f);
     P_first = f.P_first;
@@ -57,20 +81,53 @@ void Link::BuildCommand() {
     sousinnaiyou = f.sousinnaiyou;
 }
 
-void Link::waitForPending() {
+bool Link::waitForPending() {
     // Runs the event loop, and with it the pending exchange's collecting steps, until that
     // exchange has ended. The interrupted operation later finds its exchange finished.
-    while (m_state.LinkBusy && m_state.pending) {
+    bool cancelledHere = false;
+    while (!cancelledHere && m_state.LinkBusy && m_state.pending) {
         QEventLoop loop;
         connect(m_state.pending, &Link::exchangeFinished, &loop, &QEventLoop::quit);
+        connect(this, &Link::waitCancelled, &loop, [&] {
+            cancelledHere = true;
+            loop.quit();
+        });
+        ++m_waits;
         loop.exec();
+        --m_waits;
     }
+    return !cancelledHere;
+}
+
+void Link::cancelWait() {
+    if (m_waits > 0)
+        emit waitCancelled();
+}
+
+void Link::attachProgress(ProgressView& progress) {
+    m_progress = &progress;
+    progress.setCancelListener([this] { cancelWait(); });
+}
+
+void Link::setCancelMessage(const QString& title, const QString& text) {
+    m_cancelFor = operationTitle;
+    m_cancelTitle = title;
+    m_cancelText = text;
 }
 
 void Link::Exchange() {
+    m_cancelled = false;
     // A second exchange never overlaps the pending one on the line: wait for it first.
-    if (m_variant == Variant::MainWindow)
-        waitForPending();
+    bool cancelledHere = std::exchange(m_cancelBeforeSend, false);
+    if (!cancelledHere && m_variant == Variant::MainWindow)
+        cancelledHere = !waitForPending();
+    if (cancelledHere) {
+        // Nothing was written.
+        m_cancelled = true;
+        ReplyText.clear();
+        Timeout = true;
+        return;
+    }
 
     struct Result {
         bool captured = false;
@@ -89,29 +146,55 @@ void Link::Exchange() {
     if (setUp()) {
         QEventLoop loop;
         connect(this, &Link::exchangeFinished, &loop, &QEventLoop::quit);
+        connect(this, &Link::waitCancelled, &loop, [&] {
+            cancelledHere = true;
+            loop.quit();
+        });
         collect(); // anything that already arrived
-        if (m_active)
+        if (m_active) {
+            ++m_waits;
             loop.exec();
+            --m_waits;
+        }
     }
     disconnect(capture);
     if (mine.captured) {
         ReplyText = mine.reply;
         Timeout = mine.timeout;
+    } else if (cancelledHere && m_active) {
+        // The operator cancelled before the reply ended. The exchange goes on without its
+        // caller until its reply end or time-out, dropping what arrives, and keeps the line
+        // busy meanwhile: a late reply cannot reach the next exchange.
+        m_abandoned = true;
+        m_cancelled = true;
+        ReplyText.clear();
+        Timeout = true;
     }
 }
 
 bool Link::setUp() {
     ReplyText.clear();
+    m_incoming.clear();
     Timeout = false;
     m_replyEnded = false;
     m_detailFrom = -1;
     m_portFailed = false;
+    m_abandoned = false;
+    m_lineProblem.clear();
+    m_timeoutMs = ReplyTimeoutMs;
+    // The boxes never show an earlier command or reply beside this exchange's outcome.
+    if (m_variant == Variant::MainWindow)
+        setMonitor({}, {});
     if (m_channel.isOpen())
         m_channel.close();
     m_state.PortName = PortName::normalised(m_state.PortName);
+    m_port = m_state.PortName;
     if (!m_channel.open(m_state.PortName)) {
         // The port could not be opened: the operation must see a failure, never an empty
         // reply that looks like success. The system's reason goes to the status bar.
+        m_lineProblem = m_channel.errorString();
+        if (m_lineProblem.isEmpty())
+            m_lineProblem = QStringLiteral("the port cannot be opened");
         emit portFault(m_channel.errorString());
         Timeout = true;
         if (m_channel.isOpen())
@@ -128,9 +211,9 @@ bool Link::setUp() {
     }
     m_active = true;
     m_channel.write(sousinnaiyou.toLatin1());
-    ReplyText.clear();
+    m_incoming.clear();
     m_sendMs = m_currentMs = m_clock.elapsed();
-    m_deadline->start(ReplyTimeoutMs + 1);
+    m_deadline->start(m_timeoutMs + 1);
     return true;
 }
 
@@ -138,23 +221,23 @@ void Link::collect() {
     if (!m_active)
         return;
     const QByteArray data = m_channel.readAll();
-    if (!data.isEmpty() && ReplyText.size() < MaxReplyChars)
-        ReplyText += QString::fromLatin1(data.left(MaxReplyChars - ReplyText.size()));
+    if (!data.isEmpty() && m_incoming.size() < MaxReplyChars)
+        m_incoming += QString::fromLatin1(data.left(MaxReplyChars - m_incoming.size()));
     m_currentMs = m_clock.elapsed();
 
-    if (!m_replyEnded && ReplyRules::hasReplyEnd(ReplyText)) {
+    if (!m_replyEnded && ReplyRules::hasReplyEnd(m_incoming)) {
         m_replyEnded = true;
         // After "NG" or "STOP" the controller sends one more line, the detail.
-        if (ReplyText.contains(QLatin1String("NG")) || ReplyText.contains(QLatin1String("STOP")))
-            m_detailFrom = ReplyRules::detailLineStart(ReplyText);
+        if (m_incoming.contains(QLatin1String("NG")) || m_incoming.contains(QLatin1String("STOP")))
+            m_detailFrom = ReplyRules::detailLineStart(m_incoming);
     }
     if (m_replyEnded &&
-        (m_detailFrom < 0 || ReplyText.indexOf(QLatin1String("\r\n"), m_detailFrom) >= 0)) {
+        (m_detailFrom < 0 || m_incoming.indexOf(QLatin1String("\r\n"), m_detailFrom) >= 0)) {
         finish();
         return;
     }
     // The wait, including the wait for a detail line, is bounded by the exchange's time-out.
-    const qint64 deadline = m_sendMs + ReplyTimeoutMs;
+    const qint64 deadline = m_sendMs + m_timeoutMs;
     if (m_currentMs > deadline) {
         finish();
         return;
@@ -166,13 +249,18 @@ void Link::collect() {
 void Link::finish() {
     m_active = false;
     m_deadline->stop();
-    if (m_variant == Variant::MainWindow) {
-        m_received = ReplyText;
-        emit replyReceived(m_received);
-        if (const QString part = ReplyRules::errorPart(ReplyText); !part.isEmpty())
-            setErrorText(part);
+    // A cancelled exchange's caller has gone on: what arrived late is dropped.
+    if (!m_abandoned) {
+        ReplyText = m_incoming;
+        if (m_variant == Variant::MainWindow) {
+            m_received = ReplyText;
+            emit replyReceived(m_received);
+            if (const QString part = ReplyRules::errorPart(ReplyText); !part.isEmpty())
+                setErrorText(part);
+        }
+        Timeout = m_portFailed || m_currentMs > m_sendMs + m_timeoutMs;
     }
-    Timeout = m_portFailed || m_currentMs > m_sendMs + ReplyTimeoutMs;
+    m_abandoned = false;
     if (m_channel.isOpen())
         m_channel.close();
     if (m_variant == Variant::MainWindow && m_state.pending == this) {
@@ -184,6 +272,38 @@ void Link::finish() {
 
 QString Link::ExtractReplyValue(const QString& reply) {
     return ReplyRules::extractValue(reply);
+}
+
+void Link::setMonitor(const QString& sent, const QString& received) {
+    m_sent = sent;
+    emit commandSent(m_sent);
+    m_received = received;
+    emit replyReceived(m_received);
+}
+
+QString Link::lineName() const {
+    const QString destination = m_channel.destination();
+    return destination.isEmpty() ? m_port : m_port + QStringLiteral(" \u2192 ") + destination;
+}
+
+QString Link::lineFailure() const {
+    QString what = m_lineProblem;
+    if (what.isEmpty()) {
+        const QString seconds = QString::number(m_timeoutMs / 1000.0);
+        if (Timeout && m_incoming.isEmpty())
+            what = QStringLiteral("no answer within %1 s").arg(seconds);
+        else if (Timeout)
+            what = QStringLiteral("no complete reply within %1 s").arg(seconds);
+        else if (!m_incoming.isEmpty())
+            what = QStringLiteral("unexpected reply \"%1\"").arg(compactReply(m_incoming));
+        else
+            what = QStringLiteral("no reply");
+    }
+    // The system's reason may already name the device ("/dev/ttyS3: Permission denied").
+    const QString destination = m_channel.destination();
+    if (!destination.isEmpty() && what.startsWith(destination + QStringLiteral(": ")))
+        what = what.mid(destination.size() + 2);
+    return lineName() + QStringLiteral(": ") + what;
 }
 
 void Link::setErrorText(const QString& text) {
@@ -200,7 +320,26 @@ bool Link::writeToOpenPort(const QString& line) {
     return m_channel.write(line.toLatin1()) >= 0;
 }
 
+void Link::reportCancelled(OperatorInteraction& op, LinkHost& host) {
+    if (m_progress) {
+        m_progress->resetCancel();
+        m_progress->hide();
+    }
+    host.clearMotionBusy();
+    host.enableWindow();
+    host.hideProgress();
+    host.enableToolbar();
+    const bool own = !m_cancelFor.isEmpty() && m_cancelFor == operationTitle;
+    op.message(own ? m_cancelTitle : CancelTitle, own ? m_cancelText : CancelText,
+               OperatorInteraction::Icon::Warning);
+}
+
 void Link::ReportLinkError(OperatorInteraction& op, LinkHost& host) {
+    // The operator ended the wait: the operation ends as after a Cancel between rows.
+    if (m_cancelled) {
+        reportCancelled(op, host);
+        return;
+    }
     if (host.settei())
         return;
     if (host.orgpos() != 1) {
@@ -208,9 +347,8 @@ void Link::ReportLinkError(OperatorInteraction& op, LinkHost& host) {
         // Characters 7 and 8 of "STOP" CR LF "64:..." name the missing pushing object, which
         // the motion reports itself.
         if (ReplyText.mid(6, 2) != QLatin1String("64")) {
-            op.message(operationTitle,
-                       QStringLiteral("The communication error. Please check the connection."),
-                       OperatorInteraction::Icon::None);
+            op.informativeMessage(operationTitle, LinkErrorText, OperatorInteraction::Icon::None,
+                                  lineFailure());
             if (!host.numericInputMode())
                 host.focusNumericInputOption();
         }

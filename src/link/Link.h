@@ -8,6 +8,7 @@
 
 class SerialChannel;
 class OperatorInteraction;
+class ProgressView;
 class QTimer;
 
 // The window side of the two failure reports: the flags they read and what they put back.
@@ -59,8 +60,32 @@ class Link final : public QObject {
     void Exchange();
     static QString ExtractReplyValue(const QString& reply);
 
+    // The communication-error report. Beneath its fixed text it names the port, where the
+    // port leads and the reason (lineFailure()). After an exchange the operator cancelled it
+    // takes the progress dialog's cancel path instead.
     void ReportLinkError(OperatorInteraction& op, LinkHost& host);
     void ReportReplyError(OperatorInteraction& op, LinkHost& host);
+
+    // Why the last exchange failed, for the operator: the port, where it leads and the
+    // reason, for example "COM4 → /dev/ttyS3: No such file or directory" or
+    // "COM2 → /dev/pts/5: no answer within 5 s". Empty after an exchange that got a reply.
+    QString lineFailure() const;
+    // The port of the last exchange and where it leads: "COM4 → /dev/ttyS3".
+    QString lineName() const;
+
+    // The progress dialog whose Cancel ends a running wait at once: the exchange returns
+    // cancelled (Timeout set, nothing received kept) and ReportLinkError then shows the cancel
+    // message instead of the communication error. The controller's late reply is still
+    // collected, and dropped, until the cancelled exchange's own time-out has passed; an
+    // exchange asked for meanwhile waits for that, so a late reply never reaches it.
+    void attachProgress(ProgressView& progress);
+    // Ends the wait of a running Exchange (or of one waiting for the line) now.
+    void cancelWait();
+    // True when the operator cancelled the last exchange.
+    bool cancelled() const { return m_cancelled; }
+    // The cancel message of the operation titled operationTitle, when it is not the shared
+    // "Data un-transmitting." titled "Stop". It holds only while that title is set.
+    void setCancelMessage(const QString& title, const QString& text);
 
     // Monitor boxes: Txt_ComS, Txt_ComR, Txt_Error.
     QString sentText() const { return m_sent; }
@@ -82,12 +107,16 @@ class Link final : public QObject {
     void errorTextChanged(const QString& text); // Txt_Error
     void portFault(const QString& reason);      // status bar panel 1
     void exchangeFinished();
+    void waitCancelled(); // a running wait is to end now (cancelWait)
 
   private:
     bool setUp();
     void collect();
     void finish();
-    void waitForPending();
+    // False when the operator cancelled while waiting.
+    bool waitForPending();
+    void setMonitor(const QString& sent, const QString& received);
+    void reportCancelled(OperatorInteraction& op, LinkHost& host);
 
     LinkState& m_state;
     SerialChannel& m_channel;
@@ -97,6 +126,18 @@ class Link final : public QObject {
     QString m_error;
 
     // State of a running exchange.
+    QString m_incoming;              // what has arrived so far
+    bool m_abandoned = false;        // its caller was cancelled: collect and drop until it ends
+    int m_waits = 0;                 // waits running on this link (an exchange or the wait for one)
+    bool m_cancelBeforeSend = false; // Cancel came while BuildCommand waited for the line
+    bool m_cancelled = false;
+    QString m_lineProblem; // the system's reason when the port failed
+    QString m_port;        // the port of the last exchange
+    int m_timeoutMs = 0;   // the time-out of the running (or last) exchange
+    ProgressView* m_progress = nullptr;
+    QString m_cancelFor; // operation title the cancel message below belongs to
+    QString m_cancelTitle;
+    QString m_cancelText;
     bool m_active = false;
     bool m_replyEnded = false;
     bool m_portFailed = false;

@@ -12,7 +12,7 @@ QtSerialChannel::QtSerialChannel(QObject* parent)
         // running exchange; a read time-out or similar soft error does not.
         if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError ||
             e == QSerialPort::ReadError || e == QSerialPort::WriteError) {
-            m_error = m_port->errorString();
+            m_error = QStringLiteral("%1: %2").arg(m_path, m_port->errorString());
             emit faulted(m_error);
         }
     });
@@ -24,6 +24,7 @@ QtSerialChannel::~QtSerialChannel() {
 
 bool QtSerialChannel::open(const QString& path) {
     m_error.clear();
+    m_path = path;
     m_port->setPortName(path);
     // The line settings are given before the port opens, so they are applied as it opens.
     // (Changing parity on an open pseudo-terminal is refused by its driver.)

@@ -20,8 +20,10 @@ class QtSerialChannel final : public SerialChannel {
     qint64 write(const QByteArray& data) override;
     QByteArray readAll() override;
     QString errorString() const override;
+    QString destination() const override { return m_path; }
 
   private:
     QSerialPort* m_port;
+    QString m_path;
     QString m_error;
 };

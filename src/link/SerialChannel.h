@@ -21,6 +21,9 @@ class SerialChannel : public QObject {
     virtual QByteArray readAll() = 0;
     // The system's reason for the last failure to open or use the line.
     virtual QString errorString() const = 0;
+    // Where the last open led ("/dev/ttyS3", "sim:point"); empty when the line has no other
+    // name than its port name.
+    virtual QString destination() const { return {}; }
 
   signals:
     void readyRead();

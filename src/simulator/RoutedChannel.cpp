@@ -45,6 +45,7 @@ RoutedChannel::~RoutedChannel() {
 bool RoutedChannel::open(const QString& portName) {
     close();
     const QString target = PortName::target(m_iniPath, portName);
+    m_destination = target;
     if (target == QLatin1String("sim:point"))
         m_current = m_simPoint;
     else if (target == QLatin1String("sim:pulse"))

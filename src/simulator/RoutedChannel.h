@@ -39,6 +39,7 @@ class RoutedChannel final : public SerialChannel {
     qint64 write(const QByteArray& data) override;
     QByteArray readAll() override;
     QString errorString() const override;
+    QString destination() const override { return m_destination; }
 
   private:
     SerialChannel* m_current = nullptr;
@@ -48,4 +49,5 @@ class RoutedChannel final : public SerialChannel {
     SimulatedChannel* m_simPoint;
     SimulatedChannel* m_simPulse;
     QString m_error;
+    QString m_destination;
 };

@@ -35,6 +35,13 @@ class OperatorInteraction {
 
     // A message box with an OK button only.
     virtual void message(const QString& title, const QString& text, Icon icon) = 0;
+    // The same with an informative text beneath the message (which port, which reason); the
+    // message text itself stays as given. Without a place for it only the message is shown.
+    virtual void informativeMessage(const QString& title, const QString& text, Icon icon,
+                                    const QString& informative) {
+        (void)informative;
+        message(title, text, icon);
+    }
     // Yes/No question: returns Yes or No.
     virtual Answer askYesNo(const QString& title, const QString& text, Icon icon) = 0;
     // Yes/No/Cancel question: returns Yes, No or Cancel.

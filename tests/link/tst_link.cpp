@@ -1,4 +1,5 @@
 #include "FakeChannel.h"
+#include "FakeProgress.h"
 #include "ScriptedOperator.h"
 #include "link/Command.h"
 #include "link/Link.h"
@@ -51,6 +52,13 @@ class TestLink : public QObject {
     void reportLinkError();
     void reportLinkErrorQuietCases();
     void reportReplyError();
+
+    void reportLinkErrorSaysWhy_data();
+    void reportLinkErrorSaysWhy();
+    void monitorBoxesClearedAtEachExchange();
+    void cancelEndsWaitAndLateReplyStaysOut();
+    void cancelWhileWaitingForTheLineSendsNothing();
+    void cancelledExchangeReportsCancel();
 };
 
 void TestLink::composedLines_data() {
@@ -176,7 +184,7 @@ void TestLink::noReplyTimesOutAndClosesPort() {
     Link link(state, channel);
     link.ReplyTimeoutMs = 200;
     link.sousinnaiyou = "@?VER ,\r\n";
-    QSignalSpy busyDuring(&link, &Link::commandSent);
+    QSignalSpy sent(&link, &Link::commandSent);
     QElapsedTimer t;
     t.start();
     link.Exchange();
@@ -187,7 +195,7 @@ void TestLink::noReplyTimesOutAndClosesPort() {
     QVERIFY(!channel.isOpen());
     QCOMPARE(channel.closes, 1);
     QVERIFY(!state.LinkBusy);
-    QCOMPARE(busyDuring.count(), 1);
+    QCOMPARE(sent.constLast().at(0).toString(), QString("@?VER ,\r\n"));
 }
 
 void TestLink::replyReadAfterDeadlineStillTimesOut() {
@@ -384,6 +392,149 @@ void TestLink::reportReplyError() {
     QVERIFY(link.ReplyText.isEmpty());
     QVERIFY(link.sousinnaiyou.isEmpty());
     QCOMPARE(host.calls, (QStringList{"motion", "window", "progress", "toolbar"}));
+}
+
+// Beneath the fixed text: the port, where it leads and why the exchange failed.
+void TestLink::reportLinkErrorSaysWhy_data() {
+    QTest::addColumn<QString>("openError");
+    QTest::addColumn<QByteArray>("reply"); // sent 5 ms after the command
+    QTest::addColumn<QString>("informative");
+    QTest::newRow("port cannot be opened")
+        << "/dev/ttyS3: No such file or directory" << QByteArray()
+        << "COM4 → /dev/ttyS3: No such file or directory";
+    QTest::newRow("silent controller")
+        << "" << QByteArray() << "COM4 → /dev/ttyS3: no answer within 0.2 s";
+    QTest::newRow("reply without an end")
+        << "" << QByteArray("3") << "COM4 → /dev/ttyS3: no complete reply within 0.2 s";
+    QTest::newRow("reply not the one awaited")
+        << "" << QByteArray("NG\r\n37:RANGE OVER\r\n")
+        << "COM4 → /dev/ttyS3: unexpected reply \"NG 37:RANGE OVER\"";
+}
+
+void TestLink::reportLinkErrorSaysWhy() {
+    QFETCH(QString, openError);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, informative);
+    LinkState state;
+    state.PortName = "COM4";
+    FakeChannel channel;
+    channel.path = "/dev/ttyS3";
+    channel.openError = openError;
+    if (!reply.isEmpty())
+        channel.replies = {{{5, reply}}};
+    Link link(state, channel);
+    link.operationTitle = "Compare";
+    link.ReplyTimeoutMs = 200;
+    link.sousinnaiyou = "@READ PRM ,\r\n";
+    link.Exchange();
+    ScriptedOperator op;
+    RecordingHost host;
+    link.ReportLinkError(op, host);
+    QCOMPARE(op.last().text, QString("The communication error. Please check the connection."));
+    QCOMPARE(op.last().informative, informative);
+}
+
+// A port that cannot be opened leaves no earlier command or "OK" in the boxes.
+void TestLink::monitorBoxesClearedAtEachExchange() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, "OK\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 500;
+    link.sousinnaiyou = "@INIT ORG ,\r\n";
+    link.Exchange();
+    QCOMPARE(link.receivedText(), QString("OK\r\n"));
+    channel.openError = "/dev/ttyS0: Permission denied";
+    link.Exchange();
+    QVERIFY(link.sentText().isEmpty());
+    QVERIFY(link.receivedText().isEmpty());
+}
+
+// Cancel ends a wait at once. The controller's late answer is swallowed by the cancelled
+// exchange, and the next command goes out only after it: the next reply is its own.
+void TestLink::cancelEndsWaitAndLateReplyStaysOut() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{600, "30\r\nOK\r\n"}}, {{800, "2000\r\nOK\r\n"}}};
+    FakeProgress progress;
+    Link link(state, channel);
+    link.attachProgress(progress);
+    link.ReplyTimeoutMs = 3000;
+    link.sousinnaiyou = "@?PRM 0,\r\n";
+    QTimer::singleShot(50, [&] { progress.clickCancel(); });
+    link.Exchange();
+    QVERIFY(link.cancelled());
+    QVERIFY(link.Timeout);
+    QVERIFY(link.ReplyText.isEmpty());
+
+    link.ReplyTimeoutMs = 3000;
+    link.ClearCommand();
+    link.P_Command = Command::QueryPRM;
+    link.P_second = "21";
+    link.BuildCommand();
+    link.Exchange();
+    QVERIFY(!link.cancelled());
+    QVERIFY(!link.Timeout);
+    QCOMPARE(link.ReplyText, QString("2000\r\nOK\r\n"));
+    QCOMPARE(link.receivedText(), QString("2000\r\nOK\r\n"));
+    QVERIFY(!state.LinkBusy);
+}
+
+// A Cancel while an exchange waits for another one to end: nothing is written.
+void TestLink::cancelWhileWaitingForTheLineSendsNothing() {
+    LinkState state;
+    FakeChannel channelA;
+    FakeChannel channelB;
+    channelA.replies = {{{600, "OK\r\n"}}};
+    FakeProgress progress;
+    Link a(state, channelA);
+    Link b(state, channelB);
+    b.attachProgress(progress);
+    a.ReplyTimeoutMs = b.ReplyTimeoutMs = 3000;
+    a.sousinnaiyou = "@ORG ,\r\n";
+    b.sousinnaiyou = "@?POS ,\r\n";
+    QTimer::singleShot(20, [&] {
+        QTimer::singleShot(50, [&] { progress.clickCancel(); });
+        b.Exchange();
+        QVERIFY(b.cancelled());
+        QVERIFY(channelB.written.isEmpty());
+    });
+    a.Exchange();
+    QVERIFY(!a.cancelled());
+    QCOMPARE(a.ReplyText, QString("OK\r\n"));
+}
+
+void TestLink::cancelledExchangeReportsCancel() {
+    LinkState state;
+    FakeChannel channel;
+    FakeProgress progress;
+    Link link(state, channel);
+    link.attachProgress(progress);
+    link.operationTitle = "Compare";
+    link.ReplyTimeoutMs = 2000;
+    QTimer::singleShot(20, [&] { progress.clickCancel(); });
+    link.Exchange();
+    {
+        ScriptedOperator op;
+        RecordingHost host;
+        link.ReportLinkError(op, host);
+        QCOMPARE(op.beeps, 0);
+        QCOMPARE(op.texts(), QStringList{"Data un-transmitting."});
+        QCOMPARE(op.last().title, QString("Stop"));
+        QCOMPARE(op.last().icon, OperatorInteraction::Icon::Warning);
+        QVERIFY(!progress.cancel);
+        QCOMPARE(host.calls, (QStringList{"motion", "window", "progress", "toolbar"}));
+    }
+    // The operation's own cancel message holds while its title is set.
+    link.setCancelMessage("Compare", "Stop");
+    ScriptedOperator op;
+    RecordingHost host;
+    link.ReportLinkError(op, host);
+    QCOMPARE(op.last().title, QString("Compare"));
+    QCOMPARE(op.last().text, QString("Stop"));
+    link.operationTitle = "Point reception";
+    link.ReportLinkError(op, host);
+    QCOMPARE(op.last().text, QString("Data un-transmitting."));
 }
 
 QTEST_GUILESS_MAIN(TestLink)

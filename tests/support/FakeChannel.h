@@ -18,6 +18,7 @@ class FakeChannel final : public SerialChannel {
     QByteArray written;
     QList<QList<Piece>> replies; // one script per write, in order
     QString openError;           // non-empty: open fails with this reason
+    QString path;                // where the port leads (destination())
     QStringList openedPorts;
     int opens = 0;
     int closes = 0;
@@ -49,6 +50,7 @@ class FakeChannel final : public SerialChannel {
     }
     QByteArray readAll() override { return std::exchange(m_buffer, {}); }
     QString errorString() const override { return openError; }
+    QString destination() const override { return path; }
 
     // Bytes arriving from the device; dropped while the port is closed.
     void deliver(const QByteArray& bytes) {

@@ -35,4 +35,9 @@ class FakeProgress final : public ProgressView {
         cancel = false;
         cancelAtValue = -1;
     }
+    // The Cancel button as the operator clicks it: the tag, and the link told at once.
+    void clickCancel() {
+        cancel = true;
+        notifyCancelClicked();
+    }
 };

@@ -26,6 +26,8 @@ struct OpsRig {
     ParameterTableModel params{op};
     PointOpsContext ctx{{link, op, progress, host}, points, params};
 
+    OpsRig() { link.attachProgress(progress); }
+
     PointOpsContext& context() { return ctx; }
     // The window is usable again: window and toolbar enabled, progress dialog hidden.
     bool restored() const { return host.windowEnabled && host.toolbarEnabled && !progress.shown; }

@@ -19,6 +19,13 @@ void ScriptedOperator::message(const QString& title, const QString& text, Icon i
     record("message", title, text, icon);
 }
 
+void ScriptedOperator::informativeMessage(const QString& title, const QString& text, Icon icon,
+                                          const QString& informative) {
+    prompts.append({"message", title, text, icon, informative});
+    if (onPrompt)
+        onPrompt(prompts.constLast());
+}
+
 OperatorInteraction::Answer ScriptedOperator::askYesNo(const QString& title, const QString& text,
                                                        Icon icon) {
     record("yesno", title, text, icon);

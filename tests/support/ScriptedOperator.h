@@ -19,6 +19,7 @@ class ScriptedOperator final : public OperatorInteraction {
         QString title;
         QString text;
         Icon icon = Icon::None;
+        QString informative; // the text beneath a message, if any
     };
 
     QList<Prompt> prompts;
@@ -39,6 +40,8 @@ class ScriptedOperator final : public OperatorInteraction {
     const Prompt& last() const { return prompts.constLast(); }
 
     void message(const QString& title, const QString& text, Icon icon) override;
+    void informativeMessage(const QString& title, const QString& text, Icon icon,
+                            const QString& informative) override;
     Answer askYesNo(const QString& title, const QString& text, Icon icon) override;
     Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) override;
     void beep() override { ++beeps; }

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -37,7 +39,24 @@ void keepUsable(QWidget* dialog) {
     if (!dialog->isEnabled())
         dialog->setEnabled(true);
 }
+
+// Room the title bar takes besides the title: the window icon, the close (and other) buttons
+// and the margins, with some slack for title fonts larger than the dialog's.
+constexpr int TitleBarAllowance = 160;
 } // namespace
+
+void DialogOperator::fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) * 5 / 4 + TitleBarAllowance;
+    // An empty row across the whole box that is at least that wide.
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 DialogOperator::DialogOperator(ParentGetter parent) : m_parent(std::move(parent)) {}
 
@@ -53,7 +72,15 @@ QWidget* DialogOperator::parentWidget() const {
 }
 
 void DialogOperator::message(const QString& title, const QString& text, Icon icon) {
+    informativeMessage(title, text, icon, {});
+}
+
+void DialogOperator::informativeMessage(const QString& title, const QString& text, Icon icon,
+                                        const QString& informative) {
     QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parentWidget());
+    if (!informative.isEmpty())
+        box.setInformativeText(informative);
+    fitTitle(box);
     keepUsable(&box);
     box.exec();
 }
@@ -65,6 +92,7 @@ OperatorInteraction::Answer DialogOperator::ask(const QString& title, const QStr
         buttons |= QMessageBox::Cancel;
     QMessageBox box(boxIcon(icon), title, text, buttons, parentWidget());
     box.setDefaultButton(QMessageBox::Yes);
+    fitTitle(box);
     keepUsable(&box);
     switch (box.exec()) {
     case QMessageBox::Yes:

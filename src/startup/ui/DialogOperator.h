@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+class QMessageBox;
+
 // The operator as the running program meets it: real message boxes, file and print dialogs
 // and the program's own value dialogs, each parented to the window the parent getter names
 // (the visible main window, usually) so that it opens over it.
@@ -23,6 +25,8 @@ class DialogOperator final : public OperatorInteraction {
     void setEndHook(std::function<void()> hook) { m_endHook = std::move(hook); }
 
     void message(const QString& title, const QString& text, Icon icon) override;
+    void informativeMessage(const QString& title, const QString& text, Icon icon,
+                            const QString& informative) override;
     Answer askYesNo(const QString& title, const QString& text, Icon icon) override;
     Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) override;
     void beep() override;
@@ -37,6 +41,10 @@ class DialogOperator final : public OperatorInteraction {
     SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits& tableRows) override;
 
     void endProgram() override;
+
+    // Widens a message box so that its whole title fits in the title bar beside the window
+    // buttons; a box sizes itself to its text alone and the title was cut short ("Rece…").
+    static void fitTitle(QMessageBox& box);
 
   private:
     QWidget* parentWidget() const;

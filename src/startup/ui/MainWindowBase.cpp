@@ -42,8 +42,11 @@ MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, Serial
 MainWindowBase::~MainWindowBase() = default;
 
 frmbar& MainWindowBase::progress() {
-    if (!m_progress)
+    if (!m_progress) {
         m_progress = new frmbar(this);
+        // Cancel ends a running wait for the controller at once.
+        m_link.attachProgress(*m_progress);
+    }
     return *m_progress;
 }
 

@@ -19,7 +19,10 @@ frmbar::frmbar(QWidget* parent) : QDialog(parent) {
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("Com_Cancel"));
     m_cancel->setAutoDefault(false);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_tag = QStringLiteral("1"); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_tag = QStringLiteral("1");
+        notifyCancelClicked();
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_bar);
