@@ -10,13 +10,16 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
+#include "startup/ui/frmbar.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +59,7 @@ class TestMainWindow : public QObject {
     void aboutShowsControllerVersion();
     void portThatCannotOpenShowsReason();
     void toolbarRunsTransfers();
+    void progressCancelEndsASilentWait();
     void pulseWindowFrame();
     void screenshots();
 
@@ -255,8 +259,27 @@ void TestMainWindow::toolbarRunsTransfers() {
     m_window->toolbarKey("Receive(Parameters)")->trigger();
     QCOMPARE(m_op.last().title, QString("Parameter reception"));
     QCOMPARE(m_op.last().text, QString("The communication error. Please check the connection."));
+    QCOMPARE(m_op.last().informative, QString("COM3: no answer within 5 s"));
     QVERIFY(m_window->isEnabled());
     QVERIFY(m_window->toolbar()->isEnabled());
+}
+
+// The Cancel button of the progress dialog reaches the exchange that waits for a silent
+// controller: the operation ends on its cancel path at once.
+void TestMainWindow::progressCancelEndsASilentWait() {
+    m_controller->setSilentFor("@READ PNT");
+    QTimer::singleShot(200, this, [this] {
+        QTest::mouseClick(m_window->progress().findChild<QPushButton*>("Com_Cancel"),
+                          Qt::LeftButton);
+    });
+    QElapsedTimer t;
+    t.start();
+    m_window->toolbarKey("Receive(Point)")->trigger();
+    QVERIFY(t.elapsed() < 5000);
+    QCOMPARE(m_op.texts("message"), QStringList{"Data un-transmitting."});
+    QCOMPARE(m_window->progress().tag(), QString("0"));
+    QVERIFY(!m_window->progress().isVisible());
+    QVERIFY(m_window->isEnabled());
 }
 
 void TestMainWindow::pulseWindowFrame() {

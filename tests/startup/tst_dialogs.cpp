@@ -104,6 +104,7 @@ class TestDialogs final : public QObject {
     void stopDialogWithoutOpenPortWritesNothing();
     void stopDialogWritesStopCharacterToOpenPort();
     void operatorMessageBoxes();
+    void operatorBoxShowsWholeTitleAndInformativeText();
     void operatorBoxUsableOverDisabledWindow();
     void operatorValueDialogs();
     void operatorSaveDialogAsksBeforeOverwrite();
@@ -524,6 +525,24 @@ void TestDialogs::operatorMessageBoxes() {
     });
     QCOMPARE(op.askYesNo("T", "Q", OperatorInteraction::Icon::None),
              OperatorInteraction::Answer::No);
+}
+
+// A box sizes itself to its text; the title bar must still hold the whole title.
+void TestDialogs::operatorBoxShowsWholeTitleAndInformativeText() {
+    DialogOperator op;
+    const QString title = "Parameter initialization";
+    whenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QFont bold = box->font();
+        bold.setBold(true);
+        QVERIFY(box->width() >= QFontMetrics(bold).horizontalAdvance(title) + 100);
+        QCOMPARE(box->text(), QString("Stop"));
+        QCOMPARE(box->informativeText(), QString("COM2 \u2192 /dev/pts/5: no answer within 5 s"));
+        box->button(QMessageBox::Ok)->click();
+    });
+    op.informativeMessage(title, "Stop", OperatorInteraction::Icon::Warning,
+                          "COM2 \u2192 /dev/pts/5: no answer within 5 s");
 }
 
 void TestDialogs::operatorBoxUsableOverDisabledWindow() {
