@@ -122,6 +122,7 @@ void TestStartup::portComesFromIni() {
 void TestStartup::windowHandsOverAndFallsBack() {
     LinkState state;
     FakeChannel channel; // silent: manual choice
+    channel.path = "/dev/ttyS0";
     StartupSequence seq(state, channel, m_dir.filePath("none.ini"));
     QList<Kind> shown;
     int ended = 0;
@@ -133,13 +134,21 @@ void TestStartup::windowHandsOverAndFallsBack() {
     auto* ok = window.findChild<QPushButton*>("Command1");
     QVERIFY(frame->isVisible());
     QVERIFY(ok->isVisible());
-    QVERIFY(!window.findChild<QLabel*>("Label1")->isVisible());
+    // What happened stays readable above the choice, with the port that was tried.
+    auto* label = window.findChild<QLabel*>("Label1");
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), QString("Controller type cannot be obtained"));
+    QCOMPARE(window.findChild<QLabel*>("lblPortTried")->text(),
+             QString("COM1 \u2192 /dev/ttyS0: no answer within 2 s"));
     QCOMPARE(frame->title(), QString("Select controller type."));
     if (const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR"); !dir.isEmpty())
         window.grab().save(dir + "/startup-manual-choice.png");
     const QByteArray sentBefore = channel.written;
-    window.findChild<QRadioButton*>("Option1_1")->setChecked(true);
-    QTest::mouseClick(ok, Qt::LeftButton);
+    // An option has the focus and Enter confirms, without a Tab first.
+    auto* pulse = window.findChild<QRadioButton*>("Option1_1");
+    QCOMPARE(window.focusWidget(), window.findChild<QRadioButton*>("Option1_0"));
+    pulse->setChecked(true);
+    QTest::keyClick(window.focusWidget(), Qt::Key_Return);
     QCOMPARE(shown, QList<Kind>{Kind::PulseTrain});
     QVERIFY(!window.isVisible());
     QCOMPARE(channel.written, sentBefore); // nothing more is sent with the manual choice

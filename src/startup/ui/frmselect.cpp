@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +21,13 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
     QFont f = m_label->font();
     f.setPointSizeF(f.pointSizeF() * 1.3);
     m_label->setFont(f);
+
+    m_detail = new QLabel(this);
+    m_detail->setObjectName("lblPortTried");
+    m_detail->setAlignment(Qt::AlignCenter);
+    m_detail->setWordWrap(true);
+    m_detail->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_detail->hide();
 
     m_frame = new QGroupBox(QStringLiteral("Select controller type."), this);
     m_frame->setObjectName("Frame1");
@@ -42,16 +50,20 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
     layout->setContentsMargins(24, 20, 24, 20);
     layout->setSpacing(12);
     layout->addWidget(m_label);
+    layout->addWidget(m_detail);
     layout->addWidget(m_frame);
     layout->addWidget(m_ok, 0, Qt::AlignHCenter);
     setMinimumWidth(360);
 
     connect(&m_sequence, &StartupSequence::statusText, m_label, &QLabel::setText);
+    // The status stays readable above the choice, with the port that was tried and why it
+    // gave no kind, so the operator knows what to check; Enter then confirms the choice.
     connect(&m_sequence, &StartupSequence::manualChoiceOffered, this, [this] {
-        m_label->hide();
+        m_detail->setText(m_sequence.link().lineFailure());
+        m_detail->show();
         m_frame->show();
         m_ok->show();
-        m_point->setFocus();
+        (m_point->isChecked() ? m_point : m_pulse)->setFocus();
     });
     connect(&m_sequence, &StartupSequence::openMainWindow, this, &frmselect::handOver);
     connect(m_ok, &QPushButton::clicked, this, [this] {
@@ -69,6 +81,14 @@ void frmselect::handOver(StartupSequence::Kind kind) {
     hide();
     if (m_showMain)
         m_showMain(kind);
+}
+
+void frmselect::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_ok->isVisible()) {
+        m_ok->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmselect::closeEvent(QCloseEvent* event) {

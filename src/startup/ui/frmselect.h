@@ -27,6 +27,8 @@ class frmselect final : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter or Return with the manual choice shown acts as OK.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void handOver(StartupSequence::Kind kind);
@@ -35,6 +37,7 @@ class frmselect final : public QWidget {
     ShowMain m_showMain;
     EndProgram m_endProgram;
     QLabel* m_label;
+    QLabel* m_detail; // the port that was tried and why it gave no kind
     QGroupBox* m_frame;
     QRadioButton* m_point;
     QRadioButton* m_pulse;
