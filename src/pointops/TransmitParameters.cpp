@@ -7,6 +7,7 @@
 #include "pointops/PointOpsContext.h"
 #include "pointops/PointReply.h"
 #include "startup/ProgressView.h"
+#include "startup/SoftLimit.h"
 
 #include <QCoreApplication>
 #include <QLatin1String>
@@ -106,7 +107,7 @@ bool offerSoftLimitChange(PointOpsContext& c, double tableShift) {
     const OperatorInteraction::SoftLimits tableRows{
         numberOf(c.params.settingValue(1)), static_cast<int>(numberOf(c.params.settingValue(2)))};
     const OperatorInteraction::SoftLimits chosen =
-        c.op.softLimitChange({s.plus, s.minus}, tableRows);
+        c.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
     c.params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
     c.params.setSettingValue(2, QString::number(chosen.minus));
     return true;
@@ -199,8 +200,10 @@ int travelLimit(const QString& controllerType) {
 SoftLimitSuggestion suggestSoftLimits(double controllerPlus, double controllerMinus,
                                       double tableShift, double controllerShift) {
     const double minus = CellText::roundHalfEven(controllerMinus - tableShift + controllerShift);
-    return {controllerPlus - tableShift + controllerShift,
-            static_cast<int>(std::clamp(minus, -32768.0, 32767.0))};
+    const SoftLimit::Nearest n =
+        SoftLimit::nearestAccepted(controllerPlus - tableShift + controllerShift,
+                                   static_cast<int>(std::clamp(minus, -32768.0, 32767.0)));
+    return {n.plus, n.minus, n.note};
 }
 
 void run(PointOpsContext& c) {

@@ -29,11 +29,12 @@ inline constexpr char Finished[] = "Transmitting has finished.";
 int travelLimit(const QString& controllerType);
 
 // The soft limits suggested when the origin moves: each controller limit moved by the change
-// of the origin point shift (controller shift - table shift). The (-) limit is a 16-bit whole
-// number.
+// of the origin point shift (controller shift - table shift), then brought to the nearest
+// value the soft limit dialog accepts (the note says so). The (-) limit is a whole number.
 struct SoftLimitSuggestion {
     double plus = 0;
     int minus = 0;
+    QString note;
 };
 SoftLimitSuggestion suggestSoftLimits(double controllerPlus, double controllerMinus,
                                       double tableShift, double controllerShift);

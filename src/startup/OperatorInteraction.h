@@ -29,6 +29,7 @@ class OperatorInteraction {
     struct SoftLimits {
         double plus = 0; // 0.01 mm
         int minus = 0;   // 0.01 mm
+        QString note;    // shown with the values when the dialog opens (why they were moved)
     };
 
     virtual ~OperatorInteraction() = default;

@@ -1,6 +1,9 @@
 #include "startup/SoftLimit.h"
 
 #include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
 
 #include <limits>
 
@@ -101,6 +104,21 @@ Result validate(const QString& plusInput, const QString& minusInput) {
     r.plus = plus;
     r.minus = static_cast<int>(minus);
     return r;
+}
+
+Nearest nearestAccepted(double plus, int minus) {
+    Nearest n;
+    n.plus = std::clamp(plus, 0.0, double(MaxPlus));
+    n.minus = std::clamp(minus, MinMinus, 0);
+    QStringList notes;
+    if (n.plus != plus)
+        notes << QStringLiteral("The suggested +Soft limit %1 is outside 0 to 9999; %2 is shown.")
+                     .arg(plusText(plus), plusText(n.plus));
+    if (n.minus != minus)
+        notes << QStringLiteral("The suggested - Soft limit %1 is outside 0 to -9999; %2 is shown.")
+                     .arg(minusText(minus), minusText(n.minus));
+    n.note = notes.join(QLatin1Char('\n'));
+    return n;
 }
 
 QString plusText(double plus) {

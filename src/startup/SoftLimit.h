@@ -29,6 +29,15 @@ struct Result {
 // then the minus box. Blanks around a text are ignored.
 Result validate(const QString& plusText, const QString& minusText);
 
+// The values nearest to a suggestion that the check on OK accepts: plus within 0 to 9999,
+// minus within -9999 to 0. A suggestion the dialog would refuse is of no use to the operator.
+struct Nearest {
+    double plus = 0;
+    int minus = 0;
+    QString note; // says which value was moved and from what; empty when none was
+};
+Nearest nearestAccepted(double plus, int minus);
+
 // The texts the boxes show for stored values.
 QString plusText(double plus);
 QString minusText(int minus);

@@ -110,12 +110,13 @@ void TestTransmitParameters::softLimitsFollowTheOrigin_data() {
     QTest::addColumn<int>("answer"); // Answer, -1: no question expected
     QTest::addColumn<QString>("plus");
     QTest::addColumn<QString>("minus");
+    QTest::addColumn<QString>("note"); // shown in the dialog
 
     // Controller: (+) limit 2000, (-) limit -20, shift 0, direction 0.
     const auto row = [](const char* name, const char* shift, const char* direction, int answer,
-                        const char* plus, const char* minus) {
+                        const char* plus, const char* minus, const char* note = "") {
         QTest::newRow(name) << QString(shift) << QString(direction) << answer << QString(plus)
-                            << QString(minus);
+                            << QString(minus) << QString(note);
     };
     row("shift 300", "300", "0", int(Answer::Yes), "1700", "-320");
     row("shift -10", "-10", "0", int(Answer::Yes), "2010", "-10");
@@ -123,6 +124,12 @@ void TestTransmitParameters::softLimitsFollowTheOrigin_data() {
     row("declined", "300", "0", int(Answer::No), "1500", "-10");
     row("same origin", "0", "0", -1, "1500", "-10");
     row("same origin written otherwise", "0.0", "0", -1, "1500", "-10");
+    // -20 + 1250 = 1230 would be refused by the dialog: the nearest accepted value is 0.
+    row("shift -1250", "-1250", "0", int(Answer::Yes), "3250", "0",
+        "The suggested - Soft limit 1230 is outside 0 to -9999; 0 is shown.");
+    // 2000 - 2010 = -10 for the (+) limit: 0.
+    row("shift 2010 on type 31", "2010", "0", int(Answer::Yes), "0", "-2030",
+        "The suggested +Soft limit -10 is outside 0 to 9999; 0 is shown.");
 }
 
 void TestTransmitParameters::softLimitsFollowTheOrigin() {
@@ -131,8 +138,11 @@ void TestTransmitParameters::softLimitsFollowTheOrigin() {
     QFETCH(int, answer);
     QFETCH(QString, plus);
     QFETCH(QString, minus);
+    QFETCH(QString, note);
 
     Bench b;
+    b.controller.setActuatorType(31); // travel 4000: every shift above passes
+    b.controller.setParameter(1, "2000");
     b.params.setSettingValue(1, "1500");
     b.params.setSettingValue(2, "-10");
     b.params.setSettingValue(35, tableShift);
@@ -151,7 +161,7 @@ void TestTransmitParameters::softLimitsFollowTheOrigin() {
         QCOMPARE(b.op.prompts[1].title, QString("Parameter reception"));
     }
     const bool asked = answer == int(Answer::Yes);
-    QCOMPARE(b.op.texts("softlimit").size(), asked ? 1 : 0);
+    QCOMPARE(b.op.texts("softlimit"), asked ? QStringList{note} : QStringList{});
     QCOMPARE(b.controller.received().contains("@?PRM 1,\r\n@?PRM 2,\r\n@?PRM 21,\r\n"), asked);
 
     QCOMPARE(b.params.settingValue(1), plus);

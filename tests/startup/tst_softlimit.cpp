@@ -10,6 +10,8 @@ class TestSoftLimit final : public QObject {
     void keyFilters_data();
     void keyFilters();
     void displayTexts();
+    void suggestionsAreAccepted_data();
+    void suggestionsAreAccepted();
 };
 
 namespace {
@@ -129,6 +131,35 @@ void TestSoftLimit::displayTexts() {
     QCOMPARE(SoftLimit::minusText(0), QString("0"));
     // What the dialog shows must pass its own check unchanged.
     QVERIFY(SoftLimit::validate(SoftLimit::plusText(9999), SoftLimit::minusText(-9999)).accepted);
+}
+
+// Whatever the suggestion, the dialog shows values its own check accepts, and says when they
+// were moved.
+void TestSoftLimit::suggestionsAreAccepted_data() {
+    QTest::addColumn<double>("plus");
+    QTest::addColumn<int>("minus");
+    QTest::addColumn<double>("shownPlus");
+    QTest::addColumn<int>("shownMinus");
+    QTest::newRow("inside") << 1700.0 << -320 << 1700.0 << -320;
+    QTest::newRow("minus above 0") << 3250.0 << 1230 << 3250.0 << 0;
+    QTest::newRow("minus below -9999") << 100.0 << -12000 << 100.0 << -9999;
+    QTest::newRow("plus below 0") << -10.0 << -2030 << 0.0 << -2030;
+    QTest::newRow("plus above 9999") << 11000.0 << 0 << 9999.0 << 0;
+    QTest::newRow("plus with a fraction") << 1234.5 << -1 << 1234.5 << -1;
+}
+
+void TestSoftLimit::suggestionsAreAccepted() {
+    QFETCH(double, plus);
+    QFETCH(int, minus);
+    QFETCH(double, shownPlus);
+    QFETCH(int, shownMinus);
+    const SoftLimit::Nearest n = SoftLimit::nearestAccepted(plus, minus);
+    QCOMPARE(n.plus, shownPlus);
+    QCOMPARE(n.minus, shownMinus);
+    QCOMPARE(n.note.isEmpty(), plus == shownPlus && minus == shownMinus);
+    const SoftLimit::Result r =
+        SoftLimit::validate(SoftLimit::plusText(n.plus), SoftLimit::minusText(n.minus));
+    QVERIFY(r.accepted);
 }
 
 QTEST_GUILESS_MAIN(TestSoftLimit)

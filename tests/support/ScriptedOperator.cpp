@@ -70,6 +70,6 @@ QString ScriptedOperator::numericKeypad(const QString& current) {
 
 OperatorInteraction::SoftLimits ScriptedOperator::softLimitChange(const SoftLimits& current,
                                                                   const SoftLimits&) {
-    record("softlimit", {}, {}, Icon::None);
+    record("softlimit", {}, current.note, Icon::None);
     return softLimits.isEmpty() ? current : softLimits.takeFirst();
 }

@@ -10,7 +10,7 @@
 // An operator for tests: answers from queues and records every prompt exactly.
 // Empty queues give: Yes for questions, an empty (cancelled) file name, a cancelled print
 // dialog, the current type with OK flag 0, an empty mode and keypad text, the current soft
-// limits.
+// limits. A soft limit prompt records the note shown with the values as its text.
 class ScriptedOperator final : public OperatorInteraction {
   public:
     struct Prompt {

@@ -25,6 +25,11 @@ frmsoft::frmsoft(OperatorInteraction& op, const SoftLimits& current, const SoftL
         this);
     label3->setObjectName(QStringLiteral("Label3"));
     label3->setWordWrap(true);
+    // Why a suggested value differs from the plain computation, when it does.
+    auto* note = new QLabel(current.note, this);
+    note->setObjectName(QStringLiteral("lblNote"));
+    note->setWordWrap(true);
+    note->setVisible(!current.note.isEmpty());
 
     m_plus = new QLineEdit(this);
     m_plus->setObjectName(QStringLiteral("Text1"));
@@ -60,6 +65,7 @@ frmsoft::frmsoft(OperatorInteraction& op, const SoftLimits& current, const SoftL
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(label3);
+    layout->addWidget(note);
     layout->addLayout(buttons);
 
     showValues(current);
