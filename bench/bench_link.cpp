@@ -1,16 +1,19 @@
 // Link benchmarks through a pseudo-terminal against qrx5-sim pacing at 9600 bit/s:
 //  (a) overhead of one exchange above the line time of its command and reply,
 //  (b) CPU time used while one exchange waits 5 s for a reply that never comes,
-//  (c) "@READ PNT " of a full 64-point table, wall time against its line time.
+//  (c) "@READ PNT " of a full 64-point table, wall time against its line time,
+//  (d) Cancel while an exchange waits for a silent controller: time until the wait ends.
 // Usage: bench_link [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
 #include "link/Command.h"
 #include "link/Link.h"
 #include "simulator/RoutedChannel.h"
+#include "startup/ProgressView.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -28,6 +31,22 @@ double cpuMs() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
+
+// A progress dialog whose Cancel the benchmark clicks.
+struct ClickableProgress final : ProgressView {
+    bool tag = false;
+    void setRange(int, int) override {}
+    void setValue(int) override {}
+    void showModeless() override {}
+    void hide() override {}
+    bool isShown() const override { return true; }
+    bool cancelRequested() const override { return tag; }
+    void resetCancel() override { tag = false; }
+    void click() {
+        tag = true;
+        notifyCancelClicked();
+    }
+};
 
 double exchange(Link& link, int code, const QString& second, int timeoutMs) {
     link.ReplyTimeoutMs = timeoutMs;
@@ -132,6 +151,35 @@ int main(int argc, char** argv) {
         std::printf("(b) 5 s wait for a reply that never comes: wall %.0f ms, CPU %.1f ms "
                     "(%.3f %% of one core), time-out %s\n",
                     wall, cpu, 100.0 * cpu / wall, link.Timeout ? "set" : "NOT set");
+
+        // (d) Cancel during such a wait, 20 times at different moments.
+        ClickableProgress progress;
+        link.attachProgress(progress);
+        QList<double> latencies;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 20; ++i) {
+            qint64 clickedNs = 0;
+            QTimer::singleShot(50 + 10 * i, [&] {
+                clickedNs = clock.nsecsElapsed();
+                progress.click();
+            });
+            exchange(link, Command::QueryVER, {}, 1000);
+            latencies << (clock.nsecsElapsed() - clickedNs) / 1e6;
+            progress.resetCancel();
+            // The cancelled exchange keeps the line until its own time-out; wait that out.
+            link.ClearCommand();
+            link.BuildCommand();
+            if (!link.cancelled()) {
+                std::fprintf(stderr, "(d) the wait was not cancelled\n");
+                return 1;
+            }
+        }
+        std::sort(latencies.begin(), latencies.end());
+        std::printf(
+            "(d) Cancel while waiting up to 1 s for a silent controller, %lld runs: the wait "
+            "ended after median %.2f ms (max %.2f ms)\n",
+            qlonglong(latencies.size()), latencies[latencies.size() / 2], latencies.last());
     }
     return 0;
 }
