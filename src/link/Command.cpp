@@ -63,6 +63,23 @@ Class classOf(int code) {
     return words().contains(code) ? Class::Command : Class::Unknown;
 }
 
+bool isMotion(int code) {
+    switch (code) {
+    case ORG:
+    case MOVD:
+    case MOVP:
+    case XPlus:
+    case XMinus:
+    case XINC:
+    case XDEC:
+    case GMIN:
+    case GMAX:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void clear(Fields& f) {
     f.sousinnaiyou.clear();
     f.P_first.clear();

@@ -55,6 +55,9 @@ enum class Class { Command, DataLine, ControlChar, Unknown };
 // control characters.
 QString word(int code);
 Class classOf(int code);
+// True for the commands that move the actuator and whose reply comes only when the motion
+// ends: return to origin, point moves, steps, continuous jogs and the pushing measurements.
+bool isMotion(int code);
 
 struct Fields {
     int P_Command = 0;

@@ -210,6 +210,7 @@ bool Link::setUp() {
         emit commandSent(m_sent);
     }
     m_active = true;
+    m_code = P_Command;
     m_channel.write(sousinnaiyou.toLatin1());
     m_incoming.clear();
     m_sendMs = m_currentMs = m_clock.elapsed();
@@ -309,6 +310,17 @@ QString Link::lineFailure() const {
 void Link::setErrorText(const QString& text) {
     m_error = text;
     emit errorTextChanged(m_error);
+}
+
+void Link::setSentText(const QString& text) {
+    m_sent = text;
+    emit commandSent(m_sent);
+}
+
+bool Link::writeStop() {
+    if (!motionPending())
+        return false;
+    return writeToOpenPort(Command::line(Command::StopChar));
 }
 
 bool Link::writeToOpenPort(const QString& line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Command.h"
 #include "link/LinkState.h"
 
 #include <QElapsedTimer>
@@ -92,10 +93,20 @@ class Link final : public QObject {
     QString receivedText() const { return m_received; }
     QString errorText() const { return m_error; }
     void setErrorText(const QString& text);
+    void setSentText(const QString& text);
 
-    // Writes a line straight to the port if it is open (the stop character while a motion's
-    // exchange is pending), after discarding both buffers. Returns false when no port is open.
+    // Writes a line straight to the port if it is open, after discarding both buffers.
+    // Returns false when no port is open.
     bool writeToOpenPort(const QString& line);
+
+    // True while this link's exchange of a motion command (Command::isMotion) waits for its
+    // reply: the controller is moving the actuator and the port is open.
+    bool motionPending() const { return m_active && Command::isMotion(m_code); }
+    // The one stop path of the drive panels and the stop dialog: while a motion's exchange is
+    // pending, writes the stop character to its open port at once; the motion's own exchange
+    // then collects the controller's "STOP" reply. Returns false, writing nothing, when no
+    // motion is pending.
+    bool writeStop();
 
     bool busy() const { return m_active; }
     LinkState& state() { return m_state; }
@@ -139,6 +150,7 @@ class Link final : public QObject {
     QString m_cancelTitle;
     QString m_cancelText;
     bool m_active = false;
+    int m_code = -1; // command code of the running exchange
     bool m_replyEnded = false;
     bool m_portFailed = false;
     int m_detailFrom = -1; // index where the NG/STOP detail line begins, -1 when none awaited

@@ -1,6 +1,9 @@
+#include "link/Command.h"
 #include "link/Link.h"
 #include "link/LinkState.h"
 #include "link/SerialChannel.h"
+#include "simulator/SimulatedChannel.h"
+#include "simulator/VirtualController.h"
 #include "startup/ui/DialogOperator.h"
 #include "startup/ui/INPUTKEY.h"
 #include "startup/ui/QtPrinterSurface.h"
@@ -15,6 +18,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -470,21 +474,46 @@ void TestDialogs::stopDialogWithoutOpenPortWritesNothing() {
 }
 
 void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
+    // A return to origin holds the port open: STOP writes the stop character at once and the
+    // return to origin's own exchange ends with the controller's STOP reply.
+    VirtualController controller;
+    controller.setMotionDuration(3000);
+    SimulatedChannel channel(controller);
     LinkState state;
-    RecordingChannel channel;
-    channel.openFlag = true; // a return-to-origin exchange holds the port open
     Link link(state, channel);
     QStringList sent;
     connect(&link, &Link::commandSent, this, [&](const QString& s) { sent << s; });
     frmstop dialog([&] { return &link; });
     dialog.show();
-    click(&dialog, "Command1");
-    QCOMPARE(channel.written, QByteArray("\x03"));
-    QVERIFY(channel.clears >= 1);
-    QCOMPARE(sent, QStringList{QString(QChar(3))});
+    QByteArray receivedAtStop;
+    QTimer::singleShot(150, this, [&] {
+        receivedAtStop = controller.received();
+        click(&dialog, "Command1");
+    });
+    link.ReplyTimeoutMs = 30000;
+    link.ClearCommand();
+    link.P_Command = Command::ORG;
+    link.BuildCommand();
+    QElapsedTimer clock;
+    clock.start();
+    link.Exchange();
+    QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(receivedAtStop, QByteArray("@ORG ,\r\n"));
+    QCOMPARE(controller.received(), QByteArray("@ORG ,\r\n\x03"));
+    QCOMPARE(link.ReplyText, QString("STOP\r\n61:STOP COMMAND\r\n"));
+    QCOMPARE(sent, (QStringList{"@ORG ,\r\n", QString(QChar(3))}));
     QCOMPARE(dialog.fields().P_Command, 400);
     QCOMPARE(dialog.fields().sousinnaiyou, QString(QChar(3)));
     QVERIFY(!dialog.isVisible());
+
+    // With no motion pending (a query's port is open, or none) STOP writes nothing.
+    RecordingChannel recording;
+    recording.openFlag = true;
+    Link idle(state, recording);
+    frmstop other([&] { return &idle; });
+    other.show();
+    click(&other, "Command1");
+    QVERIFY(recording.written.isEmpty());
 }
 
 void TestDialogs::operatorMessageBoxes() {

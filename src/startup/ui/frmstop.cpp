@@ -31,9 +31,10 @@ void frmstop::stop() {
     Command::clear(m_fields);
     m_fields.P_Command = Command::StopChar;
     Command::compose(m_fields);
-    // The write fails silently when no exchange holds the port open.
+    // The one stop path of the drive panels; it writes nothing when no motion holds the
+    // port open.
     if (Link* link = m_visibleMainLink ? m_visibleMainLink() : nullptr)
-        link->writeToOpenPort(m_fields.sousinnaiyou);
+        link->writeStop();
     hide();
 }
 
