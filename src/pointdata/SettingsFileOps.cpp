@@ -2,11 +2,11 @@
 
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/SettingsFile.h"
+#include "startup/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -23,27 +23,6 @@ OperatorInteraction::FileRequest fileRequest(const QString& title) {
     request.filter = SettingsFileOps::fileFilter();
     request.defaultSuffix = QStringLiteral("csv");
     return request;
-}
-
-// Writes the whole file or nothing: the previous file stays untouched unless every byte of
-// the new one reached the disk.
-bool writeWhole(const QString& path, const QByteArray& bytes) {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return false;
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
-        return false; // marked read-only: never overwrite it
-    // Unbuffered, so that a short write (disk full, size limit) shows in the count written
-    // here: a buffered file that fails only while flushing at commit would still be renamed
-    // over the previous one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace
@@ -78,7 +57,7 @@ bool SettingsFileOps::saveAs(SettingsDocument& doc) {
         return false;
     const QString fullPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 
-    if (!writeWhole(path, SettingsFile::write(doc.points, doc.parameters))) {
+    if (!AtomicFile::writeWhole(path, SettingsFile::write(doc.points, doc.parameters))) {
         m_op.message(
             saveTitle(),
             fullPath + QStringLiteral(" cannot be saved because it is read only or it is opened."),

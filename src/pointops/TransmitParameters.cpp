@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QLatin1String>
 #include <QList>
-#include <algorithm>
 
 namespace TransmitParameters {
 
@@ -102,8 +101,8 @@ bool offerSoftLimitChange(PointOpsContext& c, double tableShift) {
     QString stroke;
     if (!readValue(c, 1, plus) || !readValue(c, 2, minus) || !readValue(c, StrokeParameter, stroke))
         return false;
-    const SoftLimitSuggestion s =
-        suggestSoftLimits(numberOf(plus), numberOf(minus), tableShift, numberOf(controllerShift));
+    const SoftLimit::Suggestion s =
+        SoftLimit::suggest(numberOf(plus), numberOf(minus), tableShift, numberOf(controllerShift));
     const OperatorInteraction::SoftLimits tableRows{
         numberOf(c.params.settingValue(1)), static_cast<int>(numberOf(c.params.settingValue(2)))};
     const OperatorInteraction::SoftLimits chosen =
@@ -195,15 +194,6 @@ int travelLimit(const QString& controllerType) {
             controllerType.contains(QLatin1String("33")))
                ? 4000
                : 2000;
-}
-
-SoftLimitSuggestion suggestSoftLimits(double controllerPlus, double controllerMinus,
-                                      double tableShift, double controllerShift) {
-    const double minus = CellText::roundHalfEven(controllerMinus - tableShift + controllerShift);
-    const SoftLimit::Nearest n =
-        SoftLimit::nearestAccepted(controllerPlus - tableShift + controllerShift,
-                                   static_cast<int>(std::clamp(minus, -32768.0, 32767.0)));
-    return {n.plus, n.minus, n.note};
 }
 
 void run(PointOpsContext& c) {

@@ -28,17 +28,6 @@ inline constexpr char Finished[] = "Transmitting has finished.";
 // Travel limit of the origin point shift in 0.01 mm for the controller's parameter 0 as read.
 int travelLimit(const QString& controllerType);
 
-// The soft limits suggested when the origin moves: each controller limit moved by the change
-// of the origin point shift (controller shift - table shift), then brought to the nearest
-// value the soft limit dialog accepts (the note says so). The (-) limit is a whole number.
-struct SoftLimitSuggestion {
-    double plus = 0;
-    int minus = 0;
-    QString note;
-};
-SoftLimitSuggestion suggestSoftLimits(double controllerPlus, double controllerMinus,
-                                      double tableShift, double controllerShift);
-
 // Runs the whole operation; every way out leaves the window and its toolbar enabled and the
 // progress dialog hidden.
 void run(PointOpsContext& c);

@@ -24,6 +24,16 @@ QString readParameterValue(OperationContext& c, int number) {
     return Link::ExtractReplyValue(c.link.ReplyText);
 }
 
+QString queryVersion(Link& link) {
+    link.operationTitle = QStringLiteral("Version");
+    link.ReplyTimeoutMs = 500;
+    link.ClearCommand();
+    link.P_Command = Command::QueryVER;
+    link.BuildCommand();
+    link.Exchange();
+    return link.Timeout ? QString() : link.ReplyText.trimmed().left(4);
+}
+
 void restore(OperationContext& c) {
     c.host.enableWindow();
     c.host.enableToolbar();

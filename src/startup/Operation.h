@@ -42,6 +42,10 @@ void exchange(OperationContext& c, int code, const QString& argument, int timeou
 // value. The link's Timeout and ReplyText tell the caller how the exchange went.
 QString readParameterValue(OperationContext& c, int number);
 
+// The version query of the About box: "@?VER " (500 ms); the controller version is the first
+// four characters of the trimmed reply, empty when the controller did not answer.
+QString queryVersion(Link& link);
+
 // Puts the window back after an operation: window and toolbar enabled, progress hidden.
 void restore(OperationContext& c);
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include <algorithm>
-
+#include <cmath>
 #include <limits>
 
 namespace SoftLimit {
@@ -119,6 +119,15 @@ Nearest nearestAccepted(double plus, int minus) {
                      .arg(minusText(minus), minusText(n.minus));
     n.note = notes.join(QLatin1Char('\n'));
     return n;
+}
+
+Suggestion suggest(double controllerPlus, double controllerMinus, double newShift,
+                   double previousShift) {
+    // std::nearbyint rounds halves to even in the default rounding mode.
+    const double minus = std::nearbyint(controllerMinus - newShift + previousShift);
+    const Nearest n = nearestAccepted(controllerPlus - newShift + previousShift,
+                                      static_cast<int>(std::clamp(minus, -32768.0, 32767.0)));
+    return {n.plus, n.minus, n.note};
 }
 
 QString plusText(double plus) {

@@ -38,6 +38,20 @@ struct Nearest {
 };
 Nearest nearestAccepted(double plus, int minus);
 
+// The soft limits suggested when the origin point shift moves from previousShift (the
+// controller's) to newShift (0.01 mm): each of the controller's limits moved by the change,
+// so the limits stay where they were on the actuator. The minus limit is a 16-bit whole
+// number (halves to even). Both Transmit(Parameters) and the taught origin point shift use
+// this one rule; the result is brought to the nearest values the dialog accepts
+// (nearestAccepted), its note saying so.
+struct Suggestion {
+    double plus = 0;
+    int minus = 0;
+    QString note;
+};
+Suggestion suggest(double controllerPlus, double controllerMinus, double newShift,
+                   double previousShift);
+
 // The texts the boxes show for stored values.
 QString plusText(double plus);
 QString minusText(int minus);

@@ -6,11 +6,11 @@
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
-#include "pointops/ui/frmVer.h"
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
 #include "startup/ui/frmbar.h"
+#include "startup/ui/frmVer.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "pointops/ui/CarriageFigure.h"
 #include "pointops/ui/DrivePanel.h"
-#include "pointops/ui/IoLamps.h"
-#include "pointops/ui/Lamp.h"
 #include "pointops/ui/SizeDetectionPanel.h"
+#include "startup/ui/CarriageFigure.h"
+#include "startup/ui/IoLamps.h"
+#include "startup/ui/Lamp.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -243,11 +243,11 @@ void TstPanels::lamps() {
 
     // An older controller has no lamp 8; switching back shows it again.
     lamps.setLamp(8, true);
-    lamps.setNewModel(false);
+    lamps.setLampShown(8, false);
     QVERIFY(lamps.lamp(8)->isHidden() && lamps.label(8)->isHidden());
     QVERIFY(!lamps.lamp(8)->isOn());
     QVERIFY(!lamps.lamp(9)->isHidden());
-    lamps.setNewModel(true);
+    lamps.setLampShown(8, true);
     QVERIFY(!lamps.lamp(8)->isHidden() && !lamps.label(8)->isHidden());
 
     QLineEdit error;

@@ -1,7 +1,7 @@
 #include "pointops/ui/DrivePanel.h"
 
-#include "pointops/ui/CarriageFigure.h"
-#include "pointops/ui/Lamp.h"
+#include "startup/ui/CarriageFigure.h"
+#include "startup/ui/Lamp.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/Drive.h"
+
 #include <QWidget>
 
 class CarriageFigure;
@@ -19,16 +21,16 @@ class DrivePanel final : public QWidget {
     Q_DISABLE_COPY_MOVE(DrivePanel)
 
   public:
-    // Button colours, written as 0xBBGGRR.
-    static constexpr quint32 SettingActiveBgr = 0x00FF00;
-    static constexpr quint32 OperationActiveBgr = 0xFF00FF;
-    static constexpr quint32 IdleBgr = 0xE0E0E0; // inactive mode button, idle Org and Start
-    static constexpr quint32 StartPressedBgr = 0x80FF80;
-    static constexpr quint32 StopDuringStartBgr = 0xFFC0FF;
-    static constexpr quint32 StopDuringOriginBgr = 0xFF80FF;
-    static constexpr quint32 SetBgr = 0x80C0FF; // SET, and Org while pressed
-    static constexpr quint32 JogPlaybackBgr = 0xFFFF80;
-    static constexpr quint32 TargetSelectedBgr = 0x80FF80;
+    // Button colours, written as 0xBBGGRR (shared with the pulse-train panel).
+    static constexpr quint32 SettingActiveBgr = DriveColour::SettingActive;
+    static constexpr quint32 OperationActiveBgr = DriveColour::OperationActive;
+    static constexpr quint32 IdleBgr = DriveColour::Idle;
+    static constexpr quint32 StartPressedBgr = DriveColour::StartPressed;
+    static constexpr quint32 StopDuringStartBgr = DriveColour::StopDuringStart;
+    static constexpr quint32 StopDuringOriginBgr = DriveColour::StopDuringOrigin;
+    static constexpr quint32 SetBgr = DriveColour::Set;
+    static constexpr quint32 JogPlaybackBgr = DriveColour::JogPlayback;
+    static constexpr quint32 TargetSelectedBgr = DriveColour::TargetSelected;
 
     // The four frames: teaching ("Setup"), low-speed movement ("Parameters"), the drive
     // buttons ("Drive") and the position display ("View").

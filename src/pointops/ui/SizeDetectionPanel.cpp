@@ -1,11 +1,14 @@
 #include "pointops/ui/SizeDetectionPanel.h"
 
-#include "pointops/ui/Lamp.h"
+#include "pointops/SizeDetection.h"
+#include "startup/ui/Lamp.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -108,7 +111,12 @@ SizeDetectionPanel::SizeDetectionPanel(QWidget* parent) : QWidget(parent) {
     for (QLineEdit* box : m_boxes) {
         setBoxColour(box, BoxIdleBgr);
         box->installEventFilter(this);
+        // Pasting and dropping would go around the key filter.
+        box->setContextMenuPolicy(Qt::NoContextMenu);
+        box->setAcceptDrops(false);
     }
+    for (QLineEdit* box : {direction, speed, level})
+        connect(box, &QLineEdit::textEdited, this, [this, box] { emit edited(box->objectName()); });
     showFunctionValid(false);
 }
 
@@ -131,10 +139,49 @@ void SizeDetectionPanel::showFunctionValid(bool valid) {
     resetButtonColour(valid ? m_invalidButton : m_validButton);
 }
 
+bool SizeDetectionPanel::handleKey(QLineEdit* box, QKeyEvent* key) {
+    const int index = int(m_boxes.indexOf(box));
+    const bool point = m_pointBoxes.contains(box);
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (point)
+            emit pointLeft(box->objectName(), true);
+        box->clearFocus(); // Enter ends the entry
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!point) {
+            const int step = key->key() == Qt::Key_Right ? 1 : 2;
+            m_boxes[(index + step) % 3]->setFocus(Qt::TabFocusReason);
+        }
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (point)
+            m_pointBoxes[m_pointBoxes[0] == box ? 1 : 0]->setFocus(Qt::TabFocusReason);
+        return true;
+    default:
+        break;
+    }
+    if (key->matches(QKeySequence::Paste))
+        return true;
+    for (const QChar ch : key->text()) {
+        if (!SizeDetection::acceptsKey(box->objectName(), ch)) {
+            emit keyRefused(box->objectName());
+            return true;
+        }
+    }
+    return false;
+}
+
 bool SizeDetectionPanel::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && m_boxes.contains(box)) {
-        if (event->type() == QEvent::FocusIn) {
+        if (event->type() == QEvent::KeyPress) {
+            if (handleKey(box, static_cast<QKeyEvent*>(event)))
+                return true;
+        } else if (event->type() == QEvent::FocusIn) {
             setBoxColour(box, BoxFocusedBgr);
             if (m_pointBoxes.contains(box)) {
                 bool ok = false;
@@ -146,6 +193,11 @@ bool SizeDetectionPanel::eventFilter(QObject* watched, QEvent* event) {
             QTimer::singleShot(0, box, &QLineEdit::selectAll);
         } else if (event->type() == QEvent::FocusOut) {
             setBoxColour(box, BoxIdleBgr);
+            // A message box or menu taking the focus for a moment is no leaving of the box.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (m_pointBoxes.contains(box) && reason != Qt::ActiveWindowFocusReason &&
+                reason != Qt::PopupFocusReason)
+                emit pointLeft(box->objectName(), false);
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -6,9 +6,11 @@
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/ParameterGrid.h"
 #include "pointdata/ui/PointGrid.h"
+#include "pointops/PointOpsContext.h"
 #include "pointops/ui/DrivePanel.h"
-#include "pointops/ui/IoLamps.h"
 #include "pointops/ui/SizeDetectionPanel.h"
+#include "pointops/ui/frmMainHost.h"
+#include "startup/ui/IoLamps.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -30,9 +32,6 @@ const char* const kLockedItems[] = {
     "mnuViewGrid1", "mnuViewGrid2",  "mnuFileNew",    "mnuFileOpen",  "mnuFileSave",
     "mnuFilePrint", "mnuToolsTranP", "mnuToolsTranA", "mnuToolsRecP", "mnuToolsRecA",
     "mnuToolsCom",  "mnuToolsComp",  "mnuToolsIni",   "mnuHelpAbout", "mnuToolsBag"};
-
-// Operations that come with the error history; shown disabled until then.
-const char* const kNotYetWired[] = {"mnuToolsBag"};
 } // namespace
 
 frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& channel, QString iniPath,
@@ -51,8 +50,8 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     wireOperations();
     buildToolbar();
     setCentralWidget(buildCentral());
-    m_ioMonitor = new QTimer(this);
-    m_ioMonitor->setObjectName("Tim_IO_Mon");
+    wireDrivePanel();
+    wireSizePanel();
 
     connect(m_paramModel, &ParameterTableModel::edited, this, [this] {
         m_pointModel->setModified(true);
@@ -71,8 +70,6 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     m_paramModel->setReceiving(false);
     resize(1360, 800);
 }
-
-frmMain::~frmMain() = default;
 
 QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& caption) {
     auto* a = menu->addAction(caption);
@@ -137,10 +134,7 @@ void frmMain::buildMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     help->menuAction()->setObjectName("mnuHelp");
     connect(addItem(help, "mnuHelpAbout", "Version(&A)"), &QAction::triggered, this,
-            &frmMain::About);
-
-    for (const char* name : kNotYetWired)
-        action(name)->setEnabled(false);
+            &MainWindowBase::About);
 }
 
 void frmMain::buildToolbar() {
@@ -205,11 +199,15 @@ QWidget* frmMain::buildCentral() {
     auto* right = new QVBoxLayout;
     m_drive = new DrivePanel(central);
     m_size = new SizeDetectionPanel(central);
-    m_lamps = new IoLamps(central);
+    m_lamps = new IoLamps(IoLamps::Layout::pointInput(), central);
     right->addWidget(m_drive);
     right->addWidget(m_size);
     right->addWidget(m_lamps);
     right->addStretch(1);
+    auto* logoRow = new QHBoxLayout;
+    logoRow->addStretch(1);
+    logoRow->addWidget(createLogoButton(central));
+    right->addLayout(logoRow);
     columns->addLayout(right, 9);
     return central;
 }
@@ -231,6 +229,7 @@ void frmMain::ShowParameterGrid() {
 }
 
 void frmMain::DisableCommands() {
+    m_commandsLocked = true;
     DisableToolbar();
     for (const char* name : kLockedItems)
         action(name)->setEnabled(false);
@@ -239,11 +238,10 @@ void frmMain::DisableCommands() {
 }
 
 void frmMain::EnableCommands() {
+    m_commandsLocked = false;
     EnableToolbar();
     for (const char* name : kLockedItems)
         action(name)->setEnabled(true);
-    for (const char* name : kNotYetWired)
-        action(name)->setEnabled(false);
     for (QPushButton* b : m_size->buttons())
         b->setEnabled(true);
     if (QPushButton* set = m_drive->button("Cmd_Set"))
@@ -252,6 +250,11 @@ void frmMain::EnableCommands() {
 
 void frmMain::EnableToolbar() {
     m_toolbar->setEnabled(true);
+}
+
+void frmMain::enableToolbar() {
+    if (!m_commandsLocked)
+        EnableToolbar();
 }
 void frmMain::DisableToolbar() {
     m_toolbar->setEnabled(false);
@@ -287,6 +290,11 @@ void frmMain::focusNumericInputOption() {
 }
 
 void frmMain::stopActivities() {
-    m_ioMonitor->stop();
     m_closing = true;
+    // Stops the I/O monitor and a running motion before the program ends.
+    m_driveOps->stopForExit();
+}
+
+bool frmMain::logoEnabled() const {
+    return !m_driveState.operationMode && !m_userAction;
 }

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "pointdata/SettingsFileOps.h"
+#include "startup/Drive.h"
 #include "startup/ui/MainWindowBase.h"
 
 #include <QHash>
+#include <QPointer>
 #include <functional>
+#include <memory>
 
 class DrivePanel;
 class IoLamps;
+class PointDrive;
 struct PointOpsContext;
+class SizeDetection;
 class ParameterGrid;
 class ParameterTableModel;
 class PointGrid;
@@ -41,8 +46,10 @@ class frmMain final : public MainWindowBase {
     DrivePanel* drivePanel() const { return m_drive; }
     SizeDetectionPanel* sizePanel() const { return m_size; }
     IoLamps* ioLamps() const { return m_lamps; }
+    PointDrive& drive() { return *m_driveOps; }
+    SizeDetection& sizeDetection() { return *m_sizeOps; }
+    DriveState& driveState() { return m_driveState; }
     bool pointGridShown() const;
-    QString controllerVersion() const { return m_controllerVersion; }
 
     void DisableCommands();
     void EnableCommands();
@@ -59,8 +66,9 @@ class frmMain final : public MainWindowBase {
     void NewFile();
     void OpenFile();
     void PrintLists();
-    void About();
     void Exit();
+    // Error History Display: reads the controller's error history into a new errorRecord.
+    void ErrorHistoryDisplay();
 
     // "Do you save data?" with its Save As while the tables hold unsaved changes; false when
     // the operator cancelled or the save did not complete.
@@ -72,21 +80,28 @@ class frmMain final : public MainWindowBase {
 
     // LinkHost
     bool settei() const override { return m_settei != 0; }
-    int orgpos() const override { return m_orgpos; }
+    int orgpos() const override { return m_driveState.orgpos; }
     bool numericInputMode() const override;
     void focusNumericInputOption() override;
-    void clearMotionBusy() override { m_motionBusy = 0; }
-    void enableToolbar() override { EnableToolbar(); }
+    void clearMotionBusy() override { m_driveState.motionBusy = false; }
+    // The link's reports give the toolbar back, except while Operation mode, teaching or
+    // size detection keep the commands locked.
+    void enableToolbar() override;
 
   protected:
     bool confirmClose() override;
     void stopActivities() override;
+    bool logoEnabled() const override;
+    void prepareVersionQuery() override { m_settei = 0; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildMenus();
     void buildToolbar();
     QWidget* buildCentral();
     void wireOperations();
+    void wireDrivePanel();
+    void wireSizePanel();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
     SettingsDocument document() const;
     void loadDocument(const SettingsDocument& doc);
@@ -104,14 +119,20 @@ class frmMain final : public MainWindowBase {
     DrivePanel* m_drive = nullptr;
     SizeDetectionPanel* m_size = nullptr;
     IoLamps* m_lamps = nullptr;
-    QTimer* m_ioMonitor = nullptr; // Tim_IO_Mon
     SettingsFileOps m_fileOps;
     SettingsDocument* m_runningDoc = nullptr;
 
+    // The window as the operations and the drive panel see it (frmMainDrive.cpp).
+    class Host;
+    DriveState m_driveState;
+    std::unique_ptr<Host> m_host;
+    std::unique_ptr<PointOpsContext> m_ctx;
+    PointDrive* m_driveOps = nullptr;
+    std::unique_ptr<SizeDetection> m_sizeOps;
+
     int m_settei = 0;
-    int m_orgpos = 0;
-    int m_motionBusy = 0;
     bool m_userAction = false;
     bool m_closing = false;
-    QString m_controllerVersion;
+    bool m_commandsLocked = false;
+    bool m_checkingBox = false;
 };

@@ -1,11 +1,8 @@
-// The File and Help menus of the point-input main window: New, Open, Save As, Print,
-// Version and Exit.
-#include "link/Command.h"
+// The File menu of the point-input main window: New, Open, Save As, Print and Exit.
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/PrintOps.h"
 #include "pointops/ui/frmMain.h"
-#include "pointops/ui/frmVer.h"
 
 SettingsDocument frmMain::document() const {
     return {m_pointModel->table(), m_paramModel->table(), m_pointModel->modified()};
@@ -44,21 +41,6 @@ void frmMain::PrintLists() {
     // A failed print reports itself; the window stays usable either way.
     PrintOps::print(m_op, m_pointModel->table(), m_paramModel->table());
     RestoreWindow();
-}
-
-void frmMain::About() {
-    m_settei = 0;
-    m_link.operationTitle = QStringLiteral("Version");
-    m_link.ReplyTimeoutMs = 500;
-    m_link.ClearCommand();
-    m_link.P_Command = Command::QueryVER;
-    m_link.BuildCommand();
-    m_link.Exchange();
-    // The controller version is the first four characters of the trimmed reply; without an
-    // answer the box still opens, showing that no version could be read.
-    m_controllerVersion = m_link.Timeout ? QString() : m_link.ReplyText.trimmed().left(4);
-    frmVer box(m_controllerVersion, this);
-    box.exec();
 }
 
 void frmMain::Exit() {

@@ -6,40 +6,17 @@
 #include "pointops/ReceiveOps.h"
 #include "pointops/TransmitParameters.h"
 #include "pointops/TransmitPoints.h"
-#include "pointops/ui/frmMain.h"
+#include "pointops/ui/frmMainHost.h"
+#include "startup/ErrorHistory.h"
 #include "startup/ui/frmbar.h"
 
 #include <QAction>
+#include <QLatin1String>
 #include <exception>
 
-namespace {
-// The window as the operations see it.
-class WindowHost final : public OperationHost {
-  public:
-    explicit WindowHost(frmMain& w) : m_w(w) {}
-    bool settei() const override { return m_w.settei(); }
-    int orgpos() const override { return m_w.orgpos(); }
-    bool numericInputMode() const override { return m_w.numericInputMode(); }
-    void focusNumericInputOption() override { m_w.focusNumericInputOption(); }
-    void clearMotionBusy() override { m_w.clearMotionBusy(); }
-    void enableWindow() override { m_w.setEnabled(true); }
-    void hideProgress() override { m_w.hideProgress(); }
-    void enableToolbar() override { m_w.EnableToolbar(); }
-    void setSettei(int value) override { m_w.setSettei(value); }
-    void disableWindow() override { m_w.setEnabled(false); }
-    void refreshDependentDisplays() override { m_w.RefreshDependentDisplays(); }
-    bool confirmDiscard() override { return m_w.confirmDiscard(); }
-
-  private:
-    frmMain& m_w;
-};
-} // namespace
-
 void frmMain::runOperation(const std::function<void(PointOpsContext&)>& operation) {
-    WindowHost host(*this);
-    PointOpsContext context{{m_link, m_op, progress(), host}, *m_pointModel, *m_paramModel};
     try {
-        operation(context);
+        operation(*m_ctx);
     } catch (const std::exception&) {
         // A failure inside an operation must never leave the window locked.
     }
@@ -60,6 +37,19 @@ void frmMain::wireOperations() {
     for (const auto& [name, fn] : items) {
         QAction* a = action(name);
         a->setEnabled(true);
-        connect(a, &QAction::triggered, this, [this, fn] { runOperation(fn); });
+        connect(a, &QAction::triggered, this, [this, name, fn] {
+            // The origin is not reset under a moving actuator.
+            if (QLatin1String(name) == QLatin1String("mnuToolsIniORG") &&
+                m_driveOps->motionRunning())
+                return;
+            runOperation(fn);
+        });
     }
+    connect(action("mnuToolsBag"), &QAction::triggered, this, &frmMain::ErrorHistoryDisplay);
+}
+
+void frmMain::ErrorHistoryDisplay() {
+    runOperation([this](PointOpsContext& c) {
+        ErrorHistory::display(c, [this](const QStringList& e) { showErrorRecord(e); });
+    });
 }

@@ -1,9 +1,13 @@
 #include "startup/ui/MainWindowBase.h"
 
 #include "link/PortName.h"
+#include "startup/Operation.h"
 #include "startup/OperatorInteraction.h"
+#include "startup/ui/errorRecord.h"
 #include "startup/ui/frmP.h"
+#include "startup/ui/frmVer.h"
 #include "startup/ui/frmbar.h"
+#include "startup/ui/frmstop.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -11,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 
 MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, SerialChannel& channel,
@@ -36,7 +41,10 @@ MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, Serial
     // A port that cannot be opened shows the system's reason, so the operator can act on it.
     connect(&m_link, &Link::portFault, this,
             [this](const QString& reason) { setPanelText(1, reason); });
-    connect(&m_link, &Link::commandSent, this, [this] { setPanelText(1, {}); });
+    connect(&m_link, &Link::commandSent, this, [this](const QString& line) {
+        if (!line.isEmpty())
+            setPanelText(1, {});
+    });
 }
 
 MainWindowBase::~MainWindowBase() = default;
@@ -48,6 +56,57 @@ frmbar& MainWindowBase::progress() {
         m_link.attachProgress(*m_progress);
     }
     return *m_progress;
+}
+
+frmstop& MainWindowBase::stopDialog() {
+    if (!m_stop)
+        m_stop = new frmstop([this]() -> Link* { return isVisible() ? &m_link : nullptr; }, this);
+    return *m_stop;
+}
+
+bool MainWindowBase::stopDialogShown() const {
+    return m_stop && m_stop->isVisible();
+}
+
+void MainWindowBase::About() {
+    prepareVersionQuery();
+    // Without an answer the box still opens, showing that no version could be read.
+    m_controllerVersion = Ops::queryVersion(m_link);
+    frmVer box(m_controllerVersion, this);
+    box.exec();
+}
+
+void MainWindowBase::showErrorRecord(const QStringList& entries) {
+    if (m_errorRecord)
+        m_errorRecord->close();
+    m_errorRecord = new errorRecord(
+        entries, m_op, [this](const QString& caption) { setWindowTitle(caption); }, this);
+    m_errorRecord->show();
+}
+
+errorRecord* MainWindowBase::errorRecordWindow() const {
+    return m_errorRecord;
+}
+
+QPushButton* MainWindowBase::createLogoButton(QWidget* parent) {
+    auto* logo = new QPushButton(QStringLiteral("QRX5"), parent);
+    logo->setObjectName(QStringLiteral("Command1"));
+    logo->setToolTip(QStringLiteral("Version"));
+    logo->setAccessibleName(QStringLiteral("Version"));
+    logo->setAutoDefault(false);
+    logo->setFocusPolicy(Qt::NoFocus);
+    QFont font = logo->font();
+    font.setBold(true);
+    font.setItalic(true);
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    logo->setFont(font);
+    logo->setStyleSheet(QStringLiteral("QPushButton { color: #1c3f94; border: 1px solid #9aa6c0;"
+                                       " border-radius: 3px; padding: 2px 10px; }"));
+    connect(logo, &QPushButton::pressed, this, [this] {
+        if (logoEnabled())
+            About();
+    });
+    return logo;
 }
 
 void MainWindowBase::hideProgress() {

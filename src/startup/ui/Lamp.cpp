@@ -1,4 +1,4 @@
-#include "pointops/ui/Lamp.h"
+#include "startup/ui/Lamp.h"
 
 #include <QLineEdit>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "pointops/ui/frmVer.h"
+#include "startup/ui/frmVer.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "pointops/ui/CarriageFigure.h"
+#include "startup/ui/CarriageFigure.h"
 
 #include <QPainter>
 

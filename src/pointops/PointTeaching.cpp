@@ -1,0 +1,329 @@
+// The point-input drive panel's teaching: the three methods, SET with the origin point shift
+// and its soft-limit suggestion, and the low-speed movement boxes.
+#include "link/Command.h"
+#include "pointdata/DependentDisplays.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/PointDrive.h"
+#include "startup/SoftLimit.h"
+
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+bool has(const QString& text, const char* marker) {
+    return text.contains(QLatin1String(marker));
+}
+
+// Plain decimal text only: an optional sign, digits, at most one decimal point.
+std::optional<double> decimal(const QString& text) {
+    static const QRegularExpression re(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)$)"));
+    const QString t = text.trimmed();
+    if (!re.match(t).hasMatch())
+        return std::nullopt;
+    return t.toDouble();
+}
+
+QString hundredths(double mm) {
+    return QString::number(std::llround(mm * 100));
+}
+
+// A controller value read as a 16-bit whole number.
+int int16(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return 0;
+    return int(std::clamp(std::nearbyint(v), -32768.0, 32767.0));
+}
+
+} // namespace
+
+// ---- Teaching methods -----------------------------------------------------------------------
+
+void PointDrive::teachingSelected(int method) {
+    switch (method) {
+    case 0:
+        selectNumericInput();
+        break;
+    case 1:
+        runDirectTeaching();
+        break;
+    case 2:
+        runTeachingPlayback();
+        break;
+    default:
+        break;
+    }
+}
+
+void PointDrive::selectNumericInput() {
+    DriveState& s = state();
+    m_host.setControlChecked(PointCtl::Numeric, true);
+    s.panelMode = DriveState::Numeric;
+    m_host.setControlEnabled(Ctl::Operation, true);
+    m_host.enableCommands();
+    if (motionRunning())
+        stop(1500);
+    endTeaching();
+}
+
+void PointDrive::endTeaching() {
+    m_poll->stop();
+    m_teachingOpen = false;
+    for (const char* name : {PointCtl::Numeric, PointCtl::Direct, PointCtl::Playback})
+        m_host.setControlEnabled(name, true);
+    for (const char* jog : {PointCtl::Plus, PointCtl::Minus}) {
+        m_host.setControlColour(jog, std::nullopt);
+        m_host.setControlEnabled(jog, false);
+    }
+    m_host.setSettei(1);
+    emit jogChanged(); // a jog waiting for its release ends with the teaching
+}
+
+bool PointDrive::readShiftToStatusBar() {
+    const QString value = Ops::readParameterValue(m_ctx, 35);
+    if (m_ctx.link.Timeout || !has(m_ctx.link.ReplyText, "OK")) {
+        m_ctx.link.ReportLinkError(m_ctx.op, m_host);
+        return false;
+    }
+    state().originShift = value.trimmed().toDouble();
+    m_host.setStatusText(2, DependentDisplays::originShiftText(value.trimmed()));
+    return true;
+}
+
+bool PointDrive::servoOff() {
+    Link& link = m_ctx.link;
+    link.operationTitle = QStringLiteral("Servo");
+    if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you turn off the power of motor? Cannot change "
+                                             "the mode during turning off the power of motor."))) {
+        m_host.enableToolbar();
+        m_host.setControlEnabled(PointCtl::ParametersFrame, true);
+        state().panelMode = DriveState::None;
+        return false;
+    }
+    Ops::exchange(m_ctx, Command::SRVO, QStringLiteral("0"), 3000);
+    if (has(link.ReplyText, "OK"))
+        return true;
+    if (link.ReplyText.isEmpty())
+        link.ReportLinkError(m_ctx.op, m_host);
+    else
+        Ops::reportNg(m_ctx);
+    return false;
+}
+
+void PointDrive::runDirectTeaching() {
+    DriveState& s = state();
+    m_host.setSettei(0);
+    m_teachingOpen = true;
+    m_host.setControlEnabled(PointCtl::Playback, false);
+    s.panelMode = DriveState::DirectTeaching;
+    m_host.disableCommands();
+    m_ctx.link.operationTitle = QStringLiteral("Direct Teach");
+    m_ctx.link.ReplyTimeoutMs = 3000;
+    // Declining or failing any step returns to Numeric Input rather than leaving a teaching
+    // method open that cannot work.
+    if (!askReturnToOrigin() || !readShiftToStatusBar() || !servoOff()) {
+        selectNumericInput();
+        return;
+    }
+    s.orgpos = 1;
+    m_poll->start();
+}
+
+void PointDrive::pollDirectTeaching() {
+    DriveState& s = state();
+    if (s.panelMode != DriveState::DirectTeaching || m_closing)
+        return;
+    if (s.motionBusy) {
+        m_poll->start(100); // nothing to read while a motion runs
+        return;
+    }
+    const Drive::Outcome outcome = Drive::readCurrentPosition(
+        m_ctx, [this](double mm, double shift) { showTeachingPosition(mm, shift); });
+    if (outcome == Drive::Outcome::NoReply || outcome == Drive::Outcome::Refused) {
+        selectNumericInput();
+        return;
+    }
+    // The next read follows at once: the line time paces the polling.
+    if (s.panelMode == DriveState::DirectTeaching && !m_closing)
+        m_poll->start(0);
+}
+
+void PointDrive::runTeachingPlayback() {
+    DriveState& s = state();
+    m_host.setSettei(0);
+    m_teachingOpen = true;
+    for (const char* name : {PointCtl::Numeric, PointCtl::Direct, Ctl::Operation})
+        m_host.setControlEnabled(name, false);
+    s.panelMode = DriveState::TeachingPlayback;
+    m_host.disableCommands();
+    m_ctx.link.operationTitle = QStringLiteral("Teaching Playback");
+    m_ctx.link.ReplyTimeoutMs = 3000;
+    if (!askReturnToOrigin() || !readShiftToStatusBar()) {
+        selectNumericInput();
+        return;
+    }
+    // From here the jog buttons drive the actuator (jogPressed / jogReleased); nothing runs
+    // while neither is held.
+    for (const char* jog : {PointCtl::Plus, PointCtl::Minus}) {
+        m_host.setControlColour(jog, DriveColour::JogPlayback);
+        m_host.setControlEnabled(jog, true);
+    }
+}
+
+void PointDrive::showTeachingPosition(double positionMm, double originShift) {
+    const int mode = state().panelMode;
+    if (mode != DriveState::DirectTeaching && mode != DriveState::TeachingPlayback)
+        return;
+    // The origin target takes the position from the mechanical origin; a point position is
+    // measured from the shifted origin.
+    const double shiftMm = originShift / 100.0;
+    const double value = m_targetOrigin ? positionMm + shiftMm : positionMm - shiftMm;
+    m_host.setControlText(Ctl::Pos, QString::number(std::round(value * 100) / 100, 'f', 2));
+}
+
+void PointDrive::targetSelected(bool originShift) {
+    m_targetOrigin = originShift;
+    m_host.setControlColour(Ctl::TargetP,
+                            originShift ? DriveColour::Idle : DriveColour::TargetSelected);
+}
+
+// ---- SET ------------------------------------------------------------------------------------
+
+void PointDrive::setClicked() {
+    const std::optional<double> value = decimal(m_host.controlText(Ctl::Pos));
+    if (!value || *value < -99.99 || *value > 99.99) {
+        m_ctx.op.message(QStringLiteral("error"),
+                         QStringLiteral("Please set a value as -99.99 to 99.99mm."),
+                         OperatorInteraction::Icon::Warning);
+        m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
+        m_host.focusControl(Ctl::Pos);
+        return;
+    }
+    const QString position = QString::number(*value, 'f', 2);
+    m_host.setControlText(Ctl::Pos, position);
+    if (m_targetOrigin) {
+        sendOriginShift(position);
+        m_host.refreshDependentDisplays();
+    } else {
+        m_ops.points.teachPosition(m_host.currentPointRow(), position);
+    }
+    if (!m_teachingOpen) {
+        m_ops.points.setModified(true);
+        return;
+    }
+    if (m_ctx.op.askYesNo(QStringLiteral("Teaching"), QStringLiteral("Terminate teaching setting?"),
+                          OperatorInteraction::Icon::None) != OperatorInteraction::Answer::Yes) {
+        m_ops.points.setModified(true);
+        return;
+    }
+    m_ctx.link.operationTitle = QStringLiteral("Teaching");
+    askReturnToOrigin();
+    selectNumericInput();
+    settingClicked();
+}
+
+bool PointDrive::writeParameters(const QList<std::pair<int, QString>>& lines) {
+    Ops::WriteBlock block(m_ctx);
+    if (!block.open(Command::WritePRM))
+        return false;
+    for (const auto& [number, value] : lines)
+        if (!block.sendLine(Command::ParameterData, QString::number(number) + QLatin1Char('='),
+                            value))
+            return false;
+    if (!block.finish())
+        return false;
+    if (!has(m_ctx.link.ReplyText, "OK")) {
+        m_ctx.link.ReportLinkError(m_ctx.op, m_host);
+        Ops::restore(m_ctx);
+        return false;
+    }
+    return true;
+}
+
+bool PointDrive::sendOriginShift(const QString& position) {
+    Link& link = m_ctx.link;
+    ParameterTableModel& params = m_ops.params;
+    link.operationTitle = QStringLiteral("Parameter");
+    link.ReplyTimeoutMs = 3000;
+    link.setErrorText({});
+    if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you send virtual origin data?")))
+        return false;
+    Ops::exchange(m_ctx, Command::QueryPRM, QStringLiteral("35"), 3000);
+    if (link.Timeout || !has(link.ReplyText, "OK")) {
+        link.ReportLinkError(m_ctx.op, m_host);
+        return false;
+    }
+    const int previousShift = int16(Link::ExtractReplyValue(link.ReplyText));
+    const QString newShift = hundredths(position.toDouble());
+    params.setSettingValue(35, newShift);
+    if (!writeParameters({{35, newShift}}))
+        return false;
+
+    if (Ops::askYesNo(m_ctx, QStringLiteral("Is a soft limit also changed?"))) {
+        double limits[2] = {};
+        for (int n = 1; n <= 2; ++n) {
+            const QString value = Ops::readParameterValue(m_ctx, n);
+            if (link.Timeout || !has(link.ReplyText, "OK")) {
+                link.ReportLinkError(m_ctx.op, m_host);
+                return false;
+            }
+            limits[n - 1] = value.trimmed().toDouble();
+        }
+        const SoftLimit::Suggestion s =
+            SoftLimit::suggest(limits[0], limits[1], newShift.toDouble(), previousShift);
+        const OperatorInteraction::SoftLimits tableRows{params.settingValue(1).toDouble(),
+                                                        int16(params.settingValue(2))};
+        const OperatorInteraction::SoftLimits chosen =
+            m_ctx.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
+        params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
+        params.setSettingValue(2, QString::number(chosen.minus));
+        if (!writeParameters({{1, params.settingValue(1)}, {2, params.settingValue(2)}}))
+            return false;
+    }
+    m_host.setStatusText(2, DependentDisplays::originShiftText(params.settingValue(35)));
+    m_ctx.op.message(QStringLiteral("ok"),
+                     QStringLiteral("Transmitting and receiving has finished."),
+                     OperatorInteraction::Icon::None);
+    return true;
+}
+
+// ---- Low-speed movement ---------------------------------------------------------------------
+
+void PointDrive::lowSpeedEdited(const QString& box) {
+    const QString text = m_host.controlText(box).trimmed();
+    int number = 0;
+    QString value;
+    QString refusal;
+    if (box == QLatin1String(PointCtl::Speed)) {
+        number = 7;
+        static const QRegularExpression whole(QStringLiteral(R"(^\d{1,3}$)"));
+        if (whole.match(text).hasMatch() && text.toInt() >= 1 && text.toInt() <= 10)
+            value = QString::number(text.toInt());
+        else
+            refusal = QStringLiteral("Please set a value within 1 to 10 (mm/s).");
+    } else if (box == QLatin1String(PointCtl::Dist) || box == QLatin1String(PointCtl::Limit)) {
+        number = box == QLatin1String(PointCtl::Dist) ? 8 : 9;
+        const std::optional<double> mm = decimal(text);
+        if (mm && *mm >= 0.01 && *mm <= 99.99)
+            value = hundredths(*mm);
+        else
+            refusal = QStringLiteral("Please set a value within 0.01 to 99.99mm.");
+    } else {
+        return;
+    }
+    if (!refusal.isEmpty()) {
+        m_ctx.op.message(QStringLiteral("error"), refusal, OperatorInteraction::Icon::None);
+    } else if (m_ops.params.settingValue(number) != value) {
+        m_ops.params.setSettingValue(number, value);
+        m_ops.points.setModified(true);
+    }
+    // The boxes show the table again: restored after a refusal, reformatted after a change.
+    m_host.refreshDependentDisplays();
+}

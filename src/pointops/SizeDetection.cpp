@@ -1,0 +1,374 @@
+#include "pointops/SizeDetection.h"
+
+#include "link/Command.h"
+#include "pointdata/ActuatorTypes.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointops/PointOpsContext.h"
+#include "startup/Drive.h"
+#include "startup/IoMonitor.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+using Icon = OperatorInteraction::Icon;
+
+const QString kTitle = QStringLiteral("Size detection");
+
+bool has(const QString& text, const char* marker) {
+    return text.contains(QLatin1String(marker));
+}
+
+bool is(const QString& box, const char* name) {
+    return box == QLatin1String(name);
+}
+
+// Plain decimal text: an optional "-", digits, at most one decimal point. Everything else
+// ("", ".", "-", "-.", ".-", a second "." or "-") is malformed.
+std::optional<double> decimal(const QString& text) {
+    static const QRegularExpression re(QStringLiteral(R"(^-?(\d+\.?\d*|\.\d+)$)"));
+    if (!re.match(text.trimmed()).hasMatch())
+        return std::nullopt;
+    return text.trimmed().toDouble();
+}
+
+// A whole number as "#0" shows it: "05" is 5. None when the text is not one.
+std::optional<int> whole(const QString& text) {
+    static const QRegularExpression re(QStringLiteral(R"(^\d{1,6}$)"));
+    if (!re.match(text).hasMatch())
+        return std::nullopt;
+    return text.toInt();
+}
+
+QString hundredths(double mm) {
+    return QString::number(std::llround(mm * 100));
+}
+
+QString mmText(const QString& hundredthsText) {
+    bool ok = false;
+    const double v = hundredthsText.trimmed().toDouble(&ok);
+    return QString::number(ok ? v / 100.0 : 0.0, 'f', 2);
+}
+
+} // namespace
+
+SizeDetection::SizeDetection(PointOpsContext& ops, PanelHost& host) : m_ops(ops), m_host(host) {}
+
+// ---- Entry checks ---------------------------------------------------------------------------
+
+bool SizeDetection::acceptsKey(const QString& box, QChar ch) {
+    switch (ch.unicode()) {
+    case 8:  // backspace
+    case 9:  // Tab
+    case 10: // Enter
+    case 13:
+    case 27: // Escape
+        return true;
+    default:
+        break;
+    }
+    if (is(box, SizeCtl::Direction))
+        return QStringLiteral("cCoO").contains(ch);
+    const bool digit = ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+    if (is(box, SizeCtl::Speed) || is(box, SizeCtl::Level))
+        return digit;
+    if (is(box, SizeCtl::Max) || is(box, SizeCtl::Min))
+        return digit || ch == QLatin1Char('-') || ch == QLatin1Char('.');
+    return true;
+}
+
+void SizeDetection::keyRefused(const QString& box) {
+    if (is(box, SizeCtl::Direction))
+        m_ops.op.message(QStringLiteral("Pushing direction"),
+                         QStringLiteral("Please set a value within C or O"), Icon::Critical);
+}
+
+void SizeDetection::edited(const QString& box) {
+    const QString text = m_host.controlText(box);
+    const auto refuse = [&](const char* title, const char* message) {
+        m_ops.op.message(QLatin1String(title), QLatin1String(message), Icon::Critical);
+        m_host.setControlText(box, QString());
+    };
+    if (is(box, SizeCtl::Direction)) {
+        static const QStringList accepted = {"C", "c", "O", "o", ""};
+        if (!accepted.contains(text))
+            refuse("Pushing direction", "Please set a value within C or O");
+    } else if (is(box, SizeCtl::Speed)) {
+        if (text.isEmpty())
+            return;
+        const std::optional<int> v = whole(text);
+        if (!v || *v < 1 || *v > 10) {
+            refuse("Pushing speed", "Please set a value within 1 to 10 (mm/s).");
+            return;
+        }
+        if (text != QString::number(*v))
+            m_host.setControlText(box, QString::number(*v));
+    } else if (is(box, SizeCtl::Level)) {
+        if (text.endsWith(QLatin1Char('.'))) {
+            refuse("Pushing force level", "Cannot input decimal");
+            return;
+        }
+        const std::optional<int> v = whole(text);
+        if (!text.isEmpty() && (!v || *v < 1 || *v > 10))
+            refuse("Pushing force level", "Please set a value within 1 to 10");
+    }
+}
+
+void SizeDetection::pointLeft(const QString& box, bool byEnter) {
+    const bool maximum = is(box, SizeCtl::Max);
+    if (!maximum && !is(box, SizeCtl::Min))
+        return;
+    const int number = maximum ? 31 : 32;
+    const QString title =
+        maximum ? QStringLiteral("Maximum point") : QStringLiteral("Minimum point");
+    ParameterTableModel& params = m_ops.params;
+    const std::optional<double> value = decimal(m_host.controlText(box));
+    if (!value) {
+        if (!byEnter)
+            m_ops.op.message(title,
+                             maximum ? QStringLiteral("Please input maximum position")
+                                     : QStringLiteral("Please input minimum position"),
+                             Icon::Critical);
+        params.setSettingValue(number, QStringLiteral("0"));
+        m_host.setControlText(box, QStringLiteral("0.00"));
+        return;
+    }
+    if (*value > 40.001 || *value < -40.001) {
+        QString text = QStringLiteral("Please set a value within -40.00 to 40.00mm.");
+        if (byEnter && maximum)
+            text.chop(1);
+        m_ops.op.message(byEnter ? QStringLiteral("error") : title, text, Icon::Warning);
+        const ParameterTableData table = params.table();
+        const int row = ActuatorTypes::rowOfParameter(number);
+        m_host.setControlText(box, mmText(row >= 0 ? table[row].initial : QString()));
+        m_host.focusControl(box);
+        return;
+    }
+    params.setSettingValue(number, hundredths(*value));
+    m_host.setControlText(box, QString::number(*value, 'f', 2));
+}
+
+// ---- Operations -----------------------------------------------------------------------------
+
+bool SizeDetection::modelCheck(const QString& oldModelText) {
+    Ops::exchange(m_ops, Command::ReadDIO, {}, 3000);
+    const QString reply = m_ops.link.ReplyText;
+    if (m_ops.link.Timeout) {
+        m_ops.link.ReportLinkError(m_ops.op, m_ops.host);
+        return false;
+    }
+    if (!Dio::isNewModel(reply)) {
+        m_ops.op.message(kTitle, oldModelText, Icon::Critical);
+        return false;
+    }
+    if (!has(reply, "OK")) {
+        m_ops.link.ReportLinkError(m_ops.op, m_ops.host);
+        return false;
+    }
+    return true;
+}
+
+void SizeDetection::switchFunction(bool valid) {
+    Link& link = m_ops.link;
+    link.operationTitle = kTitle;
+    const QString oldModel = QStringLiteral("Cannot use this function by old model controller") +
+                             (valid ? QString() : QStringLiteral("."));
+    if (!modelCheck(oldModel))
+        return;
+    Ops::exchange(m_ops, Command::WritePRM, {}, 3000);
+    if (link.Timeout || !has(link.ReplyText, "READY")) {
+        link.ReportLinkError(m_ops.op, m_ops.host);
+        return;
+    }
+    link.ReplyTimeoutMs = 100;
+    link.ClearCommand();
+    link.P_Command = Command::ParameterData;
+    link.P_second = QStringLiteral("33=");
+    link.P_third = valid ? QStringLiteral("1") : QStringLiteral("0");
+    link.BuildCommand();
+    link.Exchange();
+    if (has(link.ReplyText, "NG")) {
+        link.ReportLinkError(m_ops.op, m_ops.host);
+        return;
+    }
+    Ops::exchange(m_ops, Command::EndOfData, {}, 3000);
+    if (link.Timeout || has(link.ReplyText, "NG") || !has(link.ReplyText, "OK")) {
+        link.ReportLinkError(m_ops.op, m_ops.host);
+        return;
+    }
+    m_host.setControlColour(valid ? SizeCtl::Valid : SizeCtl::Invalid, HighlightBgr);
+    m_host.setControlColour(valid ? SizeCtl::Invalid : SizeCtl::Valid, std::nullopt);
+    m_ops.op.message(kTitle,
+                     valid ? QStringLiteral("Size detecting valid function")
+                           : QStringLiteral("Size detecting invalid function"),
+                     Icon::None);
+    m_ops.params.setSettingValue(33, valid ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void SizeDetection::lockControls(bool locked) {
+    if (locked)
+        m_host.disableCommands();
+    else
+        m_host.enableCommands();
+    for (const char* name : {Ctl::Set, Ctl::Operation, Ctl::Setting, "Frame_Setup"})
+        m_host.setControlEnabled(name, !locked);
+}
+
+bool SizeDetection::returnToOrigin() {
+    Ops::exchange(m_ops, Command::ORG, {}, 22000);
+    if (!m_ops.link.Timeout && has(m_ops.link.ReplyText, "OK"))
+        return true;
+    m_ops.link.ReportLinkError(m_ops.op, m_ops.host);
+    return false;
+}
+
+void SizeDetection::teach(bool maximum) {
+    if (m_busy)
+        return;
+    Link& link = m_ops.link;
+    m_busy = true;
+    link.operationTitle = kTitle;
+    link.ReplyTimeoutMs = 3000;
+    lockControls(true);
+    // Whichever step ends the teaching, the controls come back.
+    struct Unlock {
+        SizeDetection* self;
+        ~Unlock() {
+            self->m_busy = false;
+            self->lockControls(false);
+        }
+    } unlock{this};
+
+    const QString direction = m_host.controlText(SizeCtl::Direction);
+    const QString speed = m_host.controlText(SizeCtl::Speed);
+    const QString level = m_host.controlText(SizeCtl::Level);
+    const char* missing = direction.isEmpty() ? "Input pushing direction."
+                          : speed.isEmpty()   ? "Input speed."
+                          : level.isEmpty()   ? "Input pushing force."
+                                              : nullptr;
+    if (missing) {
+        m_ops.op.message(kTitle, QLatin1String(missing), Icon::Critical);
+        return;
+    }
+    const QString type = Ops::readParameterValue(m_ops, 0);
+    if (link.Timeout) {
+        link.ReportLinkError(m_ops.op, m_ops.host);
+        return;
+    }
+    const int limit = maximum && type.trimmed() == QLatin1String("84") ? 35 : 10;
+    if (speed.toInt() > limit) {
+        m_ops.op.message(kTitle,
+                         QStringLiteral("Please set in speed 0 to ") + QString::number(limit) +
+                             QStringLiteral(" (mm/s)."),
+                         Icon::Critical);
+        return;
+    }
+    if (!Ops::askYesNo(m_ops, QStringLiteral("Do you size detection?")))
+        return;
+    if (!modelCheck(QStringLiteral("Cannot use this function by old model controller")) ||
+        !returnToOrigin())
+        return;
+
+    link.ReplyTimeoutMs = 20000;
+    link.ClearCommand();
+    link.P_Command = maximum ? Command::GMAX : Command::GMIN;
+    link.P_second = direction + QLatin1Char(',') + speed;
+    link.P_third = level;
+    link.BuildCommand();
+    link.Exchange();
+    const QString reply = link.ReplyText;
+    if (has(reply, "NG")) {
+        m_ops.op.message(kTitle, QStringLiteral("Error occurred."), Icon::Critical);
+        link.ReportLinkError(m_ops.op, m_ops.host);
+        return;
+    }
+    if (reply.mid(6, 2) == QLatin1String("64")) {
+        m_ops.op.message(kTitle, QStringLiteral("No pushing object is detected."), Icon::Critical);
+    } else if (link.Timeout) {
+        // No end of the measurement in time: nothing is read back as a taught point.
+        link.ReportLinkError(m_ops.op, m_ops.host);
+        return;
+    } else {
+        const int number = maximum ? 31 : 32;
+        Ops::exchange(m_ops, Command::QueryPRM, QString::number(number), 3000);
+        const QString value = link.ReplyText;
+        if (link.Timeout || !has(value, "OK")) {
+            link.ReportLinkError(m_ops.op, m_ops.host);
+            return;
+        }
+        QString taught = value.left(qMax<qsizetype>(0, value.size() - 4));
+        if (taught.endsWith(QLatin1String("\r\n")))
+            taught.chop(2);
+        m_ops.params.setSettingValue(number, taught);
+        m_host.setControlText(maximum ? SizeCtl::Max : SizeCtl::Min, mmText(taught));
+        m_ops.op.message(kTitle, QStringLiteral("Size detection has finished."), Icon::Information);
+    }
+    returnToOrigin();
+}
+
+bool SizeDetection::pointText(bool maximum, double& value) {
+    const char* box = maximum ? SizeCtl::Max : SizeCtl::Min;
+    const std::optional<double> v = decimal(m_host.controlText(box));
+    if (v) {
+        value = *v;
+        return true;
+    }
+    m_ops.op.message(maximum ? QStringLiteral("Maximum point") : QStringLiteral("Minimum point"),
+                     maximum ? QStringLiteral("Please input maximum position")
+                             : QStringLiteral("Please input minimum position"),
+                     Icon::Critical);
+    m_host.setControlText(box, QStringLiteral("0.00"));
+    m_ops.params.setSettingValue(maximum ? 31 : 32, QStringLiteral("0"));
+    return false;
+}
+
+void SizeDetection::sendPoints() {
+    if (m_busy)
+        return;
+    Link& link = m_ops.link;
+    link.operationTitle = kTitle;
+    link.ReplyTimeoutMs = 3000;
+    double maxPoint = 0;
+    double minPoint = 0;
+    if (!pointText(true, maxPoint) || !pointText(false, minPoint))
+        return;
+    m_busy = true;
+    struct Unbusy {
+        bool& busy;
+        ~Unbusy() { busy = false; }
+    } unbusy{m_busy};
+    if (!modelCheck(QStringLiteral("Cannot use this function by old model controller")))
+        return;
+    Ops::WriteBlock block(m_ops);
+    if (!block.open(Command::WritePRM))
+        return;
+    const QString maxValue = hundredths(maxPoint);
+    const QString minValue = hundredths(minPoint);
+    if (!block.sendLine(Command::ParameterData, QStringLiteral("31="), maxValue))
+        return;
+    m_ops.params.setSettingValue(31, maxValue);
+    if (!block.sendLine(Command::ParameterData, QStringLiteral("32="), minValue))
+        return;
+    m_ops.params.setSettingValue(32, minValue);
+    Ops::exchange(m_ops, Command::EndOfData, {}, 3000);
+    const QString reply = link.ReplyText;
+    if (has(reply, "NG")) {
+        Ops::reportNg(m_ops);
+        return;
+    }
+    if (link.Timeout) {
+        Ops::restore(m_ops);
+        return;
+    }
+    const QString title = QStringLiteral("Pushing position setting");
+    if (has(reply, "OK")) {
+        m_ops.op.message(title, QStringLiteral("Transmission completion."), Icon::None);
+        m_host.setControlText(SizeCtl::Max, QString::number(maxPoint, 'f', 2));
+        m_host.setControlText(SizeCtl::Min, QString::number(minPoint, 'f', 2));
+    } else {
+        m_ops.op.message(title, QStringLiteral("Was not able to transmit."), Icon::Critical);
+    }
+}

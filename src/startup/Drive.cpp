@@ -1,0 +1,180 @@
+#include "startup/Drive.h"
+
+#include "link/Command.h"
+#include "startup/ProgressView.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cmath>
+
+namespace Drive {
+
+namespace {
+
+bool has(const QString& text, const char* marker) {
+    return text.contains(QLatin1String(marker));
+}
+
+// The value of a one-value reply as a number; 0 when it is not one.
+double valueOf(const QString& reply) {
+    bool ok = false;
+    const double v = Link::ExtractReplyValue(reply).trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) ? v : 0.0;
+}
+
+// One "@?PRM " read of the return to origin: the reply must end in "OK".
+bool readParameter(DriveContext& c, int number, QString& reply) {
+    Ops::exchange(c, Command::QueryPRM, QString::number(number), 3000);
+    reply = c.link.ReplyText;
+    if (c.link.Timeout || !has(reply, "OK")) {
+        c.link.ReportLinkError(c.op, c.host);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString positionText(const QString& reply) {
+    const qsizetype cr = reply.indexOf(QLatin1Char('\r'));
+    QString text = cr < 0 ? reply : reply.left(cr);
+    if (text.contains(QLatin1String("?-")))
+        text.remove(0, 1);
+    else if (text.contains(QLatin1Char('?')))
+        text.replace(0, 1, QLatin1Char('-'));
+    else if (text.startsWith(QLatin1Char(' ')))
+        text.remove(0, 1);
+    return text;
+}
+
+std::optional<double> positionMm(const QString& positionText) {
+    bool ok = false;
+    const double mm = positionText.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(mm))
+        return std::nullopt;
+    return mm;
+}
+
+bool carriageShown(double positionMm, double originShift, double stroke) {
+    return std::abs(positionMm + originShift / 100.0) < 1.1 * (stroke / 100.0);
+}
+
+void pause(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+StopResult sendStop(DriveContext& c, int timeoutMs) {
+    c.link.operationTitle = QStringLiteral("Stop");
+    if (c.link.writeStop())
+        return StopResult::Written;
+    c.panel.setControlEnabled(Ctl::Setting, true);
+    Ops::exchange(c, Command::StopChar, {}, timeoutMs);
+    const QString& reply = c.link.ReplyText;
+    if (has(reply, "STOP") || has(reply, "OK") || reply.isEmpty())
+        return StopResult::Stopped;
+    if (c.link.Timeout)
+        c.host.enableWindow();
+    else
+        c.drive().orgpos = 0;
+    c.link.ReportLinkError(c.op, c.host);
+    return StopResult::Failed;
+}
+
+Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching) {
+    DriveState& s = c.drive();
+    if (s.motionBusy)
+        return Outcome::Done;
+    const QString title = QStringLiteral("Receive the current value");
+    c.link.operationTitle = title;
+    c.panel.setControlEnabled(Ctl::Setting, true);
+    Ops::exchange(c, Command::QueryPOS, {}, 5000);
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        return Outcome::NoReply;
+    }
+    const QString reply = c.link.ReplyText;
+    if (!has(reply, "OK") && !has(reply, "STOP")) {
+        Ops::reportNg(c);
+        return Outcome::Refused;
+    }
+    const QString text = positionText(reply);
+    if (text == QLatin1String("STOP")) {
+        Ops::restore(c);
+        return Outcome::Stopped;
+    }
+    // A reply that holds no number shows nothing rather than some accidental value.
+    const std::optional<double> mm = positionMm(text);
+    if (!mm)
+        return Outcome::Done;
+    c.panel.setControlText(Ctl::NowPosi, QString::number(*mm, 'f', 2));
+    if (carriageShown(*mm, s.originShift, s.stroke))
+        c.panel.showCarriage(*mm + s.originShift / 100.0, s.stroke / 100.0, s.originDirection);
+
+    if (s.operationMode || s.motionBusy)
+        return Outcome::Done;
+    c.link.operationTitle = title;
+    Ops::exchange(c, Command::QueryPRM, QStringLiteral("35"), 5000);
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        return Outcome::NoReply;
+    }
+    if (!has(c.link.ReplyText, "OK")) {
+        Ops::reportNg(c);
+        return Outcome::Refused;
+    }
+    s.originShift = valueOf(c.link.ReplyText);
+    if (teaching)
+        teaching(*mm, s.originShift);
+    return Outcome::Done;
+}
+
+Outcome returnToOrigin(DriveContext& c, const OriginReturn& how) {
+    DriveState& s = c.drive();
+    c.link.operationTitle = QStringLiteral("Org");
+    QString reply;
+    if (!readParameter(c, 5, reply))
+        return Outcome::NoReply;
+    s.originDirection = Link::ExtractReplyValue(reply).trimmed() == QLatin1String("1") ? 1 : 0;
+    if (!readParameter(c, 35, reply))
+        return Outcome::NoReply;
+    s.originShift = valueOf(reply);
+    if (!readParameter(c, how.strokeParameter, reply))
+        return Outcome::NoReply;
+    s.stroke =
+        how.strokeOf ? how.strokeOf(Link::ExtractReplyValue(reply).trimmed()) : valueOf(reply);
+
+    s.originDone = false;
+    s.motionBusy = true;
+    s.orgpos = 1;
+    if (how.moving)
+        how.moving();
+    if (how.showStopDialog)
+        c.panel.setStopDialogShown(true);
+    Ops::exchange(c, Command::ORG, {}, 30000);
+    c.panel.setStopDialogShown(false);
+    // The motion has ended, so the position refresh below may run.
+    s.motionBusy = false;
+    if (how.moved)
+        how.moved();
+
+    reply = c.link.ReplyText;
+    if (has(reply, "NG") || has(reply, "STOP")) {
+        const bool refused = has(reply, "NG");
+        Ops::reportNg(c);
+        return refused ? Outcome::Refused : Outcome::Stopped;
+    }
+    // Without a reply end in time the actuator may still be on its way: that is never
+    // taken for an established origin.
+    if (reply.isEmpty() || c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        return Outcome::NoReply;
+    }
+    s.originDone = true;
+    readCurrentPosition(c, how.teaching);
+    return Outcome::Done;
+}
+
+} // namespace Drive

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "startup/Operation.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+// What the drive panels of both main windows share: the panel state, the window side the
+// sequences talk to (controls by object name), and the sequences both kinds run the same way:
+// the stop, the current position refresh and the return to origin.
+
+// Object names of the drive panel controls that both kinds have.
+namespace Ctl {
+inline constexpr char Setting[] = "Cmd_Setup";
+inline constexpr char Operation[] = "Cmd_driv";
+inline constexpr char Org[] = "Cmd_Return";
+inline constexpr char Start[] = "Cmd_Start";
+inline constexpr char Stop[] = "Cmd_Stop";
+inline constexpr char NowPosi[] = "Txt_NowPosi";
+inline constexpr char Pos[] = "Txt_Pos";
+inline constexpr char Set[] = "Cmd_Set";
+inline constexpr char SetBase[] = "Cmd_SetBase";
+inline constexpr char TargetP[] = "Cmd_TargetP";
+} // namespace Ctl
+
+// Panel colours, written as 0xBBGGRR.
+namespace DriveColour {
+inline constexpr quint32 SettingActive = 0x00FF00;
+inline constexpr quint32 OperationActive = 0xFF00FF;
+inline constexpr quint32 Idle = 0xE0E0E0; // inactive mode button, idle Org and Start
+inline constexpr quint32 StartPressed = 0x80FF80;
+inline constexpr quint32 StopDuringStart = 0xFFC0FF;
+inline constexpr quint32 StopDuringOrigin = 0xFF80FF;
+inline constexpr quint32 Set = 0x80C0FF; // SET, and Org while pressed
+inline constexpr quint32 JogPlayback = 0xFFFF80;
+inline constexpr quint32 TargetSelected = 0x80FF80;
+} // namespace DriveColour
+
+// The drive panel's state, held by its window.
+struct DriveState {
+    enum PanelMode { None = 0, Numeric = 1, DirectTeaching = 2, TeachingPlayback = 3 };
+    int panelMode = Numeric;    // Numeric also stands for Operation mode's panel
+    bool operationMode = false; // set once Operation mode's start-up reads succeeded
+    bool motionBusy = false;    // a return to origin, point move or continuous jog runs
+    bool originDone = false;    // the last return to origin answered "OK"
+    int orgpos = 0;             // moving flag: 1 keeps the link's time-out report silent
+    bool newModel = true;       // from the "@READ DIO " reply on entering Operation mode
+    // Controller values read on entering Operation mode and by the return to origin.
+    double stroke = 2000;    // 0.01 mm
+    int originDirection = 0; // parameter 5: 0 cable side, 1 opposite side
+    double originShift = 0;  // parameter 35, 0.01 mm
+};
+
+// The window side of the drive sequences: controls found by their object names (Ctl and the
+// kind's own), the lamps, the carriage figure, the stop dialog and the status bar.
+class PanelHost : public OperationHost {
+  public:
+    explicit PanelHost(DriveState& state) : m_drive(state) {}
+    DriveState& drive() { return m_drive; }
+    const DriveState& drive() const { return m_drive; }
+
+    // LinkHost: the moving and motion-busy flags live in the panel state.
+    int orgpos() const override { return m_drive.orgpos; }
+    void clearMotionBusy() override { m_drive.motionBusy = false; }
+
+    virtual void setControlEnabled(const QString& name, bool enabled) = 0;
+    virtual bool controlEnabled(const QString& name) const = 0;
+    // A panel colour (0xBBGGRR), or the system button face colour for std::nullopt.
+    virtual void setControlColour(const QString& name, std::optional<quint32> bgr) = 0;
+    virtual QString controlText(const QString& name) const = 0;
+    virtual void setControlText(const QString& name, const QString& text) = 0;
+    // Checks an option as the program does: its click handler does not run.
+    virtual void setControlChecked(const QString& name, bool checked) = 0;
+    // Gives a box the focus with its whole text selected.
+    virtual void focusControl(const QString& name) = 0;
+
+    virtual void setLamp(int index, bool on) = 0;
+    virtual void resetLamps() = 0;
+    // Places the carriage for a position in mm measured from the mechanical origin.
+    virtual void showCarriage(double positionMm, double strokeMm, int originDirection) = 0;
+    virtual void setStopDialogShown(bool shown) = 0;
+    virtual void setStatusText(int panel, const QString& text) = 0;
+    virtual void disableCommands() = 0;
+    virtual void enableCommands() = 0;
+
+  private:
+    DriveState& m_drive;
+};
+
+struct DriveContext : OperationContext {
+    PanelHost& panel;
+    DriveState& drive() { return panel.drive(); }
+};
+
+namespace Drive {
+
+// How a motion or query ended.
+enum class Outcome {
+    Done,    // "OK"
+    Stopped, // "STOP": the stop character ended the motion
+    Refused, // "NG" (reported)
+    NoReply, // time-out or empty reply (reported)
+};
+
+// The position text of a "@?POS " reply: the text before the first CR; with "?-" its first
+// character is dropped, else with "?" the first character becomes "-" (the controller's
+// minus), else a leading blank is dropped. "STOP" comes back as it stands.
+QString positionText(const QString& reply);
+// The position in mm, when the text is a number.
+std::optional<double> positionMm(const QString& positionText);
+// Whether the carriage is drawn for a position (mm, from the virtual origin) with the origin
+// shift and stroke (0.01 mm): the mechanical position must lie within 1.1 times the stroke.
+bool carriageShown(double positionMm, double originShift, double stroke);
+
+// Waits in the event loop (no busy wait).
+void pause(int ms);
+
+// The stop. While a motion's exchange is pending it writes the stop character to the open
+// port at once (Link::writeStop) and that motion's exchange collects the "STOP" reply;
+// otherwise it exchanges the stop character with the time-out (300 ms after a continuous
+// jog, else 1500 ms). Title "Stop".
+enum class StopResult {
+    Written, // written while a motion was pending
+    Stopped, // exchanged: "STOP", "OK" or nothing came back
+    Failed,  // exchanged: anything else (reported)
+};
+StopResult sendStop(DriveContext& c, int timeoutMs);
+
+// ReadCurrentPosition: "@?POS " (5000 ms, title "Receive the current value"); does nothing
+// while a motion runs. Shows the position in Txt_NowPosi and places the carriage. Outside
+// Operation mode it also reads the origin point shift (parameter 35) into the panel state and
+// hands position and shift to `teaching` (the kind's teaching display).
+using TeachingDisplay = std::function<void(double positionMm, double originShift)>;
+Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching = {});
+
+// The return to origin: reads the origin return direction (5), the origin point shift (35)
+// and the stroke, then "@ORG " (30000 ms) with the stop dialog shown when asked. `moving` runs
+// before the motion and `moved` after it (the kind's buttons); on "OK" the position is
+// refreshed. Title "Org".
+struct OriginReturn {
+    bool showStopDialog = true;
+    int strokeParameter = 21;
+    // The stroke (0.01 mm) from the value of strokeParameter; the value itself when empty.
+    std::function<double(const QString&)> strokeOf;
+    std::function<void()> moving;
+    std::function<void()> moved;
+    TeachingDisplay teaching;
+};
+Outcome returnToOrigin(DriveContext& c, const OriginReturn& how);
+
+} // namespace Drive

@@ -1,0 +1,100 @@
+#include "startup/ErrorHistory.h"
+
+#include "link/Command.h"
+#include "startup/AtomicFile.h"
+#include "startup/Operation.h"
+#include "startup/ProgressView.h"
+
+#include <QDir>
+
+namespace ErrorHistory {
+
+QStringList entries(const QString& reply) {
+    QString text = reply;
+    // The final "OK": two characters when the reply ends with it, four with its CR LF.
+    if (text.endsWith(QLatin1Char('K')))
+        text.chop(2);
+    else if (text.endsWith(QLatin1String("OK\r\n")))
+        text.chop(4);
+    QStringList out;
+    while (out.size() < EntryCount && !text.isEmpty()) {
+        const qsizetype cr = text.indexOf(QLatin1Char('\r'));
+        if (cr < 0) {
+            out << text;
+            text.clear();
+            break;
+        }
+        out << text.left(cr);
+        text.remove(0, cr + 1);
+        if (text.startsWith(QLatin1Char('\n')))
+            text.remove(0, 1);
+    }
+    while (out.size() < EntryCount)
+        out << QString();
+    return out;
+}
+
+QByteArray fileBytes(const QStringList& entries) {
+    QByteArray bytes("QRX Error Record\r\n");
+    for (int i = 0; i < EntryCount; ++i)
+        bytes += entries.value(i).toLatin1() + "\r\n";
+    return bytes + "\r\n";
+}
+
+void display(OperationContext& c, const std::function<void(const QStringList&)>& show) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QLatin1String(Title);
+    c.host.disableWindow();
+    if (c.progress.cancelRequested())
+        c.progress.resetCancel(); // a click left over from an earlier operation must not count
+    c.progress.setRange(0, 1);
+    c.progress.showModeless();
+    Ops::exchange(c, Command::ReadERR, {}, 3000);
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        Ops::restore(c);
+        return;
+    }
+    const QString reply = c.link.ReplyText;
+    if (!reply.contains(QLatin1String("OK"))) {
+        // A refusal is no error history: it goes to the error box and no list is shown.
+        if (reply.contains(QLatin1String("NG")))
+            c.link.setErrorText(reply);
+        else
+            c.link.ReportReplyError(c.op, c.host);
+        Ops::restore(c);
+        return;
+    }
+    c.progress.setValue(0);
+    if (c.progress.cancelRequested()) {
+        c.progress.resetCancel();
+        c.host.enableWindow();
+        c.op.message(QStringLiteral("Stop"), QStringLiteral("Data un-transmitting."),
+                     OperatorInteraction::Icon::Warning);
+    }
+    c.progress.setValue(1);
+    show(entries(reply));
+    Ops::restore(c);
+}
+
+void save(OperatorInteraction& op, const QStringList& entries,
+          const std::function<void(const QString&)>& setCaption) {
+    OperatorInteraction::FileRequest request;
+    request.title = QStringLiteral("SaveAs");
+    request.filter = QStringLiteral("Setting file(*.csv)");
+    const QString path = op.saveFileName(request);
+    if (path.isEmpty())
+        return;
+    const QString name = QDir::toNativeSeparators(path);
+    if (!AtomicFile::writeWhole(path, fileBytes(entries))) {
+        op.message(QString(),
+                   name +
+                       QStringLiteral("cannot be saved because it is read only or it is opened."),
+                   OperatorInteraction::Icon::None);
+        return;
+    }
+    if (setCaption)
+        setCaption(QStringLiteral("QRX5 Support-Software") + name);
+}
+
+} // namespace ErrorHistory

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <utility>
+
+class QTimer;
+
+// Where the signals stand in a "@READ DIO " reply: "DO" and the outputs, CR LF, "DI" and the
+// inputs. Lamps 0 to 3 are outputs; the inputs run from firstInputLamp to lamp 13. Character
+// positions count from 1.
+struct DioLayout {
+    int longerThan = 23; // a shorter reply is not read at all
+    int outputsAt = 5;   // character of lamp 0
+    int inputsAt = 17;   // character of firstInputLamp
+    int firstInputLamp = 8;
+    // Outputs: "1" lights the lamp; any other character turns it off, or, with this set,
+    // only "0" turns it off and other characters leave it.
+    bool outputsKeepUnknown = false;
+
+    static DioLayout newModel() { return {23, 5, 17, 8, false}; }
+    static DioLayout oldModel() { return {21, 4, 16, 9, false}; }
+};
+
+namespace Dio {
+// The lamps a reply switches: (lamp number, on). Empty for a reply that does not begin with
+// "DO" or is too short for the layout. An input lamp is lit by anything but "0".
+QList<std::pair<int, bool>> lamps(const QString& reply, const DioLayout& layout);
+// The newer controller: the 8th character of the reply is not CR (its outputs are one longer).
+bool isNewModel(const QString& reply);
+} // namespace Dio
+
+// The I/O monitor timer of a main window ("Tim_IO_Mon", 700 ms) with its poll guard: a tick
+// polls only in Operation mode and only when no poll is still under way (the poll's exchange
+// keeps the event loop running, so ticks go on meanwhile). The kind supplies the poll.
+class IoMonitor final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(IoMonitor)
+  public:
+    static constexpr int IntervalMs = 700;
+
+    // What the poll returns: whether the monitor may go on polling. A failed poll (no answer,
+    // a refusal) has been reported to the operator; the guard then stays set so the monitor
+    // does not repeat the report every tick, until start() is called again.
+    using Poll = std::function<bool()>;
+
+    IoMonitor(std::function<bool()> operationMode, Poll poll, QObject* parent = nullptr);
+
+    void start(); // also clears the guard
+    void stop();
+    bool running() const;
+    QTimer* timer() const { return m_timer; }
+    // "1" while a poll runs (or after a failed one), else empty.
+    QString guard() const { return m_guard; }
+
+    void tick();
+
+  private:
+    std::function<bool()> m_operationMode;
+    Poll m_poll;
+    QTimer* m_timer;
+    QString m_guard;
+};

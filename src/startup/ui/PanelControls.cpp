@@ -1,0 +1,86 @@
+#include "startup/ui/PanelControls.h"
+
+#include "startup/ui/Lamp.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+QWidget* PanelControls::find(const QString& name) const {
+    auto it = m_cache.constFind(name);
+    if (it != m_cache.cend() && it.value())
+        return it.value();
+    QWidget* w = m_root->findChild<QWidget*>(name);
+    m_cache.insert(name, w);
+    return w;
+}
+
+void PanelControls::setEnabled(const QString& name, bool enabled) {
+    if (QWidget* w = find(name))
+        w->setEnabled(enabled);
+}
+
+bool PanelControls::isEnabled(const QString& name) const {
+    const QWidget* w = find(name);
+    return w && w->isEnabled();
+}
+
+void PanelControls::setColour(const QString& name, std::optional<quint32> bgr) {
+    QWidget* w = find(name);
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+        if (bgr)
+            setButtonColour(button, *bgr);
+        else
+            resetButtonColour(button);
+    } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
+        if (bgr)
+            setBoxColour(box, *bgr);
+        else
+            box->setPalette(QPalette());
+    }
+}
+
+QString PanelControls::text(const QString& name) const {
+    QWidget* w = find(name);
+    if (auto* box = qobject_cast<QLineEdit*>(w))
+        return box->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return button->text();
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text();
+    return {};
+}
+
+void PanelControls::setText(const QString& name, const QString& text) {
+    QWidget* w = find(name);
+    if (auto* box = qobject_cast<QLineEdit*>(w))
+        box->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(text);
+}
+
+void PanelControls::setChecked(const QString& name, bool checked) {
+    if (auto* button = qobject_cast<QAbstractButton*>(find(name))) {
+        const QSignalBlocker block(button);
+        button->setChecked(checked);
+    }
+}
+
+void PanelControls::focus(const QString& name) {
+    QPointer<QWidget> w = find(name);
+    if (!w)
+        return;
+    // Later, so that a focus change under way (a box being left) has ended first.
+    QTimer::singleShot(0, w, [w] {
+        if (!w)
+            return;
+        w->setFocus(Qt::OtherFocusReason);
+        if (auto* box = qobject_cast<QLineEdit*>(w.data()))
+            box->selectAll();
+    });
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <functional>
+
+class OperatorInteraction;
+class QLabel;
+
+// The error history window "Error history display": the controller's 16 error entries in the
+// labels Label1_0 (oldest, at the top) to Label1_15, Save (e_hozon) to write the error record
+// file and OK to close. Not modal; each Error History Display replaces the open one.
+class errorRecord final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(errorRecord)
+  public:
+    // setCaption gives the main window its caption after a save.
+    errorRecord(const QStringList& entries, OperatorInteraction& op,
+                std::function<void(const QString&)> setCaption, QWidget* parent = nullptr);
+    ~errorRecord() override;
+
+    QStringList entries() const;
+    void save();
+
+  private:
+    OperatorInteraction& m_op;
+    std::function<void(const QString&)> m_setCaption;
+    QList<QLabel*> m_labels;
+};
