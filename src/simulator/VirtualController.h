@@ -57,8 +57,11 @@ class QTimer;
 //   "@INIT PRM <type>": defaults of type 30..33 for this kind, "OK"; another type is refused.
 // The stop character with no motion running is answered "OK".
 //
-// Motions ("@ORG ", "@MOVP ", "@?P ", "@MOVD ", "@X+ ", "@X- ", "@GMAX ", "@GMIN ") take the
-// motion duration (setMotionDuration) and are answered "OK" on arrival; the continuous jogs
+//   "@?P <n>":          the point's line as "@READ PNT " lists it, "OK"; "38:NO POINT DATA"
+//                       for a point that is not set.
+// Motions ("@ORG ", "@MOVP ", "@MOVD ", "@X+ ", "@X- ", "@GMAX ", "@GMIN ") take the motion
+// duration (setMotionDuration, 200 ms unless set) and are answered "OK" on arrival; while one
+// runs the position moves evenly from start to target; the continuous jogs
 // "@XINC " / "@XDEC " run at the teach speed (parameter 24) towards the soft limit and answer
 // "OK" there. The stop character ends a running motion at once with the STOP reply. Every
 // motion except the return to origin needs the origin set ("39:ORIGIN NOT SET"); a second
@@ -206,6 +209,7 @@ class VirtualController final : public QObject {
     void startMotion(int to, qint64 durationMs, std::function<void()> onArrival);
     void startJog(bool plus);
     void moveToPoint(const QString& arg);
+    void queryPoint(const QString& arg);
     void measure(bool maximum, const QString& arg);
     void arriveMotion();
 

@@ -159,8 +159,10 @@ void VirtualController::handleCommand(int code, const QString& arg) {
         return;
     }
     case Command::MOVP:
-    case Command::QueryP:
         moveToPoint(arg);
+        return;
+    case Command::QueryP:
+        queryPoint(arg);
         return;
     case Command::XPlus:
     case Command::XMinus: {
@@ -398,6 +400,27 @@ void VirtualController::moveToPoint(const QString& arg) {
         else
             replyOk();
     });
+}
+
+void VirtualController::queryPoint(const QString& arg) {
+    bool ok = false;
+    const int n = arg.toInt(&ok);
+    if (m_kind != Kind::Point || !ok || n < 0 || n >= ControllerMemory::PointCount) {
+        replyNg(detail(ControllerDetail::RangeOver));
+        return;
+    }
+    if (!m_memory.point(n).isSet()) {
+        replyNg(detail(ControllerDetail::NoPointData));
+        return;
+    }
+    // The point's line as "@READ PNT " lists it.
+    for (const QByteArray& line : m_memory.pointLines().split('\n')) {
+        if (line.startsWith("P" + QByteArray::number(n) + "=")) {
+            reply(line + "\nOK\r\n");
+            return;
+        }
+    }
+    replyNg(detail(ControllerDetail::NoPointData));
 }
 
 void VirtualController::startJog(bool plus) {

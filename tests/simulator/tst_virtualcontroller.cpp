@@ -310,6 +310,9 @@ void TstVirtualController::motionRefusals() {
     QCOMPARE(peer.talk("@?P 0,\r\n"), QByteArray("NG\r\n38:NO POINT DATA\r\n"));
     peer.controller.memory().setPoint(
         4, {QStringLiteral("A"), QStringLiteral("-5.25"), QStringLiteral("20"), {}});
+    // "@?P " answers the point's line and does not move.
+    QCOMPARE(peer.talk("@?P 4,\r\n"), QByteArray("P4=A,-5.25,20\r\nOK\r\n"));
+    QCOMPARE(peer.controller.position(), 0);
     QCOMPARE(peer.talk("@MOVP 4,\r\n"), QByteArray("OK\r\n"));
     QCOMPARE(peer.controller.position(), -525);
 

@@ -75,8 +75,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("value-width"),
         QStringLiteral("Pad the value of a parameter query with blanks to this width."),
         QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption motionOpt(QStringLiteral("motion-ms"),
+                                       QStringLiteral("Time a motion takes (return to origin, "
+                                                      "point move, step, measurement)."),
+                                       QStringLiteral("ms"), QStringLiteral("200"));
     parser.addOptions({kindOpt, typeOpt, linkOpt, oldOpt, paceOpt, silentOpt, silentForOpt,
-                       ngForOpt, delayOpt, widthOpt});
+                       ngForOpt, delayOpt, widthOpt, motionOpt});
     parser.process(app);
 
     const QString kindText = parser.value(kindOpt).toLower();
@@ -93,6 +97,10 @@ int main(int argc, char* argv[]) {
     if (!ok || width < 0 || width > 16)
         return fail(QStringLiteral("--value-width must be a number from 0 to 16"));
 
+    const int motionMs = parser.value(motionOpt).toInt(&ok);
+    if (!ok || motionMs < 0)
+        return fail(QStringLiteral("--motion-ms must be a number of milliseconds"));
+
     VirtualController controller(kindText == QLatin1String("pulse")
                                      ? VirtualController::Kind::Pulse
                                      : VirtualController::Kind::Point);
@@ -103,6 +111,7 @@ int main(int argc, char* argv[]) {
     controller.setSilent(parser.isSet(silentOpt));
     controller.setReplyDelay(delay);
     controller.setValueWidth(width);
+    controller.setMotionDuration(motionMs);
     for (const QString& word : parser.values(silentForOpt))
         controller.setSilentFor(word);
     for (const QString& word : parser.values(ngForOpt))
