@@ -11,8 +11,11 @@ QColor colourFromBgr(quint32 bgr) {
 void setButtonColour(QPushButton* button, quint32 bgr) {
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, colourFromBgr(bgr));
-    // Panel colours are light: keep the caption dark so it stays readable on them.
-    palette.setColor(QPalette::ButtonText, Qt::black);
+    // Panel colours are light: keep the caption dark so it stays readable on them, and grey
+    // while the button is disabled, so a coloured button still shows that it cannot be used.
+    palette.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x90, 0x90, 0x90));
     button->setPalette(palette);
 }
 
