@@ -1,3 +1,4 @@
+#include "DriveRig.h"
 #include "ScriptedOperator.h"
 #include "link/Profile.h"
 #include "pointdata/ParameterTableModel.h"
@@ -9,6 +10,9 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
+#include "startup/ui/IoLamps.h"
+#include "startup/ui/Lamp.h"
+#include "startup/ui/errorRecord.h"
 #include "startup/ui/frmbar.h"
 #include "startup/ui/frmVer.h"
 
@@ -17,9 +21,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +68,9 @@ class TestMainWindow : public QObject {
     void toolbarRunsTransfers();
     void progressCancelEndsASilentWait();
     void pulseWindowFrame();
+    void jogThroughButtons();
+    void closeDuringMotionStopsIt();
+    void errorHistoryFromToolbar();
     void screenshots();
 
   private:
@@ -294,16 +304,135 @@ void TestMainWindow::pulseWindowFrame() {
     QCOMPARE(iniBytes(), QByteArray("[Data]\r\nCOM= 6\r\n"));
 }
 
+void TestMainWindow::jogThroughButtons() {
+    DrivePanel* panel = m_window->drivePanel();
+    QTest::mouseClick(panel->teachingOption(2), Qt::LeftButton);
+    QCOMPARE(m_op.texts("yesno"),
+             QStringList{"Return to origin? Please push stop switch if you stop operating."});
+    QPushButton* plus = panel->button("Cmd_Op");
+    QPushButton* minus = panel->button("Cmd_Cl");
+    QVERIFY(plus->isEnabled() && minus->isEnabled());
+    QVERIFY(!m_window->toolbar()->isEnabled());
+
+    // Held: three steps, then the continuous jog until the release stops it. The operator
+    // lets go once the continuous jog runs (the jog waits in the event loop meanwhile).
+    m_controller->clearReceived();
+    bool movingAtRelease = false;
+    auto release =
+        connect(m_controller, &VirtualController::lineHandled, this, [&](const QString& line) {
+            if (!line.startsWith("@XINC"))
+                return;
+            QTimer::singleShot(150, this, [&] {
+                movingAtRelease = m_controller->motionRunning();
+                QTest::mouseRelease(plus, Qt::LeftButton);
+            });
+        });
+    QTest::mousePress(plus, Qt::LeftButton);
+    const QList<QByteArray> step = {"@X+ ,\r\n", "@?POS ,\r\n", "@?PRM 35,\r\n"};
+    const QList<QByteArray> held =
+        step + step + step +
+        QList<QByteArray>{"@XINC ,\r\n", "\x03", "@?POS ,\r\n", "@?PRM 35,\r\n"};
+    QTRY_COMPARE(controllerLines(m_controller->received()), held);
+    disconnect(release);
+    QVERIFY(movingAtRelease);
+    QVERIFY(!m_controller->motionRunning());
+    QCOMPARE(m_window->drive().jogSteps(), 0);
+    const int stoppedAt = m_controller->position();
+    QVERIFY(stoppedAt > 30 && stoppedAt < 2000);
+    QCOMPARE(panel->box("Txt_Pos")->text(), QString::number(stoppedAt / 100.0, 'f', 2));
+
+    // A short click: one step and no stop character.
+    m_controller->clearReceived();
+    QTest::mousePress(minus, Qt::LeftButton);
+    QTest::mouseRelease(minus, Qt::LeftButton);
+    const QList<QByteArray> click = {"@X- ,\r\n", "@?POS ,\r\n", "@?PRM 35,\r\n"};
+    QTRY_COMPARE(controllerLines(m_controller->received()), click);
+    QTest::qWait(400);
+    QCOMPARE(controllerLines(m_controller->received()), click);
+    QCOMPARE(m_controller->position(), stoppedAt - 10);
+}
+
+void TestMainWindow::closeDuringMotionStopsIt() {
+    DrivePanel* panel = m_window->drivePanel();
+    panel->button("Cmd_driv")->click();
+    QVERIFY(panel->button("Cmd_Return")->isEnabled());
+    m_controller->setMotionDuration(5000);
+    m_controller->clearReceived();
+    QTimer::singleShot(300, m_window, [this] { m_window->close(); });
+    QElapsedTimer clock;
+    clock.start();
+    panel->button("Cmd_Return")->click();
+    QVERIFY(clock.elapsed() < 2500);
+    QVERIFY(m_controller->received().contains("@ORG ,\r\n\x03"));
+    QVERIFY(!m_controller->motionRunning());
+    QCOMPARE(m_op.endCalls, 1);
+}
+
+void TestMainWindow::errorHistoryFromToolbar() {
+    m_controller->setErrorHistory({"E12:OVERLOAD", "E13:ENCODER"});
+    QVERIFY(m_window->action("mnuToolsBag")->isEnabled());
+    m_window->toolbarKey("Errorhistorydisplay")->trigger();
+    errorRecord* record = m_window->errorRecordWindow();
+    QVERIFY(record && record->isVisible());
+    QCOMPARE(record->entries().mid(0, 3), (QStringList{"E12:OVERLOAD", "E13:ENCODER", ""}));
+    QVERIFY(m_window->isEnabled() && m_window->toolbar()->isEnabled());
+    // A second display replaces the first window.
+    m_window->action("mnuToolsBag")->trigger();
+    QTRY_VERIFY(m_window->findChildren<errorRecord*>().size() == 1);
+}
+
 void TestMainWindow::screenshots() {
     const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
     if (dir.isEmpty())
         QSKIP("set QRX5_SCREENSHOT_DIR to write screenshots");
+    const auto save = [&](QWidget* w, const char* name) {
+        QVERIFY(w->grab().save(QDir(dir).filePath(QLatin1String(name))));
+    };
     m_window->resize(1360, 800);
     QTest::qWait(50);
-    QVERIFY(m_window->grab().save(QDir(dir).filePath("point-window-points.png")));
+    save(m_window, "point-window-points.png");
     m_window->toolbarKey("Window")->trigger();
     QTest::qWait(50);
-    QVERIFY(m_window->grab().save(QDir(dir).filePath("point-window-parameters.png")));
+    save(m_window, "point-window-parameters.png");
+    m_window->toolbarKey("Window")->trigger();
+
+    // Setting mode with a few points.
+    PointTableData table;
+    table[0] = {"A", "0.00", "50", "", "home"};
+    table[1] = {"A", "10.00", "80", "", "pick"};
+    table[2] = {"U", "15.00", "30", "5", "press"};
+    table[3] = {"O", "", "10", "3", "push back"};
+    m_window->points().setTable(table);
+    QTest::qWait(50);
+    save(m_window, "point-window-setting.png");
+
+    // Operation mode with lamps lit, mid-stroke.
+    m_controller->setServoOn(true);
+    m_controller->setOriginDone(true);
+    m_controller->setInputs("0000101101");
+    m_controller->setPosition(1000);
+    DrivePanel* panel = m_window->drivePanel();
+    panel->button("Cmd_driv")->click();
+    QTRY_COMPARE(panel->box("Txt_NowPosi")->text(), QString("10.00"));
+    QVERIFY(m_window->ioLamps()->lamp(3)->isOn());
+    save(m_window, "point-window-operation.png");
+
+    // The carriage at the origin, mid-stroke and full stroke, one under the other.
+    QGroupBox* view = panel->frame(DrivePanel::Frame::View);
+    QList<QPixmap> shots;
+    for (const int position : {0, 1000, 2000}) {
+        m_controller->setPosition(position);
+        QTRY_COMPARE(panel->box("Txt_NowPosi")->text(), QString::number(position / 100.0, 'f', 2));
+        shots << view->grab();
+    }
+    QPixmap sheet(shots[0].width(), shots[0].height() * 3);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    for (int i = 0; i < 3; ++i)
+        painter.drawPixmap(0, i * shots[0].height(), shots[i]);
+    painter.end();
+    QVERIFY(sheet.save(QDir(dir).filePath("carriage-positions.png")));
+    panel->button("Cmd_Setup")->click();
 }
 
 QTEST_MAIN(TestMainWindow)

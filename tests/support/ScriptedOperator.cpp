@@ -71,5 +71,6 @@ QString ScriptedOperator::numericKeypad(const QString& current) {
 OperatorInteraction::SoftLimits ScriptedOperator::softLimitChange(const SoftLimits& current,
                                                                   const SoftLimits&) {
     record("softlimit", {}, current.note, Icon::None);
+    softLimitsShown << current;
     return softLimits.isEmpty() ? current : softLimits.takeFirst();
 }

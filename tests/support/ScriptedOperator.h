@@ -29,6 +29,7 @@ class ScriptedOperator final : public OperatorInteraction {
     QStringList modes;
     QStringList keypadValues;
     QList<SoftLimits> softLimits;
+    QList<SoftLimits> softLimitsShown; // the values each soft limit dialog opened with
     std::function<std::unique_ptr<PrintSurface>()> printerFactory;
     // Called when a prompt is recorded, before it is answered (for checks of window state).
     std::function<void(const Prompt&)> onPrompt;

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "FakePanelHost.h"
+#include "FakeProgress.h"
+#include "ScriptedOperator.h"
+#include "link/Link.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/PointDrive.h"
+#include "pointops/SizeDetection.h"
+#include "simulator/SimulatedChannel.h"
+#include "simulator/VirtualController.h"
+
+#include <QList>
+
+// Bytes a controller received as a list: split after each CR LF and around the stop and
+// end-of-data characters, so a sequence reads line by line.
+inline QList<QByteArray> controllerLines(const QByteArray& received) {
+    QList<QByteArray> out;
+    QByteArray current;
+    for (const char c : received) {
+        if (c == 3 || c == 26) {
+            if (!current.isEmpty())
+                out << current;
+            out << QByteArray(1, c);
+            current.clear();
+            continue;
+        }
+        current += c;
+        if (current.endsWith("\r\n")) {
+            out << current;
+            current.clear();
+        }
+    }
+    if (!current.isEmpty())
+        out << current;
+    return out;
+}
+
+// The point-input drive panel and size detection without their window, on the in-process
+// virtual controller: link, scripted operator, progress, the panel host and both tables.
+struct DriveRig {
+    VirtualController controller{VirtualController::Kind::Point};
+    SimulatedChannel channel{controller};
+    LinkState state;
+    Link link{state, channel};
+    ScriptedOperator op;
+    FakeProgress progress;
+    DriveState drive;
+    FakePanelHost host{drive};
+    PointTableModel points{op};
+    ParameterTableModel params{op};
+    PointOpsContext ctx{{link, op, progress, host}, points, params};
+    PointDrive panel{ctx, host};
+    SizeDetection size{ctx, host};
+
+    // The lines the controller received (see controllerLines).
+    QList<QByteArray> lines() const;
+};
+
+inline QList<QByteArray> DriveRig::lines() const {
+    return controllerLines(controller.received());
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "pointops/PointDrive.h"
+
+#include <QHash>
+#include <QStringList>
+#include <array>
+
+// The window side of the drive panel for tests: keeps every control's state by object name
+// (enabled unless disabled, no colour, no text until set), the lamps, the carriage, the stop
+// dialog and the status bar, and the flags of the operation host.
+class FakePanelHost final : public PointDriveHost {
+  public:
+    using PointDriveHost::PointDriveHost;
+
+    int setteiValue = 0;
+    bool windowEnabled = true;
+    bool toolbarEnabled = true;
+    bool commandsLocked = false;
+    int refreshes = 0;
+    int pointRow = 0;
+    QHash<QString, bool> enabled;
+    QHash<QString, quint32> colours; // absent: the button face colour
+    QHash<QString, QString> texts;
+    QHash<QString, bool> checked;
+    QStringList focused;
+    std::array<bool, 14> lamps{};
+    std::array<bool, 14> lampShown = [] {
+        std::array<bool, 14> a{};
+        a.fill(true);
+        return a;
+    }();
+    double carriagePosition = -1;
+    bool stopDialogShown = false;
+    int stopDialogShows = 0;
+    QHash<int, QString> status;
+    // Called when the window's dependent displays are refreshed (the tables are the test's).
+    std::function<void()> onRefresh;
+
+    bool isEnabled(const char* name) const { return enabled.value(QLatin1String(name), true); }
+    std::optional<quint32> colour(const char* name) const {
+        const auto it = colours.constFind(QLatin1String(name));
+        return it == colours.cend() ? std::nullopt : std::optional<quint32>(*it);
+    }
+
+    // LinkHost and OperationHost.
+    bool settei() const override { return setteiValue != 0; }
+    bool numericInputMode() const override { return checked.value("Opt_Num_0", true); }
+    void enableWindow() override { windowEnabled = true; }
+    void hideProgress() override {}
+    void enableToolbar() override {
+        if (!commandsLocked)
+            toolbarEnabled = true;
+    }
+    void setSettei(int value) override { setteiValue = value; }
+    void disableWindow() override { windowEnabled = false; }
+    void refreshDependentDisplays() override {
+        ++refreshes;
+        if (onRefresh)
+            onRefresh();
+    }
+    bool confirmDiscard() override { return true; }
+
+    // PanelHost.
+    void setControlEnabled(const QString& name, bool on) override { enabled[name] = on; }
+    bool controlEnabled(const QString& name) const override { return enabled.value(name, true); }
+    void setControlColour(const QString& name, std::optional<quint32> bgr) override {
+        if (bgr)
+            colours[name] = *bgr;
+        else
+            colours.remove(name);
+    }
+    QString controlText(const QString& name) const override { return texts.value(name); }
+    void setControlText(const QString& name, const QString& text) override { texts[name] = text; }
+    void setControlChecked(const QString& name, bool on) override { checked[name] = on; }
+    void focusControl(const QString& name) override { focused << name; }
+    void setLamp(int index, bool on) override {
+        if (index >= 0 && index < 14)
+            lamps[index] = on;
+    }
+    void resetLamps() override { lamps.fill(false); }
+    void showCarriage(double positionMm, double, int) override { carriagePosition = positionMm; }
+    void setStopDialogShown(bool shown) override {
+        stopDialogShown = shown;
+        stopDialogShows += shown ? 1 : 0;
+    }
+    void setStatusText(int panel, const QString& text) override { status[panel] = text; }
+    void disableCommands() override {
+        commandsLocked = true;
+        toolbarEnabled = false;
+    }
+    void enableCommands() override {
+        commandsLocked = false;
+        toolbarEnabled = true;
+    }
+
+    // PointDriveHost.
+    void showPointGrid() override {}
+    int currentPointRow() const override { return pointRow; }
+    void setLampShown(int index, bool shown) override {
+        if (index >= 0 && index < 14)
+            lampShown[index] = shown;
+    }
+};
