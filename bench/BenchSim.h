@@ -3,6 +3,8 @@
 // What the benchmarks share: qrx5-sim started on a pseudo-terminal, and a scratch INI file
 // whose COM1 leads to it, as an operator would set it up.
 #include "link/Profile.h"
+#include "startup/OperatorInteraction.h"
+#include "startup/PrintSurface.h"
 
 #include <QProcess>
 #include <QString>
@@ -35,5 +37,27 @@ inline QString iniFor(const QString& device, const QTemporaryDir& dir) {
     Profile::WriteSetting(device, QStringLiteral("COM1"), QStringLiteral("Ports"), path);
     return path;
 }
+
+// Says Yes to every question and keeps the messages, so a run can be checked afterwards.
+class YesOperator final : public OperatorInteraction {
+  public:
+    QStringList messages;
+    void message(const QString& title, const QString& text, Icon) override {
+        messages << title + QStringLiteral(": ") + text;
+    }
+    Answer askYesNo(const QString&, const QString&, Icon) override { return Answer::Yes; }
+    Answer askYesNoCancel(const QString&, const QString&, Icon) override { return Answer::Yes; }
+    void beep() override {}
+    QString openFileName(const FileRequest&) override { return {}; }
+    QString saveFileName(const FileRequest&) override { return {}; }
+    std::unique_ptr<PrintSurface> choosePrinter(const QString&) override { return nullptr; }
+    TypeChoice chooseActuatorType(const QString& current) override { return {current, 1}; }
+    QString chooseOperationMode() override { return {}; }
+    QString numericKeypad(const QString&) override { return {}; }
+    SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits&) override {
+        return current;
+    }
+    void endProgram() override {}
+};
 
 } // namespace bench

@@ -12,8 +12,6 @@
 #include "pointops/ReceiveOps.h"
 #include "pointops/TransmitPoints.h"
 #include "simulator/RoutedChannel.h"
-#include "startup/OperatorInteraction.h"
-#include "startup/PrintSurface.h"
 #include "startup/ProgressView.h"
 
 #include <QCoreApplication>
@@ -29,31 +27,10 @@
 using bench::iniFor;
 using bench::MsPerChar;
 using bench::Sim;
+using bench::YesOperator;
 
 namespace {
 constexpr double DataLineMs = 100.0; // time-out of each data line
-
-// Says Yes to every question and keeps the messages, so a run can be checked afterwards.
-class YesOperator final : public OperatorInteraction {
-  public:
-    QStringList messages;
-    void message(const QString& title, const QString& text, Icon) override {
-        messages << title + QStringLiteral(": ") + text;
-    }
-    Answer askYesNo(const QString&, const QString&, Icon) override { return Answer::Yes; }
-    Answer askYesNoCancel(const QString&, const QString&, Icon) override { return Answer::Yes; }
-    void beep() override {}
-    QString openFileName(const FileRequest&) override { return {}; }
-    QString saveFileName(const FileRequest&) override { return {}; }
-    std::unique_ptr<PrintSurface> choosePrinter(const QString&) override { return nullptr; }
-    TypeChoice chooseActuatorType(const QString& current) override { return {current, 1}; }
-    QString chooseOperationMode() override { return {}; }
-    QString numericKeypad(const QString&) override { return {}; }
-    SoftLimits softLimitChange(const SoftLimits& current, const SoftLimits&) override {
-        return current;
-    }
-    void endProgram() override {}
-};
 
 class QuietProgress final : public ProgressView {
   public:
