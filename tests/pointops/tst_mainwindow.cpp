@@ -433,6 +433,11 @@ void TestMainWindow::screenshots() {
     painter.end();
     QVERIFY(sheet.save(QDir(dir).filePath("carriage-positions.png")));
     panel->button("Cmd_Setup")->click();
+
+    m_controller->setErrorHistory({"E11:OVER CURRENT", "E24:ENCODER ERROR", "E31:OVERLOAD"});
+    m_window->ErrorHistoryDisplay();
+    QTest::qWait(50);
+    save(m_window->errorRecordWindow(), "error-history.png");
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -34,13 +34,13 @@ void frmMain::wireOperations() {
         {"mnuToolsIniPa", &InitOps::initParameters},
         {"mnuToolsIniORG", &InitOps::initOrigin},
     };
-    for (const auto& [name, fn] : items) {
-        QAction* a = action(name);
+    for (const auto& item : items) {
+        QAction* a = action(item.first);
         a->setEnabled(true);
-        connect(a, &QAction::triggered, this, [this, name, fn] {
-            // The origin is not reset under a moving actuator.
-            if (QLatin1String(name) == QLatin1String("mnuToolsIniORG") &&
-                m_driveOps->motionRunning())
+        // The origin is not reset under a moving actuator.
+        const bool originReset = QLatin1String(item.first) == QLatin1String("mnuToolsIniORG");
+        connect(a, &QAction::triggered, this, [this, originReset, fn = item.second] {
+            if (originReset && m_driveOps->motionRunning())
                 return;
             runOperation(fn);
         });

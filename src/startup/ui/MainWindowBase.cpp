@@ -102,9 +102,11 @@ QPushButton* MainWindowBase::createLogoButton(QWidget* parent) {
     logo->setFont(font);
     logo->setStyleSheet(QStringLiteral("QPushButton { color: #1c3f94; border: 1px solid #9aa6c0;"
                                        " border-radius: 3px; padding: 2px 10px; }"));
-    connect(logo, &QPushButton::pressed, this, [this] {
-        if (logoEnabled())
-            About();
+    connect(logo, &QPushButton::pressed, this, [this, logo] {
+        if (!logoEnabled())
+            return;
+        logo->setDown(false); // the About box takes the mouse before the release comes
+        About();
     });
     return logo;
 }
