@@ -13,8 +13,8 @@
 #include "startup/ui/IoLamps.h"
 #include "startup/ui/Lamp.h"
 #include "startup/ui/errorRecord.h"
-#include "startup/ui/frmbar.h"
 #include "startup/ui/frmVer.h"
+#include "startup/ui/frmbar.h"
 
 #include <QAction>
 #include <QApplication>
