@@ -10,6 +10,7 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
+#include "startup/ui/DialogOperator.h"
 #include "startup/ui/IoLamps.h"
 #include "startup/ui/Lamp.h"
 #include "startup/ui/errorRecord.h"
@@ -27,6 +28,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +74,9 @@ class TestMainWindow : public QObject {
     void closeDuringMotionStopsIt();
     void errorHistoryFromToolbar();
     void screenshots();
+    void windowsFitSmallScreens();
+    void shortcutsAndKeyTips();
+    void screenshotsOfTheScreen();
 
   private:
     QByteArray iniBytes() const {
@@ -388,7 +393,7 @@ void TestMainWindow::screenshots() {
     const auto save = [&](QWidget* w, const char* name) {
         QVERIFY(w->grab().save(QDir(dir).filePath(QLatin1String(name))));
     };
-    m_window->resize(1360, 800);
+    m_window->resize(1264, 752); // as it opens on a 1280x800 screen
     QTest::qWait(50);
     save(m_window, "point-window-points.png");
     m_window->toolbarKey("Window")->trigger();
@@ -438,6 +443,88 @@ void TestMainWindow::screenshots() {
     m_window->ErrorHistoryDisplay();
     QTest::qWait(50);
     save(m_window->errorRecordWindow(), "error-history.png");
+}
+
+// Both main windows open fully visible on a 1280x800 screen and stay usable (their layouts
+// at or above their minimum size) on 1024x700, window frame included.
+void TestMainWindow::windowsFitSmallScreens() {
+    VirtualController pulse(VirtualController::Kind::Pulse);
+    SimulatedChannel channel(pulse);
+    frmpulseMaindemo pulseWindow(m_state, m_op, channel, m_ini);
+    const QSize frame(MainWindowBase::FrameWidth, MainWindowBase::FrameHeight);
+    for (QMainWindow* w :
+         {static_cast<QMainWindow*>(m_window), static_cast<QMainWindow*>(&pulseWindow)}) {
+        const QSize minimum = w->minimumSizeHint() + frame;
+        QVERIFY2(minimum.width() <= 1024 && minimum.height() <= 700,
+                 qPrintable(QString("%1: %2x%3")
+                                .arg(w->objectName())
+                                .arg(minimum.width())
+                                .arg(minimum.height())));
+        const QRect screen(0, 0, 1280, 800);
+        QVERIFY(screen.contains(
+            MainWindowBase::fittedFrame({1360, 800}, w->minimumSizeHint(), screen)));
+    }
+}
+
+// The standard shortcuts stand beside the File captions; every toolbar key says in its tool
+// tip which menu item it runs.
+void TestMainWindow::shortcutsAndKeyTips() {
+    for (const char* name : {"mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuFileExit"})
+        QVERIFY2(!m_window->action(name)->shortcut().isEmpty(), name);
+    QCOMPARE(m_window->action("mnuFileOpen")->shortcut(), QKeySequence(QKeySequence::Open));
+    const QString saveAs =
+        m_window->action("mnuFileSave")->shortcut().toString(QKeySequence::NativeText);
+    QCOMPARE(m_window->toolbarKey("SaveAS")->toolTip(), QString("Save As... (%1)").arg(saveAs));
+    QCOMPARE(m_window->toolbarKey("Cmpare")->toolTip(), QString("Compare"));
+    QCOMPARE(m_window->toolbarKey("Window")->toolTip(), QString("Display Parameters"));
+    m_window->toolbarKey("Window")->trigger();
+    QCOMPARE(m_window->toolbarKey("Window")->toolTip(), QString("Display Points"));
+}
+
+// Under X (Xvfb with a window manager) the whole screen is saved: run once per screen size.
+void TestMainWindow::screenshotsOfTheScreen() {
+    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
+    if (dir.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("run under X with QRX5_SCREENSHOT_DIR to save screen shots");
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QString size = QString("%1x%2").arg(screen->size().width()).arg(screen->size().height());
+    const auto shot = [&](const QString& name) {
+        QTest::qWait(400);
+        QVERIFY(screen->grabWindow(0).save(QDir(dir).filePath(name + "-" + size + ".png")));
+    };
+    PointTableData table;
+    table[0] = {"A", "0.00", "50", "", "home"};
+    table[1] = {"A", "10.00", "80", "", "pick"};
+    table[2] = {"U", "15.00", "30", "5", "press"};
+    table[3] = {"O", "", "10", "3", "push back"};
+    m_window->points().setTable(table);
+    shot("point-window");
+    // During a transfer the window is disabled: the table stays readable.
+    m_window->setEnabled(false);
+    m_window->progress().showModeless();
+    shot("point-window-transfer");
+    m_window->progress().hide();
+    m_window->setEnabled(true);
+    DialogOperator op(m_window);
+    QTimer::singleShot(0, this, [&] {
+        shot("message-box");
+        QApplication::activeModalWidget()->close();
+    });
+    op.informativeMessage(
+        "Point reception", "The communication error. Please check the connection.",
+        OperatorInteraction::Icon::None, "COM1 \u2192 /dev/ttyS0: no answer within 5 s");
+    // A short text under a long title: the box is as wide as its title.
+    QTimer::singleShot(0, this, [&] {
+        shot("message-box-short");
+        QApplication::activeModalWidget()->close();
+    });
+    op.message("Parameter initialization", "Stop", OperatorInteraction::Icon::Warning);
+    m_window->hide();
+    VirtualController pulse(VirtualController::Kind::Pulse);
+    SimulatedChannel channel(pulse);
+    frmpulseMaindemo pulseWindow(m_state, m_op, channel, m_ini);
+    pulseWindow.show();
+    shot("pulse-window");
 }
 
 QTEST_MAIN(TestMainWindow)

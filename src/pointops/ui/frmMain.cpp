@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
@@ -47,6 +48,7 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     m_paramModel->setTable(ActuatorTypes::initialTable(QStringLiteral("30")));
 
     buildMenus();
+    addStandardShortcuts();
     wireOperations();
     buildToolbar();
     setCentralWidget(buildCentral());
@@ -68,7 +70,7 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     setPanelText(2, DependentDisplays::originShiftText(QStringLiteral("0")));
     m_pointModel->setModified(false);
     m_paramModel->setReceiving(false);
-    resize(1360, 800);
+    fitToScreen({1360, 800});
 }
 
 QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& caption) {
@@ -164,6 +166,7 @@ void frmMain::buildToolbar() {
         m_keys.insert(key, a);
         QAction* target = item ? action(item) : nullptr;
         if (target) {
+            describeKey(a, target);
             a->setEnabled(target->isEnabled());
             connect(target, &QAction::changed, a,
                     [a, target] { a->setEnabled(target->isEnabled()); });
@@ -192,23 +195,29 @@ QWidget* frmMain::buildCentral() {
     m_paramGrid = new ParameterGrid(m_paramModel, m_grids);
     m_grids->addWidget(m_pointGrid);
     m_grids->addWidget(m_paramGrid);
+    keepReadableWhenDisabled(m_pointGrid);
+    keepReadableWhenDisabled(m_paramGrid);
     left->addWidget(m_grids, 1);
     left->addWidget(createMonitorBoxes(central));
-    columns->addLayout(left, 14);
+    columns->addLayout(left, 1);
 
-    auto* right = new QVBoxLayout;
-    m_drive = new DrivePanel(central);
-    m_size = new SizeDetectionPanel(central);
-    m_lamps = new IoLamps(IoLamps::Layout::pointInput(), central);
+    // The panels scroll when the window is lower than they are (a small screen).
+    auto* panels = new QWidget(central);
+    auto* right = new QVBoxLayout(panels);
+    right->setContentsMargins(0, 0, 0, 0);
+    m_drive = new DrivePanel(panels);
+    m_size = new SizeDetectionPanel(panels);
+    m_lamps = new IoLamps(IoLamps::Layout::pointInput(), panels);
     right->addWidget(m_drive);
     right->addWidget(m_size);
     right->addWidget(m_lamps);
     right->addStretch(1);
     auto* logoRow = new QHBoxLayout;
     logoRow->addStretch(1);
-    logoRow->addWidget(createLogoButton(central));
+    logoRow->addWidget(createLogoButton(panels));
     right->addLayout(logoRow);
-    columns->addLayout(right, 9);
+    // The panels keep their own width; the grids take the rest.
+    columns->addWidget(scrollColumn(panels, central), 0);
     return central;
 }
 
@@ -220,12 +229,17 @@ void frmMain::ShowPointGrid() {
     m_grids->setCurrentWidget(m_pointGrid);
     action("mnuViewGrid1")->setChecked(true);
     action("mnuViewGrid2")->setChecked(false);
+    // The Window key shows the other grid.
+    if (QAction* key = toolbarKey("Window"))
+        key->setToolTip(toolTipOf(action("mnuViewGrid2")));
 }
 
 void frmMain::ShowParameterGrid() {
     m_grids->setCurrentWidget(m_paramGrid);
     action("mnuViewGrid1")->setChecked(false);
     action("mnuViewGrid2")->setChecked(true);
+    if (QAction* key = toolbarKey("Window"))
+        key->setToolTip(toolTipOf(action("mnuViewGrid1")));
 }
 
 void frmMain::DisableCommands() {

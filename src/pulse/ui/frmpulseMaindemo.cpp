@@ -41,7 +41,8 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
     layout->addWidget(params);
     layout->addWidget(createMonitorBoxes(central));
     setCentralWidget(central);
-    resize(900, 640);
+    addStandardShortcuts();
+    fitToScreen({900, 640});
 }
 
 QAction* frmpulseMaindemo::addItem(QMenu* menu, const QString& name, const QString& caption) {

@@ -6,8 +6,11 @@
 #include <QPointer>
 
 class OperatorInteraction;
+class QAbstractItemView;
+class QAction;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class frmbar;
 class frmstop;
 class errorRecord;
@@ -51,7 +54,33 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     void enableWindow() override { setEnabled(true); }
     void hideProgress() override;
 
+    // Room the window frame (title bar and borders) takes around the window's inside.
+    static constexpr int FrameWidth = 16;
+    static constexpr int FrameHeight = 48;
+    // Where a window opens on a screen whose free area is free: the preferred inside size, or
+    // as much of it as fits there with its frame (never below minimum), centred. Returns the
+    // frame's rectangle.
+    static QRect fittedFrame(QSize preferred, QSize minimum, QRect free);
+
+    // The menu item's caption as a tool tip says it: without its access key ("Save As(&A)..."
+    // gives "Save As..."), followed by its shortcut if it has one.
+    static QString toolTipOf(const QAction* item);
+    // Disabled views keep dark text (an operation disables the window while it runs, and
+    // light grey on the grid colour could not be read); the header and cells stay as they are.
+    static void keepReadableWhenDisabled(QAbstractItemView* view);
+
   protected:
+    // Opens at the preferred size on a large screen, fully visible on a small one.
+    void fitToScreen(QSize preferred);
+    // A column of panels that scrolls when the window is lower than the panels; its width
+    // stays that of the panels.
+    QScrollArea* scrollColumn(QWidget* content, QWidget* parent);
+    // The standard shortcuts of File > Open, Save As, Print and Exit (the items named
+    // mnuFileOpen, mnuFileSave, mnuFilePrint and mnuFileExit), shown beside their captions.
+    void addStandardShortcuts();
+    // A toolbar key runs item: it gets the item's caption and shortcut as its tool tip.
+    static void describeKey(QAction* key, const QAction* item);
+
     // Asks about unsaved work before the window closes; false keeps the window open.
     virtual bool confirmClose() { return true; }
     // Stops what runs (timers, a motion) before the program ends.
