@@ -1,5 +1,6 @@
 #include "pointdata/PointTableModel.h"
 
+#include "startup/NoteText.h"
 #include "startup/OperatorInteraction.h"
 
 #include <array>
@@ -85,7 +86,9 @@ Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
 bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid() || index.column() == PointRules::ColNumber)
         return false;
-    const QString text = value.toString();
+    QString text = value.toString();
+    if (index.column() == PointRules::ColNote)
+        text = NoteText::bounded(text); // what Save As writes, Open must read back
     if (*PointRules::field(m_table[index.row()], index.column()) == text)
         return true;
     return store(index, text, false);

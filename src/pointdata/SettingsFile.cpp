@@ -1,11 +1,13 @@
 #include "pointdata/SettingsFile.h"
 
 #include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointRules.h"
+#include "startup/NoteText.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <cmath>
+#include <optional>
 
 namespace SettingsFile {
 
@@ -23,17 +25,13 @@ QString joinLine(const QStringList& fields) {
     return quoted.join(QLatin1Char(',')) + kLineEnd;
 }
 
-QString formatPosition(const QString& text) {
-    if (text.isEmpty())
+// A value field of the file: empty, or a plain decimal number with the blanks around it
+// dropped. nullopt for anything else.
+std::optional<QString> plainValue(const QString& field) {
+    const QString text = field.trimmed();
+    if (text.isEmpty() || CellText::number(text))
         return text;
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return text;
-    QString formatted = QString::number(value, 'f', 2);
-    if (formatted == QLatin1String("-0.00"))
-        formatted = QStringLiteral("0.00");
-    return formatted;
+    return std::nullopt;
 }
 
 bool isLineEnd(QChar c) {
@@ -164,14 +162,26 @@ ReadResult read(const QByteArray& bytes) {
         return result;
     }
 
+    const auto refuse = [&result] {
+        result.error = ReadError::BadValue;
+        result.points = {};
+        result.parameters = {};
+        return result;
+    };
     for (int n = 0; n < PointCount; ++n) {
         const int line = FirstPointLine + n;
+        const auto position = plainValue(field(line, 2));
+        const auto speed = plainValue(field(line, 3));
+        const auto push = plainValue(field(line, 4));
+        const QString note = field(line, 5);
+        if (!position || !speed || !push || !NoteText::fits(note))
+            return refuse();
         PointRecord& p = result.points[n];
         p.mode = field(line, 1);
-        p.position = formatPosition(field(line, 2));
-        p.speed = field(line, 3);
-        p.push = field(line, 4);
-        p.note = field(line, 5);
+        p.position = position->isEmpty() ? QString() : CellText::fixed2(*position);
+        p.speed = *speed;
+        p.push = *push;
+        p.note = note;
     }
 
     result.parameters = ActuatorTypes::initialTable(result.actuatorType);
@@ -179,10 +189,13 @@ ReadResult read(const QByteArray& bytes) {
         const int row = ActuatorTypes::rowOfParameter(n);
         if (row < 0)
             continue;
-        const QString value = field(FirstParameterLine + n, 1);
-        if (value == kNotHeld)
+        const QString text = field(FirstParameterLine + n, 1);
+        if (text == kNotHeld)
             continue;
-        result.parameters[row].setting = value;
+        const auto value = plainValue(text);
+        if (!value)
+            return refuse();
+        result.parameters[row].setting = *value;
     }
 
     result.ok = true;

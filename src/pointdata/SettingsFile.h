@@ -35,8 +35,12 @@
 // in a row make one record regardless of where the lines break; a record cut short by the
 // end of the file does not count, and records after the 131st are ignored. Field texts are
 // kept as they are (no blanks are trimmed). The file is accepted only when its first field
-// is "QRX", it holds at least 97 complete records (the points and parameters 0 to 30) and
-// parameter 0 names a supported actuator type. Nothing of the result is meaningful unless
+// is "QRX", it holds at least 97 complete records (the points and parameters 0 to 30),
+// parameter 0 names a supported actuator type, every Position, Speed and Pushing level and
+// every held parameter's Setting Value is empty or a plain decimal number (blanks around it
+// are dropped; "**" marks a parameter that keeps its initial value) and every note fits
+// NoteText. A value that is not a plain number would reach the controller's line as it
+// stands, so such a file is refused as a whole. Nothing of the result is meaningful unless
 // the whole check passed.
 namespace SettingsFile {
 
@@ -52,6 +56,7 @@ enum class ReadError {
     NotSettingsFile, // first field is not "QRX"
     TooFewRecords,   // fewer than 97 complete records
     UnsupportedType, // parameter 0 is not an actuator type 30..33
+    BadValue,        // a value that is not a plain number, or a note that is too long
 };
 
 struct ReadResult {
@@ -69,8 +74,8 @@ QByteArray write(const PointTableData& points, const ParameterTableData& paramet
 // Reads and checks a whole file. The tables of the result are complete tables: the parameter
 // table is the actuator type's table (names, ranges, initial values) with the Setting Values
 // of the file; a held parameter whose line is missing gets an empty Setting Value, and one
-// whose line carries "**" keeps the type's initial value. A non-empty Position that reads
-// as a number is given two decimals; other point fields are taken as they stand.
+// whose line carries "**" keeps the type's initial value. A non-empty Position is given two
+// decimals; the mode and the note are taken as they stand.
 ReadResult read(const QByteArray& bytes);
 
 // Lower-level pieces, used by the reader and the writer and open to tests.

@@ -3,10 +3,14 @@
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/SettingsFile.h"
 #include "startup/AtomicFile.h"
+#include "startup/BoundedFile.h"
+#include "startup/NoteText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -14,8 +18,6 @@ using Icon = OperatorInteraction::Icon;
 using Answer = OperatorInteraction::Answer;
 
 const QString kComplete = QStringLiteral("    Complete.");
-// A settings file is a few kilobytes; anything far larger is not one and is not read whole.
-constexpr qint64 MaximumFileSize = 16 * 1024 * 1024;
 
 OperatorInteraction::FileRequest fileRequest(const QString& title) {
     OperatorInteraction::FileRequest request;
@@ -57,7 +59,13 @@ bool SettingsFileOps::saveAs(SettingsDocument& doc) {
         return false;
     const QString fullPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 
-    if (!AtomicFile::writeWhole(path, SettingsFile::write(doc.points, doc.parameters))) {
+    // Notes are bounded where they are entered and read, so this holds; a file that Open
+    // would refuse is never written and reported as complete.
+    const QByteArray bytes = SettingsFile::write(doc.points, doc.parameters);
+    const bool openable = bytes.size() <= BoundedFile::SettingsFileMaxBytes &&
+                          std::all_of(doc.points.begin(), doc.points.end(),
+                                      [](const PointRecord& p) { return NoteText::fits(p.note); });
+    if (!openable || !AtomicFile::writeWhole(path, bytes)) {
         m_op.message(
             saveTitle(),
             fullPath + QStringLiteral(" cannot be saved because it is read only or it is opened."),
@@ -92,19 +100,12 @@ bool SettingsFileOps::open(SettingsDocument& doc) {
     if (path.isEmpty())
         return false;
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaximumFileSize) {
+    const BoundedFile::Result file = BoundedFile::read(path, BoundedFile::SettingsFileMaxBytes);
+    if (!file.ok()) {
         showCannotOpen();
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        showCannotOpen();
-        return false;
-    }
-    file.close();
-
-    SettingsFile::ReadResult result = SettingsFile::read(bytes);
+    SettingsFile::ReadResult result = SettingsFile::read(file.bytes);
     if (!result.ok) {
         if (result.error == SettingsFile::ReadError::UnsupportedType)
             showUnsupportedType();

@@ -32,10 +32,13 @@ struct SettingsDocument {
 //   - A file is written to a temporary file beside the target and renamed over it only when
 //     everything was written, so a failed save never destroys the previous file. A target
 //     whose owner write permission is cleared counts as read-only and is not overwritten.
-//   - Open reads and checks the whole file before it changes anything; any refusal (a file
-//     that cannot be read, a wrong first field, too few records, an unsupported actuator
-//     type) leaves both tables and the flag as they were and tells the operator why. An
-//     unsupported actuator type does not end the program.
+//   - Open reads only a regular file of at most BoundedFile::SettingsFileMaxBytes (a FIFO or
+//     a device such as /dev/zero is refused without waiting or filling memory) and checks
+//     the whole file before it changes anything; any refusal (a file that cannot be read, a
+//     wrong first field, too few records, a value that is not a plain number, a note that is
+//     too long, an unsupported actuator type) leaves both tables and the flag as they were
+//     and tells the operator why. An unsupported actuator type does not end the program.
+//   - Save As never writes a file that Open would refuse.
 //   - The caption changes only when the save completed.
 class SettingsFileOps final : public QObject {
     Q_OBJECT

@@ -1,7 +1,10 @@
 #include "ScriptedOperator.h"
 #include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointTableModel.h"
 #include "pointdata/SettingsFile.h"
 #include "pointdata/SettingsFileOps.h"
+#include "startup/BoundedFile.h"
+#include "startup/NoteText.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +15,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using Icon = OperatorInteraction::Icon;
@@ -75,6 +79,8 @@ class TestSettingsFile final : public QObject {
     void openReplacesTablesButNotFlag();
     void openRefusals_data();
     void openRefusals();
+    void openRefusesWhatIsNotARegularFile();
+    void longestNotesSaveAndOpenAgain();
     void newAnswers_data();
     void newAnswers();
 };
@@ -166,13 +172,14 @@ void TestSettingsFile::positionsGetTwoDecimals() {
     QByteArray file = SettingsFile::write(doc.points, doc.parameters);
     file.replace("P3=,,,,,,", "P3=,A,5,10,,,");
     file.replace("P4=,,,,,,", "P4=,A,-3.5,10,,,");
-    file.replace("P5=,,,,,,", "P5=,A,x1,10,,,");
+    file.replace("P5=,,,,,,", "P5=,A,1.005, 7 ,,,");
     file.replace("P6=,,,,,,", "P6=,X,,,,,");
     const auto result = SettingsFile::read(file);
     QVERIFY(result.ok);
     QCOMPARE(result.points[3].position, "5.00");
     QCOMPARE(result.points[4].position, "-3.50");
-    QCOMPARE(result.points[5].position, "x1"); // not a number: taken as it stands
+    QCOMPARE(result.points[5].position, "1.01"); // the grid's own rounding
+    QCOMPARE(result.points[5].speed, "7");       // blanks around a number are dropped
     QCOMPARE(result.points[6].mode, "X");
 }
 
@@ -387,6 +394,75 @@ void TestSettingsFile::openRefusals_data() {
                                               << "Cannot open file." << int(Icon::None);
     QTest::newRow("missing file") << QByteArray() << ""
                                   << "Cannot open file." << int(Icon::None);
+    // A value goes to the controller as it stands: only plain numbers are taken.
+    const auto edited = [&file](const QByteArray& from, const QByteArray& to) {
+        QByteArray bytes = file;
+        Q_ASSERT(bytes.contains(from));
+        return bytes.replace(from, to);
+    };
+    const QList<std::pair<const char*, QByteArray>> bad = {
+        {"command in a parameter", edited("PRM4=,100,", "PRM4=,\"100\r\n@INIT PNT ,\",")},
+        {"letter in a speed", edited("P0=,A,10.00,50,", "P0=,A,10.00,5O,")},
+        {"level not a number", edited("P1=,C,,5,3,", "P1=,C,,5,3x,")},
+        {"position not a number", edited("P63=,I,0.50,", "P63=,I,1/2,")},
+        {"note too long", edited(",pick,", "," + QByteArray(NoteText::MaxChars + 1, 'n') + ",")},
+    };
+    for (const auto& [name, bytes] : bad)
+        QTest::newRow(name) << bytes << ""
+                            << "Cannot open file." << int(Icon::None);
+}
+
+// Paths that do not name a regular file, and a file beyond the cap, are refused at once:
+// without the checks a FIFO blocks Open for good and /dev/zero fills the memory.
+void TestSettingsFile::openRefusesWhatIsNotARegularFile() {
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.csv");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString large = dir.filePath("large.csv");
+    {
+        const SettingsDocument known = knownDocument();
+        QFile f(large);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(SettingsFile::write(known.points, known.parameters));
+        QVERIFY(f.resize(BoundedFile::SettingsFileMaxBytes + 1)); // a valid file, then zeros
+    }
+    for (const QString& path : {fifo, QString("/dev/zero"), dir.path(), large}) {
+        ScriptedOperator op;
+        op.fileNames << path;
+        SettingsFileOps ops(op);
+        SettingsDocument doc = knownDocument();
+        const SettingsDocument before = doc;
+        QVERIFY2(!ops.open(doc), qPrintable(path));
+        QVERIFY(doc.points == before.points);
+        QCOMPARE(op.texts("message"), QStringList{"Cannot open file."});
+    }
+#else
+    QSKIP("needs FIFOs and /dev/zero");
+#endif
+}
+
+// Notes are bounded where they are entered, so whatever Save As writes, Open reads back.
+void TestSettingsFile::longestNotesSaveAndOpenAgain() {
+    QTemporaryDir dir;
+    ScriptedOperator op;
+    PointTableModel model(op);
+    // Each character takes the most room a file gives it: a doubled quote, three UTF-8 bytes.
+    QString huge;
+    for (int i = 0; i < 150 * 1024; ++i)
+        huge += QStringLiteral("\"\u20ac");
+    for (int n = 0; n < PointCount; ++n)
+        QVERIFY(model.setData(model.index(n, PointRules::ColNote), huge));
+    QCOMPARE(model.point(63).note.size(), NoteText::MaxChars);
+
+    SettingsDocument doc = knownDocument();
+    doc.points = model.table();
+    op.fileNames << dir.filePath("notes.csv") << dir.filePath("notes.csv");
+    SettingsFileOps ops(op);
+    QVERIFY(ops.saveAs(doc));
+    SettingsDocument reopened;
+    QVERIFY(ops.open(reopened));
+    QVERIFY(reopened.points == doc.points);
 }
 
 void TestSettingsFile::openRefusals() {

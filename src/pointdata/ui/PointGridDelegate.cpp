@@ -2,6 +2,7 @@
 
 #include "pointdata/PointRules.h"
 #include "pointdata/PointTableModel.h"
+#include "startup/NoteText.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -19,6 +20,8 @@ QWidget* PointGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
     editor->setProperty(ColumnProperty, index.column());
     if (index.column() == PointRules::ColMode)
         editor->setMaxLength(1); // the mode is one letter
+    else if (index.column() == PointRules::ColNote)
+        editor->setMaxLength(int(NoteText::MaxChars));
     const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
     editor->setAlignment(align);
     return editor;
