@@ -115,4 +115,32 @@ QString line(int code, const QString& second) {
     return f.sousinnaiyou;
 }
 
+bool isSendable(const QString& line) {
+    if (line.size() == 1 && (line[0].unicode() == 3 || line[0].unicode() == 26))
+        return true;
+    const qsizetype end = line.endsWith(QLatin1String("\r\n")) ? line.size() - 2 : line.size();
+    for (qsizetype i = 0; i < end; ++i) {
+        const char16_t c = line[i].unicode();
+        if (c < 32 || c > 126)
+            return false;
+    }
+    return true;
+}
+
+QString visible(const QString& line) {
+    QString out;
+    for (const QChar ch : line) {
+        const char16_t c = ch.unicode();
+        if (c == '\r')
+            out += QLatin1String("<CR>");
+        else if (c == '\n')
+            out += QLatin1String("<LF>");
+        else if (c < 32 || c > 126)
+            out += QStringLiteral("<%1>").arg(int(c), 2, 16, QLatin1Char('0'));
+        else
+            out += ch;
+    }
+    return out;
+}
+
 } // namespace Command

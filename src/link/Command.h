@@ -74,4 +74,13 @@ void compose(Fields& f);
 // The composed line of a code with the given argument text, fields cleared first.
 QString line(int code, const QString& second = {});
 
+// Whether a line may be written to the controller: printable ASCII (codes 32 to 126) with at
+// most one CR LF at its very end, or the stop or the end-of-data character alone. A CR, LF or
+// other control character inside an argument or a data line would let a value end the line
+// early and put a command of its own on the line.
+bool isSendable(const QString& line);
+// The line with every character outside printable ASCII shown as <CR>, <LF> or <hex code>,
+// for the error box.
+QString visible(const QString& line);
+
 } // namespace Command

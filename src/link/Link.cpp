@@ -117,6 +117,7 @@ void Link::setCancelMessage(const QString& title, const QString& text) {
 
 void Link::Exchange() {
     m_cancelled = false;
+    LineRefused = false;
     // A second exchange never overlaps the pending one on the line: wait for it first.
     bool cancelledHere = std::exchange(m_cancelBeforeSend, false);
     if (!cancelledHere && m_variant == Variant::MainWindow)
@@ -133,13 +134,14 @@ void Link::Exchange() {
         bool captured = false;
         QString reply;
         bool timeout = false;
+        bool refused = false;
     } mine;
     // The first exchangeFinished after this set-up is this exchange's own; a handler that runs
     // a nested exchange afterwards (while this call is still unwinding) must not change what
     // this caller reads.
     auto capture = connect(this, &Link::exchangeFinished, this, [this, &mine] {
         if (!mine.captured) {
-            mine = {true, ReplyText, Timeout};
+            mine = {true, ReplyText, Timeout, LineRefused};
         }
     });
 
@@ -161,6 +163,7 @@ void Link::Exchange() {
     if (mine.captured) {
         ReplyText = mine.reply;
         Timeout = mine.timeout;
+        LineRefused = mine.refused;
     } else if (cancelledHere && m_active) {
         // The operator cancelled before the reply ended. The exchange goes on without its
         // caller until its reply end or time-out, dropping what arrives, and keeps the line
@@ -185,6 +188,16 @@ bool Link::setUp() {
     // The boxes never show an earlier command or reply beside this exchange's outcome.
     if (m_variant == Variant::MainWindow)
         setMonitor({}, {});
+    if (!Command::isSendable(sousinnaiyou)) {
+        // A value carried a line end or another control character: writing it would put a
+        // command of the value's own making on the line. Nothing is opened or written.
+        LineRefused = true;
+        Timeout = true;
+        if (m_variant == Variant::MainWindow)
+            setErrorText(Command::visible(sousinnaiyou));
+        emit exchangeFinished();
+        return false;
+    }
     if (m_channel.isOpen())
         m_channel.close();
     m_state.PortName = PortName::normalised(m_state.PortName);
@@ -323,8 +336,13 @@ bool Link::writeStop() {
     return writeToOpenPort(Command::line(Command::StopChar));
 }
 
+void Link::failExchange(const QString& reason) {
+    Timeout = true;
+    m_lineProblem = reason;
+}
+
 bool Link::writeToOpenPort(const QString& line) {
-    if (!m_channel.isOpen())
+    if (!m_channel.isOpen() || !Command::isSendable(line))
         return false;
     m_channel.clearBuffers();
     m_sent = line;
@@ -352,6 +370,10 @@ void Link::ReportLinkError(OperatorInteraction& op, LinkHost& host) {
         reportCancelled(op, host);
         return;
     }
+    if (LineRefused) {
+        reportRefusedLine(op, host);
+        return;
+    }
     if (host.settei())
         return;
     if (host.orgpos() != 1) {
@@ -365,6 +387,17 @@ void Link::ReportLinkError(OperatorInteraction& op, LinkHost& host) {
                 host.focusNumericInputOption();
         }
     }
+    host.clearMotionBusy();
+    host.enableWindow();
+    host.hideProgress();
+    host.enableToolbar();
+}
+
+void Link::reportRefusedLine(OperatorInteraction& op, LinkHost& host) {
+    // Not a fault of the line, and never quiet: the operator must learn that a value of the
+    // table was not sent and the operation ended.
+    op.informativeMessage(operationTitle, QString::fromLatin1(LineRefusedText),
+                          OperatorInteraction::Icon::Warning, Command::visible(sousinnaiyou));
     host.clearMotionBusy();
     host.enableWindow();
     host.hideProgress();

@@ -52,6 +52,10 @@ class Link final : public QObject {
     QString ReplyText;
     bool Timeout = false;
     int ReplyTimeoutMs = 3000;
+    // The line held a character that may not go on the line (Command::isSendable): nothing
+    // was written and the exchange ended at once with Timeout set, so every caller ends its
+    // operation; ReportLinkError then says why instead of reporting a communication error.
+    bool LineRefused = false;
 
     // Title of the running operation: the caption of the link's error messages.
     QString operationTitle;
@@ -63,8 +67,12 @@ class Link final : public QObject {
 
     // The communication-error report. Beneath its fixed text it names the port, where the
     // port leads and the reason (lineFailure()). After an exchange the operator cancelled it
-    // takes the progress dialog's cancel path instead.
+    // takes the progress dialog's cancel path instead. After a refused line it shows
+    // LineRefusedText (warning icon, the line beneath it) even where a time-out would be
+    // reported quietly, then puts the window back as usual.
     void ReportLinkError(OperatorInteraction& op, LinkHost& host);
+    static constexpr char LineRefusedText[] =
+        "Cannot transmit data because it contains a control character.";
     void ReportReplyError(OperatorInteraction& op, LinkHost& host);
 
     // Why the last exchange failed, for the operator: the port, where it leads and the
@@ -73,6 +81,9 @@ class Link final : public QObject {
     QString lineFailure() const;
     // The port of the last exchange and where it leads: "COM4 → /dev/ttyS3".
     QString lineName() const;
+    // Marks the last exchange as failed for a reason its caller found in the reply (line
+    // noise): Timeout is set and ReportLinkError names the reason.
+    void failExchange(const QString& reason);
 
     // The progress dialog whose Cancel ends a running wait at once: the exchange returns
     // cancelled (Timeout set, nothing received kept) and ReportLinkError then shows the cancel
@@ -128,6 +139,7 @@ class Link final : public QObject {
     bool waitForPending();
     void setMonitor(const QString& sent, const QString& received);
     void reportCancelled(OperatorInteraction& op, LinkHost& host);
+    void reportRefusedLine(OperatorInteraction& op, LinkHost& host);
 
     LinkState& m_state;
     SerialChannel& m_channel;

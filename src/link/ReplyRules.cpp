@@ -50,4 +50,13 @@ QString extractValue(const QString& reply) {
     return reply.size() <= drop ? QString() : reply.left(reply.size() - drop);
 }
 
+bool isPlainText(const QString& text) {
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if ((c < 32 && c != '\r' && c != '\n') || c > 126)
+            return false;
+    }
+    return true;
+}
+
 } // namespace ReplyRules

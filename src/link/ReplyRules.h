@@ -20,4 +20,8 @@ QString errorPart(const QString& text);
 // The value of a one-value reply (value, CR LF, "OK", CR LF).
 QString extractValue(const QString& reply);
 
+// True when every character is printable ASCII, CR or LF: the only text a controller sends.
+// Anything else in a reply (other control characters, bytes beyond ASCII) is line noise.
+bool isPlainText(const QString& text);
+
 } // namespace ReplyRules

@@ -1,9 +1,14 @@
 #include "startup/Operation.h"
 
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "startup/ProgressView.h"
 
 namespace Ops {
+
+namespace {
+const QString NoiseReason = QStringLiteral("noise on the line (bytes no controller sends)");
+} // namespace
 
 bool askYesNo(OperationContext& c, const QString& question) {
     return c.op.askYesNo(c.link.operationTitle, question, OperatorInteraction::Icon::Question) ==
@@ -17,6 +22,11 @@ void exchange(OperationContext& c, int code, const QString& argument, int timeou
     c.link.P_second = argument;
     c.link.BuildCommand();
     c.link.Exchange();
+    // A reply with bytes that no controller sends came over a noisy line: none of it can be
+    // trusted, so the exchange fails like a line fault and the operation reports the
+    // communication error with its tables unchanged.
+    if (!c.link.Timeout && !ReplyRules::isPlainText(c.link.ReplyText))
+        c.link.failExchange(NoiseReason);
 }
 
 QString readParameterValue(OperationContext& c, int number) {
@@ -83,7 +93,19 @@ bool WriteBlock::finish() {
 }
 
 bool WriteBlock::afterLine(bool endOfData) {
+    // A data line normally ends by its time-out; one the link refused to write ends the block.
+    if (m_c.link.LineRefused) {
+        m_c.link.ReportLinkError(m_c.op, m_c.host);
+        restore(m_c);
+        return false;
+    }
     const QString& reply = m_c.link.ReplyText;
+    if (!ReplyRules::isPlainText(reply)) { // noise on the line: the block cannot be trusted
+        m_c.link.failExchange(NoiseReason);
+        m_c.link.ReportLinkError(m_c.op, m_c.host);
+        restore(m_c);
+        return false;
+    }
     if (reply.isEmpty()) {
         if (cancelled(m_c))
             return false;

@@ -35,7 +35,8 @@ namespace Ops {
 // title. True for Yes.
 bool askYesNo(OperationContext& c, const QString& question);
 
-// ClearCommand, the command and its argument, BuildCommand, Exchange.
+// ClearCommand, the command and its argument, BuildCommand, Exchange. A reply that holds
+// line noise (ReplyRules::isPlainText) counts as failed: Timeout is set, ReplyText kept.
 void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs);
 
 // ReadParameterValue: "@?PRM " with the parameter number, 3000 ms, the one-value reply's
@@ -70,7 +71,8 @@ class WriteBlock {
     // communication error; returns false then.
     bool open(int writeCode);
     // One data line: code 300, 301 or 302, argument "n=", tail the fields. False when the
-    // operation must end (cancelled or refused; already reported).
+    // operation must end (cancelled, refused by the controller or by the link, or noise on
+    // the line; already reported).
     bool sendLine(int dataCode, const QString& argument, const QString& tail);
     // The end-of-data character (3000 ms). False when the operation must end.
     bool finish();

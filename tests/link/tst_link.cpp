@@ -59,6 +59,9 @@ class TestLink : public QObject {
     void cancelEndsWaitAndLateReplyStaysOut();
     void cancelWhileWaitingForTheLineSendsNothing();
     void cancelledExchangeReportsCancel();
+    void linesWithControlCharactersAreNotWritten_data();
+    void linesWithControlCharactersAreNotWritten();
+    void refusedLineIsAlwaysReported();
 };
 
 void TestLink::composedLines_data() {
@@ -526,6 +529,61 @@ void TestLink::cancelledExchangeReportsCancel() {
     link.ReportLinkError(op, host);
     QCOMPARE(op.last().title, QString("Stop"));
     QCOMPARE(op.last().text, QString("Data un-transmitting."));
+}
+
+void TestLink::linesWithControlCharactersAreNotWritten_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("sendable");
+    QTest::newRow("command") << "@?PRM 13,\r\n" << true;
+    QTest::newRow("stop character") << "\x03" << true;
+    QTest::newRow("end of data") << "\x1a" << true;
+    QTest::newRow("raw line without line end") << "@?SRVO" << true;
+    QTest::newRow("CR LF inside a data line") << "PRM4=100\r\n@INIT PNT ,\r\n" << false;
+    QTest::newRow("LF in an argument") << "@MOVP 1\n,\r\n" << false;
+    QTest::newRow("CR without LF at the end") << "PRM4=100\r" << false;
+    QTest::newRow("NUL") << QString("P1=A") + QChar(0) + ",5\r\n" << false;
+    QTest::newRow("stop character inside") << "@ORG \x03,\r\n" << false;
+    QTest::newRow("beyond ASCII") << "PRM4=1\u00e9\r\n" << false;
+}
+
+void TestLink::linesWithControlCharactersAreNotWritten() {
+    QFETCH(QString, line);
+    QFETCH(bool, sendable);
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{1, "OK\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 300;
+    link.sousinnaiyou = line;
+    link.Exchange();
+    QCOMPARE(link.LineRefused, !sendable);
+    QCOMPARE(link.Timeout, !sendable);
+    QCOMPARE(channel.written, sendable ? line.toLatin1() : QByteArray());
+    QCOMPARE(channel.opens, sendable ? 1 : 0);
+    QCOMPARE(link.writeToOpenPort(line), false); // the port is closed again either way
+}
+
+void TestLink::refusedLineIsAlwaysReported() {
+    LinkState state;
+    FakeChannel channel;
+    Link link(state, channel);
+    link.operationTitle = "Parameter reception";
+    link.sousinnaiyou = "PRM4=100\r\n@INIT PNT ,\r\n";
+    link.Exchange();
+    QCOMPARE(link.errorText(), QString("PRM4=100<CR><LF>@INIT PNT ,<CR><LF>"));
+    // Even where a time-out would pass quietly (settei, a motion under way).
+    ScriptedOperator op;
+    RecordingHost host;
+    host.setteiFlag = true;
+    host.orgposValue = 1;
+    link.ReportLinkError(op, host);
+    QCOMPARE(op.beeps, 0);
+    QCOMPARE(op.prompts.size(), 1);
+    QCOMPARE(op.last().title, QString("Parameter reception"));
+    QCOMPARE(op.last().text, QString(Link::LineRefusedText));
+    QCOMPARE(op.last().icon, OperatorInteraction::Icon::Warning);
+    QCOMPARE(op.last().informative, QString("PRM4=100<CR><LF>@INIT PNT ,<CR><LF>"));
+    QCOMPARE(host.calls, (QStringList{"motion", "window", "progress", "toolbar"}));
 }
 
 QTEST_GUILESS_MAIN(TestLink)
