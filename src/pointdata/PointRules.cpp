@@ -92,6 +92,11 @@ QString wholeNumber(double value) {
 Validity failure(Verdict verdict, int number, const QString& title, const QString& text) {
     return {verdict, number, title, text};
 }
+
+Validity incomplete(int number) {
+    return failure(Verdict::Incomplete, number, QStringLiteral("Data un-transmitting"),
+                   QStringLiteral("Data is not completed. Please check data."));
+}
 } // namespace
 
 QString* field(PointRecord& point, int column) {
@@ -241,13 +246,12 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
         complete = !pos && !spd && !lvl;
     // Any other mode letter cannot be sent, so the point counts as incomplete.
     if (!complete)
-        return failure(Verdict::Incomplete, number, QStringLiteral("Data un-transmitting"),
-                       QStringLiteral("Data is not completed. Please check data."));
+        return incomplete(number);
 
     const QString title = QStringLiteral("Data abnormality");
     const QString confirmSpeed =
         QStringLiteral("\r\n\r\nPlease confirm speed data entry value of point No.%1.").arg(number);
-    const auto speed = CellText::number(point.speed.trimmed());
+    const auto speed = CellText::number(point.speed);
 
     if (positioning && ActuatorTypes::isSupported(type)) {
         const int limit = ActuatorTypes::transmitSpeedLimit(type);
@@ -263,13 +267,20 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
                            QStringLiteral(" is 1.00 to 10.00 (mm/s).") + confirmSpeed);
 
     if (positioning) {
-        const auto position = CellText::number(point.position.trimmed());
+        const auto position = CellText::number(point.position);
         if (!position || *position < -strokeMm || *position > strokeMm)
             return failure(Verdict::PositionOutOfRange, number, title,
                            QStringLiteral("Values more than stroke are input. Please confirm "
                                           "position data entry value of point No.%1.")
                                .arg(number));
     }
+    // Every field the point sends goes on the line exactly as it stands, so it must be a
+    // plain number: a blank or a line end in it would reach the controller. The rules above
+    // do not cover them all (the pushing level, the speed for an unknown type).
+    const QStringList sent = transmissionFields(point);
+    for (qsizetype i = 1; i < sent.size(); ++i)
+        if (!CellText::number(sent[i]))
+            return incomplete(number);
     return {};
 }
 

@@ -75,7 +75,8 @@ struct Validity {
 
 // Validity of one point for transmission. type is the controller's actuator type as read;
 // an empty or unknown type applies no speed rule to modes A, I and U (and shows empty in the
-// O/C message). strokeMm is the stroke from strokeMillimetres().
+// O/C message). strokeMm is the stroke from strokeMillimetres(). A field that the point sends
+// and that is not a plain number exactly as it stands (blanks included) makes it incomplete.
 Validity checkPoint(const PointRecord& point, int number, const QString& type, int strokeMm);
 // The first failing point of the table, in point order, or Valid.
 Validity checkTable(const PointTableData& table, const QString& type, int strokeMm);

@@ -12,6 +12,9 @@
 #include <QCoreApplication>
 #include <QLatin1String>
 #include <QList>
+#include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace TransmitParameters {
 
@@ -21,7 +24,8 @@ constexpr int ShiftParameter = 35;
 constexpr int DirectionParameter = 5;
 constexpr int StrokeParameter = 21;
 
-// A cell or reply value read as a number; text without a numeric reading counts as 0.
+// A cell or reply value read as a number; text without a numeric reading counts as 0 (only
+// the table's own values can be such text here: replies are checked when they are read).
 double numberOf(const QString& text) {
     return CellText::number(text.trimmed()).value_or(0.0);
 }
@@ -47,9 +51,17 @@ bool exchangeOk(PointOpsContext& c) {
     return false;
 }
 
+// One controller parameter. Its value is used in the checks and the soft limit suggestion, so
+// a reply that is not a number is a reply error, never read as 0.
 bool readValue(PointOpsContext& c, int number, QString& value) {
-    value = Ops::readParameterValue(c, number);
-    return exchangeOk(c);
+    value = Ops::readParameterValue(c, number).trimmed();
+    if (!exchangeOk(c))
+        return false;
+    if (CellText::number(value))
+        return true;
+    Ops::reportNg(c);
+    c.host.setSettei(1);
+    return false;
 }
 
 // Whether any point the controller holds has one of its first two fields beyond the stroke
@@ -82,9 +94,50 @@ bool heldByOldModel(int number) {
     return number != 31 && number != 32 && number != 33 && number != 36;
 }
 
-// Offers to move the soft limits along with a changed origin. False when the operation must
-// end (a query failed; already reported).
-bool offerSoftLimitChange(PointOpsContext& c, double tableShift) {
+struct DataLine {
+    int number = 0;
+    QString value;
+};
+
+// The data lines of the block with the table's values, leaving out what an older controller
+// does not hold.
+QList<DataLine> dataLines(const PointOpsContext& c, bool oldModel) {
+    QList<DataLine> lines;
+    for (int number : writeOrder())
+        if (!oldModel || heldByOldModel(number))
+            lines.append({number, c.params.settingValue(number)});
+    return lines;
+}
+
+// Every value goes on the line as it stands, so each must be a plain number. Shows the first
+// that is not (its line in the error box) and ends the operation with nothing written.
+bool allNumbers(PointOpsContext& c, const QList<DataLine>& lines) {
+    for (const DataLine& line : lines) {
+        if (CellText::number(line.value))
+            continue;
+        c.link.setErrorText(QStringLiteral("PRM%1=").arg(line.number) +
+                            Command::visible(line.value));
+        c.op.message(QLatin1String(NotANumberTitle), QLatin1String(NotANumber),
+                     OperatorInteraction::Icon::None);
+        c.host.setSettei(1);
+        Ops::restore(c);
+        return false;
+    }
+    return true;
+}
+
+void setLineValue(QList<DataLine>& lines, int number, const QString& value) {
+    for (DataLine& line : lines)
+        if (line.number == number)
+            line.value = value;
+}
+
+// Offers to move the soft limits along with a changed origin; the confirmed limits replace
+// the values of the lines of parameters 1 and 2, and go into the table only once the block
+// has been written (softLimits). False when the operation must end (a query failed; already
+// reported).
+bool offerSoftLimitChange(PointOpsContext& c, double tableShift, QList<DataLine>& lines,
+                          std::optional<std::pair<QString, QString>>& softLimits) {
     QString controllerShift;
     QString controllerDirection;
     if (!readValue(c, ShiftParameter, controllerShift) ||
@@ -107,8 +160,9 @@ bool offerSoftLimitChange(PointOpsContext& c, double tableShift) {
         numberOf(c.params.settingValue(1)), static_cast<int>(numberOf(c.params.settingValue(2)))};
     const OperatorInteraction::SoftLimits chosen =
         c.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
-    c.params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
-    c.params.setSettingValue(2, QString::number(chosen.minus));
+    softLimits.emplace(QString::number(chosen.plus, 'g', 15), QString::number(chosen.minus));
+    setLineValue(lines, 1, softLimits->first);
+    setLineValue(lines, 2, softLimits->second);
     return true;
 }
 
@@ -152,7 +206,11 @@ void transmit(PointOpsContext& c) {
     // The older controller reports one output less: its output line ends at the 8th character.
     const bool oldModel = c.link.ReplyText.size() > 7 && c.link.ReplyText[7] == QLatin1Char('\r');
 
-    if (!offerSoftLimitChange(c, tableShift))
+    QList<DataLine> lines = dataLines(c, oldModel);
+    if (!allNumbers(c, lines))
+        return;
+    std::optional<std::pair<QString, QString>> softLimits;
+    if (!offerSoftLimitChange(c, tableShift, lines, softLimits) || !allNumbers(c, lines))
         return;
 
     Ops::WriteBlock block(c);
@@ -165,21 +223,29 @@ void transmit(PointOpsContext& c) {
     c.progress.setRange(0, 20);
     c.progress.setValue(0);
 
+    // The progress runs one step per line of the full order, skipped lines included.
     const QList<int> order = writeOrder();
     for (int k = 1; k <= order.size(); ++k) {
         c.progress.setValue(k);
         QCoreApplication::processEvents();
         const int number = order[k - 1];
-        if (oldModel && !heldByOldModel(number))
+        const auto line = std::find_if(lines.cbegin(), lines.cend(),
+                                       [number](const DataLine& l) { return l.number == number; });
+        if (line == lines.cend())
             continue;
         if (!block.sendLine(Command::ParameterData, QString::number(number) + QLatin1Char('='),
-                            c.params.settingValue(number)))
+                            line->value))
             return;
     }
     c.progress.setValue(order.size() + 1);
     QCoreApplication::processEvents();
     if (!block.finish())
         return;
+    // Only a block the controller took changes the table.
+    if (softLimits) {
+        c.params.setSettingValue(1, softLimits->first);
+        c.params.setSettingValue(2, softLimits->second);
+    }
 
     Ops::restore(c);
     c.host.refreshDependentDisplays();

@@ -22,6 +22,9 @@ inline constexpr char ShiftBeyondTravel[] =
 inline constexpr char PointsBeyondStroke[] =
     "Cannot transmit data because some of point data in controller is out of the range of "
     "PRM21.";
+// A value of the table that is not a plain number (a received text, for example) is not sent.
+inline constexpr char NotANumberTitle[] = "Data un-transmitting";
+inline constexpr char NotANumber[] = "Data is not completed. Please check data.";
 inline constexpr char FinishedTitle[] = "Transmit Parameter";
 inline constexpr char Finished[] = "Transmitting has finished.";
 
@@ -29,7 +32,10 @@ inline constexpr char Finished[] = "Transmitting has finished.";
 int travelLimit(const QString& controllerType);
 
 // Runs the whole operation; every way out leaves the window and its toolbar enabled and the
-// progress dialog hidden.
+// progress dialog hidden. The controller values read for the checks (parameters 1, 2, 5, 21
+// and 35) must be numbers, else the reply-error report ends the operation. Every value is
+// checked to be a plain number before the block opens. Soft limits confirmed in the dialog
+// go into the table only when the whole block was written.
 void run(PointOpsContext& c);
 
 } // namespace TransmitParameters

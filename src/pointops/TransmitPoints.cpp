@@ -17,8 +17,7 @@ namespace TransmitPoints {
 namespace {
 
 // Stroke in whole millimetres from the controller's "Setting stroke" (0.01 mm), a half going
-// to the even neighbour. A value that is not a number counts as 0, as the controller would
-// then allow no travel at all.
+// to the even neighbour; the value has been checked to be a number.
 int strokeFromReply(const QString& value) {
     const double hundredths = CellText::number(value.trimmed()).value_or(0.0);
     const double mm = CellText::roundHalfEven(hundredths / 100.0);
@@ -51,6 +50,15 @@ bool query(PointOpsContext& c, int number, QString& value) {
     return true;
 }
 
+// The stroke decides which positions may be sent: a reply that is not a number is a reply
+// error, never read as 0.
+bool isNumber(PointOpsContext& c, const QString& value) {
+    if (CellText::number(value.trimmed()))
+        return true;
+    Ops::reportNg(c);
+    return false;
+}
+
 // A check pass over the whole table; shows the first failure and restores the window.
 bool passes(PointOpsContext& c, const QString& type, int strokeMm) {
     const PointRules::Validity v = PointRules::checkTable(c.points.table(), type, strokeMm);
@@ -73,7 +81,7 @@ void transmit(PointOpsContext& c) {
     }
 
     QString value;
-    if (!query(c, 21, value))
+    if (!query(c, 21, value) || !isNumber(c, value))
         return;
     // The first pass knows the stroke only: the speed rule of modes A, I and U waits for the
     // controller type.
@@ -81,7 +89,7 @@ void transmit(PointOpsContext& c) {
         return;
 
     QString type;
-    if (!query(c, 0, type) || !query(c, 21, value))
+    if (!query(c, 0, type) || !query(c, 21, value) || !isNumber(c, value))
         return;
     if (!passes(c, typeFromReply(type), strokeFromReply(value)))
         return;

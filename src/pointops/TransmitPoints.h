@@ -5,7 +5,9 @@ struct PointOpsContext;
 // Transmit(Points): replaces the controller's whole point table with the window's. The table
 // is checked against the controller's stroke and actuator type first; only a table that
 // passes is written: the controller's points are erased ("@INIT PNT ") and every non-empty
-// point is sent in a write block. The window's tables are never changed.
+// point is sent in a write block. The window's tables are never changed. A stroke reply that
+// is not a number is a reply error; a point field that is not a plain number as it stands is
+// never sent (the point counts as incomplete).
 namespace TransmitPoints {
 
 inline constexpr char Title[] = "Transmit Point";

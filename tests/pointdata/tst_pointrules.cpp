@@ -294,6 +294,14 @@ void TestPointRules::validity_data() {
     QTest::newRow("O position not checked")
         << rec("O", "99.00", "5", "1") << "30" << 20 << Verdict::Valid << ""
         << "";
+    // What is checked is what is sent: no blank and no line end may ride along.
+    QTest::newRow("level with a command") << rec("C", "", "5", "3\r\n@INIT PNT ,") << "30" << 20
+                                          << Verdict::Incomplete << untransmitted << incomplete;
+    QTest::newRow("position with a line end") << rec("A", "10.00\r\n", "5", "") << "30" << 20
+                                              << Verdict::PositionOutOfRange << abnormal << stroke;
+    QTest::newRow("speed with a blank, unknown type")
+        << rec("I", "1.00", "5 ", "") << "" << 20 << Verdict::Incomplete << untransmitted
+        << incomplete;
 }
 
 void TestPointRules::validity() {

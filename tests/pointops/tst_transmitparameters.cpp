@@ -52,6 +52,11 @@ class TestTransmitParameters : public QObject {
     void failuresBeforeTheBlockWriteNothing();
     void failuresInsideTheBlock();
     void answerNoSendsNothing();
+    void repliesThatAreNotNumbersWriteNothing_data();
+    void repliesThatAreNotNumbersWriteNothing();
+    void softLimitsReachTheTableOnlyWithTheWholeBlock();
+    void valuesThatAreNotNumbersAreNotSent_data();
+    void valuesThatAreNotNumbersAreNotSent();
 };
 
 void TestTransmitParameters::writesTheTableInItsOrder() {
@@ -310,6 +315,77 @@ void TestTransmitParameters::answerNoSendsNothing() {
     QVERIFY(b.controller.received().isEmpty());
     QCOMPARE(b.op.prompts.size(), 1);
     b.verifyRestored();
+}
+
+void TestTransmitParameters::repliesThatAreNotNumbersWriteNothing_data() {
+    QTest::addColumn<int>("parameter"); // the controller's parameter whose value is garbled
+    for (int n : {35, 5, 1, 2, 21})
+        QTest::newRow(qPrintable(QString::number(n))) << n;
+}
+
+void TestTransmitParameters::repliesThatAreNotNumbersWriteNothing() {
+    QFETCH(int, parameter);
+    Bench b;
+    b.controller.setParameter(parameter, "1O0"); // a letter O
+    b.params.setSettingValue(35, "300");         // the origin moves: all five are read
+    b.op.answers = {Answer::Yes, Answer::Yes};
+    const ParameterTableData before = b.params.table();
+
+    TransmitParameters::run(b.ctx);
+
+    QVERIFY(!b.controller.received().contains("@WRITE PRM"));
+    QCOMPARE(b.params.table(), before);
+    QVERIFY(b.op.texts("softlimit").isEmpty());
+    QCOMPARE(b.op.last().text, QString("Cannot receive data from controller."));
+    b.verifyRestored();
+}
+
+void TestTransmitParameters::softLimitsReachTheTableOnlyWithTheWholeBlock() {
+    Bench b;
+    b.params.setSettingValue(35, "300");
+    b.op.answers = {Answer::Yes, Answer::Yes};
+    b.controller.setNgForDataLine(5); // after the new soft limits went out
+    const ParameterTableData before = b.params.table();
+
+    TransmitParameters::run(b.ctx);
+
+    QVERIFY(b.dataLines().contains("PRM1=1700\r\nPRM2=-320\r\n"));
+    QCOMPARE(b.op.last().text, QString("Cannot receive data from controller."));
+    QCOMPARE(b.params.table(), before);
+}
+
+void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent_data() {
+    QTest::addColumn<int>("parameter");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("oldModel");
+    QTest::addColumn<QString>("errorBox"); // empty: the block is written
+    QTest::newRow("injected command")
+        << 4 << "100\r\n@INIT PNT ," << false << "PRM4=100<CR><LF>@INIT PNT ,";
+    QTest::newRow("blank before") << 7 << " 5" << false << "PRM7= 5";
+    QTest::newRow("empty") << 31 << "" << false << "PRM31=";
+    QTest::newRow("empty, not sent to an old model") << 31 << "" << true << "";
+}
+
+void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent() {
+    QFETCH(int, parameter);
+    QFETCH(QString, value);
+    QFETCH(bool, oldModel);
+    QFETCH(QString, errorBox);
+    Bench b;
+    b.controller.setOldModel(oldModel);
+    b.params.setSettingValue(parameter, value); // as a received reply can leave it
+
+    TransmitParameters::run(b.ctx);
+
+    b.verifyRestored();
+    if (errorBox.isEmpty()) {
+        QCOMPARE(b.op.last().text, QString("Transmitting has finished."));
+        return;
+    }
+    QVERIFY(!b.controller.received().contains("@WRITE PRM"));
+    QCOMPARE(b.messageTitles(), QStringList{"Data un-transmitting"});
+    QCOMPARE(b.op.last().text, QString("Data is not completed. Please check data."));
+    QCOMPARE(b.link.errorText(), errorBox);
 }
 
 QTEST_GUILESS_MAIN(TestTransmitParameters)
