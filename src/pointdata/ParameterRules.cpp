@@ -12,11 +12,14 @@ ParameterTableData startupTable() {
     return ActuatorTypes::initialTable(QStringLiteral("30"));
 }
 
+void reportUnsupportedType(OperatorInteraction& op) {
+    op.message(QStringLiteral("Controller type"), QStringLiteral("Controller type is different."),
+               OperatorInteraction::Icon::Warning);
+}
+
 QString defaultListOrEnd(const QString& type, OperatorInteraction& op) {
     if (!ActuatorTypes::isSupported(type)) {
-        op.message(QStringLiteral("Controller type"),
-                   QStringLiteral("Controller type is different."),
-                   OperatorInteraction::Icon::Warning);
+        reportUnsupportedType(op);
         op.endProgram();
         return {};
     }

@@ -15,6 +15,9 @@ namespace ParameterRules {
 // both initial and setting values.
 ParameterTableData startupTable();
 
+// "Controller type is different." titled "Controller type" with the warning icon.
+void reportUnsupportedType(OperatorInteraction& op);
+
 // The type default list of a type. For a type other than 30 to 33 the operator is told
 // "Controller type is different." (title "Controller type", warning icon), the program is
 // ended through op and an empty text is returned.

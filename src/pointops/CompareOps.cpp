@@ -2,6 +2,7 @@
 
 #include "link/Command.h"
 #include "pointdata/ActuatorTypes.h"
+#include "pointdata/ParameterRules.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointRules.h"
 #include "pointdata/PointTableModel.h"
@@ -143,6 +144,14 @@ void compare(PointOpsContext& c) {
     if (!read(c, Command::ReadPRM, true))
         return;
     const QString parameterReply = c.link.ReplyText;
+    // A controller whose type has no table here cannot be compared parameter by parameter: the
+    // operator is told, and the program goes on.
+    if (const auto type = parameterLine(parameterReply, 0);
+        type && !ActuatorTypes::isSupported(*type)) {
+        Ops::restore(c);
+        ParameterRules::reportUnsupportedType(c.op);
+        return;
+    }
     const ParameterTableData params = c.params.table();
     // Each line is compared with the row of its own parameter number, so a controller that
     // leaves a number out cannot shift the later lines onto the wrong rows.

@@ -7,7 +7,8 @@
 struct PointOpsContext;
 
 // Compare: reads the controller's points and parameters and reports the first difference
-// from the window's tables. Changes nothing.
+// from the window's tables. Changes nothing. A controller whose parameter 0 is not an
+// actuator type 30 to 33 is told as "Controller type is different." (no result message).
 namespace CompareOps {
 
 void compare(PointOpsContext& c);

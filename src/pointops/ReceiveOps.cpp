@@ -2,6 +2,7 @@
 
 #include "link/Command.h"
 #include "pointdata/ActuatorTypes.h"
+#include "pointdata/ParameterRules.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
@@ -99,6 +100,14 @@ void receiveParameters(PointOpsContext& c) {
         Ops::reportNg(c);
         return;
     }
+    // A type without defaults cannot fill the table. The operator is told; the tables and the
+    // program stay as they were (nothing the operator edited may be lost over one reply).
+    if (!ActuatorTypes::isSupported(values.first())) {
+        ParameterRules::reportUnsupportedType(c.op);
+        Ops::restore(c);
+        c.host.setSettei(1);
+        return;
+    }
 
     c.params.setReceiving(true);
     const QList<int>& numbers = ActuatorTypes::parameterNumbers();
@@ -112,12 +121,8 @@ void receiveParameters(PointOpsContext& c) {
             break;
         }
         const QString& value = values[k];
-        if (k == 0 && !c.params.fillInitialValues(value)) {
-            // The operator has been told and the program is ending; nothing more is done.
-            c.params.setReceiving(false);
-            Ops::restore(c);
-            return;
-        }
+        if (k == 0)
+            c.params.fillInitialValues(value); // a supported type, checked above
         if (row < numbers.size() && numbers[row] == k) {
             c.params.setData(c.params.index(row, ParameterTableModel::ColSetting), value);
             ++row;

@@ -12,9 +12,9 @@ namespace ReceiveOps {
 void receivePoints(PointOpsContext& c);
 
 // "@READ PRM ": the type row and the 19 other rows take the controller's values, the initial
-// values become the received type's defaults. An unsupported type tells the operator and ends
-// the program. A time-out, an "NG" reply or a reply without any parameter line leaves the
-// table as it was.
+// values become the received type's defaults. A time-out, an "NG" reply, a reply without any
+// parameter line or one whose type is not 30 to 33 (told as "Controller type is different.")
+// leaves both tables as they were; the program goes on.
 void receiveParameters(PointOpsContext& c);
 
 } // namespace ReceiveOps

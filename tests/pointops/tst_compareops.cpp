@@ -53,6 +53,7 @@ class TstCompareOps final : public QObject {
     void cancelStops();
     void declinedSendsNothing();
     void refusedParameterRead();
+    void unsupportedControllerTypeKeepsProgram();
 };
 
 void TstCompareOps::roundTripComparesEqual() {
@@ -218,6 +219,24 @@ void TstCompareOps::refusedParameterRead() {
              QStringList{"The communication error. Please check the connection."});
     QCOMPARE(r.op.last().title, QString("Compare"));
     QCOMPARE(r.op.beeps, 1);
+    QVERIFY(r.restored());
+}
+
+void TstCompareOps::unsupportedControllerTypeKeepsProgram() {
+    Rig r;
+    r.samePoints();
+    r.controller.setActuatorType(34);
+    const ParameterTableData before = r.params.table();
+    auto c = r.context();
+
+    CompareOps::compare(c);
+
+    // Told as such, not as a difference of parameter 0; nothing changes, the program goes on.
+    QCOMPARE(r.op.texts("message"), QStringList{"Controller type is different."});
+    QCOMPARE(r.op.last().title, QString("Controller type"));
+    QCOMPARE(r.op.last().icon, Icon::Warning);
+    QCOMPARE(r.op.endCalls, 0);
+    QCOMPARE(r.params.table(), before);
     QVERIFY(r.restored());
 }
 
