@@ -1,25 +1,65 @@
 #include "link/Profile.h"
 
-#include <QFile>
+#include "startup/BoundedFile.h"
+
+#include <QFileInfo>
+#include <QList>
 #include <QSaveFile>
-#include <QStringList>
+#include <QStringDecoder>
+
+#include <optional>
 
 namespace Profile {
 
 namespace {
 constexpr int BufferChars = 254; // a buffer of 255 characters holds 254 and the NUL
+const QByteArray Bom("\xEF\xBB\xBF");
 
-QStringList readLines(const QString& iniPath, bool* exists) {
-    QFile file(iniPath);
-    *exists = file.open(QIODevice::ReadOnly);
-    if (!*exists)
-        return {};
-    QString text = QString::fromLatin1(file.readAll());
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    return lines;
+// One line of the file: its bytes as they stand (line end included) and its text.
+struct Line {
+    QByteArray raw;
+    QString text; // without the line end and without a byte order mark
+};
+
+struct Document {
+    QList<Line> lines;
+    bool utf8 = true;
+    QByteArray lineEnd = "\r\n"; // the file's own, for lines that are added
+};
+
+Document parse(const QByteArray& file) {
+    Document doc;
+    QStringDecoder check(QStringConverter::Utf8);
+    (void)check.decode(file);
+    doc.utf8 = !check.hasError();
+    qsizetype pos = 0;
+    bool firstEnd = true;
+    while (pos < file.size()) {
+        qsizetype lf = file.indexOf('\n', pos);
+        const qsizetype next = lf < 0 ? file.size() : lf + 1;
+        Line line;
+        line.raw = file.mid(pos, next - pos);
+        QByteArray content = line.raw;
+        if (content.endsWith('\n')) {
+            content.chop(1);
+            if (content.endsWith('\r'))
+                content.chop(1);
+            if (firstEnd) {
+                doc.lineEnd = line.raw.endsWith("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+                firstEnd = false;
+            }
+        }
+        if (pos == 0 && content.startsWith(Bom))
+            content.remove(0, Bom.size());
+        line.text = doc.utf8 ? QString::fromUtf8(content) : QString::fromLatin1(content);
+        doc.lines << line;
+        pos = next;
+    }
+    return doc;
+}
+
+QByteArray encode(const Document& doc, const QString& text) {
+    return doc.utf8 ? text.toUtf8() : text.toLatin1();
 }
 
 // The section name of a "[name]" line, or a null text for other lines.
@@ -34,26 +74,35 @@ bool isKeyLine(const QString& line, const QString& key, QString* value) {
     const QString t = line.trimmed();
     if (t.startsWith(QLatin1Char(';')))
         return false;
-    const int eq = t.indexOf(QLatin1Char('='));
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
     if (eq < 0 || t.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
         return false;
     if (value)
         *value = t.mid(eq + 1).trimmed();
     return true;
 }
+
+// The file as it stands, or nullopt when it must be neither trusted nor replaced.
+std::optional<QByteArray> load(const QString& iniPath) {
+    const BoundedFile::Result r = BoundedFile::read(iniPath, MaxFileBytes);
+    if (r.ok())
+        return r.bytes;
+    if (r.status == BoundedFile::Status::CannotOpen && !QFileInfo::exists(iniPath))
+        return QByteArray();
+    return std::nullopt;
+}
 } // namespace
 
-QString ReadSetting(const QString& key, const QString& section, const QString& iniPath) {
-    bool exists = false;
-    const QStringList lines = readLines(iniPath, &exists);
+QString readFrom(const QByteArray& file, const QString& key, const QString& section) {
+    const Document doc = parse(file);
     bool inSection = false;
-    for (const QString& line : lines) {
-        if (const QString s = sectionOf(line); !s.isNull()) {
+    for (const Line& line : doc.lines) {
+        if (const QString s = sectionOf(line.text); !s.isNull()) {
             inSection = s.compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         QString value;
-        if (inSection && isKeyLine(line, key, &value)) {
+        if (inSection && isKeyLine(line.text, key, &value)) {
             if (value.size() >= 2 &&
                 (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
                 value.back() == value.front())
@@ -64,17 +113,17 @@ QString ReadSetting(const QString& key, const QString& section, const QString& i
     return QStringLiteral("ERROR");
 }
 
-bool WriteSetting(const QString& value, const QString& key, const QString& section,
-                  const QString& iniPath) {
-    bool exists = false;
-    QStringList lines = readLines(iniPath, &exists);
+QByteArray writeTo(const QByteArray& file, const QString& value, const QString& key,
+                   const QString& section) {
+    Document doc = parse(file);
+    QList<Line>& lines = doc.lines;
     const QString entry = key + QLatin1Char('=') + value;
 
-    int sectionLine = -1;
-    int lastInSection = -1; // last non-blank line of the section
+    qsizetype sectionLine = -1;
+    qsizetype lastInSection = -1; // last non-blank line of the section
     bool done = false;
-    for (int i = 0; i < lines.size() && !done; ++i) {
-        if (const QString s = sectionOf(lines[i]); !s.isNull()) {
+    for (qsizetype i = 0; i < lines.size() && !done; ++i) {
+        if (const QString s = sectionOf(lines[i].text); !s.isNull()) {
             if (sectionLine >= 0)
                 break; // the section ended without the key
             if (s.compare(section, Qt::CaseInsensitive) == 0)
@@ -83,26 +132,52 @@ bool WriteSetting(const QString& value, const QString& key, const QString& secti
         }
         if (sectionLine < 0)
             continue;
-        if (isKeyLine(lines[i], key, nullptr)) {
-            lines[i] = entry;
+        if (isKeyLine(lines[i].text, key, nullptr)) {
+            // The line keeps its own line end (and the byte order mark, on the first line).
+            const QByteArray& raw = lines[i].raw;
+            const QByteArray end = raw.endsWith("\r\n") ? QByteArray("\r\n")
+                                   : raw.endsWith('\n') ? QByteArray("\n")
+                                                        : QByteArray();
+            lines[i].raw = encode(doc, entry) + end;
             done = true;
-        } else if (!lines[i].trimmed().isEmpty()) {
+        } else if (!lines[i].text.trimmed().isEmpty()) {
             lastInSection = i;
         }
     }
     if (!done) {
-        if (sectionLine >= 0) {
-            lines.insert(lastInSection + 1, entry);
-        } else {
-            lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-        }
+        QList<Line> added;
+        if (sectionLine < 0)
+            added << Line{encode(doc, QLatin1Char('[') + section + QLatin1Char(']')) + doc.lineEnd,
+                          {}};
+        added << Line{encode(doc, entry) + doc.lineEnd, {}};
+        const qsizetype at = sectionLine >= 0 ? lastInSection + 1 : lines.size();
+        // A line that had no line end (the last one) needs one before another follows it.
+        if (at > 0 && !lines[at - 1].raw.endsWith('\n'))
+            lines[at - 1].raw += doc.lineEnd;
+        for (qsizetype k = 0; k < added.size(); ++k)
+            lines.insert(at + k, added[k]);
     }
+    QByteArray out;
+    for (const Line& line : lines)
+        out += line.raw;
+    return out;
+}
 
-    QSaveFile file(iniPath);
-    if (!file.open(QIODevice::WriteOnly))
+QString ReadSetting(const QString& key, const QString& section, const QString& iniPath) {
+    const std::optional<QByteArray> file = load(iniPath);
+    return file ? readFrom(*file, key, section) : QStringLiteral("ERROR");
+}
+
+bool WriteSetting(const QString& value, const QString& key, const QString& section,
+                  const QString& iniPath) {
+    const std::optional<QByteArray> file = load(iniPath);
+    if (!file)
+        return false; // a file that cannot be read whole is never replaced
+    QSaveFile out(iniPath);
+    if (!out.open(QIODevice::WriteOnly))
         return false;
-    file.write(lines.join(QLatin1String("\r\n")).toLatin1() + "\r\n");
-    return file.commit();
+    out.write(writeTo(*file, value, key, section));
+    return out.commit();
 }
 
 } // namespace Profile

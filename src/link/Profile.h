@@ -1,17 +1,32 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // INI file routines with the semantics of the classic profile functions: section and key
 // names compared without regard to case; values trimmed and surrounding quotes dropped on
-// read; values written as given; every other line and comment of the file kept.
+// read; values written as given; every other line of the file kept byte for byte (its line
+// end included).
+//
+// The file is text in UTF-8 (a byte order mark at its start is skipped and kept) or, when it
+// is not valid UTF-8, in Latin-1; lines end in CR LF or LF. Only a regular file of at most
+// MaxFileBytes is read: anything else (a FIFO, a device, a huge file) reads as missing and is
+// never overwritten.
 namespace Profile {
+
+inline constexpr qint64 MaxFileBytes = 64 * 1024;
 
 // The value of key in section, cut to 254 characters; "ERROR" for a missing file, section
 // or key.
 QString ReadSetting(const QString& key, const QString& section, const QString& iniPath);
-// Writes key=value in section, creating the section and the file when missing.
+// Writes key=value in section, creating the section and the file when missing. False, with
+// the file untouched, when it cannot be read whole or written.
 bool WriteSetting(const QString& value, const QString& key, const QString& section,
                   const QString& iniPath);
+
+// The same on the bytes of a file (an empty array for a missing file).
+QString readFrom(const QByteArray& file, const QString& key, const QString& section);
+QByteArray writeTo(const QByteArray& file, const QString& value, const QString& key,
+                   const QString& section);
 
 } // namespace Profile

@@ -2,8 +2,13 @@
 #include "link/Profile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 class TestProfile : public QObject {
     Q_OBJECT
@@ -17,6 +22,10 @@ class TestProfile : public QObject {
     void writeCreatesFileAndSection();
     void writeReplacesExistingValue();
     void portMap();
+    void writeKeepsEveryOtherLineByteForByte_data();
+    void writeKeepsEveryOtherLineByteForByte();
+    void byteOrderMarkAndUtf8Path();
+    void onlyARegularFileWithinTheCapIsRead();
 
   private:
     QString write(const QByteArray& content) {
@@ -105,6 +114,59 @@ void TestProfile::portMap() {
     QCOMPARE(PortName::target(path, "COM3"), QString("sim:pulse"));
     QCOMPARE(PortName::target(path, "COM4"), QString("/dev/ttyS3"));
     QCOMPARE(PortName::target(path, "COM9"), QString("/dev/ttyS0"));
+}
+
+void TestProfile::writeKeepsEveryOtherLineByteForByte_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("LF line ends") << QByteArray("; note  \n[Data]\nCOM=2\n")
+                                  << QByteArray("; note  \n[Data]\nCOM= 3\n");
+    QTest::newRow("mixed line ends, blanks kept")
+        << QByteArray("[Ports]\r\n  COM1 = sim:point \n[Data]\r\ncom=2\n")
+        << QByteArray("[Ports]\r\n  COM1 = sim:point \n[Data]\r\nCOM= 3\n");
+    QTest::newRow("last line without line end")
+        << QByteArray("[Data]\r\nX=1") << QByteArray("[Data]\r\nX=1\r\nCOM= 3\r\n");
+    QTest::newRow("Latin-1 comment") << QByteArray("; caf\xe9\r\n[Data]\r\nCOM=1\r\n")
+                                     << QByteArray("; caf\xe9\r\n[Data]\r\nCOM= 3\r\n");
+    QTest::newRow("lone CR kept inside a line")
+        << QByteArray("a=1\rb=2\n[Data]\nCOM=1\n") << QByteArray("a=1\rb=2\n[Data]\nCOM= 3\n");
+}
+
+void TestProfile::writeKeepsEveryOtherLineByteForByte() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QString path = write(before);
+    QVERIFY(PortName::writeToIni(path, "COM3"));
+    QCOMPARE(read(path), after);
+}
+
+void TestProfile::byteOrderMarkAndUtf8Path() {
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QByteArray rest = "\r\n[Ports]\r\nCOM4=/dev/serial/by-id/usb-Ger\xC3\xA4t\r\n";
+    const QString path = write(bom + "[Data]\r\nCOM=4" + rest);
+    QCOMPARE(PortName::readFromIni(path), QString("COM4"));
+    QCOMPARE(PortName::target(path, "COM4"), QString("/dev/serial/by-id/usb-Ger\u00e4t"));
+    QVERIFY(PortName::writeToIni(path, "COM5"));
+    QCOMPARE(read(path), bom + "[Data]\r\nCOM= 5" + rest);
+}
+
+// A FIFO in place of the INI file would hang start-up; a huge file would be read at every
+// exchange. Neither is read, and neither is replaced.
+void TestProfile::onlyARegularFileWithinTheCapIsRead() {
+#ifdef Q_OS_UNIX
+    const QString fifo = m_dir.filePath("fifo.ini");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(PortName::readFromIni(fifo), QString("COM1"));
+    QVERIFY(!PortName::writeToIni(fifo, "COM2"));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+#endif
+    QByteArray large = "[Data]\r\nCOM=6\r\n";
+    large += QByteArray(Profile::MaxFileBytes, ';');
+    const QString path = write(large);
+    QCOMPARE(PortName::readFromIni(path), QString("COM1"));
+    QVERIFY(!PortName::writeToIni(path, "COM2"));
+    QCOMPARE(read(path), large);
+    QCOMPARE(PortName::readFromIni(write(large.left(Profile::MaxFileBytes))), QString("COM6"));
 }
 
 QTEST_GUILESS_MAIN(TestProfile)
