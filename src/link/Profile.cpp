@@ -133,7 +133,8 @@ QByteArray writeTo(const QByteArray& file, const QString& value, const QString& 
         if (sectionLine < 0)
             continue;
         if (isKeyLine(lines[i].text, key, nullptr)) {
-            // The line keeps its own line end (and the byte order mark, on the first line).
+            // The line keeps its own line end. (It follows a section line, so it is never the
+            // first line, which alone may carry a byte order mark.)
             const QByteArray& raw = lines[i].raw;
             const QByteArray end = raw.endsWith("\r\n") ? QByteArray("\r\n")
                                    : raw.endsWith('\n') ? QByteArray("\n")
