@@ -67,7 +67,9 @@ struct Rig {
     }
 };
 
-const QByteArray Noise("\x00\x1b[2J\xff\xfe\x07 P0=A,1 \x80\x9f\r", 21);
+// Control characters and bytes beyond ASCII, as a noisy line brings them.
+constexpr char NoiseBytes[] = "\x00\x1b[2J\xff\xfe\x07 P0=A,1 \x80\x9f\r";
+const QByteArray Noise(NoiseBytes, sizeof NoiseBytes - 1);
 
 } // namespace
 
