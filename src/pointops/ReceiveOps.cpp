@@ -103,8 +103,8 @@ void receiveParameters(PointOpsContext& c) {
     // A type without defaults cannot fill the table. The operator is told; the tables and the
     // program stay as they were (nothing the operator edited may be lost over one reply).
     if (!ActuatorTypes::isSupported(values.first())) {
-        ParameterRules::reportUnsupportedType(c.op);
         Ops::restore(c);
+        ParameterRules::reportUnsupportedType(c.op);
         c.host.setSettei(1);
         return;
     }

@@ -97,15 +97,14 @@ bool heldByOldModel(int number) {
 struct DataLine {
     int number = 0;
     QString value;
+    bool sent = true; // false for what an older controller does not hold
 };
 
-// The data lines of the block with the table's values, leaving out what an older controller
-// does not hold.
+// The data lines of the block in write order, with the table's values.
 QList<DataLine> dataLines(const PointOpsContext& c, bool oldModel) {
     QList<DataLine> lines;
     for (int number : writeOrder())
-        if (!oldModel || heldByOldModel(number))
-            lines.append({number, c.params.settingValue(number)});
+        lines.append({number, c.params.settingValue(number), !oldModel || heldByOldModel(number)});
     return lines;
 }
 
@@ -113,7 +112,7 @@ QList<DataLine> dataLines(const PointOpsContext& c, bool oldModel) {
 // that is not (its line in the error box) and ends the operation with nothing written.
 bool allNumbers(PointOpsContext& c, const QList<DataLine>& lines) {
     for (const DataLine& line : lines) {
-        if (CellText::number(line.value))
+        if (!line.sent || CellText::number(line.value))
             continue;
         c.link.setErrorText(QStringLiteral("PRM%1=").arg(line.number) +
                             Command::visible(line.value));
@@ -223,21 +222,18 @@ void transmit(PointOpsContext& c) {
     c.progress.setRange(0, 20);
     c.progress.setValue(0);
 
-    // The progress runs one step per line of the full order, skipped lines included.
-    const QList<int> order = writeOrder();
-    for (int k = 1; k <= order.size(); ++k) {
+    // The progress runs one step per line of the full order, lines not sent included.
+    for (int k = 1; k <= lines.size(); ++k) {
         c.progress.setValue(k);
         QCoreApplication::processEvents();
-        const int number = order[k - 1];
-        const auto line = std::find_if(lines.cbegin(), lines.cend(),
-                                       [number](const DataLine& l) { return l.number == number; });
-        if (line == lines.cend())
+        const DataLine& line = lines[k - 1];
+        if (!line.sent)
             continue;
-        if (!block.sendLine(Command::ParameterData, QString::number(number) + QLatin1Char('='),
-                            line->value))
+        if (!block.sendLine(Command::ParameterData, QString::number(line.number) + QLatin1Char('='),
+                            line.value))
             return;
     }
-    c.progress.setValue(order.size() + 1);
+    c.progress.setValue(int(lines.size()) + 1);
     QCoreApplication::processEvents();
     if (!block.finish())
         return;
