@@ -103,8 +103,9 @@ void receiveParameters(PointOpsContext& c) {
     // A type without defaults cannot fill the table. The operator is told; the tables and the
     // program stay as they were (nothing the operator edited may be lost over one reply).
     if (!ActuatorTypes::isSupported(values.first())) {
-        Ops::restore(c);
+        c.progress.hide(); // the message comes before the window is given back
         ParameterRules::reportUnsupportedType(c.op);
+        Ops::restore(c);
         c.host.setSettei(1);
         return;
     }

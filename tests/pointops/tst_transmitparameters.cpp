@@ -3,6 +3,7 @@
 #include "FakeProgress.h"
 #include "OpsRig.h"
 #include "ScriptedOperator.h"
+#include "link/Command.h"
 #include "link/Link.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
@@ -57,6 +58,7 @@ class TestTransmitParameters : public QObject {
     void softLimitsReachTheTableOnlyWithTheWholeBlock();
     void valuesThatAreNotNumbersAreNotSent_data();
     void valuesThatAreNotNumbersAreNotSent();
+    void writeBlockEndsAtALineTheLinkRefuses();
 };
 
 void TestTransmitParameters::writesTheTableInItsOrder() {
@@ -386,6 +388,18 @@ void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent() {
     QCOMPARE(b.messageTitles(), QStringList{"Data un-transmitting"});
     QCOMPARE(b.op.last().text, QString("Data is not completed. Please check data."));
     QCOMPARE(b.link.errorText(), errorBox);
+}
+
+// A data line normally ends by its time-out; one the link refuses must end the block, unwritten.
+void TestTransmitParameters::writeBlockEndsAtALineTheLinkRefuses() {
+    Bench b;
+    b.link.operationTitle = TransmitParameters::Title;
+    Ops::WriteBlock block(b.ctx);
+    QVERIFY(block.open(Command::WritePRM));
+    QVERIFY(!block.sendLine(Command::ParameterData, "4=", "100\r\n@INIT PNT ,"));
+    QCOMPARE(b.controller.received(), QByteArray("@WRITE PRM ,\r\n"));
+    QCOMPARE(b.op.texts("message"), QStringList{Link::LineRefusedText});
+    b.verifyRestored();
 }
 
 QTEST_GUILESS_MAIN(TestTransmitParameters)
