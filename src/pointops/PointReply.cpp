@@ -16,7 +16,11 @@ std::optional<PointRecord> point(const QString& reply, int n) {
     const std::optional<QString> line = pointLine(reply, n);
     if (!line)
         return std::nullopt;
-    const QStringList fields = line->split(QLatin1Char(','));
+    return fromLine(*line);
+}
+
+PointRecord fromLine(const QString& line) {
+    const QStringList fields = line.split(QLatin1Char(','));
     PointRecord r;
     r.mode = fields.value(0);
     QString* columns[3] = {&r.position, &r.speed, &r.push};

@@ -17,6 +17,8 @@ std::optional<QString> pointLine(const QString& reply, int n);
 // columns (A, I: position, speed; O, C: speed, pushing level; U: position, speed, pushing
 // level), stopping early at the end of the line. The note is empty. nullopt when absent.
 std::optional<PointRecord> point(const QString& reply, int n);
+// The same for the text of one point line after its "P<n>=".
+PointRecord fromLine(const QString& line);
 
 // The values of a parameter reply in order: the k-th "=" of the reply belongs to parameter
 // number k and its value runs to the next CR.

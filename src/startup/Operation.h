@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Link.h"
+#include "startup/CompareReport.h"
 #include "startup/OperatorInteraction.h"
 
 #include <QString>
@@ -18,6 +19,9 @@ class OperationHost : public LinkHost {
     // "Do you save data?" with its Save As when the tables hold unsaved changes; false when
     // the operator cancelled (or the save did not complete after Yes).
     virtual bool confirmDiscard() = 0;
+    // Compare's differences: the window marks their cells in its grids until the next edit
+    // or transfer.
+    virtual void markDifferences(const QList<Difference>& differences) { (void)differences; }
 };
 
 // What every operation of either main window works with: the window's link, the operator,

@@ -43,6 +43,14 @@ class OperatorInteraction {
         (void)informative;
         message(title, text, icon);
     }
+    // The same with a detailed text the operator can unfold beneath it (a list of every
+    // difference, for example); the message text itself stays as given. Without a place for
+    // it only the message is shown.
+    virtual void detailedMessage(const QString& title, const QString& text, Icon icon,
+                                 const QString& detailed) {
+        (void)detailed;
+        message(title, text, icon);
+    }
     // Yes/No question: returns Yes or No.
     virtual Answer askYesNo(const QString& title, const QString& text, Icon icon) = 0;
     // Yes/No/Cancel question: returns Yes, No or Cancel.

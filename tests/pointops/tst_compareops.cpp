@@ -3,6 +3,7 @@
 #include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
+#include "pointdata/ActuatorTypes.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/CompareOps.h"
@@ -47,6 +48,7 @@ class TstCompareOps final : public QObject {
     void roundTripComparesEqual();
     void pointDifferences_data();
     void pointDifferences();
+    void reportListsEveryDifference();
     void parameterDifference();
     void parameterNumbersCompareAsNumbers_data();
     void parameterNumbersCompareAsNumbers();
@@ -82,36 +84,61 @@ void TstCompareOps::roundTripComparesEqual() {
     QVERIFY(r.restored());
 }
 
+// Each row: the window's point against the controller's P4=A,10.00,20, P6=O,5,3 and
+// P9=U,-3.00,20,4, the message and the report's lines.
 void TstCompareOps::pointDifferences_data() {
     QTest::addColumn<int>("number");
     QTest::addColumn<PointRecord>("window");
     QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("report");
 
     const QString same = "Comparison of data has finished successfully.";
     QTest::newRow("position compared as text")
-        << 4 << PointRecord{"A", "10.0", "20", "", ""} << "Point_No4 NG";
+        << 4 << PointRecord{"A", "10.0", "20", "", ""} << "Point_No4 NG"
+        << R"(Point 4, Position: table "10.0", controller "10.00")";
     QTest::newRow("speed differs")
-        << 9 << PointRecord{"U", "-3.00", "21", "4", ""} << "Point_No9 NG";
+        << 9 << PointRecord{"U", "-3.00", "21", "4", ""} << "Point_No9 NG"
+        << R"(Point 9, Speed: table "21", controller "20")";
     QTest::newRow("stale position of an O point ignored")
-        << 6 << PointRecord{"O", "7.77", "5", "3", ""} << same;
+        << 6 << PointRecord{"O", "7.77", "5", "3", ""} << same << "";
     QTest::newRow("pushing level of an O point compared")
-        << 6 << PointRecord{"O", "", "5", "4", ""} << "Point_No6 NG";
-    QTest::newRow("mode differs") << 4 << PointRecord{"I", "10.00", "20", "", ""} << "Point_No4 NG";
+        << 6 << PointRecord{"O", "", "5", "4", ""} << "Point_No6 NG"
+        << R"(Point 6, Pushing level: table "4", controller "3")";
+    QTest::newRow("mode differs") << 4 << PointRecord{"I", "10.00", "20", "", ""} << "Point_No4 NG"
+                                  << R"(Point 4, Mode: table "I", controller "A")";
+    // The controller's fields are read by its own mode, not by the window's.
+    QTest::newRow("other mode, fields by the controller's mode")
+        << 6 << PointRecord{"A", "5.00", "3", "", ""} << "Point_No6 NG"
+        << "Point 6, Mode: table \"A\", controller \"O\"\n"
+           "Point 6, Position: table \"5.00\", controller \"\"\n"
+           "Point 6, Speed: table \"3\", controller \"5\"\n"
+           "Point 6, Pushing level: table \"\", controller \"3\"";
     QTest::newRow("extra field in the window")
-        << 4 << PointRecord{"A", "10.00", "20", "1", ""} << "Point_No4 NG";
+        << 4 << PointRecord{"A", "10.00", "20", "1", ""} << "Point_No4 NG"
+        << R"(Point 4, Pushing level: table "1", controller "")";
     QTest::newRow("point the controller lacks, note only")
-        << 12 << PointRecord{"", "", "", "", "spare"} << same;
+        << 12 << PointRecord{"", "", "", "", "spare"} << same << "";
     QTest::newRow("point the controller lacks")
-        << 12 << PointRecord{"", "", "5", "", ""} << "Point_No12 NG";
-    QTest::newRow("point the window lacks") << 9 << PointRecord{} << "Point_No9 NG";
+        << 12 << PointRecord{"", "", "5", "", ""} << "Point_No12 NG"
+        << R"(Point 12, Speed: table "5", controller "")";
+    QTest::newRow("point the window lacks")
+        << 9 << PointRecord{} << "Point_No9 NG"
+        << "Point 9, Mode: table \"\", controller \"U\"\n"
+           "Point 9, Position: table \"\", controller \"-3.00\"\n"
+           "Point 9, Speed: table \"\", controller \"20\"\n"
+           "Point 9, Pushing level: table \"\", controller \"4\"";
     QTest::newRow("search for P1 does not match P12")
-        << 1 << PointRecord{"A", "1.00", "5", "", ""} << "Point_No1 NG";
+        << 1 << PointRecord{"A", "1.00", "5", "", ""} << "Point_No1 NG"
+        << "Point 1, Mode: table \"A\", controller \"\"\n"
+           "Point 1, Position: table \"1.00\", controller \"\"\n"
+           "Point 1, Speed: table \"5\", controller \"\"";
 }
 
 void TstCompareOps::pointDifferences() {
     QFETCH(int, number);
     QFETCH(PointRecord, window);
     QFETCH(QString, result);
+    QFETCH(QString, report);
     Rig r;
     r.samePoints();
     r.controller.memory().setPoint(12, {}); // keeps P12 out unless a row puts it in
@@ -126,9 +153,40 @@ void TstCompareOps::pointDifferences() {
 
     QCOMPARE(r.op.texts("message"), QStringList{result});
     QCOMPARE(r.op.last().title, QString("Compare"));
-    // A point difference ends the comparison before the parameters are read.
-    QCOMPARE(r.controller.received(),
-             result.endsWith("NG") ? QByteArray("@READ PNT ,\r\n") : BothReads);
+    QCOMPARE(r.op.last().detailed, report);
+    QCOMPARE(CompareReport::text(r.host.marked), report);
+    // Both tables are read whole for the report, also after a point difference.
+    QCOMPARE(r.controller.received(), BothReads);
+    QVERIFY(r.restored());
+}
+
+// Three differences in both tables: the message names the first, the detailed text lists all
+// three in order, and the window is told which cells to mark.
+void TstCompareOps::reportListsEveryDifference() {
+    Rig r;
+    r.samePoints();
+    r.setPoint(4, {"A", "10.50", "20", "", ""});
+    r.setPoint(9, {"U", "-3.00", "20", "5", ""});
+    r.params.setSettingValue(35, "300");
+    auto c = r.context();
+
+    const CompareOps::Result result = CompareOps::compareTables(c);
+
+    QCOMPARE(result.outcome, CompareOps::Outcome::Different);
+    QCOMPARE(r.op.texts("message"), QStringList{"Point_No4 NG"});
+    const QString expected = "Point 4, Position: table \"10.50\", controller \"10.00\"\n"
+                             "Point 9, Pushing level: table \"5\", controller \"4\"\n"
+                             "Parameter 35, Origin point shift: table \"300\", controller \"0\"";
+    QCOMPARE(r.op.last().detailed, expected);
+    QCOMPARE(result.differences, r.host.marked);
+    QCOMPARE(r.host.marked.size(), 3);
+    const Difference& shift = r.host.marked[2];
+    QCOMPARE(shift.grid, CompareReport::ParameterGrid);
+    QCOMPARE(shift.row, ActuatorTypes::rowOfParameter(35));
+    QCOMPARE(shift.column, int(ParameterTableModel::ColSetting));
+    QCOMPARE(r.host.marked[0].grid, CompareReport::FirstGrid);
+    QCOMPARE(r.host.marked[0].row, 4);
+    QCOMPARE(r.host.marked[0].column, int(PointRules::ColPosition));
     QVERIFY(r.restored());
 }
 

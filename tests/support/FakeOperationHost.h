@@ -14,6 +14,7 @@ class FakeOperationHost final : public OperationHost {
     bool discardAnswer = true;
     int refreshes = 0;
     QStringList calls;
+    QList<Difference> marked; // what Compare asked the window to mark
 
     bool settei() const override { return setteiValue != 0; }
     void setSettei(int v) override { setteiValue = v; }
@@ -22,6 +23,7 @@ class FakeOperationHost final : public OperationHost {
     void enableToolbar() override { toolbarEnabled = true; }
     void hideProgress() override { calls << "hideProgress"; }
     void refreshDependentDisplays() override { ++refreshes; }
+    void markDifferences(const QList<Difference>& d) override { marked = d; }
     bool confirmDiscard() override {
         calls << "confirmDiscard";
         return discardAnswer;

@@ -26,6 +26,13 @@ void ScriptedOperator::informativeMessage(const QString& title, const QString& t
         onPrompt(prompts.constLast());
 }
 
+void ScriptedOperator::detailedMessage(const QString& title, const QString& text, Icon icon,
+                                       const QString& detailed) {
+    prompts.append({"message", title, text, icon, {}, detailed});
+    if (onPrompt)
+        onPrompt(prompts.constLast());
+}
+
 OperatorInteraction::Answer ScriptedOperator::askYesNo(const QString& title, const QString& text,
                                                        Icon icon) {
     record("yesno", title, text, icon);

@@ -20,6 +20,7 @@ class ScriptedOperator final : public OperatorInteraction {
         QString text;
         Icon icon = Icon::None;
         QString informative; // the text beneath a message, if any
+        QString detailed;    // the detailed text a message unfolds, if any
     };
 
     QList<Prompt> prompts;
@@ -43,6 +44,8 @@ class ScriptedOperator final : public OperatorInteraction {
     void message(const QString& title, const QString& text, Icon icon) override;
     void informativeMessage(const QString& title, const QString& text, Icon icon,
                             const QString& informative) override;
+    void detailedMessage(const QString& title, const QString& text, Icon icon,
+                         const QString& detailed) override;
     Answer askYesNo(const QString& title, const QString& text, Icon icon) override;
     Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) override;
     void beep() override { ++beeps; }

@@ -28,6 +28,9 @@ class frmMain::Host final : public PointDriveHost {
     void disableWindow() override { m_w.setEnabled(false); }
     void refreshDependentDisplays() override { m_w.RefreshDependentDisplays(); }
     bool confirmDiscard() override { return m_w.confirmDiscard(); }
+    void markDifferences(const QList<Difference>& differences) override {
+        m_w.cellMarks().set(differences);
+    }
 
     // PanelHost.
     void setControlEnabled(const QString& name, bool enabled) override {

@@ -15,6 +15,8 @@
 #include <exception>
 
 void frmMain::runOperation(const std::function<void(PointOpsContext&)>& operation) {
+    // Compare's marks hold until the next transfer.
+    cellMarks().clear();
     try {
         operation(*m_ctx);
     } catch (const std::exception&) {

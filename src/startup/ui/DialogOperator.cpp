@@ -85,6 +85,16 @@ void DialogOperator::informativeMessage(const QString& title, const QString& tex
     box.exec();
 }
 
+void DialogOperator::detailedMessage(const QString& title, const QString& text, Icon icon,
+                                     const QString& detailed) {
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parentWidget());
+    if (!detailed.isEmpty())
+        box.setDetailedText(detailed);
+    fitTitle(box);
+    keepUsable(&box);
+    box.exec();
+}
+
 OperatorInteraction::Answer DialogOperator::ask(const QString& title, const QString& text,
                                                 Icon icon, bool withCancel) {
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;

@@ -27,6 +27,8 @@ class DialogOperator final : public OperatorInteraction {
     void message(const QString& title, const QString& text, Icon icon) override;
     void informativeMessage(const QString& title, const QString& text, Icon icon,
                             const QString& informative) override;
+    void detailedMessage(const QString& title, const QString& text, Icon icon,
+                         const QString& detailed) override;
     Answer askYesNo(const QString& title, const QString& text, Icon icon) override;
     Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) override;
     void beep() override;

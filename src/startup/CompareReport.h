@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What Compare found beyond its one-line message: every cell in which the window's tables and
+// the controller differ. Both kinds build the same list; the message box unfolds it as its
+// detailed text, the grids mark its cells and the command line prints it.
+struct Difference {
+    QString item;  // "Point 4", "Parameter 35", "Zone 2"
+    QString field; // "Position", "Origin point shift"
+    QString tableValue;
+    QString controllerValue;
+    // The grid cell that holds the table value: which of the window's grids (0 the first, the
+    // point or zone grid; 1 the parameter grid), its row and its column.
+    int grid = 0;
+    int row = 0;
+    int column = 0;
+
+    bool operator==(const Difference&) const = default;
+};
+
+namespace CompareReport {
+
+inline constexpr int FirstGrid = 0;
+inline constexpr int ParameterGrid = 1;
+
+// One difference as one line: Point 4, Position: table "10.00", controller "10.0"
+// The values are quoted so that an empty or padded value can be told apart.
+QString line(const Difference& d);
+// Every difference, one line each, in the order found.
+QString text(const QList<Difference>& differences);
+
+} // namespace CompareReport
