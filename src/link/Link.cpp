@@ -209,6 +209,7 @@ bool Link::setUp() {
         if (m_lineProblem.isEmpty())
             m_lineProblem = QStringLiteral("the port cannot be opened");
         emit portFault(m_channel.errorString());
+        m_state.traffic->note(lineFailure());
         Timeout = true;
         if (m_channel.isOpen())
             m_channel.close();
@@ -224,7 +225,9 @@ bool Link::setUp() {
     }
     m_active = true;
     m_code = P_Command;
-    m_channel.write(sousinnaiyou.toLatin1());
+    const QByteArray line = sousinnaiyou.toLatin1();
+    m_channel.write(line);
+    m_state.traffic->sent(line);
     m_incoming.clear();
     m_sendMs = m_currentMs = m_clock.elapsed();
     m_deadline->start(m_timeoutMs + 1);
@@ -235,6 +238,8 @@ void Link::collect() {
     if (!m_active)
         return;
     const QByteArray data = m_channel.readAll();
+    if (!data.isEmpty())
+        m_state.traffic->received(data);
     if (!data.isEmpty() && m_incoming.size() < MaxReplyChars)
         m_incoming += QString::fromLatin1(data.left(MaxReplyChars - m_incoming.size()));
     m_currentMs = m_clock.elapsed();
@@ -263,6 +268,13 @@ void Link::collect() {
 void Link::finish() {
     m_active = false;
     m_deadline->stop();
+    if (m_portFailed)
+        m_state.traffic->note(lineName() + QStringLiteral(": ") + m_lineProblem);
+    else if (m_currentMs > m_sendMs + m_timeoutMs)
+        m_state.traffic->note(lineName() +
+                              QStringLiteral(": no reply end within %1 ms").arg(m_timeoutMs));
+    else
+        m_state.traffic->endOfExchange();
     // A cancelled exchange's caller has gone on: what arrived late is dropped.
     if (!m_abandoned) {
         ReplyText = m_incoming;
@@ -347,7 +359,9 @@ bool Link::writeToOpenPort(const QString& line) {
     m_channel.clearBuffers();
     m_sent = line;
     emit commandSent(m_sent);
-    return m_channel.write(line.toLatin1()) >= 0;
+    const QByteArray bytes = line.toLatin1();
+    m_state.traffic->sent(bytes);
+    return m_channel.write(bytes) >= 0;
 }
 
 void Link::reportCancelled(OperatorInteraction& op, LinkHost& host) {

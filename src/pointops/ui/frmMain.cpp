@@ -52,6 +52,8 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     wireOperations();
     buildToolbar();
     setCentralWidget(buildCentral());
+    markGrid(m_pointGrid, CompareReport::FirstGrid);
+    markGrid(m_paramGrid, CompareReport::ParameterGrid);
     wireDrivePanel();
     wireSizePanel();
 
@@ -112,6 +114,8 @@ void frmMain::buildMenus() {
     sb->setChecked(true);
     connect(tb, &QAction::toggled, this, [this](bool on) { m_toolbar->setVisible(on); });
     connect(sb, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    view->addSeparator();
+    addTrafficLogItem(view);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tool(&T)"));
     tools->menuAction()->setObjectName("mnuTools");

@@ -3,20 +3,25 @@
 #include "link/PortName.h"
 #include "startup/Operation.h"
 #include "startup/OperatorInteraction.h"
+#include "startup/ui/CellMarkOverlay.h"
+#include "startup/ui/TrafficLogWindow.h"
 #include "startup/ui/errorRecord.h"
 #include "startup/ui/frmP.h"
 #include "startup/ui/frmVer.h"
 #include "startup/ui/frmbar.h"
 #include "startup/ui/frmstop.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableView>
 
 MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, SerialChannel& channel,
                                QString iniPath, QWidget* parent)
@@ -109,6 +114,31 @@ QPushButton* MainWindowBase::createLogoButton(QWidget* parent) {
         About();
     });
     return logo;
+}
+
+void MainWindowBase::markGrid(QTableView* view, int grid) {
+    m_marks.watch(view->model(), grid);
+    new CellMarkOverlay(view, m_marks, grid);
+}
+
+QAction* MainWindowBase::addTrafficLogItem(QMenu* view) {
+    QAction* item = view->addAction(QStringLiteral("Traffic Log(&L)..."));
+    item->setObjectName(QStringLiteral("mnuViewTraffic"));
+    connect(item, &QAction::triggered, this, &MainWindowBase::openTrafficLog);
+    return item;
+}
+
+void MainWindowBase::openTrafficLog() {
+    // One window over the program-wide log; asking again brings it to the front.
+    if (!m_traffic)
+        m_traffic = new TrafficLogWindow(m_state.traffic, m_op, this);
+    m_traffic->show();
+    m_traffic->raise();
+    m_traffic->activateWindow();
+}
+
+TrafficLogWindow* MainWindowBase::trafficLogWindow() const {
+    return m_traffic;
 }
 
 void MainWindowBase::hideProgress() {

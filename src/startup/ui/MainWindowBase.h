@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Link.h"
+#include "startup/CellMarks.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,8 +10,11 @@ class OperatorInteraction;
 class QAbstractItemView;
 class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollArea;
+class QTableView;
+class TrafficLogWindow;
 class frmbar;
 class frmstop;
 class errorRecord;
@@ -49,6 +53,12 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     // a new one showing the entries; its Save gives this window its caption.
     void showErrorRecord(const QStringList& entries);
     errorRecord* errorRecordWindow() const;
+
+    // Compare's marks on this window's grids; an operation on the controller clears them.
+    CellMarks& cellMarks() { return m_marks; }
+    // The traffic log window of the View menu: every line sent and received by the program.
+    void openTrafficLog();
+    TrafficLogWindow* trafficLogWindow() const;
 
     // LinkHost
     void enableWindow() override { setEnabled(true); }
@@ -94,6 +104,10 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     virtual bool logoEnabled() const { return true; }
     // Runs before the version query of About (the window's flags for the link's reports).
     virtual void prepareVersionQuery() {}
+    // Shows Compare's marks over a grid: grid is CompareReport::FirstGrid or ParameterGrid.
+    void markGrid(QTableView* view, int grid);
+    // The View menu's item "Traffic Log" (object name mnuViewTraffic).
+    QAction* addTrafficLogItem(QMenu* view);
 
     LinkState& m_state;
     OperatorInteraction& m_op;
@@ -105,5 +119,7 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     frmbar* m_progress = nullptr;
     frmstop* m_stop = nullptr;
     QPointer<errorRecord> m_errorRecord;
+    QPointer<TrafficLogWindow> m_traffic;
+    CellMarks m_marks;
     QString m_controllerVersion;
 };

@@ -1,0 +1,85 @@
+#include "link/TrafficLog.h"
+
+#include <QTime>
+
+TrafficLog::TrafficLog(QObject* parent) : QObject(parent) {}
+
+QString TrafficLog::visible(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const uchar c = static_cast<uchar>(ch);
+        if (c < 0x20)
+            out += QChar(0x2400 + c); // ␀ .. ␟
+        else if (c == 0x7f)
+            out += QChar(0x2421); // ␡
+        else if (c > 0x7f)
+            out += QStringLiteral("\\x") + QString::number(c, 16).toUpper();
+        else
+            out += QLatin1Char(ch);
+    }
+    return out;
+}
+
+void TrafficLog::add(const char* direction, const QString& text) {
+    const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
+                         QLatin1Char(' ') + QLatin1String(direction) + QLatin1Char(' ') + text;
+    m_lines.append(line);
+    if (m_lines.size() > MaxLines)
+        m_lines.remove(0, m_lines.size() - MaxLines);
+    emit lineAdded(line);
+}
+
+void TrafficLog::sent(const QByteArray& bytes) {
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        const qsizetype lf = bytes.indexOf('\n', from);
+        const qsizetype to = lf < 0 ? bytes.size() : lf + 1;
+        add("TX", visible(bytes.mid(from, to - from)));
+        from = to;
+    }
+}
+
+void TrafficLog::received(const QByteArray& bytes) {
+    m_partial += bytes;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype lf = m_partial.indexOf('\n', from);
+        if (lf >= 0 && lf - from < MaxLineBytes) {
+            add("RX", visible(m_partial.mid(from, lf + 1 - from)));
+            from = lf + 1;
+        } else if (m_partial.size() - from >= MaxLineBytes) {
+            // A device streaming without line ends must not grow the log's memory.
+            add("RX", visible(m_partial.mid(from, MaxLineBytes)));
+            from += MaxLineBytes;
+        } else {
+            break;
+        }
+    }
+    m_partial.remove(0, from);
+}
+
+void TrafficLog::endOfExchange() {
+    if (m_partial.isEmpty())
+        return;
+    add("RX", visible(m_partial));
+    m_partial.clear();
+}
+
+void TrafficLog::note(const QString& text) {
+    endOfExchange();
+    add("!!", text);
+}
+
+QString TrafficLog::text(const QString& lineEnd) const {
+    QString out;
+    for (const QString& line : m_lines)
+        out += line + lineEnd;
+    return out;
+}
+
+void TrafficLog::clear() {
+    m_lines.clear();
+    m_partial.clear();
+    emit cleared();
+}

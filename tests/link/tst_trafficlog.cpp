@@ -1,0 +1,94 @@
+// The traffic log: what the link writes into it and how far it grows.
+#include "FakeChannel.h"
+#include "link/Command.h"
+#include "link/Link.h"
+#include "link/TrafficLog.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+using Piece = FakeChannel::Piece;
+
+namespace {
+// The log's lines without their time stamps, after checking that each has one.
+QStringList withoutTimes(const TrafficLog& log) {
+    static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d "));
+    QStringList out;
+    for (const QString& line : log.lines()) {
+        if (!stamp.match(line).hasMatch())
+            return {QStringLiteral("no time stamp: ") + line};
+        out << line.mid(13);
+    }
+    return out;
+}
+
+void exchange(Link& link, int code, const QString& argument, int timeoutMs) {
+    link.ReplyTimeoutMs = timeoutMs;
+    link.ClearCommand();
+    link.P_Command = code;
+    link.P_second = argument;
+    link.BuildCommand();
+    link.Exchange();
+}
+} // namespace
+
+class TestTrafficLog : public QObject {
+    Q_OBJECT
+  private slots:
+    void linkLogsEveryLineOnce();
+    void keepsTheLastLines();
+};
+
+// Replies split across reads are logged as whole lines; the stop character written during a
+// motion, a time-out and a port that cannot be opened all show.
+void TestTrafficLog::linkLogsEveryLineOnce() {
+    LinkState state;
+    FakeChannel channel;
+    channel.path = "/dev/ttyUSB0";
+    Link link(state, channel);
+    channel.replies = {{{5, "1\r"}, {10, "\nO"}, {15, "K\r\n"}},
+                       {},
+                       {{20, "STOP\r\n61:STOP"}, {30, " COMMAND\r\n"}},
+                       {}};
+    exchange(link, Command::QueryPRM, "13", 1000);
+    QCOMPARE(link.ReplyText, QString("1\r\nOK\r\n"));
+
+    QTimer::singleShot(30, &link, [&] { QVERIFY(link.writeStop()); });
+    exchange(link, Command::ORG, {}, 2000);
+    QVERIFY(link.ReplyText.startsWith("STOP"));
+
+    exchange(link, Command::QueryVER, {}, 50);
+    QVERIFY(link.Timeout);
+
+    channel.openError = "Permission denied";
+    exchange(link, Command::QueryVER, {}, 50);
+
+    QCOMPARE(withoutTimes(*state.traffic),
+             (QStringList{"TX @?PRM 13,␍␊", "RX 1␍␊", "RX OK␍␊", "TX @ORG ,␍␊", "TX ␃", "RX STOP␍␊",
+                          "RX 61:STOP COMMAND␍␊", "TX @?VER ,␍␊",
+                          "!! COM1 → /dev/ttyUSB0: no reply end within 50 ms",
+                          "!! COM1 → /dev/ttyUSB0: Permission denied"}));
+}
+
+// The log keeps the last 10 000 lines; a device that streams without line ends cannot grow
+// it without limit either.
+void TestTrafficLog::keepsTheLastLines() {
+    TrafficLog log;
+    for (int i = 0; i < TrafficLog::MaxLines + 5; ++i)
+        log.received(QByteArray("P") + QByteArray::number(i) + "=\r\n");
+    QCOMPARE(log.size(), TrafficLog::MaxLines);
+    QVERIFY(log.lines().constFirst().endsWith(" RX P5=␍␊"));
+    QVERIFY(log.lines().constLast().endsWith(QString(" RX P%1=␍␊").arg(TrafficLog::MaxLines + 4)));
+
+    log.clear();
+    log.received(QByteArray(TrafficLog::MaxLineBytes * 2 + 10, 'x'));
+    QCOMPARE(log.size(), 2);
+    log.endOfExchange();
+    QCOMPARE(withoutTimes(log).constLast(), QString("RX ") + QString(10, 'x'));
+    log.sent(QByteArray("\x1a\x80"));
+    QCOMPARE(withoutTimes(log).constLast(), QString("TX ␚\\x80"));
+}
+
+QTEST_GUILESS_MAIN(TestTrafficLog)
+#include "tst_trafficlog.moc"
