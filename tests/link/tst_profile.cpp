@@ -26,6 +26,8 @@ class TestProfile : public QObject {
     void writeKeepsEveryOtherLineByteForByte();
     void byteOrderMarkAndUtf8Path();
     void onlyARegularFileWithinTheCapIsRead();
+    void portMapKeepsEveryOtherByte_data();
+    void portMapKeepsEveryOtherByte();
 
   private:
     QString write(const QByteArray& content) {
@@ -167,6 +169,38 @@ void TestProfile::onlyARegularFileWithinTheCapIsRead() {
     QVERIFY(!PortName::writeToIni(path, "COM2"));
     QCOMPARE(read(path), large);
     QCOMPARE(PortName::readFromIni(write(large.left(Profile::MaxFileBytes))), QString("COM6"));
+}
+
+// Mapping a port touches only its own line (or adds it): comments, other sections, blank
+// lines, LF line ends and a missing last line end survive byte for byte.
+void TestProfile::portMapKeepsEveryOtherByte_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray head = "; QRX5 settings\r\n[Data]\r\nCOM= 3\r\n\r\n";
+    QTest::newRow("added to the section")
+        << head + "[Ports]\r\n; line 2\r\nCOM1=sim:point\r\n\r\n[Other]\r\nx = 1 ;note\r\n"
+        << "/dev/ttyUSB0"
+        << head + "[Ports]\r\n; line 2\r\nCOM1=sim:point\r\nCOM3=/dev/ttyUSB0\r\n\r\n"
+                  "[Other]\r\nx = 1 ;note\r\n";
+    QTest::newRow("replaced, LF line ends kept")
+        << QByteArray("[ports]\n  com3 = /dev/ttyS2\n;end\n") << "sim:pulse"
+        << QByteArray("[ports]\nCOM3=sim:pulse\n;end\n");
+    QTest::newRow("new section after a last line without its end")
+        << QByteArray("[Data]\r\nCOM= 3") << "/dev/ttyACM0"
+        << QByteArray("[Data]\r\nCOM= 3\r\n[Ports]\r\nCOM3=/dev/ttyACM0\r\n");
+    QTest::newRow("back to the default") << QByteArray("[Ports]\r\nCOM3=/dev/ttyUSB0\r\n") << ""
+                                         << QByteArray("[Ports]\r\nCOM3=\r\n");
+}
+
+void TestProfile::portMapKeepsEveryOtherByte() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, target);
+    QFETCH(QByteArray, after);
+    const QString path = write(before);
+    QVERIFY(PortName::writeTarget(path, "COM3", target));
+    QCOMPARE(read(path), after);
+    QCOMPARE(PortName::target(path, "COM3"), target.isEmpty() ? QString("/dev/ttyS2") : target);
 }
 
 QTEST_GUILESS_MAIN(TestProfile)
