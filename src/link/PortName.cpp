@@ -20,11 +20,19 @@ QString target(const QString& iniPath, const QString& name) {
     const QString mapped = Profile::ReadSetting(port, QStringLiteral("Ports"), iniPath);
     if (mapped != QLatin1String("ERROR") && !mapped.isEmpty())
         return mapped;
+    return defaultTarget(port);
+}
+
+QString defaultTarget(const QString& name) {
 #ifdef Q_OS_WIN
-    return port;
+    return normalised(name);
 #else
-    return QStringLiteral("/dev/ttyS%1").arg(number(port) - 1);
+    return QStringLiteral("/dev/ttyS%1").arg(number(name) - 1);
 #endif
+}
+
+bool writeTarget(const QString& iniPath, const QString& name, const QString& target) {
+    return Profile::WriteSetting(target, normalised(name), QStringLiteral("Ports"), iniPath);
 }
 
 QString readFromIni(const QString& iniPath) {

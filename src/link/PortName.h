@@ -14,6 +14,12 @@ int number(const QString& name);
 // or to "sim:point" / "sim:pulse" (the built-in virtual controller). Without a mapping: the
 // name itself on Windows, /dev/ttyS<n-1> elsewhere.
 QString target(const QString& iniPath, const QString& name);
+// Where a port leads without a mapping: the name itself on Windows, /dev/ttyS<n-1> elsewhere.
+QString defaultTarget(const QString& name);
+// Maps a port to a device path or "sim:point" / "sim:pulse": key "COM1".."COM8" of section
+// "Ports", every other line of the file kept as it is. An empty target gives the port its
+// default again.
+bool writeTarget(const QString& iniPath, const QString& name, const QString& target);
 
 // The port kept in the INI file: section "Data", key "COM", a number 1..8 (blanks ignored);
 // any other value, a missing key or a missing file give "COM1".

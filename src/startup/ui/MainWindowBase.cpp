@@ -159,7 +159,7 @@ void MainWindowBase::openPortDialog() {
     if (m_state.PortName.isEmpty())
         m_state.PortName = QStringLiteral("COM1");
     auto* dialog = new frmP(
-        m_state, [this](const QString& port) { setPanelText(3, port); }, this);
+        m_state, [this](const QString& port) { setPanelText(3, port); }, this, m_iniPath);
     dialog->show();
 }
 

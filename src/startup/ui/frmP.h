@@ -1,26 +1,48 @@
 #pragma once
 
+#include "link/SerialDevices.h"
+#include "startup/ui/PortDevicesDialog.h"
+
 #include <QDialog>
+#include <QList>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
 struct LinkState;
 class QButtonGroup;
+class QLabel;
 
 // The port dialog "Com setup": eight options "COM1".."COM8". Choosing an option sets the
 // program-wide port name at once; OK shows it in the main window's status bar and closes;
 // Cancel (and closing the window) puts back the port that was set when the dialog opened.
 // Modeless, created anew for each opening and deleted when closed.
+//
+// Beside each option stands where the port leads by the INI file's port map (a device path
+// or the built-in virtual controller) and whether that device is there now. "Devices..."
+// lists the serial devices present and maps the chosen port to one of them in the INI file.
 class frmP final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmP)
   public:
+    using DeviceSource = std::function<QList<SerialDevices::Device>()>;
+
     // showPort is called with the port name on OK (status bar panel 3 of the main window).
-    frmP(LinkState& state, std::function<void(const QString&)> showPort, QWidget* parent = nullptr);
+    // iniPath is the INI file that holds the port map; without it every port shows its
+    // default destination and Devices... is not offered.
+    frmP(LinkState& state, std::function<void(const QString&)> showPort, QWidget* parent = nullptr,
+         QString iniPath = {});
     ~frmP() override;
 
     // The port name remembered on open, restored by Cancel.
     QString rememberedPort() const { return m_remembered; }
+    // Where the serial devices come from (the system's list by default); shows them anew.
+    void setDeviceSource(DeviceSource source);
+    // Reads the port map and the devices again and shows them beside the options.
+    void refreshDestinations();
+    // The devices dialog for the selected port (Devices...), open until it is answered.
+    PortDevicesDialog* openDevices();
+    PortDevicesDialog* devicesDialog() const { return m_devices; }
 
   public slots:
     void accept() override;
@@ -29,6 +51,11 @@ class frmP final : public QDialog {
   private:
     LinkState& m_state;
     std::function<void(const QString&)> m_showPort;
+    QString m_iniPath;
     QString m_remembered;
+    DeviceSource m_source;
     QButtonGroup* m_options = nullptr;
+    QList<QLabel*> m_targets;
+    QList<QLabel*> m_presence;
+    QPointer<PortDevicesDialog> m_devices;
 };
