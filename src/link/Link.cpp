@@ -388,6 +388,7 @@ void Link::ReportLinkError(OperatorInteraction& op, LinkHost& host) {
         reportRefusedLine(op, host);
         return;
     }
+    ++m_failureReports;
     if (host.settei())
         return;
     if (host.orgpos() != 1) {
@@ -419,6 +420,7 @@ void Link::reportRefusedLine(OperatorInteraction& op, LinkHost& host) {
 }
 
 void Link::ReportReplyError(OperatorInteraction& op, LinkHost& host) {
+    ++m_failureReports;
     setErrorText(m_received);
     if (!m_received.contains(QLatin1String("STOP")))
         op.message(QStringLiteral("Error"), QStringLiteral("Cannot receive data from controller."),

@@ -74,6 +74,9 @@ class Link final : public QObject {
     static constexpr char LineRefusedText[] =
         "Cannot transmit data because it contains a control character.";
     void ReportReplyError(OperatorInteraction& op, LinkHost& host);
+    // How many communication and reply errors this link has reported so far (a caller
+    // without a window, the command line, tells a failed operation from a refused one).
+    int failureReports() const { return m_failureReports; }
 
     // Why the last exchange failed, for the operator: the port, where it leads and the
     // reason, for example "COM4 → /dev/ttyS3: No such file or directory" or
@@ -154,6 +157,7 @@ class Link final : public QObject {
     int m_waits = 0;                 // waits running on this link (an exchange or the wait for one)
     bool m_cancelBeforeSend = false; // Cancel came while BuildCommand waited for the line
     bool m_cancelled = false;
+    int m_failureReports = 0;
     QString m_lineProblem; // the system's reason when the port failed
     QString m_port;        // the port of the last exchange
     int m_timeoutMs = 0;   // the time-out of the running (or last) exchange

@@ -19,20 +19,15 @@ void StartupSequence::run() {
     QCoreApplication::processEvents();
     m_state.LinkBusy = false;
 
-    m_link.ReplyTimeoutMs = KindQueryTimeoutMs;
-    m_link.ClearCommand();
-    m_link.P_Command = Command::QueryPRM;
-    m_link.P_second = QStringLiteral("13");
-    m_link.BuildCommand();
     QElapsedTimer sinceQuery;
     sinceQuery.start();
-    m_link.Exchange();
-    if (m_link.Timeout) {
+    const std::optional<QString> value = queryKind(m_link);
+    if (!value) {
         fallback();
         return;
     }
 
-    m_kindValue = Link::ExtractReplyValue(m_link.ReplyText);
+    m_kindValue = *value;
     emit statusText(QStringLiteral("Controller type found"));
     // Keep the label readable for a moment, the event loop running.
     if (const qint64 left = FoundDisplayMs + 1 - sinceQuery.elapsed(); left > 0) {
@@ -41,15 +36,32 @@ void StartupSequence::run() {
         wait.exec();
     }
 
-    if (m_kindValue.startsWith(QLatin1Char('0'))) {
-        emit kindDetected(Kind::PointInput);
-        emit openMainWindow(Kind::PointInput);
-    } else if (m_kindValue.startsWith(QLatin1Char('1'))) {
-        emit kindDetected(Kind::PulseTrain);
-        emit openMainWindow(Kind::PulseTrain);
+    if (const std::optional<Kind> kind = kindOf(m_kindValue)) {
+        emit kindDetected(*kind);
+        emit openMainWindow(*kind);
     } else {
         fallback();
     }
+}
+
+std::optional<QString> StartupSequence::queryKind(Link& link) {
+    link.ReplyTimeoutMs = KindQueryTimeoutMs;
+    link.ClearCommand();
+    link.P_Command = Command::QueryPRM;
+    link.P_second = QStringLiteral("13");
+    link.BuildCommand();
+    link.Exchange();
+    if (link.Timeout)
+        return std::nullopt;
+    return Link::ExtractReplyValue(link.ReplyText);
+}
+
+std::optional<StartupSequence::Kind> StartupSequence::kindOf(const QString& value) {
+    if (value.startsWith(QLatin1Char('0')))
+        return Kind::PointInput;
+    if (value.startsWith(QLatin1Char('1')))
+        return Kind::PulseTrain;
+    return std::nullopt;
 }
 
 void StartupSequence::fallback() {

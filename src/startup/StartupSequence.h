@@ -3,6 +3,7 @@
 #include "link/Link.h"
 
 #include <QObject>
+#include <optional>
 
 // The start-up window's sequence: take the port from the INI file, ask the controller for
 // its kind (parameter 13) and hand over to the main window of that kind, or let the operator
@@ -14,6 +15,12 @@ class StartupSequence final : public QObject {
 
     StartupSequence(LinkState& state, SerialChannel& channel, QString iniPath,
                     QObject* parent = nullptr);
+
+    // The kind query of the start-up: "@?PRM " 13 with its 2000 ms time-out on the given
+    // link; the value of the reply, or nothing when the controller did not answer in time.
+    static std::optional<QString> queryKind(Link& link);
+    // The kind a value names by its first character: "0" point input, "1" pulse train input.
+    static std::optional<Kind> kindOf(const QString& value);
 
     // Runs the sequence; returns once the kind is known or the manual choice is offered.
     void run();
