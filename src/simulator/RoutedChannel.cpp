@@ -44,7 +44,8 @@ RoutedChannel::~RoutedChannel() {
 
 bool RoutedChannel::open(const QString& portName) {
     close();
-    const QString target = PortName::target(m_iniPath, portName);
+    const QString target =
+        m_fixedTarget.isEmpty() ? PortName::target(m_iniPath, portName) : m_fixedTarget;
     m_destination = target;
     if (target == QLatin1String("sim:point"))
         m_current = m_simPoint;

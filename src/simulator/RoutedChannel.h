@@ -32,6 +32,10 @@ class RoutedChannel final : public SerialChannel {
     RoutedChannel(QString iniPath, SimulatorHub& hub, QObject* parent = nullptr);
     ~RoutedChannel() override;
 
+    // Every port leads here instead of where the port map says (a device path, "sim:point" or
+    // "sim:pulse"); an empty target follows the port map again.
+    void setFixedTarget(const QString& target) { m_fixedTarget = target; }
+
     bool open(const QString& portName) override;
     void close() override;
     bool isOpen() const override;
@@ -50,4 +54,5 @@ class RoutedChannel final : public SerialChannel {
     SimulatedChannel* m_simPulse;
     QString m_error;
     QString m_destination;
+    QString m_fixedTarget;
 };

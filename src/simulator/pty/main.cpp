@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -79,8 +80,12 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("Time a motion takes (return to origin, "
                                                       "point move, step, measurement)."),
                                        QStringLiteral("ms"), QStringLiteral("200"));
+    const QCommandLineOption recordOpt(
+        QStringLiteral("record"),
+        QStringLiteral("Write every byte received from the PC to this file when ending."),
+        QStringLiteral("file"));
     parser.addOptions({kindOpt, typeOpt, linkOpt, oldOpt, paceOpt, silentOpt, silentForOpt,
-                       ngForOpt, delayOpt, widthOpt, motionOpt});
+                       ngForOpt, delayOpt, widthOpt, motionOpt, recordOpt});
     parser.process(app);
 
     const QString kindText = parser.value(kindOpt).toLower();
@@ -104,7 +109,7 @@ int main(int argc, char* argv[]) {
     VirtualController controller(kindText == QLatin1String("pulse")
                                      ? VirtualController::Kind::Pulse
                                      : VirtualController::Kind::Point);
-    controller.setReceiveLogging(false);
+    controller.setReceiveLogging(parser.isSet(recordOpt));
     controller.setActuatorType(type);
     controller.setOldModel(parser.isSet(oldOpt));
     controller.setPaced(parser.isSet(paceOpt));
@@ -137,5 +142,10 @@ int main(int argc, char* argv[]) {
 
     const int rc = QCoreApplication::exec();
     server.removeLink();
+    if (parser.isSet(recordOpt)) {
+        QFile record(parser.value(recordOpt));
+        if (!record.open(QIODevice::WriteOnly) || record.write(controller.received()) < 0)
+            return fail(QStringLiteral("cannot write ") + record.fileName());
+    }
     return rc;
 }
