@@ -1,0 +1,62 @@
+#pragma once
+
+#include "startup/Operation.h"
+
+#include <QString>
+
+class Console;
+class ConsoleOperator;
+class ConsoleProgress;
+
+// Exit statuses of the command line.
+namespace ExitStatus {
+inline constexpr int Done = 0;      // done; for --verify: the controller equals the file
+inline constexpr int Different = 1; // --verify: the controller differs from the file
+inline constexpr int Refused = 1;   // a check or an unanswered question refused the action
+inline constexpr int Failed = 2;    // a link or file error
+inline constexpr int Interrupted = 130;
+} // namespace ExitStatus
+
+// The window side of an operation when there is no window: nothing to disable or refresh;
+// the flags are kept for the link's reports.
+class CliHost final : public OperationHost {
+  public:
+    bool settei() const override { return m_settei != 0; }
+    void setSettei(int value) override { m_settei = value; }
+    void disableWindow() override {}
+    void refreshDependentDisplays() override {}
+    bool confirmDiscard() override { return true; }
+
+  private:
+    int m_settei = 0;
+};
+
+// What one run of the command line works with, handed to the operations of the detected
+// kind. The operations themselves are the ones the windows run.
+struct CliSession {
+    Console& console;
+    Link& link;
+    ConsoleOperator& op;
+    ConsoleProgress& progress;
+    CliHost& host;
+    bool yes = false;            // --yes
+    bool moveSoftLimits = false; // --move-soft-limits
+
+    OperationContext context();
+
+    // Marks the start of an operation; statusSince() then tells how it went.
+    struct Mark {
+        int messages;
+        int failures;
+    };
+    Mark mark() const;
+    // Done when the operation showed its completion message (title, text); else interrupted,
+    // a link or reply error or the program's end (Failed), or a refusal (Refused).
+    int statusSince(const Mark& m, const QString& title, const QString& text) const;
+
+    // A settings file read whole (at most a few megabytes); false with a message on
+    // standard error when it cannot be read.
+    bool readFile(const QString& path, QByteArray& bytes) const;
+    // The file written whole or not at all; false with a message when it cannot be.
+    bool writeFile(const QString& path, const QByteArray& bytes) const;
+};

@@ -1,0 +1,40 @@
+#include "cli/ConsoleProgress.h"
+
+#include "cli/Console.h"
+
+ConsoleProgress::ConsoleProgress(Console& console, std::function<QString()> title)
+    : m_console(console), m_title(std::move(title)) {}
+
+void ConsoleProgress::setRange(int minimum, int maximum) {
+    m_minimum = minimum;
+    m_maximum = maximum;
+    draw();
+}
+
+void ConsoleProgress::setValue(int value) {
+    m_value = value;
+    draw();
+}
+
+void ConsoleProgress::showModeless() {
+    m_shown = true;
+    draw();
+}
+
+void ConsoleProgress::hide() {
+    m_shown = false;
+    m_console.endProgress();
+}
+
+void ConsoleProgress::draw() {
+    if (!m_shown)
+        return;
+    const QString title = m_title ? m_title() : QString();
+    m_console.progress(QStringLiteral("%1 %2/%3").arg(title).arg(m_value).arg(m_maximum));
+}
+
+void ConsoleProgress::requestCancel() {
+    m_cancel = true;
+    m_interrupted = true;
+    notifyCancelClicked();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "startup/ProgressView.h"
+
+#include <QString>
+#include <functional>
+
+class Console;
+
+// The transfer progress as the command line shows it: "Point reception 34/63" drawn over
+// itself on standard error (only on a terminal). Its cancel request is the interrupt key.
+class ConsoleProgress final : public ProgressView {
+  public:
+    // title gives the running operation's title for the progress line.
+    ConsoleProgress(Console& console, std::function<QString()> title);
+
+    void setRange(int minimum, int maximum) override;
+    void setValue(int value) override;
+    void showModeless() override;
+    void hide() override;
+    bool isShown() const override { return m_shown; }
+    bool cancelRequested() const override { return m_cancel; }
+    void resetCancel() override { m_cancel = false; }
+
+    // The interrupt key: the running operation ends as after a Cancel click.
+    void requestCancel();
+    bool interrupted() const { return m_interrupted; }
+
+  private:
+    void draw();
+
+    Console& m_console;
+    std::function<QString()> m_title;
+    int m_minimum = 0;
+    int m_maximum = 0;
+    int m_value = 0;
+    bool m_shown = false;
+    bool m_cancel = false;
+    bool m_interrupted = false;
+};

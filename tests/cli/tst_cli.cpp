@@ -1,0 +1,182 @@
+// qrx5-cli end to end: the real binary, without a display, against qrx5-sim on a
+// pseudo-terminal.
+#include "pointdata/ActuatorTypes.h"
+#include "pointdata/SettingsFile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// qrx5-sim serving one controller until the test ends it; what it received is in record.
+struct Sim {
+    QProcess process;
+    QString device;
+    QString record;
+    bool start(const QTemporaryDir& dir, const QStringList& args) {
+        record = dir.filePath("received.bin");
+        process.start(qEnvironmentVariable("QRX5_SIM_BIN"), args + QStringList{"--record", record});
+        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
+            return false;
+        device = QString::fromLocal8Bit(process.readLine()).trimmed();
+        return !device.isEmpty();
+    }
+    // Ends the controller and returns every byte it received.
+    QByteArray stop() {
+        process.terminate();
+        process.waitForFinished(5000);
+        QFile f(record);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no record)");
+    }
+    ~Sim() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(2000);
+        }
+    }
+};
+
+// Runs qrx5-cli as an engineer's script would: no display at all.
+Run cli(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("QRX5_CLI_BIN"), args);
+    Run r;
+    if (!p.waitForStarted(5000) || !p.waitForFinished(30000)) {
+        p.kill();
+        r.err = QStringLiteral("qrx5-cli did not end");
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// A type-31 table with points of every mode and two parameters away from the defaults.
+QByteArray settingsFile(const QString& point5Position = "5.00") {
+    PointTableData points{};
+    points[0] = {"A", "0.00", "50", "", ""};
+    points[5] = {"U", point5Position, "30", "4", ""};
+    points[7] = {"O", "", "5", "3", ""};
+    points[63] = {"I", "-2.50", "12", "", ""};
+    ParameterTableData params = ActuatorTypes::initialTable("31");
+    params[ActuatorTypes::rowOfParameter(4)].setting = "80";
+    params[ActuatorTypes::rowOfParameter(30)].setting = "90";
+    return SettingsFile::write(points, params);
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void restoreBackupAndVerify();
+    void silentControllerFailsWithinTimeout();
+    void refusedTransmitWritesNothing();
+};
+
+void TestCli::initTestCase() {
+    if (qEnvironmentVariable("QRX5_CLI_BIN").isEmpty() ||
+        qEnvironmentVariable("QRX5_SIM_BIN").isEmpty())
+        QSKIP("QRX5_CLI_BIN and QRX5_SIM_BIN are not set");
+}
+
+// A file written into the controller, read back byte for byte as Save As writes it, verified
+// equal; one changed point is then the one difference reported.
+void TestCli::restoreBackupAndVerify() {
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point", "--type", "31"}));
+    const QString original = dir.filePath("line3.csv");
+    const QString backup = dir.filePath("backup.csv");
+    QVERIFY(writeAll(original, settingsFile()));
+
+    Run r = cli({"--port", sim.device, "--transmit", original, "--yes"});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QVERIFY(r.err.contains("Transmit Parameter: Transmitting has finished."));
+
+    r = cli({"--port", sim.device, "--receive", backup});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(readAll(backup), settingsFile());
+    // An existing file is replaced only when asked.
+    r = cli({"--port", sim.device, "--receive", backup});
+    QCOMPARE(r.status, 1);
+
+    r = cli({"--port", sim.device, "--verify", backup});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+
+    QVERIFY(writeAll(backup, settingsFile("7.50")));
+    r = cli({"--port", sim.device, "--verify", backup});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.out, QString("Point 5, Position: table \"7.50\", controller \"5.00\"\n"));
+    QVERIFY(r.err.contains("Compare: Point_No5 NG"));
+}
+
+void TestCli::silentControllerFailsWithinTimeout() {
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point", "--silent"}));
+    const QString file = dir.filePath("line3.csv");
+    QVERIFY(writeAll(file, settingsFile()));
+    const QString traffic = dir.filePath("traffic.txt");
+
+    const Run r = cli({"--port", sim.device, "--verify", file, "--traffic", traffic});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(sim.device + ": no answer within 2 s"), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    const QStringList log = QString::fromUtf8(readAll(traffic)).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(log.size(), 2);
+    QVERIFY(log[0].endsWith(" TX @?PRM 13,␍␊"));
+    QVERIFY(log[1].endsWith(": no reply end within 2000 ms"));
+}
+
+// What the window refuses is refused with its message, and nothing but the queries reaches
+// the controller: without --yes, and with a point beyond the stroke.
+void TestCli::refusedTransmitWritesNothing() {
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point", "--type", "30"}));
+    const QString file = dir.filePath("line3.csv");
+    QVERIFY(writeAll(file, settingsFile("20.01"))); // stroke of type 30: 20 mm
+
+    Run r = cli({"--port", sim.device, "--transmit", file});
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.err.contains("Transmit Point: Do you transmit point data? No"));
+    QVERIFY(r.err.contains("add --yes"));
+
+    r = cli({"--port", sim.device, "--transmit", file, "--yes"});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains("Data abnormality: Values more than stroke are input. Please confirm "
+                            "position data entry value of point No.5."),
+             qPrintable(r.err));
+
+    QCOMPARE(sim.stop(), QByteArray("@?PRM 13,\r\n"
+                                    "@?PRM 13,\r\n@?PRM 21,\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
