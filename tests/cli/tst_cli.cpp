@@ -150,7 +150,7 @@ void TestCli::silentControllerFailsWithinTimeout() {
     QCOMPARE(r.out, QString());
     const QStringList log = QString::fromUtf8(readAll(traffic)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(log.size(), 2);
-    QVERIFY(log[0].endsWith(" TX @?PRM 13,␍␊"));
+    QVERIFY(log[0].endsWith(" TX @?PRM 13,<CR><LF>"));
     QVERIFY(log[1].endsWith(": no reply end within 2000 ms"));
 }
 

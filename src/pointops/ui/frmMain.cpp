@@ -115,7 +115,7 @@ void frmMain::buildMenus() {
     connect(tb, &QAction::toggled, this, [this](bool on) { m_toolbar->setVisible(on); });
     connect(sb, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     view->addSeparator();
-    addTrafficLogItem(view);
+    m_actions.insert("mnuViewTraffic", addTrafficLogItem(view));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tool(&T)"));
     tools->menuAction()->setObjectName("mnuTools");

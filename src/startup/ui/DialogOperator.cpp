@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -88,8 +89,17 @@ void DialogOperator::informativeMessage(const QString& title, const QString& tex
 void DialogOperator::detailedMessage(const QString& title, const QString& text, Icon icon,
                                      const QString& detailed) {
     QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parentWidget());
-    if (!detailed.isEmpty())
+    if (!detailed.isEmpty()) {
         box.setDetailedText(detailed);
+        // Wide enough that each line of the details stays on one line (up to a limit).
+        int widest = 0;
+        for (const QString& line : detailed.split(QLatin1Char('\n')))
+            widest = std::max(widest, box.fontMetrics().horizontalAdvance(line));
+        if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+            grid->addItem(new QSpacerItem(std::min(widest + 48, 900), 0, QSizePolicy::Minimum,
+                                          QSizePolicy::Fixed),
+                          grid->rowCount(), 0, 1, grid->columnCount());
+    }
     fitTitle(box);
     keepUsable(&box);
     box.exec();
