@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #ifdef Q_OS_UNIX
@@ -145,8 +146,10 @@ int run(const QStringList& arguments) {
         if (comPort.match(port).hasMatch()) {
             state.PortName = port.toUpper();
         } else {
+            // A device given by a path relative to the working folder (a link to the device).
+            const QFileInfo file(port);
             state.PortName = QStringLiteral("COM1");
-            channel.setFixedTarget(port);
+            channel.setFixedTarget(file.exists() ? file.absoluteFilePath() : port);
         }
     }
 
