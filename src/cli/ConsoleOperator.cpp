@@ -59,13 +59,15 @@ void ConsoleOperator::refuse(const QString& what) {
 
 OperatorInteraction::Answer ConsoleOperator::answer(const QString& title, const QString& text,
                                                     bool withCancel) {
-    Answer a = withCancel ? Answer::Cancel : Answer::No;
-    if (const auto it = m_answers.constFind(text); it != m_answers.cend())
-        a = it.value();
-    else if (m_confirmAll)
-        a = Answer::Yes;
+    if (const auto it = m_answers.constFind(text); it != m_answers.cend()) {
+        m_console.err(titled(title, text) + QLatin1Char(' ') + answerText(it->answer));
+        if (!it->hint.isEmpty())
+            m_console.err(QStringLiteral("  ") + it->hint);
+        return it->answer;
+    }
+    const Answer a = m_confirmAll ? Answer::Yes : withCancel ? Answer::Cancel : Answer::No;
     m_console.err(titled(title, text) + QLatin1Char(' ') + answerText(a));
-    if (!m_answers.contains(text) && !m_confirmAll)
+    if (!m_confirmAll)
         refuse(QStringLiteral("add --yes to answer Yes"));
     return a;
 }

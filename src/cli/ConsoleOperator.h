@@ -20,8 +20,11 @@ class ConsoleOperator final : public OperatorInteraction {
     // Answers Yes to every question no other answer is set for (--yes, or a command that
     // changes nothing on the controller).
     void setConfirmAll(bool yes) { m_confirmAll = yes; }
-    // The answer to one question, by its text, whatever setConfirmAll says.
-    void setAnswer(const QString& question, Answer answer) { m_answers.insert(question, answer); }
+    // The answer to one question, by its text, whatever setConfirmAll says; hint is shown
+    // beside it (which flag gives the other answer).
+    void setAnswer(const QString& question, Answer answer, const QString& hint = {}) {
+        m_answers.insert(question, {answer, hint});
+    }
 
     // The messages shown so far as (title, text), in order.
     int messageCount() const { return int(m_messages.size()); }
@@ -50,7 +53,11 @@ class ConsoleOperator final : public OperatorInteraction {
 
     Console& m_console;
     bool m_confirmAll = false;
-    QHash<QString, Answer> m_answers;
+    struct Given {
+        Answer answer;
+        QString hint;
+    };
+    QHash<QString, Given> m_answers;
     QList<QPair<QString, QString>> m_messages;
     bool m_refused = false;
     bool m_ended = false;

@@ -27,7 +27,7 @@ void ConsoleProgress::hide() {
 }
 
 void ConsoleProgress::draw() {
-    if (!m_shown)
+    if (!m_shown || m_maximum <= m_minimum)
         return;
     const QString title = m_title ? m_title() : QString();
     m_console.progress(QStringLiteral("%1 %2/%3").arg(title).arg(m_value).arg(m_maximum));

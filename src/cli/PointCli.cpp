@@ -88,9 +88,12 @@ int PointCli::transmit(CliSession& s, const QString& file) {
     s.op.setConfirmAll(s.yes);
     // The file's soft limits are written as they stand unless asked to move them with a
     // changed origin, as the window's soft limit dialog would suggest.
-    s.op.setAnswer(QLatin1String(TransmitParameters::SoftLimitQuestion),
-                   s.moveSoftLimits ? OperatorInteraction::Answer::Yes
-                                    : OperatorInteraction::Answer::No);
+    s.op.setAnswer(
+        QLatin1String(TransmitParameters::SoftLimitQuestion),
+        s.moveSoftLimits ? OperatorInteraction::Answer::Yes : OperatorInteraction::Answer::No,
+        s.moveSoftLimits ? QString()
+                         : QStringLiteral("the file's soft limits are written as they stand "
+                                          "(--move-soft-limits moves them with the origin)"));
     PointOpsContext c{s.context(), m_points, m_params};
 
     // The points first, as an operator would in the window: their checks run before the
