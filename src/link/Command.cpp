@@ -128,14 +128,19 @@ bool isSendable(const QString& line) {
 }
 
 QString visible(const QString& line) {
+    // The ASCII names of the control characters: readable in any font and any text editor.
+    static const char* const Names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                        "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                        "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                        "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
     QString out;
     for (const QChar ch : line) {
         const char16_t c = ch.unicode();
-        if (c == '\r')
-            out += QLatin1String("<CR>");
-        else if (c == '\n')
-            out += QLatin1String("<LF>");
-        else if (c < 32 || c > 126)
+        if (c < 32)
+            out += QLatin1Char('<') + QLatin1String(Names[c]) + QLatin1Char('>');
+        else if (c == 127)
+            out += QLatin1String("<DEL>");
+        else if (c > 126)
             out += QStringLiteral("<%1>").arg(int(c), 2, 16, QLatin1Char('0'));
         else
             out += ch;

@@ -79,8 +79,9 @@ QString line(int code, const QString& second = {});
 // other control character inside an argument or a data line would let a value end the line
 // early and put a command of its own on the line.
 bool isSendable(const QString& line);
-// The line with every character outside printable ASCII shown as <CR>, <LF> or <hex code>,
-// for the error box.
+// The line with every character outside printable ASCII made visible: control characters by
+// their ASCII names (<CR>, <LF>, <ETX>, <SUB>), others by their code (<8f>). For the error box
+// and the traffic log.
 QString visible(const QString& line);
 
 } // namespace Command

@@ -193,6 +193,8 @@ bool Link::setUp() {
         // command of the value's own making on the line. Nothing is opened or written.
         LineRefused = true;
         Timeout = true;
+        m_state.traffic->note(QStringLiteral("not sent, a value holds a control character: ") +
+                              Command::visible(sousinnaiyou));
         if (m_variant == Variant::MainWindow)
             setErrorText(Command::visible(sousinnaiyou));
         emit exchangeFinished();

@@ -1,29 +1,13 @@
 #include "link/TrafficLog.h"
 
+#include "link/Command.h"
+
 #include <QTime>
 
 TrafficLog::TrafficLog(QObject* parent) : QObject(parent) {}
 
 QString TrafficLog::visible(const QByteArray& bytes) {
-    // The ASCII names of the control characters: readable in any font and any text editor.
-    static const char* const Names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
-                                        "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
-                                        "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
-                                        "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-    QString out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const uchar c = static_cast<uchar>(ch);
-        if (c < 0x20)
-            out += QLatin1Char('<') + QLatin1String(Names[c]) + QLatin1Char('>');
-        else if (c == 0x7f)
-            out += QLatin1String("<DEL>");
-        else if (c > 0x7f)
-            out += QLatin1Char('<') + QString::number(c, 16).toUpper() + QLatin1Char('>');
-        else
-            out += QLatin1Char(ch);
-    }
-    return out;
+    return Command::visible(QString::fromLatin1(bytes));
 }
 
 void TrafficLog::add(const char* direction, const QString& text) {

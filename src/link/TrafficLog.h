@@ -8,8 +8,8 @@
 // Every line the program sends to the controller and receives from it, each with the time it
 // went over the wire to the millisecond, for the engineer who needs to see exactly what
 // happened on a line. Control characters are shown by their ASCII names (CR LF as <CR><LF>,
-// the stop character as <ETX>), bytes above 126 in hexadecimal (<8F>). Only the last MaxLines
-// lines are kept.
+// the stop character as <ETX>; Command::visible), bytes above 126 by their code (<8f>). Only
+// the last MaxLines lines are kept.
 //
 //   09:41:07.215 TX @READ PNT ,<CR><LF>
 //   09:41:07.262 RX P0=A,10.00,20<CR><LF>

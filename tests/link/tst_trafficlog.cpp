@@ -88,8 +88,8 @@ void TestTrafficLog::keepsTheLastLines() {
     QCOMPARE(log.size(), 2);
     log.endOfExchange();
     QCOMPARE(withoutTimes(log).constLast(), QString("RX ") + QString(10, 'x'));
-    log.sent(QByteArray("\x1a\x80"));
-    QCOMPARE(withoutTimes(log).constLast(), QString("TX <SUB><80>"));
+    log.sent(QByteArray("\x1a\x80\xff"));
+    QCOMPARE(withoutTimes(log).constLast(), QString("TX <SUB><80><ff>"));
 }
 
 QTEST_GUILESS_MAIN(TestTrafficLog)

@@ -77,7 +77,7 @@ void TestCompareWindow::cleanup() {
 void TestCompareWindow::compareMarksCellsUntilEditOrTransfer() {
     differInThreePlaces(*m_window, *m_controller);
     PointGrid* grid = m_window->pointGrid();
-    const QColor plain = colourAt(grid, 2, PointRules::ColSpeed);
+    const QColor plain = colourAt(grid, 4, PointRules::ColMode);
 
     m_window->action("mnuToolsComp")->trigger();
     QCOMPARE(m_op.last().text, QString("Point_No2 NG"));
@@ -87,8 +87,8 @@ void TestCompareWindow::compareMarksCellsUntilEditOrTransfer() {
     QVERIFY(marks.isMarked(CompareReport::FirstGrid, 4, PointRules::ColMode));
     QVERIFY(marks.isMarked(CompareReport::ParameterGrid, ActuatorTypes::rowOfParameter(35),
                            ParameterTableModel::ColSetting));
-    QVERIFY(colourAt(grid, 2, PointRules::ColSpeed) != plain);
-    QCOMPARE(colourAt(grid, 3, PointRules::ColSpeed), plain);
+    QVERIFY(colourAt(grid, 4, PointRules::ColMode) != plain);
+    QCOMPARE(colourAt(grid, 3, PointRules::ColMode), plain);
 
     // Locking the grid changes no cell's text: the marks stay. An edit ends them.
     m_window->points().setLocked(true);
@@ -96,7 +96,7 @@ void TestCompareWindow::compareMarksCellsUntilEditOrTransfer() {
     QVERIFY(!marks.isEmpty());
     QVERIFY(m_window->points().setData(m_window->points().index(10, PointRules::ColNote), "x"));
     QVERIFY(marks.isEmpty());
-    QTRY_COMPARE(colourAt(grid, 2, PointRules::ColSpeed), plain);
+    QTRY_COMPARE(colourAt(grid, 4, PointRules::ColMode), plain);
 
     // The next transfer ends them too, even one that changes no table.
     m_window->action("mnuToolsComp")->trigger();
