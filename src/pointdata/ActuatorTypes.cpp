@@ -3,13 +3,7 @@
 namespace ActuatorTypes {
 
 namespace {
-struct RowDef {
-    int number;
-    const char* name;
-    const char* range;
-};
-
-const RowDef kRows[ParameterCount] = {
+const ParameterRows::RowDef kRows[ParameterCount] = {
     {0, "Actuator Type", "30 to 33"},
     {1, "(+) Soft Limit", "0 to 9999 (*0.01mm)"},
     {2, "(-) Soft Limit", "-9999 to 0 (*0.01mm)"},
@@ -33,10 +27,6 @@ const RowDef kRows[ParameterCount] = {
 };
 } // namespace
 
-bool isSupported(const QString& type) {
-    return type == "30" || type == "31" || type == "32" || type == "33";
-}
-
 QString defaultList(const QString& type) {
     if (!isSupported(type))
         return {};
@@ -52,33 +42,12 @@ QStringList defaultValues(const QString& type) {
     return values;
 }
 
-int stroke(const QString& type) {
-    return (type == "30" || type == "32") ? 2000 : 4000;
-}
-
 int transmitSpeedLimit(const QString& type) {
     return (type == "32" || type == "33") ? 120 : 50;
 }
 
-QString model(const QString& type) {
-    if (type == "30")
-        return "QRX-A20";
-    if (type == "31")
-        return "QRX-A40";
-    if (type == "32")
-        return "QRX-B20";
-    if (type == "33")
-        return "QRX-B40";
-    return {};
-}
-
 const QList<int>& parameterNumbers() {
-    static const QList<int> numbers = [] {
-        QList<int> n;
-        for (const auto& r : kRows)
-            n << r.number;
-        return n;
-    }();
+    static const QList<int> numbers = ParameterRows::numbersOf(kRows);
     return numbers;
 }
 
@@ -88,14 +57,7 @@ int rowOfParameter(int number) {
 
 ParameterTableData initialTable(const QString& type) {
     ParameterTableData table;
-    const QStringList values = defaultValues(isSupported(type) ? type : QStringLiteral("30"));
-    for (int i = 0; i < ParameterCount; ++i) {
-        table[i].number = kRows[i].number;
-        table[i].name = QString::fromLatin1(kRows[i].name);
-        table[i].range = QString::fromLatin1(kRows[i].range);
-        table[i].initial = values.value(i);
-        table[i].setting = values.value(i);
-    }
+    ParameterRows::buildRows(kRows, table, defaultList(isSupported(type) ? type : "30"));
     return table;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pointdata/PointData.h"
+#include "startup/ActuatorType.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,17 +9,15 @@
 // Actuator types 30..33 of the point-input kind and the fixed layout of its parameter table.
 namespace ActuatorTypes {
 
-bool isSupported(const QString& type);
+using ActuatorType::isSupported;
+using ActuatorType::model;
+using ActuatorType::stroke;
 // The type default list ("30,2000,-20,...,5,"), or an empty text for an unsupported type.
 QString defaultList(const QString& type);
 // The 20 values of the type default list in row order; empty for an unsupported type.
 QStringList defaultValues(const QString& type);
-// Stroke in 0.01 mm: 2000 for types 30 and 32, 4000 for every other value.
-int stroke(const QString& type);
 // Upper speed limit of modes A, I and U at transmission (mm/s): 50 or 120.
 int transmitSpeedLimit(const QString& type);
-// Model name, for example "QRX-A20"; empty for an unsupported type.
-QString model(const QString& type);
 
 // The parameter numbers held by the table, in row order.
 const QList<int>& parameterNumbers();

@@ -11,7 +11,7 @@ QString hundredths(const QString& value) {
 } // namespace
 
 QString DependentDisplays::originShiftText(const QString& value) {
-    return QStringLiteral("Origin point shift: ") + hundredths(value);
+    return ParameterRows::originShiftText(value);
 }
 
 DependentDisplays DependentDisplays::compute(const ParameterTableData& table) {

@@ -16,7 +16,7 @@ namespace ParameterRules {
 ParameterTableData startupTable();
 
 // "Controller type is different." titled "Controller type" with the warning icon.
-void reportUnsupportedType(OperatorInteraction& op);
+using ParameterRows::reportUnsupportedType;
 
 // The type default list of a type. For a type other than 30 to 33 the operator is told
 // "Controller type is different." (title "Controller type", warning icon), the program is
@@ -38,10 +38,7 @@ QString settingValue(const ParameterTableData& table, int number);
 // Sets the Setting Value of parameter number n; false when the table does not hold n.
 bool setSettingValue(ParameterTableData& table, int number, const QString& value);
 
-// Lower and upper bound of a numeric range text ("1 to 100 (%)" -> 1, 100): the text before
-// " to " and the text between " to " and " (". None for a choice text, for a text without
-// " (" (the actuator type row) or when either bound is not a number.
-std::optional<std::pair<float, float>> bounds(const QString& range);
+using ParameterRows::bounds;
 
 enum class EditResult {
     Kept,     // the value is valid and stays exactly as typed
@@ -49,10 +46,9 @@ enum class EditResult {
     NotHeld,  // the row is a "**" row: its Setting Value is "**" again
 };
 
-// The check after the operator edited the Setting Value of a row (0 = the type row).
-// Choice rows accept exactly "0" or "1"; numeric rows accept a number within the bounds of
-// the range text, compared in single precision; the type row never keeps an edit. An
-// invalid value is replaced silently by the Initial Value.
+// The check after the operator edited the Setting Value of a row (0 = the type row): a "**"
+// row stays "**", every other row is checked by ParameterRows::checkEdit.
 EditResult checkEdit(ParameterTableData& table, int row);
+EditResult checkRow(ParameterRow& row);
 
 } // namespace ParameterRules

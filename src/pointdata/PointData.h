@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/ParameterRows.h"
+
 #include <QString>
 #include <array>
 
@@ -18,16 +20,6 @@ struct PointRecord {
 
 inline constexpr int PointCount = 64;
 using PointTableData = std::array<PointRecord, PointCount>;
-
-struct ParameterRow {
-    int number = 0;        // the controller's parameter number
-    QString setting;       // Setting Value: edited and transmitted
-    QString range;         // Setting Range text
-    QString initial;       // Initial Value: the type's default
-    QString name;          // Note column: the parameter's name
-
-    bool operator==(const ParameterRow&) const = default;
-};
 
 // Rows in fixed order: index 0 is the actuator type row (grid row -1), then the 19 others.
 inline constexpr int ParameterCount = 20;

@@ -1,31 +1,13 @@
 #pragma once
 
 #include "pointdata/PointData.h"
+#include "startup/CellText.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class OperatorInteraction;
-
-// Reading and writing the numbers that table cells hold as text.
-namespace CellText {
-
-// The numeric reading of a cell: the whole text must be a plain decimal number, an optional
-// minus sign, digits and an optional fraction ("12", "-3.5", ".5", "7."). Anything else
-// (empty text, blanks, a plus sign, exponents, separators, "1/2") has no numeric reading.
-std::optional<double> number(const QString& text);
-
-// A plain decimal text divided by 10^shift and written with two decimals ("0.00" form),
-// rounded half away from zero on the exact decimal digits, so "1.005" gives "1.01" and
-// "-1250" with shift 2 gives "-12.50". A result of zero never carries a minus sign.
-// Returns an empty text when the input has no numeric reading.
-QString fixed2(const QString& text, int shift = 0);
-
-// Rounds to a whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
-double roundHalfEven(double value);
-
-} // namespace CellText
 
 // Rules of the point table: the entry filter, the check after a cell changes, and the
 // validity of a point before the table is transmitted.

@@ -6,13 +6,8 @@
 #include <array>
 
 namespace {
-struct ColumnDef {
-    const char* header;
-    int width;
-};
-
 // Header texts keep their blanks: the grid shows them as they are.
-constexpr std::array<ColumnDef, PointRules::ColumnCount> kColumns{{
+constexpr std::array<GridTableModel::ColumnDef, PointRules::ColumnCount> kColumns{{
     {"PntNo", 40},
     {"Mode", 75},
     {"Position (mm) ", 85},
@@ -23,24 +18,14 @@ constexpr std::array<ColumnDef, PointRules::ColumnCount> kColumns{{
 } // namespace
 
 PointTableModel::PointTableModel(OperatorInteraction& op, QObject* parent)
-    : QAbstractTableModel(parent), m_op(op) {}
+    : GridTableModel(kColumns, PointCount, parent), m_op(op) {}
 
 QString PointTableModel::headerText(int column) {
-    return column >= 0 && column < PointRules::ColumnCount
-               ? QString::fromLatin1(kColumns[column].header)
-               : QString();
+    return headerOf(kColumns, column);
 }
 
 int PointTableModel::columnWidth(int column) {
-    return column >= 0 && column < PointRules::ColumnCount ? kColumns[column].width : 0;
-}
-
-int PointTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : PointCount;
-}
-
-int PointTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : PointRules::ColumnCount;
+    return widthOf(kColumns, column);
 }
 
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
@@ -66,23 +51,6 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return headerText(section);
-    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
-        return QString::number(section);
-    return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() != PointRules::ColNumber && !m_locked)
-        f |= Qt::ItemIsEditable;
-    return f;
-}
-
 bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid() || index.column() == PointRules::ColNumber)
         return false;
@@ -103,7 +71,7 @@ bool PointTableModel::store(const QModelIndex& index, const QString& text, bool 
     }
     const bool changed = PointRules::applyChange(m_table, row, index.column(), m_op, teachingSet);
     if (teachingSet)
-        emit dataChanged(this->index(0, 0), this->index(PointCount - 1, PointRules::ColNote));
+        allCellsChanged();
     else
         emit dataChanged(this->index(row, 0), this->index(row, PointRules::ColNote));
     if (changed)
@@ -112,7 +80,7 @@ bool PointTableModel::store(const QModelIndex& index, const QString& text, bool 
 }
 
 bool PointTableModel::activate(const QModelIndex& index) {
-    if (!index.isValid() || m_locked)
+    if (!index.isValid() || locked())
         return false;
     QString answer;
     switch (index.column()) {
@@ -151,22 +119,4 @@ void PointTableModel::setTable(const PointTableData& table) {
 
 void PointTableModel::clear() {
     setTable(PointTableData{});
-}
-
-void PointTableModel::setModified(bool modified) {
-    if (m_modified == modified)
-        return;
-    m_modified = modified;
-    emit modifiedChanged(modified);
-}
-
-QString PointTableModel::tagText() const {
-    return m_modified ? QStringLiteral("Change") : QString();
-}
-
-void PointTableModel::setLocked(bool locked) {
-    if (m_locked == locked)
-        return;
-    m_locked = locked;
-    emit dataChanged(index(0, 0), index(PointCount - 1, PointRules::ColNote));
 }

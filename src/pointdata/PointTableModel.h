@@ -3,7 +3,7 @@
 #include "pointdata/PointData.h"
 #include "pointdata/PointRules.h"
 
-#include <QAbstractTableModel>
+#include "startup/GridTableModel.h"
 
 class OperatorInteraction;
 
@@ -11,7 +11,7 @@ class OperatorInteraction;
 // speed, pushing level and note. Edits run the change check; the model also carries the
 // modified flag (the grid's "Change" tag) and the lock that the drive panel's Operation mode
 // puts on editing.
-class PointTableModel final : public QAbstractTableModel {
+class PointTableModel final : public GridTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PointTableModel)
 
@@ -27,12 +27,7 @@ class PointTableModel final : public QAbstractTableModel {
     // Column width in the grid's own units; the view scales it to pixels.
     static int columnWidth(int column);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
     // An edit of a cell's text: stores it and runs the change check on its row (unless
     // checks are suspended). An unchanged text runs nothing.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
@@ -53,27 +48,14 @@ class PointTableModel final : public QAbstractTableModel {
     // Empties every field of points 0 to 63 except the number (New).
     void clear();
 
-    bool modified() const { return m_modified; }
-    void setModified(bool modified);
-    // The grid's tag text: "Change" while modified, else empty.
-    QString tagText() const;
-
-    bool locked() const { return m_locked; }
-    void setLocked(bool locked);
-
     // While suspended (opening a file, New clearing the table) edits store their text only.
     bool checksSuspended() const { return m_suspended; }
     void setChecksSuspended(bool suspended) { m_suspended = suspended; }
-
-  signals:
-    void modifiedChanged(bool modified);
 
   private:
     bool store(const QModelIndex& index, const QString& text, bool teachingSet);
 
     OperatorInteraction& m_op;
     PointTableData m_table;
-    bool m_modified = false;
-    bool m_locked = false;
     bool m_suspended = false;
 };

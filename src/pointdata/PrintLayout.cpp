@@ -11,54 +11,34 @@ namespace {
 
 constexpr int ParameterNumbers = 64;
 
-void setBodyFont(PrintSurface& surface) {
-    surface.setFont(fontFamily(), FontPointSize, false);
-}
-
 void printTop(PrintSurface& surface, const QString& heading, const QString& stamp,
               const QStringList& titles) {
-    surface.setFont(fontFamily(), FontPointSize, true);
-    surface.textAt(0, HeadingY, heading + stamp);
-    setBodyFont(surface);
+    PrintJob::printHeading(surface, HeadingY, heading + stamp);
     for (int column = 0; column < titles.size(); ++column)
         surface.textAt(columnX(column), TitleY, titles.at(column));
     surface.textAt(0, TopSeparatorY, separator());
 }
 
 void printRow(PrintSurface& surface, int n, const QStringList& cells) {
-    for (int column = 0; column < cells.size(); ++column) {
-        if (!cells.at(column).isEmpty())
-            surface.textAt(columnX(column), rowY(n), cells.at(column));
-    }
+    QList<int> xs;
+    for (int column = 0; column < cells.size(); ++column)
+        xs << columnX(column);
+    PrintJob::printRow(surface, rowY(n), xs, cells);
 }
 
 } // namespace
 
-QString fontFamily() {
-    return QStringLiteral("Arial");
-}
-
 QString pointHeading() {
-    return QStringLiteral(
-        "               --- QRX5 Support software Setting list (Point Data) Printing time: ");
+    return PrintJob::heading(QStringLiteral("Point Data"));
 }
 
 QString parameterHeading() {
-    return QStringLiteral(
-        "               --- QRX5 Support software Setting list (Parameter Data) Printing time: ");
-}
-
-QString separator() {
-    return QString(15, QLatin1Char(' ')) + QString(85, QLatin1Char('-'));
-}
-
-QString timeStamp(const QDateTime& at, const QLocale& locale) {
-    return locale.toString(at.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(at.time(), QLocale::ShortFormat);
+    return PrintJob::heading(QStringLiteral("Parameter Data"));
 }
 
 void render(PrintSurface& surface, const PointTableData& points,
             const ParameterTableData& parameters, const QString& stamp) {
+    surface.setDocumentHeight(BottomSeparatorY + LineHeight);
     printTop(surface, pointHeading(), stamp,
              {QStringLiteral("PNT No."), QStringLiteral("Mode"), QStringLiteral("Position(mm)"),
               QStringLiteral("Speed"), QStringLiteral("Force"), QStringLiteral("Note")});

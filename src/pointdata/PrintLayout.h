@@ -1,9 +1,8 @@
 #pragma once
 
 #include "pointdata/PointData.h"
+#include "startup/PrintJob.h"
 
-#include <QDateTime>
-#include <QLocale>
 #include <QString>
 
 class PrintSurface;
@@ -20,9 +19,9 @@ class PrintSurface;
 // edge of the page is cut off by the printer. The lists carry no file name, so nothing is
 // printed at x 1000, y 600.
 //
-// Font: "Arial" (or the sans serif the system substitutes) at 7 pt, the heading in bold. At
-// that size the widest column title, "Position(mm)", fits its 1000 units even in the wider
-// substitutes, and the separator stays well inside a page.
+// Font and separator are those of PrintJob. At 7 pt the widest column title, "Position(mm)",
+// fits its 1000 units even in the wider substitutes, and the separator stays well inside a
+// page.
 namespace PrintLayout {
 
 inline constexpr int LineHeight = 200;
@@ -34,14 +33,13 @@ inline constexpr int FirstColumnX = 1000;
 inline constexpr int ColumnStep = 1000;
 inline constexpr int RowStep = 200;
 inline constexpr int FirstRowSlot = 8; // row n is printed at (n + FirstRowSlot) * RowStep
-inline constexpr double FontPointSize = 7.0;
 
-QString fontFamily();
+using PrintJob::fontFamily;
+using PrintJob::FontPointSize;
+using PrintJob::separator;
+using PrintJob::timeStamp;
 QString pointHeading();
 QString parameterHeading();
-QString separator();
-// Date, one blank and time, in the locale's short formats.
-QString timeStamp(const QDateTime& at, const QLocale& locale);
 inline int rowY(int n) {
     return (n + FirstRowSlot) * RowStep;
 }

@@ -14,10 +14,13 @@ struct SettingsDocument {
     bool modified = false;
 };
 
-// New, Open and Save As of the point-input window's settings file.
+// New, Open and Save As of the point-input window's settings file: the shared sequences of
+// SettingsFileFlow (atomic save; Open reads only a regular file within the settings file cap
+// and checks the whole file, plain numbers and note lengths included, before anything
+// changes; Save As never writes a file that Open would refuse) on the point and parameter
+// tables.
 //
-// Every operation works on the SettingsDocument it is given and talks to the operator only
-// through OperatorInteraction. How the window uses it:
+// Every operation works on the SettingsDocument it is given. How the window uses it:
 //
 //   - Save As returns true when the file was written completely. It then clears the
 //     modified flag and emits captionChanged() with the new window caption.
@@ -27,19 +30,6 @@ struct SettingsDocument {
 //     that mirror parameter values while the operator still sees the old screen.
 //   - confirmDiscard() is the "Do you save data?" question with its Save As, for Exit and
 //     for the initialisation of the tables: true when the caller may go on.
-//
-// Sound behaviour where the file could not be trusted:
-//   - A file is written to a temporary file beside the target and renamed over it only when
-//     everything was written, so a failed save never destroys the previous file. A target
-//     whose owner write permission is cleared counts as read-only and is not overwritten.
-//   - Open reads only a regular file of at most BoundedFile::SettingsFileMaxBytes (a FIFO or
-//     a device such as /dev/zero is refused without waiting or filling memory) and checks
-//     the whole file before it changes anything; any refusal (a file that cannot be read, a
-//     wrong first field, too few records, a value that is not a plain number, a note that is
-//     too long, an unsupported actuator type) leaves both tables and the flag as they were
-//     and tells the operator why. An unsupported actuator type does not end the program.
-//   - Save As never writes a file that Open would refuse.
-//   - The caption changes only when the save completed.
 class SettingsFileOps final : public QObject {
     Q_OBJECT
 
@@ -47,9 +37,6 @@ class SettingsFileOps final : public QObject {
     explicit SettingsFileOps(OperatorInteraction& op, QObject* parent = nullptr);
     Q_DISABLE_COPY_MOVE(SettingsFileOps)
 
-    static QString saveTitle() { return QStringLiteral("Save As"); }
-    static QString openTitle() { return QStringLiteral("Open"); }
-    static QString fileFilter() { return QStringLiteral("Setting file(*.csv)"); }
     static QString captionPrefix() { return QStringLiteral("QRX5 Support-Software"); }
 
     bool saveAs(SettingsDocument& doc);
@@ -62,8 +49,5 @@ class SettingsFileOps final : public QObject {
     void tablesReplaced();
 
   private:
-    void showCannotOpen();
-    void showUnsupportedType();
-
     OperatorInteraction& m_op;
 };

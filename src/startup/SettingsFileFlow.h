@@ -1,0 +1,117 @@
+#pragma once
+
+#include "startup/OperatorInteraction.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <span>
+
+struct ParameterRow;
+
+#include "startup/CsvRecords.h"
+
+// Why a settings file is refused; None when it was accepted.
+enum class SettingsFileError {
+    None,
+    NotSettingsFile, // the first field is not "QRX"
+    TooFewRecords,   // fewer complete records than the layout needs
+    BadValue,        // a value that is not a number where one belongs, an overlong note
+    UnsupportedType, // the actuator type of the file is not 30 to 33
+};
+
+// What one kind's settings file is to the shared New, Open and Save As sequences: its tables,
+// their modified flag ("Change"), the file's layout and the window caption.
+class SettingsFileKind {
+  public:
+    virtual ~SettingsFileKind() = default;
+
+    // The window caption after Save As: this prefix directly followed by the full path.
+    virtual QString captionPrefix() const = 0;
+    virtual void setCaption(const QString& caption) = 0;
+
+    virtual bool modified() const = 0;
+    virtual void setModified(bool modified) = 0;
+
+    // The whole file for the current tables.
+    virtual QByteArray fileBytes() const = 0;
+    // Reads and checks a whole file without touching the tables; after None, takeFile()
+    // puts what was read into the tables.
+    virtual SettingsFileError checkFile(const QByteArray& bytes) = 0;
+    virtual void takeFile() = 0;
+    // The type of the current tables, and New: the tables as a new file has them (that
+    // type's defaults). resetTables() is only called for a supported type.
+    virtual QString actuatorType() const = 0;
+    virtual void resetTables() = 0;
+};
+
+// New, Open and Save As of the settings files of both kinds. Every sequence talks to the
+// operator only through OperatorInteraction.
+//
+//   - saveAs() returns true when the file was written completely (AtomicFile: a failed save
+//     never destroys the previous file, a read-only target is not overwritten). It then sets
+//     the caption and clears the modified flag.
+//   - open() reads only a regular file of at most BoundedFile::SettingsFileMaxBytes (a FIFO
+//     or a device is refused without waiting or filling memory) and checks the whole file
+//     before it changes anything; any refusal (a file that cannot be read, a wrong
+//     first field, too few records, a malformed value, an unsupported actuator type) leaves
+//     the tables and the flag as they were and tells the operator why. An unsupported type
+//     does not end the program. The modified flag and the caption stay as they were.
+//   - newFile() resets the tables to the current type's defaults and clears the flag.
+//   - confirmDiscard() is the "Do you save data?" question with its Save As: true when the
+//     caller may go on (the flag was clear, No, or Yes and a completed save).
+namespace SettingsFileFlow {
+
+// The first field of every settings file, and the mark of a parameter number the kind's
+// table does not hold.
+inline const QString HeaderWord = QStringLiteral("QRX");
+inline const QString NotHeld = QStringLiteral("**");
+
+QString saveTitle();
+QString openTitle();
+QString fileFilter();
+QString completeText();
+
+bool confirmDiscard(OperatorInteraction& op, SettingsFileKind& kind);
+bool saveAs(OperatorInteraction& op, SettingsFileKind& kind);
+bool open(OperatorInteraction& op, SettingsFileKind& kind);
+bool newFile(OperatorInteraction& op, SettingsFileKind& kind);
+
+// A kind's file layout as the reading needs it.
+struct Layout {
+    int fieldCount;     // fields to a record
+    int lineCount;      // records read at the most
+    int minimumRecords; // complete records a file must have
+    int typeLine;       // 1-based line of parameter 0, the actuator type
+};
+// What every read of a settings file reports; each kind adds its tables.
+struct ReadHead {
+    bool ok = false;
+    SettingsFileError error = SettingsFileError::None;
+    QString actuatorType; // the text of parameter 0 (also set when it is unsupported)
+    int records = 0;      // complete records read, at most the layout's line count
+};
+// The records of a file and the check every settings file starts with: its first field is
+// "QRX", enough records are complete, and parameter 0 names a supported actuator type. The
+// kind reads its tables from the records only when head.error stays None.
+CsvRecords::Records readHead(const QByteArray& bytes, const Layout& layout, ReadHead& head);
+// Reads a whole file of a layout: the head check, then fill(records, result) reads the kind's
+// tables and returns what it refused (None when every value passed). result.ok is set only
+// when nothing was refused.
+template <typename Result, typename Fill>
+Result readFile(const QByteArray& bytes, const Layout& layout, Fill fill) {
+    Result result;
+    const CsvRecords::Records records = readHead(bytes, layout, result);
+    if (result.error == SettingsFileError::None)
+        result.error = fill(records, result);
+    result.ok = result.error == SettingsFileError::None;
+    return result;
+}
+// The whole file of a layout: the "QRX" line, the kind's table records, an empty line, the
+// lines "PRM<n>=" for n = 0 to 63 with the Setting Value of a number the parameter table
+// holds or "**", then the ending. Every line has fieldCount fields and ends with CR LF.
+QByteArray composeFile(int fieldCount, const QList<QStringList>& tableRecords,
+                       std::span<const ParameterRow> parameters, const QString& ending);
+
+} // namespace SettingsFileFlow
