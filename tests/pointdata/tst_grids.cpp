@@ -1,9 +1,10 @@
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
-#include "pointdata/ui/ParameterGrid.h"
 #include "pointdata/ui/PointGrid.h"
+#include "startup/ui/ParameterGrid.h"
 
+#include "GridTyping.h"
 #include "ScriptedOperator.h"
 
 #include <QHeaderView>
@@ -25,14 +26,10 @@ class TestGrids final : public QObject {
     void parameterGridChecksTheTypedValue();
     void parameterTypeRowCannotBeEdited();
     void layoutKeepsHeadersWhole();
-
-  private:
-    // Starts editing cell (row, column) by typing keys into the grid: the first key opens
-    // the editor, the rest go to it. Returns the editor.
-    static QLineEdit* typeInto(QTableView& grid, int row, int column, const QString& keys);
-    // The cell editor still open in the grid, if any (closed editors are deleted first).
-    static QLineEdit* openEditor(QTableView& grid);
 };
+
+using GridTyping::openEditor;
+using GridTyping::typeInto;
 
 // A double click as the operator makes it: a press and release, then the double click.
 static void doubleClickAt(QTableView& grid, QPoint pos) {
@@ -40,30 +37,9 @@ static void doubleClickAt(QTableView& grid, QPoint pos) {
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, pos);
 }
 
-// Ends an edit with Enter or Escape; the view commits and closes the editor on the next
-// turn of the event loop.
 static void finish(QLineEdit* editor, Qt::Key key) {
     QVERIFY(editor);
-    QTest::keyClick(editor, key);
-    QCoreApplication::processEvents();
-}
-
-QLineEdit* TestGrids::openEditor(QTableView& grid) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return grid.findChild<QLineEdit*>();
-}
-
-QLineEdit* TestGrids::typeInto(QTableView& grid, int row, int column, const QString& keys) {
-    grid.setCurrentIndex(grid.model()->index(row, column));
-    grid.setFocus();
-    if (openEditor(grid))
-        return nullptr; // an editor left open from before
-    QTest::keyClick(&grid, keys.at(0).toLatin1());
-    auto* editor = openEditor(grid);
-    if (!editor)
-        return nullptr;
-    QTest::keyClicks(editor, keys.mid(1));
-    return editor;
+    GridTyping::finish(editor, key);
 }
 
 void TestGrids::typedKeysPassTheEntryFilter_data() {

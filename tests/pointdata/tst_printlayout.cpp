@@ -1,3 +1,4 @@
+#include "RecordingSurface.h"
 #include "ScriptedOperator.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/PrintLayout.h"
@@ -14,53 +15,11 @@
 
 namespace {
 
-struct Call {
-    QString kind; // "font", "text", "page", "end"
-    int x = 0;
-    int y = 0;
-    QString text;
-    bool bold = false;
-    double size = 0;
-};
+using Call = PrintCall;
+using Page = PrintedPage;
 
-// Records every call made on it; endDoc answers as told.
-class RecordingSurface final : public PrintSurface {
-  public:
-    explicit RecordingSurface(QList<Call>* calls, bool endResult = true)
-        : m_calls(calls), m_endResult(endResult) {}
-    void setFont(const QString& family, double pointSize, bool bold) override {
-        m_calls->append({"font", 0, 0, family, bold, pointSize});
-    }
-    void textAt(int x, int y, const QString& text) override {
-        m_calls->append({"text", x, y, text});
-    }
-    void newPage() override { m_calls->append({"page"}); }
-    bool endDoc() override {
-        m_calls->append({"end"});
-        return m_endResult;
-    }
-
-  private:
-    QList<Call>* m_calls;
-    bool m_endResult;
-};
-
-using Page = QMap<QPair<int, int>, QString>; // (x, y) -> text
-
-// Splits the recorded texts at the new-page calls; two texts at one place fail the test.
 QList<Page> pagesOf(const QList<Call>& calls) {
-    QList<Page> pages{Page{}};
-    for (const Call& c : calls) {
-        if (c.kind == "page")
-            pages.append(Page{});
-        if (c.kind != "text")
-            continue;
-        const auto key = qMakePair(c.x, c.y);
-        if (pages.last().contains(key))
-            qWarning("two texts at %d, %d", c.x, c.y);
-        pages.last()[key] += c.text;
-    }
-    return pages;
+    return printedPages(calls);
 }
 
 PointTableData smallPoints() {

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "ScriptedOperator.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/PointTableModel.h"
@@ -36,24 +37,6 @@ SettingsDocument knownDocument() {
     return doc;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// The first `records` lines of a file (each with its CR LF).
-QByteArray firstLines(const QByteArray& file, int records) {
-    qsizetype pos = 0;
-    for (int i = 0; i < records; ++i)
-        pos = file.indexOf("\r\n", pos) + 2;
-    return file.left(pos);
-}
-
 } // namespace
 
 class TestSettingsFile final : public QObject {
@@ -86,7 +69,7 @@ class TestSettingsFile final : public QObject {
 };
 
 void TestSettingsFile::writesHandWrittenFileByteForByte() {
-    const QByteArray expected = readAll(QFINDTESTDATA("data/known_table.csv"));
+    const QByteArray expected = fileBytes(QFINDTESTDATA("data/known_table.csv"));
     QVERIFY(!expected.isEmpty());
     const SettingsDocument doc = knownDocument();
     const QByteArray written = SettingsFile::write(doc.points, doc.parameters);
@@ -246,7 +229,7 @@ void TestSettingsFile::saveAsWritesFileAndReports() {
     doc.modified = true;
 
     QVERIFY(ops.saveAs(doc));
-    QCOMPARE(readAll(path), readAll(QFINDTESTDATA("data/known_table.csv")));
+    QCOMPARE(fileBytes(path), fileBytes(QFINDTESTDATA("data/known_table.csv")));
     QVERIFY(!doc.modified);
     QCOMPARE(caption.count(), 1);
     QCOMPARE(caption.at(0).at(0).toString(),
@@ -275,7 +258,7 @@ void TestSettingsFile::saveAsCancelledDoesNothing() {
 void TestSettingsFile::saveAsToReadOnlyFileKeepsItAndStopsNew() {
     QTemporaryDir dir;
     const QString path = dir.filePath("locked.csv");
-    QVERIFY(writeBytes(path, "old contents"));
+    QVERIFY(writeFileBytes(path, "old contents"));
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
 
     ScriptedOperator op;
@@ -289,7 +272,7 @@ void TestSettingsFile::saveAsToReadOnlyFileKeepsItAndStopsNew() {
     QCOMPARE(op.texts("message"),
              QStringList{QDir::toNativeSeparators(path) +
                          " cannot be saved because it is read only or it is opened."});
-    QCOMPARE(readAll(path), QByteArray("old contents"));
+    QCOMPARE(fileBytes(path), QByteArray("old contents"));
     QVERIFY(doc.modified);
     QCOMPARE(caption.count(), 0);
 
@@ -299,7 +282,7 @@ void TestSettingsFile::saveAsToReadOnlyFileKeepsItAndStopsNew() {
     QVERIFY(!ops.newFile(doc));
     QVERIFY(doc.points == before.points);
     QVERIFY(doc.modified);
-    QCOMPARE(readAll(path), QByteArray("old contents"));
+    QCOMPARE(fileBytes(path), QByteArray("old contents"));
 }
 
 // The write fails after part of the file has gone to disk (a file size limit of the
@@ -308,7 +291,7 @@ void TestSettingsFile::saveAsFailingMidwayKeepsPreviousFile() {
 #ifdef Q_OS_UNIX
     QTemporaryDir dir;
     const QString path = dir.filePath("previous.csv");
-    QVERIFY(writeBytes(path, "previous file"));
+    QVERIFY(writeFileBytes(path, "previous file"));
 
     ScriptedOperator op;
     op.fileNames << path;
@@ -328,7 +311,7 @@ void TestSettingsFile::saveAsFailingMidwayKeepsPreviousFile() {
 
     QVERIFY(!saved);
     QVERIFY(doc.modified);
-    QCOMPARE(readAll(path), QByteArray("previous file"));
+    QCOMPARE(fileBytes(path), QByteArray("previous file"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"previous.csv"});
     QCOMPARE(op.texts("message").size(), 1);
     QVERIFY(op.texts("message").first().endsWith(" cannot be saved because it is read only "
@@ -473,7 +456,7 @@ void TestSettingsFile::openRefusals() {
     QTemporaryDir dir;
     const QString path = dir.filePath("in.csv");
     if (!bytes.isEmpty())
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(writeFileBytes(path, bytes));
 
     ScriptedOperator op;
     op.fileNames << path;
@@ -542,7 +525,7 @@ void TestSettingsFile::newAnswers() {
         QCOMPARE(replaced.count(), 0);
     }
     if (saveChosen)
-        QVERIFY(SettingsFile::read(readAll(dir.filePath("before_new.csv"))).points ==
+        QVERIFY(SettingsFile::read(fileBytes(dir.filePath("before_new.csv"))).points ==
                 before.points);
 }
 

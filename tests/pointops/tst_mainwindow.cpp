@@ -1,9 +1,9 @@
 #include "DriveRig.h"
 #include "ScriptedOperator.h"
+#include "WindowRig.h"
 #include "link/Profile.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
-#include "pointdata/ui/ParameterGrid.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
@@ -13,6 +13,7 @@
 #include "startup/ui/DialogOperator.h"
 #include "startup/ui/IoLamps.h"
 #include "startup/ui/Lamp.h"
+#include "startup/ui/ParameterGrid.h"
 #include "startup/ui/errorRecord.h"
 #include "startup/ui/frmVer.h"
 #include "startup/ui/frmbar.h"
@@ -79,37 +80,28 @@ class TestMainWindow : public QObject {
     void screenshotsOfTheScreen();
 
   private:
-    QByteArray iniBytes() const {
-        QFile f(m_ini);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray iniBytes() const { return m_rig.iniBytes(); }
 
-    QTemporaryDir m_dir;
-    QString m_ini;
-    LinkState m_state;
-    ScriptedOperator m_op;
+    WindowRig<frmMain> m_rig;
+    QString& m_ini = m_rig.ini;
+    LinkState& m_state = m_rig.state;
+    ScriptedOperator& m_op = m_rig.op;
     VirtualController* m_controller = nullptr;
     SimulatedChannel* m_channel = nullptr;
     frmMain* m_window = nullptr;
 };
 
 void TestMainWindow::init() {
-    m_ini = m_dir.filePath("QRX5.ini");
-    QFile::remove(m_ini);
-    m_state = LinkState{};
-    m_state.PortName = "COM3";
-    m_op = ScriptedOperator{};
-    m_controller = new VirtualController(VirtualController::Kind::Point);
-    m_channel = new SimulatedChannel(*m_controller);
-    m_window = new frmMain(m_state, m_op, *m_channel, m_ini);
+    m_rig.start(VirtualController::Kind::Point, "COM3");
+    m_controller = m_rig.controller.get();
+    m_channel = m_rig.channel.get();
+    m_window = m_rig.window.get();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestMainWindow::cleanup() {
-    delete m_window;
-    delete m_channel;
-    delete m_controller;
+    m_rig.stop();
 }
 
 void TestMainWindow::captionsAndStart() {

@@ -2,6 +2,7 @@
 
 #include "startup/ui/CarriageFigure.h"
 #include "startup/ui/Lamp.h"
+#include "startup/ui/PanelWidgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -14,40 +15,14 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-// A numeric entry box just wide enough for the longest value it shows (the sample).
-QLineEdit* makeBox(const QString& name, const QString& text, const QString& sample,
-                   QWidget* parent) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    box->setMaxLength(8);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(sample) + 12);
-    return box;
-}
-
-QLabel* makeLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-QGroupBox* makeFrame(const QString& name, const QString& caption, QWidget* parent) {
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(name);
-    return frame;
-}
-
+// The shared panel controls under the names this panel was written with.
+auto* const makeButton = &PanelWidgets::button;
+auto* const makeBox = &PanelWidgets::box;
+auto* const makeLabel = &PanelWidgets::label;
+auto* const makeFrame = &PanelWidgets::frame;
 } // namespace
 
-DrivePanel::DrivePanel(QWidget* parent) : QWidget(parent) {
+DrivePanel::DrivePanel(QWidget* parent) : ControlPanel(parent) {
     setObjectName(QStringLiteral("DrivePanel"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -87,19 +62,10 @@ QGroupBox* DrivePanel::buildSetupFrame() {
     grid->setVerticalSpacing(4);
 
     // The three teaching methods; the trailing blanks belong to the captions.
-    m_options = new QButtonGroup(frame);
-    const QString captions[] = {QStringLiteral("Numeric Input "),
-                                QStringLiteral("Direct Teaching "),
-                                QStringLiteral("Teaching Playback")};
-    auto* optionRow = new QHBoxLayout;
-    for (int i = 0; i < 3; ++i) {
-        auto* option = new QRadioButton(captions[i], frame);
-        option->setObjectName(QStringLiteral("Opt_Num_%1").arg(i));
-        m_options->addButton(option, i);
-        optionRow->addWidget(option);
-    }
-    optionRow->addStretch(1);
-    grid->addLayout(optionRow, 0, 0, 1, 4);
+    grid->addLayout(makeTeachingOptions(frame, {QStringLiteral("Numeric Input "),
+                                                QStringLiteral("Direct Teaching "),
+                                                QStringLiteral("Teaching Playback")}),
+                    0, 0, 1, 4);
 
     auto* position = makeBox(QStringLiteral("Txt_Pos"), QStringLiteral("0.00"),
                              QStringLiteral("-00.000"), frame);
@@ -192,18 +158,6 @@ QGroupBox* DrivePanel::buildViewFrame() {
     m_carriage = new CarriageFigure(frame);
     column->addWidget(m_carriage);
     return frame;
-}
-
-QPushButton* DrivePanel::button(const QString& objectName) const {
-    return findChild<QPushButton*>(objectName);
-}
-
-QLineEdit* DrivePanel::box(const QString& objectName) const {
-    return findChild<QLineEdit*>(objectName);
-}
-
-QRadioButton* DrivePanel::teachingOption(int index) const {
-    return qobject_cast<QRadioButton*>(m_options->button(index));
 }
 
 QGroupBox* DrivePanel::frame(Frame which) const {

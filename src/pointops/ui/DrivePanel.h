@@ -1,8 +1,7 @@
 #pragma once
 
 #include "startup/Drive.h"
-
-#include <QWidget>
+#include "startup/ui/ControlPanel.h"
 
 class CarriageFigure;
 class QButtonGroup;
@@ -16,7 +15,7 @@ class QRadioButton;
 // position with its carriage figure. Every control carries its program name as its object
 // name (Cmd_Start, Txt_Pos, Opt_Num_0 ...), so the window finds and wires them by name.
 // The panel itself only arranges and colours its controls; the operations live elsewhere.
-class DrivePanel final : public QWidget {
+class DrivePanel final : public ControlPanel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DrivePanel)
 
@@ -38,12 +37,8 @@ class DrivePanel final : public QWidget {
 
     explicit DrivePanel(QWidget* parent = nullptr);
 
-    // Controls by object name; nullptr for a name the panel does not have.
-    QPushButton* button(const QString& objectName) const;
-    QLineEdit* box(const QString& objectName) const;
-    // Teaching method options: 0 Numeric Input, 1 Direct Teaching, 2 Teaching Playback.
-    QRadioButton* teachingOption(int index) const;
-    QButtonGroup* teachingOptions() const { return m_options; }
+    // Teaching method options (teachingOption): 0 Numeric Input, 1 Direct Teaching, 2 Teaching
+    // Playback.
     QGroupBox* frame(Frame which) const;
     CarriageFigure* carriage() const { return m_carriage; }
 
@@ -76,7 +71,6 @@ class DrivePanel final : public QWidget {
     QPushButton* m_return = nullptr;
     QPushButton* m_start = nullptr;
     QPushButton* m_stop = nullptr;
-    QButtonGroup* m_options = nullptr;
     QGroupBox* m_frames[4] = {};
     CarriageFigure* m_carriage = nullptr;
 };

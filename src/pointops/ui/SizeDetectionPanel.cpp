@@ -2,6 +2,7 @@
 
 #include "pointops/SizeDetection.h"
 #include "startup/ui/Lamp.h"
+#include "startup/ui/PanelWidgets.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -17,12 +18,8 @@
 
 namespace {
 
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
+auto* const makeButton = &PanelWidgets::button;
+auto* const makeLabel = &PanelWidgets::label;
 
 QLineEdit* makeBox(const QString& name, const QString& sample, int maxLength, QWidget* parent) {
     auto* box = new QLineEdit(parent);
@@ -31,12 +28,6 @@ QLineEdit* makeBox(const QString& name, const QString& sample, int maxLength, QW
     box->setMaxLength(maxLength);
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(sample) + 12);
     return box;
-}
-
-QLabel* makeLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
 }
 
 } // namespace

@@ -4,13 +4,13 @@
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
-#include "pointdata/ui/ParameterGrid.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/SizeDetectionPanel.h"
 #include "pointops/ui/frmMainHost.h"
 #include "startup/ui/IoLamps.h"
+#include "startup/ui/ParameterGrid.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -29,10 +29,10 @@
 
 namespace {
 // Menu items locked while Operation mode or size detection runs.
-const char* const kLockedItems[] = {
-    "mnuViewGrid1", "mnuViewGrid2",  "mnuFileNew",    "mnuFileOpen",  "mnuFileSave",
-    "mnuFilePrint", "mnuToolsTranP", "mnuToolsTranA", "mnuToolsRecP", "mnuToolsRecA",
-    "mnuToolsCom",  "mnuToolsComp",  "mnuToolsIni",   "mnuHelpAbout", "mnuToolsBag"};
+const QStringList kLockedItems{"mnuViewGrid1", "mnuViewGrid2", "mnuFileNew",    "mnuFileOpen",
+                               "mnuFileSave",  "mnuFilePrint", "mnuToolsTranP", "mnuToolsTranA",
+                               "mnuToolsRecP", "mnuToolsRecA", "mnuToolsCom",   "mnuToolsComp",
+                               "mnuToolsIni",  "mnuHelpAbout", "mnuToolsBag"};
 } // namespace
 
 frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& channel, QString iniPath,
@@ -48,9 +48,15 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     m_paramModel->setTable(ActuatorTypes::initialTable(QStringLiteral("30")));
 
     buildMenus();
-    addStandardShortcuts();
     wireOperations();
-    buildToolbar();
+    buildToolbar({{"Transmit(Parameters)", "mnuToolsTranA"},
+                  {"Transmit(Point)", "mnuToolsTranP"},
+                  {"Receive(Parameters)", "mnuToolsRecA"},
+                  {"Receive(Point)", "mnuToolsRecP"},
+                  {"Cmpare", "mnuToolsComp"},
+                  {"Errorhistorydisplay", "mnuToolsBag"},
+                  {"Init(Point)", "mnuToolsIniPo"},
+                  {"Window", nullptr}});
     setCentralWidget(buildCentral());
     markGrid(m_pointGrid, CompareReport::FirstGrid);
     markGrid(m_paramGrid, CompareReport::ParameterGrid);
@@ -75,30 +81,10 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     fitToScreen({1360, 800});
 }
 
-QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& caption) {
-    auto* a = menu->addAction(caption);
-    a->setObjectName(name);
-    m_actions.insert(name, a);
-    return a;
-}
-
 void frmMain::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    file->menuAction()->setObjectName("mnuFile");
-    connect(addItem(file, "mnuFileNew", "New File(&N)"), &QAction::triggered, this,
-            &frmMain::NewFile);
-    connect(addItem(file, "mnuFileOpen", "Open(&O)..."), &QAction::triggered, this,
-            &frmMain::OpenFile);
-    connect(addItem(file, "mnuFileSave", "Save As(&A)..."), &QAction::triggered, this,
-            &frmMain::SaveAs);
-    file->addSeparator()->setObjectName("mnuFileBar1");
-    connect(addItem(file, "mnuFilePrint", "Print(&P)..."), &QAction::triggered, this,
-            &frmMain::PrintLists);
-    file->addSeparator()->setObjectName("mnuFileBar2");
-    connect(addItem(file, "mnuFileExit", "Exit(&X)"), &QAction::triggered, this, &frmMain::Exit);
+    buildFileMenu();
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
-    view->menuAction()->setObjectName("mnuView");
+    QMenu* view = addMenu(QStringLiteral("mnuView"), QStringLiteral("View(&V)"));
     auto* g1 = addItem(view, "mnuViewGrid1", "Display Points(&P)");
     auto* g2 = addItem(view, "mnuViewGrid2", "Display Parameters(&R)");
     g1->setCheckable(true);
@@ -106,88 +92,31 @@ void frmMain::buildMenus() {
     connect(g1, &QAction::triggered, this, &frmMain::ShowPointGrid);
     connect(g2, &QAction::triggered, this, &frmMain::ShowParameterGrid);
     view->addSeparator();
-    auto* tb = addItem(view, "mnuViewToolbar", "Toolbar(&T)");
-    auto* sb = addItem(view, "mnuViewStatusBar", "Statusbar(&B)");
-    tb->setCheckable(true);
-    sb->setCheckable(true);
-    tb->setChecked(true);
-    sb->setChecked(true);
-    connect(tb, &QAction::toggled, this, [this](bool on) { m_toolbar->setVisible(on); });
-    connect(sb, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    view->addSeparator();
-    m_actions.insert("mnuViewTraffic", addTrafficLogItem(view));
+    addViewToggles(view);
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tool(&T)"));
-    tools->menuAction()->setObjectName("mnuTools");
-    addItem(tools, "mnuToolsTranP", "Transmit(Points)");
-    addItem(tools, "mnuToolsTranA", "Transmit(Parameters)");
-    addItem(tools, "mnuToolsRecP", "Receive(Points)");
-    addItem(tools, "mnuToolsRecA", "Receive(Parameters)");
-    tools->addSeparator()->setObjectName("mnuToolsBag1");
-    connect(addItem(tools, "mnuToolsCom", "Com_Setup"), &QAction::triggered, this,
-            &MainWindowBase::openPortDialog);
-    tools->addSeparator()->setObjectName("mnuToolsBag2");
-    addItem(tools, "mnuToolsBag", "Error History Display");
-    tools->addSeparator()->setObjectName("mnuToolsBag3");
-    addItem(tools, "mnuToolsComp", "Compare");
-    QMenu* init = tools->addMenu(QStringLiteral("Init"));
-    init->menuAction()->setObjectName("mnuToolsIni");
-    m_actions.insert("mnuToolsIni", init->menuAction());
-    addItem(init, "mnuToolsIniPo", "Points");
-    addItem(init, "mnuToolsIniPa", "Parameters");
-    addItem(init, "mnuToolsIniORG", "ORG");
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
-    help->menuAction()->setObjectName("mnuHelp");
-    connect(addItem(help, "mnuHelpAbout", "Version(&A)"), &QAction::triggered, this,
-            &MainWindowBase::About);
+    buildToolMenu(
+        {{"mnuToolsTranP", "Transmit(Points)"},
+         {"mnuToolsTranA", "Transmit(Parameters)"},
+         {"mnuToolsRecP", "Receive(Points)"},
+         {"mnuToolsRecA", "Receive(Parameters)"},
+         {"mnuToolsBag1", nullptr},
+         {"mnuToolsCom", "Com_Setup"},
+         {"mnuToolsBag2", nullptr},
+         {"mnuToolsBag", "Error History Display"},
+         {"mnuToolsBag3", nullptr},
+         {"mnuToolsComp", "Compare"}},
+        {{"mnuToolsIniPo", "Points"}, {"mnuToolsIniPa", "Parameters"}, {"mnuToolsIniORG", "ORG"}});
+    buildHelpMenu();
+    setLockedItems(kLockedItems);
 }
 
-void frmMain::buildToolbar() {
-    m_toolbar = addToolBar(QStringLiteral("Toolbar"));
-    m_toolbar->setObjectName("Toolbar1");
-    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_toolbar->setMovable(false);
-    const std::pair<const char*, const char*> keys[] = {
-        {"NewFile", "mnuFileNew"},
-        {"Open", "mnuFileOpen"},
-        {"SaveAS", "mnuFileSave"},
-        {"Print", "mnuFilePrint"},
-        {"ComSetup", "mnuToolsCom"},
-        {"Transmit(Parameters)", "mnuToolsTranA"},
-        {"Transmit(Point)", "mnuToolsTranP"},
-        {"Receive(Parameters)", "mnuToolsRecA"},
-        {"Receive(Point)", "mnuToolsRecP"},
-        {"Cmpare", "mnuToolsComp"},
-        {"Errorhistorydisplay", "mnuToolsBag"},
-        {"Init(Point)", "mnuToolsIniPo"},
-        {"Window", nullptr},
-        {"Exit", "mnuFileExit"},
-    };
-    for (const auto& [key, item] : keys) {
-        auto* a = m_toolbar->addAction(QString::fromLatin1(key));
-        a->setObjectName(QString::fromLatin1(key));
-        m_keys.insert(key, a);
-        QAction* target = item ? action(item) : nullptr;
-        if (target) {
-            describeKey(a, target);
-            a->setEnabled(target->isEnabled());
-            connect(target, &QAction::changed, a,
-                    [a, target] { a->setEnabled(target->isEnabled()); });
-        }
-        // Every toolbar click clears settei and marks a user action before it dispatches.
-        connect(a, &QAction::triggered, this, [this, target] {
-            m_settei = 0;
-            m_userAction = true;
-            if (target)
-                target->trigger();
-            else if (pointGridShown())
-                ShowParameterGrid();
-            else
-                ShowPointGrid();
-            m_userAction = false;
-        });
-    }
+void frmMain::runOwnKey(const QString& key) {
+    if (key != u"Window")
+        return;
+    if (pointGridShown())
+        ShowParameterGrid();
+    else
+        ShowPointGrid();
 }
 
 QWidget* frmMain::buildCentral() {
@@ -246,42 +175,11 @@ void frmMain::ShowParameterGrid() {
         key->setToolTip(toolTipOf(action("mnuViewGrid1")));
 }
 
-void frmMain::DisableCommands() {
-    m_commandsLocked = true;
-    DisableToolbar();
-    for (const char* name : kLockedItems)
-        action(name)->setEnabled(false);
+void frmMain::lockOwnControls(bool locked) {
     for (QPushButton* b : m_size->buttons())
-        b->setEnabled(false);
-}
-
-void frmMain::EnableCommands() {
-    m_commandsLocked = false;
-    EnableToolbar();
-    for (const char* name : kLockedItems)
-        action(name)->setEnabled(true);
-    for (QPushButton* b : m_size->buttons())
-        b->setEnabled(true);
-    if (QPushButton* set = m_drive->button("Cmd_Set"))
+        b->setEnabled(!locked);
+    if (QPushButton* set = m_drive->button("Cmd_Set"); set && !locked)
         set->setEnabled(true);
-}
-
-void frmMain::EnableToolbar() {
-    m_toolbar->setEnabled(true);
-}
-
-void frmMain::enableToolbar() {
-    if (!m_commandsLocked)
-        EnableToolbar();
-}
-void frmMain::DisableToolbar() {
-    m_toolbar->setEnabled(false);
-}
-
-void frmMain::RestoreWindow() {
-    EnableToolbar();
-    setEnabled(true);
-    hideProgress();
 }
 
 void frmMain::RefreshDependentDisplays() {
@@ -295,24 +193,11 @@ void frmMain::RefreshDependentDisplays() {
     setPanelText(2, d.originShift);
 }
 
-bool frmMain::numericInputMode() const {
-    const QRadioButton* numeric = m_drive->teachingOption(0);
-    return numeric && numeric->isChecked();
-}
-
-void frmMain::focusNumericInputOption() {
-    if (QRadioButton* numeric = m_drive->teachingOption(0)) {
-        numeric->setEnabled(true);
-        numeric->setFocus();
-    }
+ControlPanel* frmMain::controlPanel() const {
+    return m_drive;
 }
 
 void frmMain::stopActivities() {
-    m_closing = true;
     // Stops the I/O monitor and a running motion before the program ends.
     m_driveOps->stopForExit();
-}
-
-bool frmMain::logoEnabled() const {
-    return !m_driveState.operationMode && !m_userAction;
 }

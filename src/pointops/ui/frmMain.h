@@ -4,7 +4,6 @@
 #include "startup/Drive.h"
 #include "startup/ui/MainWindowBase.h"
 
-#include <QHash>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -18,11 +17,8 @@ class ParameterGrid;
 class ParameterTableModel;
 class PointGrid;
 class PointTableModel;
-class QAction;
-class QMenu;
 class QStackedWidget;
 class QTimer;
-class QToolBar;
 class SizeDetectionPanel;
 
 // The main window of the point-input kind: point grid and parameter grid (one shown at a
@@ -36,9 +32,6 @@ class frmMain final : public MainWindowBase {
             QWidget* parent = nullptr);
     ~frmMain() override;
 
-    QAction* action(const QString& name) const { return m_actions.value(name); }
-    QAction* toolbarKey(const QString& key) const { return m_keys.value(key); }
-    QToolBar* toolbar() const { return m_toolbar; }
     PointTableModel& points() { return *m_pointModel; }
     ParameterTableModel& parameters() { return *m_paramModel; }
     PointGrid* pointGrid() const { return m_pointGrid; }
@@ -48,69 +41,44 @@ class frmMain final : public MainWindowBase {
     IoLamps* ioLamps() const { return m_lamps; }
     PointDrive& drive() { return *m_driveOps; }
     SizeDetection& sizeDetection() { return *m_sizeOps; }
-    DriveState& driveState() { return m_driveState; }
     bool pointGridShown() const;
 
-    void DisableCommands();
-    void EnableCommands();
-    void EnableToolbar();
-    void DisableToolbar();
-    void RestoreWindow();
     // Copies parameter values into the drive panel, the size detection panel and panel 2.
     void RefreshDependentDisplays();
     void ShowPointGrid();
     void ShowParameterGrid();
 
-    // File menu and Help.
-    bool SaveAs();
-    void NewFile();
-    void OpenFile();
-    void PrintLists();
-    void Exit();
+    // File menu.
+    bool SaveAs() override;
+    void NewFile() override;
+    void OpenFile() override;
+    void PrintLists() override;
+    bool confirmDiscard() override;
     // Error History Display: reads the controller's error history into a new errorRecord.
     void ErrorHistoryDisplay();
-
-    // "Do you save data?" with its Save As while the tables hold unsaved changes; false when
-    // the operator cancelled or the save did not complete.
-    bool confirmDiscard();
-    void setSettei(int value) { m_settei = value; }
     // Runs an operation of the Tool menu with this window as its host; the window is usable
     // again afterwards, whatever happened inside.
     void runOperation(const std::function<void(PointOpsContext&)>& operation);
 
-    // LinkHost
-    bool settei() const override { return m_settei != 0; }
-    int orgpos() const override { return m_driveState.orgpos; }
-    bool numericInputMode() const override;
-    void focusNumericInputOption() override;
-    void clearMotionBusy() override { m_driveState.motionBusy = false; }
-    // The link's reports give the toolbar back, except while Operation mode, teaching or
-    // size detection keep the commands locked.
-    void enableToolbar() override;
-
   protected:
-    bool confirmClose() override;
+    ControlPanel* controlPanel() const override;
+    void clearModified() override;
     void stopActivities() override;
-    bool logoEnabled() const override;
-    void prepareVersionQuery() override { m_settei = 0; }
+    void runOwnKey(const QString& key) override;
+    void lockOwnControls(bool locked) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildMenus();
-    void buildToolbar();
     QWidget* buildCentral();
     void wireOperations();
     void wireDrivePanel();
     void wireSizePanel();
-    QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
     SettingsDocument document() const;
     void loadDocument(const SettingsDocument& doc);
     // Runs a file operation on a copy of the tables and takes back what it changed.
     template <typename Op> bool runFileOperation(Op op);
 
-    QHash<QString, QAction*> m_actions;
-    QHash<QString, QAction*> m_keys;
-    QToolBar* m_toolbar = nullptr;
     QStackedWidget* m_grids = nullptr;
     PointTableModel* m_pointModel = nullptr;
     ParameterTableModel* m_paramModel = nullptr;
@@ -124,15 +92,10 @@ class frmMain final : public MainWindowBase {
 
     // The window as the operations and the drive panel see it (frmMainDrive.cpp).
     class Host;
-    DriveState m_driveState;
     std::unique_ptr<Host> m_host;
     std::unique_ptr<PointOpsContext> m_ctx;
     PointDrive* m_driveOps = nullptr;
     std::unique_ptr<SizeDetection> m_sizeOps;
 
-    int m_settei = 0;
-    bool m_userAction = false;
-    bool m_closing = false;
-    bool m_commandsLocked = false;
     bool m_checkingBox = false;
 };

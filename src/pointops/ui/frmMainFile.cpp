@@ -43,17 +43,10 @@ void frmMain::PrintLists() {
     RestoreWindow();
 }
 
-void frmMain::Exit() {
-    if (!confirmDiscard())
-        return;
+void frmMain::clearModified() {
     m_pointModel->setModified(false);
-    close();
 }
 
 bool frmMain::confirmDiscard() {
     return runFileOperation([this](SettingsDocument& d) { return m_fileOps.confirmDiscard(d); });
-}
-
-bool frmMain::confirmClose() {
-    return confirmDiscard();
 }

@@ -7,24 +7,33 @@
 
 namespace {
 
-constexpr int Travel = CarriageFigure::FarSideLeft - CarriageFigure::CableSideLeft;
-constexpr int Overrun = Travel / 10;
-constexpr int FirstUnit = CarriageFigure::CableSideLeft - Overrun;
-constexpr int LastUnit = CarriageFigure::FarSideLeft + Overrun + CarriageFigure::CarriageWidth;
 constexpr int MotorWidth = 26;
+
+int travel(CarriageFigure::Geometry g) {
+    return g.farSideLeft - g.cableSideLeft;
+}
+// The window units the drawing spans: a tenth of the travel beyond either end.
+int firstUnit(CarriageFigure::Geometry g) {
+    return g.cableSideLeft - travel(g) / 10;
+}
+int lastUnit(CarriageFigure::Geometry g) {
+    return g.farSideLeft + travel(g) / 10 + CarriageFigure::CarriageWidth;
+}
 
 } // namespace
 
-CarriageFigure::CarriageFigure(QWidget* parent) : QWidget(parent) {
+CarriageFigure::CarriageFigure(Geometry geometry, QWidget* parent)
+    : QWidget(parent), m_geometry(geometry), m_left(geometry.cableSideLeft) {
     setObjectName(QStringLiteral("Shape3"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-int CarriageFigure::carriageLeftFor(double positionMm, double strokeMm, int originDirection) {
+int CarriageFigure::carriageLeftFor(double positionMm, double strokeMm, int originDirection,
+                                    Geometry g) {
     if (!(strokeMm > 0.0) || !std::isfinite(positionMm))
-        return originDirection == 1 ? FarSideLeft : CableSideLeft;
-    const int scaled = static_cast<int>(std::lround(positionMm * Travel / strokeMm));
-    return originDirection == 1 ? FarSideLeft - scaled : CableSideLeft + scaled;
+        return originDirection == 1 ? g.farSideLeft : g.cableSideLeft;
+    const int scaled = static_cast<int>(std::lround(positionMm * travel(g) / strokeMm));
+    return originDirection == 1 ? g.farSideLeft - scaled : g.cableSideLeft + scaled;
 }
 
 void CarriageFigure::setCarriageLeft(int windowUnits) {
@@ -40,10 +49,12 @@ QRect CarriageFigure::railRect() const {
 
 QRect CarriageFigure::carriageRect() const {
     const QRect rail = railRect();
-    const double scale = double(rail.width()) / (LastUnit - FirstUnit);
+    const int first = firstUnit(m_geometry);
+    const int last = lastUnit(m_geometry);
+    const double scale = double(rail.width()) / (last - first);
     // Positions far outside the drawing are pinned to its ends rather than painted off it.
-    const int left = std::clamp(m_left, FirstUnit, LastUnit - CarriageWidth);
-    const int x = rail.left() + int(std::lround((left - FirstUnit) * scale));
+    const int left = std::clamp(m_left, first, last - CarriageWidth);
+    const int x = rail.left() + int(std::lround((left - first) * scale));
     const int w = std::max(8, int(std::lround(CarriageWidth * scale)));
     return QRect(x, 3, w, height() - 6);
 }

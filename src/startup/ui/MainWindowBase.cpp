@@ -4,6 +4,7 @@
 #include "startup/Operation.h"
 #include "startup/OperatorInteraction.h"
 #include "startup/ui/CellMarkOverlay.h"
+#include "startup/ui/ControlPanel.h"
 #include "startup/ui/TrafficLogWindow.h"
 #include "startup/ui/errorRecord.h"
 #include "startup/ui/frmP.h"
@@ -18,10 +19,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QToolBar>
 
 MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, SerialChannel& channel,
                                QString iniPath, QWidget* parent)
@@ -74,7 +77,7 @@ bool MainWindowBase::stopDialogShown() const {
 }
 
 void MainWindowBase::About() {
-    prepareVersionQuery();
+    m_settei = 0;
     // Without an answer the box still opens, showing that no version could be read.
     m_controllerVersion = Ops::queryVersion(m_link);
     frmVer box(m_controllerVersion, this);
@@ -91,6 +94,10 @@ void MainWindowBase::showErrorRecord(const QStringList& entries) {
 
 errorRecord* MainWindowBase::errorRecordWindow() const {
     return m_errorRecord;
+}
+
+bool MainWindowBase::logoEnabled() const {
+    return !m_driveState.operationMode && !m_userAction;
 }
 
 QPushButton* MainWindowBase::createLogoButton(QWidget* parent) {
@@ -119,13 +126,6 @@ QPushButton* MainWindowBase::createLogoButton(QWidget* parent) {
 void MainWindowBase::markGrid(QTableView* view, int grid) {
     m_marks.watch(view->model(), grid);
     new CellMarkOverlay(view, m_marks, grid);
-}
-
-QAction* MainWindowBase::addTrafficLogItem(QMenu* view) {
-    QAction* item = view->addAction(QStringLiteral("Traffic Log(&L)..."));
-    item->setObjectName(QStringLiteral("mnuViewTraffic"));
-    connect(item, &QAction::triggered, this, &MainWindowBase::openTrafficLog);
-    return item;
 }
 
 void MainWindowBase::openTrafficLog() {
@@ -163,18 +163,195 @@ void MainWindowBase::openPortDialog() {
     dialog->show();
 }
 
+QMenu* MainWindowBase::addMenu(const QString& name, const QString& caption) {
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->menuAction()->setObjectName(name);
+    m_actions.insert(name, menu->menuAction());
+    return menu;
+}
+
+QMenu* MainWindowBase::addSubmenu(QMenu* parent, const QString& name, const QString& caption) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->menuAction()->setObjectName(name);
+    m_actions.insert(name, menu->menuAction());
+    return menu;
+}
+
+QAction* MainWindowBase::addItem(QMenu* menu, const QString& name, const QString& caption) {
+    auto* a = menu->addAction(caption);
+    a->setObjectName(name);
+    m_actions.insert(name, a);
+    return a;
+}
+
+void MainWindowBase::addItems(QMenu* menu, std::initializer_list<ItemDef> items) {
+    for (const ItemDef& item : items) {
+        if (item.caption)
+            addItem(menu, QString::fromLatin1(item.name), QString::fromLatin1(item.caption));
+        else
+            menu->addSeparator()->setObjectName(QString::fromLatin1(item.name));
+    }
+}
+
+void MainWindowBase::buildToolMenu(std::initializer_list<ItemDef> items,
+                                   std::initializer_list<ItemDef> init) {
+    QMenu* tools = addMenu(QStringLiteral("mnuTools"), QStringLiteral("Tool(&T)"));
+    addItems(tools, items);
+    addItems(addSubmenu(tools, QStringLiteral("mnuToolsIni"), QStringLiteral("Init")), init);
+    if (QAction* port = action(QStringLiteral("mnuToolsCom")))
+        connect(port, &QAction::triggered, this, &MainWindowBase::openPortDialog);
+}
+
+void MainWindowBase::setNotYetWired(const QStringList& names) {
+    m_notYetWired = names;
+    for (const QString& name : names)
+        if (QAction* a = action(name))
+            a->setEnabled(false);
+}
+
+void MainWindowBase::DisableCommands() {
+    m_commandsLocked = true;
+    DisableToolbar();
+    for (const QString& name : std::as_const(m_lockedItems))
+        if (QAction* a = action(name))
+            a->setEnabled(false);
+    lockOwnControls(true);
+}
+
+void MainWindowBase::EnableCommands() {
+    m_commandsLocked = false;
+    EnableToolbar();
+    for (const QString& name : std::as_const(m_lockedItems))
+        if (QAction* a = action(name))
+            a->setEnabled(!m_notYetWired.contains(name));
+    lockOwnControls(false);
+}
+
+void MainWindowBase::buildFileMenu() {
+    QMenu* file = addMenu(QStringLiteral("mnuFile"), QStringLiteral("File(&F)"));
+    connect(addItem(file, "mnuFileNew", "New File(&N)"), &QAction::triggered, this,
+            &MainWindowBase::NewFile);
+    connect(addItem(file, "mnuFileOpen", "Open(&O)..."), &QAction::triggered, this,
+            &MainWindowBase::OpenFile);
+    connect(addItem(file, "mnuFileSave", "Save As(&A)..."), &QAction::triggered, this,
+            &MainWindowBase::SaveAs);
+    file->addSeparator()->setObjectName("mnuFileBar1");
+    connect(addItem(file, "mnuFilePrint", "Print(&P)..."), &QAction::triggered, this,
+            &MainWindowBase::PrintLists);
+    file->addSeparator()->setObjectName("mnuFileBar2");
+    connect(addItem(file, "mnuFileExit", "Exit(&X)"), &QAction::triggered, this,
+            &MainWindowBase::Exit);
+    addStandardShortcuts();
+}
+
+void MainWindowBase::addViewToggles(QMenu* view) {
+    auto* tb = addItem(view, "mnuViewToolbar", "Toolbar(&T)");
+    auto* sb = addItem(view, "mnuViewStatusBar", "Statusbar(&B)");
+    for (QAction* toggle : {tb, sb}) {
+        toggle->setCheckable(true);
+        toggle->setChecked(true);
+    }
+    connect(tb, &QAction::toggled, this, [this](bool on) { m_toolbar->setVisible(on); });
+    connect(sb, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    view->addSeparator();
+    connect(addItem(view, "mnuViewTraffic", "Traffic Log(&L)..."), &QAction::triggered, this,
+            &MainWindowBase::openTrafficLog);
+}
+
+void MainWindowBase::buildHelpMenu() {
+    QMenu* help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("Help(&H)"));
+    connect(addItem(help, "mnuHelpAbout", "Version(&A)"), &QAction::triggered, this,
+            &MainWindowBase::About);
+}
+
+void MainWindowBase::buildToolbar(std::initializer_list<KeyDef> kindKeys) {
+    QList<KeyDef> keys{{"NewFile", "mnuFileNew"},
+                       {"Open", "mnuFileOpen"},
+                       {"SaveAS", "mnuFileSave"},
+                       {"Print", "mnuFilePrint"},
+                       {"ComSetup", "mnuToolsCom"}};
+    keys.append(QList<KeyDef>(kindKeys));
+    keys.append(KeyDef{"Exit", "mnuFileExit"});
+    m_toolbar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolbar->setObjectName("Toolbar1");
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_toolbar->setMovable(false);
+    for (const KeyDef& def : keys) {
+        const QString key = QString::fromLatin1(def.key);
+        auto* a = m_toolbar->addAction(key);
+        a->setObjectName(key);
+        m_keys.insert(key, a);
+        QAction* target = def.item ? action(QString::fromLatin1(def.item)) : nullptr;
+        if (target) {
+            describeKey(a, target);
+            a->setEnabled(target->isEnabled());
+            connect(target, &QAction::changed, a,
+                    [a, target] { a->setEnabled(target->isEnabled()); });
+        }
+        // Every toolbar click clears settei and marks a user action before it dispatches.
+        connect(a, &QAction::triggered, this, [this, target, key] {
+            m_settei = 0;
+            m_userAction = true;
+            if (target)
+                target->trigger();
+            else
+                runOwnKey(key);
+            m_userAction = false;
+        });
+    }
+}
+
+bool MainWindowBase::numericInputMode() const {
+    const ControlPanel* panel = controlPanel();
+    return !panel || panel->numericInputChosen();
+}
+
+void MainWindowBase::focusNumericInputOption() {
+    if (ControlPanel* panel = controlPanel())
+        panel->focusNumericInput();
+}
+
+void MainWindowBase::EnableToolbar() {
+    if (m_toolbar)
+        m_toolbar->setEnabled(true);
+}
+
+void MainWindowBase::enableToolbar() {
+    if (!m_commandsLocked)
+        EnableToolbar();
+}
+
+void MainWindowBase::DisableToolbar() {
+    if (m_toolbar)
+        m_toolbar->setEnabled(false);
+}
+
+void MainWindowBase::RestoreWindow() {
+    EnableToolbar();
+    setEnabled(true);
+    hideProgress();
+}
+
+void MainWindowBase::Exit() {
+    if (!confirmDiscard())
+        return;
+    clearModified();
+    close();
+}
+
 void MainWindowBase::closeEvent(QCloseEvent* event) {
     if (!confirmClose()) {
         event->ignore();
         return;
     }
+    m_closing = true;
     stopActivities();
     PortName::writeToIni(m_iniPath, m_state.PortName);
     event->accept();
     m_op.endProgram();
 }
 
-QWidget* MainWindowBase::createMonitorBoxes(QWidget* parent) {
+QWidget* MainWindowBase::createMonitorBoxes(QWidget* parent, QLineEdit** errorBoxOut) {
     auto* box = new QGroupBox(QStringLiteral("Communication"), parent);
     auto* form = new QFormLayout(box);
     auto* sent = new QLineEdit(box);
@@ -189,7 +366,12 @@ QWidget* MainWindowBase::createMonitorBoxes(QWidget* parent) {
     error->setReadOnly(true);
     form->addRow(QStringLiteral("Send"), sent);
     form->addRow(QStringLiteral("Receive"), received);
-    form->addRow(QStringLiteral("Error"), error);
+    if (errorBoxOut) {
+        error->setAccessibleName(QStringLiteral("Error"));
+        *errorBoxOut = error; // the window places it elsewhere
+    } else {
+        form->addRow(QStringLiteral("Error"), error);
+    }
     // Control characters are shown as their visible pictures so a CR LF or the stop character
     // can be read in the boxes.
     auto visible = [](QString s) {

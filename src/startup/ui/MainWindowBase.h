@@ -2,18 +2,25 @@
 
 #include "link/Link.h"
 #include "startup/CellMarks.h"
+#include "startup/Drive.h"
 
+#include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
+#include <initializer_list>
 
+class ControlPanel;
 class OperatorInteraction;
 class QAbstractItemView;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QScrollArea;
 class QTableView;
+class QToolBar;
 class TrafficLogWindow;
 class frmbar;
 class frmstop;
@@ -21,7 +28,12 @@ class errorRecord;
 
 // What both main windows share: their own link on their own serial port, the three status
 // bar panels (1: link faults, 2: the window's own text, 3: the port name), the monitor boxes,
-// the port dialog, and closing, which writes the port to the INI file and ends the program.
+// the File, View and Help menus, the toolbar with its keys, the port dialog, the version
+// query, and closing, which writes the port to the INI file and ends the program.
+//
+// Menu items and toolbar keys carry their program names as object names (mnuFileOpen,
+// "SaveAS" ...). Every toolbar click first sets settei to 0 and marks a user action in
+// progress, then runs the key's menu item (or the window's own action for a key without one).
 class MainWindowBase : public QMainWindow, public LinkHost {
     Q_OBJECT
   public:
@@ -38,14 +50,28 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     frmstop& stopDialog();
     bool stopDialogShown() const;
 
+    QAction* action(const QString& name) const { return m_actions.value(name); }
+    QAction* toolbarKey(const QString& key) const { return m_keys.value(key); }
+    QToolBar* toolbar() const { return m_toolbar; }
+
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const;
 
     // Com_Setup: an empty port name becomes "COM1", then a new port dialog is shown.
     void openPortDialog();
 
-    // Help > Version and the logo button: "@?VER " (500 ms), then the About box with the
-    // controller version (the first four characters of the trimmed reply).
+    // The File menu; each kind gives its tables.
+    virtual bool SaveAs() = 0;
+    virtual void NewFile() = 0;
+    virtual void OpenFile() = 0;
+    virtual void PrintLists() = 0;
+    // "Do you save data?" with its Save As while the tables hold unsaved changes; false when
+    // the operator cancelled or the save did not complete.
+    virtual bool confirmDiscard() = 0;
+    // Exit: after confirmDiscard() the modified flag is cleared and the window closes.
+    void Exit();
+    // Help > Version and the logo button: settei 0, "@?VER " (500 ms), then the About box
+    // with the controller version (the first four characters of the trimmed reply).
     void About();
     QString controllerVersion() const { return m_controllerVersion; }
 
@@ -59,10 +85,34 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     // The traffic log window of the View menu: every line sent and received by the program.
     void openTrafficLog();
     TrafficLogWindow* trafficLogWindow() const;
+    void EnableToolbar();
+    void DisableToolbar();
+    // DisableCommands: the toolbar and the window's locked menu items (setLockedItems) are
+    // disabled, as while Operation mode runs; EnableCommands enables them again, except the
+    // items whose operations are not built yet.
+    void DisableCommands();
+    void EnableCommands();
+    // Toolbar and window enabled, progress dialog hidden.
+    void RestoreWindow();
+    void setSettei(int value) { m_settei = value; }
+    // True while a toolbar key's action runs.
+    bool userActionInProgress() const { return m_userAction; }
 
     // LinkHost
+    bool settei() const override { return m_settei != 0; }
+    int orgpos() const override { return m_driveState.orgpos; }
+    bool numericInputMode() const override;
+    void focusNumericInputOption() override;
+    void clearMotionBusy() override { m_driveState.motionBusy = false; }
     void enableWindow() override { setEnabled(true); }
     void hideProgress() override;
+    // The link's reports give the toolbar back, except while DisableCommands keeps the
+    // commands locked (Operation mode, teaching, size detection).
+    void enableToolbar() override;
+
+    // The drive panel's state (Operation mode, motion-busy and moving flags, the controller
+    // values read on entering Operation mode).
+    DriveState& driveState() { return m_driveState; }
 
     // Room the window frame (title bar and borders) takes around the window's inside.
     static constexpr int FrameWidth = 16;
@@ -80,6 +130,10 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     static void keepReadableWhenDisabled(QAbstractItemView* view);
 
   protected:
+    // The window's controller panel (its teaching options tell numeric input mode).
+    virtual ControlPanel* controlPanel() const = 0;
+    // Clears the modified flag ("Change") of the window's tables.
+    virtual void clearModified() = 0;
     // Opens at the preferred size on a large screen, fully visible on a small one.
     void fitToScreen(QSize preferred);
     // A column of panels that scrolls when the window is lower than the panels; its width
@@ -92,27 +146,65 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     static void describeKey(QAction* key, const QAction* item);
 
     // Asks about unsaved work before the window closes; false keeps the window open.
-    virtual bool confirmClose() { return true; }
-    // Stops what runs (timers, a motion) before the program ends.
+    virtual bool confirmClose() { return confirmDiscard(); }
+    // Stops what runs (timers, a motion) before the program ends; the window is marked as
+    // closing (m_closing) by then.
     virtual void stopActivities() {}
+    // The action of a toolbar key that runs no menu item.
+    virtual void runOwnKey(const QString& key) { (void)key; }
+    // The window's own controls that DisableCommands and EnableCommands lock and free.
+    virtual void lockOwnControls(bool locked) { (void)locked; }
     void closeEvent(QCloseEvent* event) override;
 
-    // The communication boxes Txt_ComS, Txt_ComR and Txt_Error in a small frame.
-    QWidget* createMonitorBoxes(QWidget* parent);
-    // The logo button "Command1": a mouse press opens About while logoEnabled().
+    QMenu* addMenu(const QString& name, const QString& caption);
+    QMenu* addSubmenu(QMenu* parent, const QString& name, const QString& caption);
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
+    struct ItemDef {
+        const char* name;
+        const char* caption; // nullptr: a separator carrying the name
+    };
+    void addItems(QMenu* menu, std::initializer_list<ItemDef> items);
+    // File(&F): New File, Open, Save As, Print and Exit, wired to the functions above, with
+    // the standard shortcuts (addStandardShortcuts).
+    void buildFileMenu();
+    // Tool(&T) with the kind's items and its Init submenu; Com_Setup (mnuToolsCom) opens the
+    // port dialog.
+    void buildToolMenu(std::initializer_list<ItemDef> items, std::initializer_list<ItemDef> init);
+    // Toolbar(&T) and Statusbar(&B): each toggles its check mark and shows or hides its bar;
+    // then Traffic Log(&L)... (mnuViewTraffic), the window of every line sent and received.
+    void addViewToggles(QMenu* view);
+    // Help(&H) with Version(&A).
+    void buildHelpMenu();
+    struct KeyDef {
+        const char* key;
+        const char* item; // the menu item the key runs; nullptr: runOwnKey()
+    };
+    // The toolbar Toolbar1: "NewFile", "Open", "SaveAS", "Print" and "ComSetup", the kind's
+    // keys, then "Exit". A key follows the enabled state of its item and its caption as its
+    // tool tip (describeKey).
+    void buildToolbar(std::initializer_list<KeyDef> kindKeys);
+    // Items whose operations are not built yet: disabled, and left so by EnableCommands.
+    void setNotYetWired(const QStringList& names);
+    void setLockedItems(const QStringList& names) { m_lockedItems = names; }
+
+    // The communication boxes Txt_ComS, Txt_ComR and Txt_Error in a small frame; with
+    // errorBoxOut, Txt_Error is handed out for the window to place instead.
+    QWidget* createMonitorBoxes(QWidget* parent, QLineEdit** errorBoxOut = nullptr);
+    // The logo button "Command1": a mouse press opens About while logoEnabled(): outside
+    // Operation mode and while no toolbar key's action runs.
     QPushButton* createLogoButton(QWidget* parent);
-    virtual bool logoEnabled() const { return true; }
-    // Runs before the version query of About (the window's flags for the link's reports).
-    virtual void prepareVersionQuery() {}
+    virtual bool logoEnabled() const;
     // Shows Compare's marks over a grid: grid is CompareReport::FirstGrid or ParameterGrid.
     void markGrid(QTableView* view, int grid);
-    // The View menu's item "Traffic Log" (object name mnuViewTraffic).
-    QAction* addTrafficLogItem(QMenu* view);
 
     LinkState& m_state;
     OperatorInteraction& m_op;
     Link m_link;
     QString m_iniPath;
+    int m_settei = 0;
+    DriveState m_driveState;
+    bool m_closing = false;
+    bool m_commandsLocked = false;
 
   private:
     QLabel* m_panels[3] = {};
@@ -121,5 +213,11 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     QPointer<errorRecord> m_errorRecord;
     QPointer<TrafficLogWindow> m_traffic;
     CellMarks m_marks;
+    QHash<QString, QAction*> m_actions;
+    QHash<QString, QAction*> m_keys;
+    QToolBar* m_toolbar = nullptr;
+    QStringList m_lockedItems;
+    QStringList m_notYetWired;
+    bool m_userAction = false;
     QString m_controllerVersion;
 };

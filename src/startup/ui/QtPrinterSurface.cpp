@@ -37,18 +37,24 @@ bool QtPrinterSurface::isActive() const {
 
 double QtPrinterSurface::toDeviceX(int twips) const {
     const int dpi = m_printer ? m_printer->resolution() : 72;
-    return twips * dpi / TwipsPerInch;
+    return twips * m_scale * dpi / TwipsPerInch;
 }
 
 double QtPrinterSurface::toDeviceY(int twips) const {
-    const int dpi = m_printer ? m_printer->resolution() : 72;
-    return twips * dpi / TwipsPerInch;
+    return toDeviceX(twips);
+}
+
+void QtPrinterSurface::setDocumentHeight(int twips) {
+    if (!m_printer || twips <= 0)
+        return;
+    const double printable = m_printer->pageRect(QPrinter::Inch).height() * TwipsPerInch;
+    m_scale = printable > 0 && twips > printable ? printable / twips : 1.0;
 }
 
 void QtPrinterSurface::setFont(const QString& family, double pointSize, bool bold) {
     m_font = QFont(family);
     if (pointSize > 0)
-        m_font.setPointSizeF(pointSize);
+        m_font.setPointSizeF(pointSize * m_scale);
     m_font.setBold(bold);
     if (isActive())
         m_painter.setFont(m_font);

@@ -16,6 +16,10 @@ class QPrinter;
 // corner of the text at the position, as the current position of a printer does: the
 // baseline lies one font ascent below the given y.
 //
+// A document taller than the printable area (setDocumentHeight) is shrunk evenly, positions
+// and font sizes alike, so that a printer with wide margins or a short paper size still gets
+// every line.
+//
 // The painter begins on the printer in the constructor; a surface whose painter could not
 // begin ignores all drawing and reports failure from endDoc().
 class QtPrinterSurface final : public PrintSurface {
@@ -27,6 +31,7 @@ class QtPrinterSurface final : public PrintSurface {
     // A surface that writes a PDF file (A4, high resolution) at path.
     static std::unique_ptr<QtPrinterSurface> toPdf(const QString& path);
 
+    void setDocumentHeight(int twips) override;
     void setFont(const QString& family, double pointSize, bool bold) override;
     void textAt(int xTwips, int yTwips, const QString& text) override;
     void newPage() override;
@@ -38,6 +43,8 @@ class QtPrinterSurface final : public PrintSurface {
     // Device units for a length in twips along x and y.
     double toDeviceX(int twips) const;
     double toDeviceY(int twips) const;
+    // 1 unless the document had to be shrunk to fit the printable height.
+    double scale() const { return m_scale; }
 
   private:
     std::unique_ptr<QPrinter> m_printer;
@@ -45,4 +52,5 @@ class QtPrinterSurface final : public PrintSurface {
     QFont m_font;
     bool m_began = false;
     bool m_failed = false;
+    double m_scale = 1.0;
 };

@@ -1,0 +1,116 @@
+#include "startup/ui/TableGrid.h"
+
+#include "startup/ui/Lamp.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <algorithm>
+
+namespace {
+constexpr char ColumnProperty[] = "gridColumn";
+}
+
+int gridColumnPixels(int units, const QString& header, const QFontMetrics& metrics) {
+    const int scaled = units * 6 / 5;
+    const int headerWidth = metrics.horizontalAdvance(header) + 2 * metrics.averageCharWidth() + 8;
+    return std::max(scaled, headerWidth);
+}
+
+GridCellDelegate::GridCellDelegate(Look look, QObject* parent)
+    : QStyledItemDelegate(parent), m_look(std::move(look)) {}
+
+bool GridCellDelegate::isFixed(const QModelIndex& index) const {
+    return m_look.fixedRows.contains(index.row()) || m_look.fixedColumns.contains(index.column());
+}
+
+QWidget* GridCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                        const QModelIndex& index) const {
+    auto* editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    editor->setProperty(ColumnProperty, index.column());
+    if (m_maxLengths.contains(index.column()))
+        editor->setMaxLength(m_maxLengths.value(index.column()));
+    editor->setAlignment(index.data(Qt::TextAlignmentRole).value<Qt::Alignment>());
+    return editor;
+}
+
+void GridCellDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                       const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (isFixed(index)) {
+        if (m_look.fixedBgr) {
+            option->backgroundBrush = colourFromBgr(*m_look.fixedBgr);
+        } else {
+            option->font.setBold(true);
+            option->backgroundBrush = option->palette.brush(QPalette::Button);
+        }
+        return;
+    }
+    if (m_look.cellBgr)
+        option->backgroundBrush = colourFromBgr(*m_look.cellBgr);
+}
+
+bool GridCellDelegate::eventFilter(QObject* object, QEvent* event) {
+    if (m_filter && event->type() == QEvent::KeyPress) {
+        const QVariant column = object->property(ColumnProperty);
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        // Keys that type characters are filtered; navigation and control keys pass.
+        const bool typesText = !text.isEmpty() && text.at(0).unicode() >= 0x20;
+        if (column.isValid() && typesText && !m_filter(column.toInt(), text))
+            return true;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+TableGrid::TableGrid(QAbstractItemModel* model, const QString& objectName,
+                     GridCellDelegate* delegate, QWidget* parent)
+    : QTableView(parent), m_delegate(delegate) {
+    setObjectName(objectName);
+    setModel(model);
+    delegate->setParent(this);
+    setItemDelegate(delegate);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(true);
+    verticalHeader()->hide(); // the number is a column of its own
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    connect(this, &QAbstractItemView::doubleClicked, this, &TableGrid::activateCell);
+}
+
+void TableGrid::setColumnUnits(const QList<int>& units) {
+    const QFontMetrics metrics(horizontalHeader()->font());
+    for (int c = 0; c < units.size() && c < model()->columnCount(); ++c)
+        setColumnWidth(c, gridColumnPixels(units.at(c),
+                                           model()->headerData(c, Qt::Horizontal).toString(),
+                                           metrics));
+}
+
+void TableGrid::setHeaderColour(quint32 bgr) {
+    horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: %1; color: black; "
+                       "border: 1px solid #8080a0; padding: 2px; }")
+            .arg(colourFromBgr(bgr).name()));
+}
+
+void TableGrid::setActivation(std::function<bool(const QModelIndex&)> activation) {
+    m_activation = std::move(activation);
+}
+
+bool TableGrid::activateCell(const QModelIndex& index) {
+    return m_activation && index.isValid() && m_activation(index);
+}
+
+void TableGrid::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (m_activation && enter && state() != QAbstractItemView::EditingState &&
+        currentIndex().isValid()) {
+        activateCell(currentIndex());
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
