@@ -1,11 +1,59 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 
+#include "pulse/PulseFileKind.h"
+#include "pulse/PulseParameterModel.h"
+#include "pulse/PulsePrintLayout.h"
+#include "pulse/ZoneTableModel.h"
+#include "pulse/ui/PulsePanel.h"
+#include "pulse/ui/ZoneGrid.h"
+#include "startup/PrintJob.h"
+#include "startup/ui/IoLamps.h"
+#include "startup/ui/ParameterGrid.h"
+
 #include <QAction>
 #include <QGroupBox>
-#include <QLabel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// A grid that shows all its rows and columns when there is room, and scrolls when the window
+// is smaller (keeping at least minimumRows rows in view).
+void fitGridToContents(QTableView* grid, int minimumRows) {
+    int width = 2 * grid->frameWidth();
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        width += grid->columnWidth(c);
+    int height = 2 * grid->frameWidth() + grid->horizontalHeader()->sizeHint().height();
+    int minimumHeight = height + grid->horizontalScrollBar()->sizeHint().height();
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+        height += grid->rowHeight(r);
+        if (r < minimumRows)
+            minimumHeight += grid->rowHeight(r);
+    }
+    grid->setMaximumSize(width, height);
+    grid->setMinimumSize(qMin(width, 320), qMin(height, minimumHeight));
+    grid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    MainWindowBase::keepReadableWhenDisabled(grid);
+}
+
+QGroupBox* frameAround(QWidget* content, const QString& name, const QString& caption,
+                       QWidget* parent) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(content);
+    return frame;
+}
+
+} // namespace
 
 frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
                                    SerialChannel& channel, QString iniPath, QWidget* parent)
@@ -13,41 +61,143 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
     setObjectName("frmpulseMaindemo");
     setWindowTitle(QStringLiteral("QR_Series QRX5 Support-Software "));
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    addItem(file, "mnuFileNew", "New File(&N)")->setEnabled(false);
-    addItem(file, "mnuFileOpen", "Open(&O)...")->setEnabled(false);
-    addItem(file, "mnuFileSave", "Save As(&A)...")->setEnabled(false);
-    addItem(file, "mnuFilePrint", "Print(&P)...")->setEnabled(false);
-    file->addSeparator();
-    connect(addItem(file, "mnuFileExit", "Exit(&X)"), &QAction::triggered, this, &QWidget::close);
+    m_zoneModel = new ZoneTableModel(op, this);
+    m_paramModel = new PulseParameterModel(op, this);
+    m_file = new PulseFileKind(*m_zoneModel, *m_paramModel, this);
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tool(&T)"));
-    for (const auto& [name, caption] : {std::pair{"mnuToolsTranZ", "Transmit(Zones)"},
-                                        {"mnuToolsTranA", "Transmit(Parameters)"},
-                                        {"mnuToolsRecZ", "Receive(Zones)"},
-                                        {"mnuToolsRecA", "Receive(Parameters)"}})
-        addItem(tools, name, caption)->setEnabled(false);
-    connect(addItem(tools, "mnuToolsCom", "Com_Setup"), &QAction::triggered, this,
-            &MainWindowBase::openPortDialog);
+    buildMenus();
+    buildToolbar({{"Transmit(Parameters)", "mnuToolsTranA"},
+                  {"Transmit(Zone)", "mnuToolsTranZ"},
+                  {"Receive(Parameters)", "mnuToolsRecA"},
+                  {"Receive(Zone)", "mnuToolsRecZ"},
+                  {"Cmpare", "mnuToolsComp"},
+                  {"Errorhistorydisplay", "mnuToolsBag"},
+                  {"SpeedCalculation", "mnuToolsSpeed"},
+                  {"Init(Zone)", "mnuToolsIniZo"}});
+    setCentralWidget(buildCentral());
 
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    auto* zones =
-        new QGroupBox(QStringLiteral("Zone output range setting  (Set as A<B.)"), central);
-    auto* params = new QGroupBox(QStringLiteral("Parameter setting"), central);
-    zones->setMinimumHeight(140);
-    params->setMinimumHeight(220);
-    layout->addWidget(zones);
-    layout->addWidget(params);
-    layout->addWidget(createMonitorBoxes(central));
-    setCentralWidget(central);
-    addStandardShortcuts();
-    fitToScreen({900, 640});
+    m_ioMonitor = new QTimer(this);
+    m_ioMonitor->setObjectName("Tim_IO_Mon");
+    m_ioMonitor->setInterval(700);
+
+    connect(m_paramModel, &ParameterRowsModel::edited, this, [this] {
+        m_zoneModel->setModified(true);
+        RefreshOriginShift();
+    });
+    connect(m_file, &PulseFileKind::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_file, &PulseFileKind::tablesReplaced, this, &frmpulseMaindemo::RefreshOriginShift);
+
+    RefreshOriginShift();
+    m_zoneModel->setModified(false);
+    fitToScreen(QSize(1260, 780));
 }
 
-QAction* frmpulseMaindemo::addItem(QMenu* menu, const QString& name, const QString& caption) {
-    auto* a = menu->addAction(caption);
-    a->setObjectName(name);
-    m_actions.insert(name, a);
-    return a;
+frmpulseMaindemo::~frmpulseMaindemo() = default;
+
+void frmpulseMaindemo::buildMenus() {
+    buildFileMenu();
+
+    QMenu* view = addMenu(QStringLiteral("mnuView"), QStringLiteral("View(&V)"));
+    addViewToggles(view);
+
+    buildToolMenu(
+        {{"mnuToolsTranZ", "Transmit(Zones)"},
+         {"mnuToolsTranA", "Transmit(Parameters)"},
+         {"mnuToolsRecZ", "Receive(Zones)"},
+         {"mnuToolsRecA", "Receive(Parameters)"},
+         {"mnuToolsBag1", nullptr},
+         {"mnuToolsCom", "Com_Setup"},
+         {"mnuToolsBag2", nullptr},
+         {"mnuToolsBag", "Error History Display"},
+         {"mnuToolsSpeed", "Slider operating speed calculation"},
+         {"mnuToolsBag3", nullptr},
+         {"mnuToolsComp", "Compare"}},
+        {{"mnuToolsIniZo", "Zones"}, {"mnuToolsIniPa", "Parameters"}, {"mnuToolsIniORG", "Org"}});
+    buildHelpMenu();
+    // The transfers, the error history and the speed calculation come with their own work.
+    setNotYetWired({"mnuToolsTranZ", "mnuToolsTranA", "mnuToolsRecZ", "mnuToolsRecA", "mnuToolsBag",
+                    "mnuToolsSpeed", "mnuToolsComp", "mnuToolsIniZo", "mnuToolsIniPa",
+                    "mnuToolsIniORG"});
+    // What Operation mode and direct teaching lock.
+    setLockedItems({"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuToolsTranZ",
+                    "mnuToolsTranA", "mnuToolsRecZ", "mnuToolsRecA", "mnuToolsCom", "mnuToolsComp",
+                    "mnuToolsIni", "mnuHelpAbout", "mnuToolsBag"});
+}
+
+QWidget* frmpulseMaindemo::buildCentral() {
+    auto* central = new QWidget(this);
+    auto* columns = new QHBoxLayout(central);
+
+    auto* left = new QVBoxLayout;
+    m_zoneGrid = new ZoneGrid(m_zoneModel, central);
+    m_paramGrid =
+        new ParameterGrid(m_paramModel, central, ParameterGrid::Style::LightBlueFixedCells);
+    fitGridToContents(m_zoneGrid, ZoneCount);
+    fitGridToContents(m_paramGrid, 5);
+    left->addWidget(frameAround(m_zoneGrid, QStringLiteral("Frame_Zone"),
+                                QStringLiteral("Zone output range setting  (Set as A<B.)"),
+                                central));
+    left->addWidget(frameAround(m_paramGrid, QStringLiteral("Frame_Parameter"),
+                                QStringLiteral("Parameter setting"), central));
+    QLineEdit* errorBox = nullptr;
+    left->addWidget(createMonitorBoxes(central, &errorBox));
+    left->addStretch(1);
+    columns->addLayout(left, 1);
+
+    // The panel keeps its own width and scrolls when the window is lower than it is.
+    auto* panelColumn = new QWidget(central);
+    auto* panelLayout = new QVBoxLayout(panelColumn);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    m_panel = new PulsePanel(createLogoButton(panelColumn), panelColumn);
+    panelLayout->addWidget(m_panel);
+    // The error box stands by the "ERROR" label of the frame "Display".
+    m_panel->lamps()->placeErrorBox(errorBox);
+    columns->addWidget(scrollColumn(panelColumn, central), 0);
+
+    // Keypad entry into the zone positions while the teaching SET button is enabled.
+    QPushButton* set = m_panel->button(QStringLiteral("Cmd_Set"));
+    m_zoneGrid->setKeypadAllowed([set] { return set->isEnabled(); });
+    return central;
+}
+
+void frmpulseMaindemo::RefreshOriginShift() {
+    setPanelText(2, ParameterRows::originShiftText(m_paramModel->settingValue(35)));
+}
+
+bool frmpulseMaindemo::SaveAs() {
+    return SettingsFileFlow::saveAs(m_op, *m_file);
+}
+
+void frmpulseMaindemo::NewFile() {
+    SettingsFileFlow::newFile(m_op, *m_file);
+}
+
+void frmpulseMaindemo::OpenFile() {
+    SettingsFileFlow::open(m_op, *m_file);
+}
+
+bool frmpulseMaindemo::confirmDiscard() {
+    return SettingsFileFlow::confirmDiscard(m_op, *m_file);
+}
+
+void frmpulseMaindemo::PrintLists() {
+    const ZoneTableData zones = m_zoneModel->table();
+    const PulseParameterData parameters = m_paramModel->table();
+    // A failed print reports itself; the window stays usable either way.
+    PrintJob::run(m_op, [&](PrintSurface& surface, const QString& stamp) {
+        PulsePrintLayout::render(surface, zones, parameters, stamp);
+    });
+    RestoreWindow();
+}
+
+void frmpulseMaindemo::clearModified() {
+    m_zoneModel->setModified(false);
+}
+
+void frmpulseMaindemo::stopActivities() {
+    m_ioMonitor->stop();
+}
+
+ControlPanel* frmpulseMaindemo::controlPanel() const {
+    return m_panel;
 }

@@ -1,0 +1,48 @@
+#include "pulse/PulseFileKind.h"
+
+#include "pulse/PulseParameterModel.h"
+#include "pulse/PulseParameters.h"
+#include "pulse/ZoneTableModel.h"
+
+PulseFileKind::PulseFileKind(ZoneTableModel& zones, PulseParameterModel& parameters,
+                             QObject* parent)
+    : QObject(parent), m_zones(zones), m_parameters(parameters) {}
+
+bool PulseFileKind::modified() const {
+    return m_zones.modified();
+}
+
+void PulseFileKind::setModified(bool modified) {
+    m_zones.setModified(modified);
+}
+
+QByteArray PulseFileKind::fileBytes() const {
+    return PulseSettingsFile::write(m_zones.table(), m_parameters.table());
+}
+
+SettingsFileError PulseFileKind::checkFile(const QByteArray& bytes) {
+    m_read = PulseSettingsFile::read(bytes);
+    return m_read.error;
+}
+
+void PulseFileKind::takeFile() {
+    replace(m_read.zones, m_read.parameters);
+}
+
+QString PulseFileKind::actuatorType() const {
+    return m_parameters.actuatorType();
+}
+
+void PulseFileKind::resetTables() {
+    m_zones.setModified(false);
+    replace({}, PulseParameters::initialTable(actuatorType()));
+}
+
+void PulseFileKind::replace(const ZoneTableData& zones, const PulseParameterData& parameters) {
+    // A program write: no zone check, no parameter check.
+    m_zones.setBulkWrite(ZoneTableModel::BulkWrite::InitOrNew);
+    m_zones.setTable(zones);
+    m_zones.setBulkWrite(ZoneTableModel::BulkWrite::None);
+    m_parameters.setTable(parameters);
+    emit tablesReplaced();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "pulse/PulseData.h"
+#include "startup/SettingsFileFlow.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The pulse-train kind's settings file: a comma-separated text of 70 lines with 5 fields,
+// every field followed by a comma.
+//
+//   line 1         "QRX" and four empty fields                           (QRX,,,,,)
+//   lines 2..5     "Z<n>=", position A, position B, note, empty          (n = 0..3)
+//   line 6         five empty fields
+//   lines 7..70    "PRM<n>=", Setting Value or "**", three empty fields   (n = 0..63)
+//
+// Every line ends with CR LF, and one further CR LF follows line 70. The twelve numbers the
+// parameter table holds (0, 4, 5, 10, 22, 35, 36, 37, 38, 39, 43, 53) carry their Setting
+// Value, every other number "**". Zone fields are the grid texts as they stand. Text
+// encoding and quoting are those of CsvRecords.
+//
+// Reading. Six fields make one record (the five fields and the empty one after the last
+// comma); records after the 70th are ignored. The whole file is checked before anything of
+// it is used: the first field must be "QRX", at least 69 records must be complete (the last
+// parameter line may be missing), parameter 0 must name an actuator type 30 to 33, the
+// eleven other held parameters must be plain numbers, zone positions empty or plain numbers,
+// and notes no longer than the shared note limit. A zone's B is given the form "0.00"; A and
+// the note are taken as they stand.
+namespace PulseSettingsFile {
+
+inline constexpr int LineCount = 70;
+inline constexpr int FieldCount = 6; // five fields, each followed by a comma
+inline constexpr int MinimumRecords = 69;
+inline constexpr int FirstZoneLine = 2;      // 1-based line of zone 0
+inline constexpr int FirstParameterLine = 7; // 1-based line of parameter 0
+inline constexpr int ParameterNumbers = 64;  // parameter lines PRM0= to PRM63=
+// A file of the layout is a few kilobytes even with the longest notes.
+inline constexpr qint64 MaximumFileBytes = 64 * 1024;
+
+using ReadError = SettingsFileError;
+
+struct ReadResult : SettingsFileFlow::ReadHead {
+    ZoneTableData zones;
+    PulseParameterData parameters; // the type's table with the Setting Values of the file
+};
+
+QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters);
+ReadResult read(const QByteArray& bytes);
+
+} // namespace PulseSettingsFile
