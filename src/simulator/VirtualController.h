@@ -43,7 +43,8 @@ class QTimer;
 //   "@?POS ":           position in mm with two decimals, a blank before a positive value
 //                       (" 12.30"), "?" in place of the minus sign ("?12.30"), "OK"
 //   "@?ORG " / "@?SRVO ": "1" (origin set / servo on) or "0", "OK"
-//   "@?PRS ":           "0" positioning operation, "2" pushing operation, "OK"
+//   "@?PRS ":           "0" positioning operation, "2" pushing operation, "OK"; while a
+//                       switch is under way (setPressTransition) "1" or "3"
 //   "@READ PNT ":       "P<n>=<mode>,<fields>" per set point (A, I: position, speed; O, C:
 //                       speed, pushing level; U: position, speed, pushing level); points that
 //                       are not set have no line; "OK"
@@ -52,8 +53,11 @@ class QTimer;
 //   "@READ ERR ":       one line per error history entry (oldest first); "OK"
 //   "@READ DIO ":       new model "DO" + 6 characters, "DI" + 10 characters, "OK";
 //                       old model "DO" + 5 characters, "DI" + 9 characters, "OK".
-//                       DO (new): alarm, servo, hold, in-position, busy, ready; the old model
-//                       lacks the alarm output. DI: the inputs set by setInputs().
+//                       DO (new), point-input kind: alarm, servo, hold, in-position, busy,
+//                       ready; pulse-train kind: alarm, servo, zone (the position lies
+//                       within a set zone), in-position, enable (servo on), ready. The old
+//                       model lacks the alarm output. DI: the inputs set by setInputs(); of
+//                       a pulse-train controller the 7th is PRESS, the 9th CCLR, the 10th ALR.
 //   "@INIT PRM <type>": defaults of type 30..33 for this kind, "OK"; another type is refused.
 // The stop character with no motion running is answered "OK".
 //
@@ -103,6 +107,9 @@ class VirtualController final : public QObject {
     void setOriginDone(bool done) { m_originDone = done; }
     bool pushingOperation() const { return m_pushing; }
     void setPushingOperation(bool pushing) { m_pushing = pushing; }
+    // "@?PRS " answers this state (1 or 3: a switch of the operation type under way); 0 goes
+    // back to answering the operation type.
+    void setPressTransition(int state) { m_pressTransition = state; }
     bool alarm() const { return m_alarm; }
     void setAlarm(bool on) { m_alarm = on; }
     bool motionRunning() const { return m_motion.active; }
@@ -204,6 +211,7 @@ class VirtualController final : public QObject {
     void replyValue(const QString& value);
     void replyNg(const QString& detail);
     QByteArray dioReply() const;
+    bool inZone() const;
     QString positionText() const;
     bool checkMotionAllowed(bool needsOrigin);
     void startMotion(int to, qint64 durationMs, std::function<void()> onArrival);
@@ -243,6 +251,7 @@ class VirtualController final : public QObject {
     bool m_servo = false;
     bool m_originDone = false;
     bool m_pushing = false;
+    int m_pressTransition = 0;
     bool m_alarm = false;
     int m_lastPoint = 0;
     QStringList m_errors;

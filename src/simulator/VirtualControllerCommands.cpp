@@ -227,7 +227,10 @@ void VirtualController::handleCommand(int code, const QString& arg) {
         replyValue(QStringLiteral("0"));
         return;
     case Command::QueryPRS:
-        replyValue(m_pushing ? QStringLiteral("2") : QStringLiteral("0"));
+        if (m_pressTransition != 0)
+            replyValue(QString::number(m_pressTransition));
+        else
+            replyValue(m_pushing ? QStringLiteral("2") : QStringLiteral("0"));
         return;
     case Command::ReadPNT:
         reply(m_memory.pointLines() + "OK\r\n");
@@ -310,12 +313,32 @@ QByteArray VirtualController::dioReply() const {
     if (!m_oldModel)
         out += bit(m_alarm);
     out += bit(m_servo);
-    out += '0'; // hold
-    out += bit(!m_motion.active);
-    out += bit(m_motion.active);
+    if (m_kind == Kind::Pulse) {
+        out += bit(inZone());
+        out += bit(!m_motion.active); // in position
+        out += bit(m_servo);          // enable
+    } else {
+        out += '0'; // hold
+        out += bit(!m_motion.active);
+        out += bit(m_motion.active);
+    }
     out += bit(m_servo && !m_alarm);
     out += "\r\nDI" + m_inputs.left(m_oldModel ? 9 : 10).toLatin1() + "\r\nOK\r\n";
     return out;
+}
+
+bool VirtualController::inZone() const {
+    const int p = position();
+    for (int n = 0; n < ControllerMemory::ZoneCount; ++n) {
+        const ControllerMemory::Zone z = m_memory.zone(n);
+        double a = 0;
+        double b = 0;
+        if (!z.isSet() || !toNumber(z.a, &a) || !toNumber(z.b, &b))
+            continue;
+        if (p >= qRound(qMin(a, b) * 100) && p <= qRound(qMax(a, b) * 100))
+            return true;
+    }
+    return false;
 }
 
 QString VirtualController::positionText() const {
