@@ -79,6 +79,7 @@ class TstVirtualController final : public QObject {
     void sizeDetection();
     void splitReply();
     void dioShapes();
+    void pulseDioAndOperationState();
     void pacingTakesLineTime();
     void rawStartSequence();
     void channelBehavesLikeAPort();
@@ -369,6 +370,32 @@ void TstVirtualController::dioShapes() {
                  .hasMatch(),
              old.constData());
     QCOMPARE(old.at(7), '\r'); // the program's old-model test: 8th character is CR
+}
+
+// The pulse-train window reads lamps 0 to 3 from reply characters 5 to 8 (ZONE, INPOS/HOLD,
+// ENABLE, READY) and lamps 8 to 13 from characters 17 to 22 (PRESS is 19, CCLR 21, ALR 22).
+void TstVirtualController::pulseDioAndOperationState() {
+    Peer peer(VirtualController::Kind::Pulse);
+    QCOMPARE(peer.talk("@READ DIO ,\r\n").left(8), QByteArray("DO000100")); // in position only
+    peer.controller.setServoOn(true);
+    peer.controller.memory().setZone(1, {QStringLiteral("2.00"), QStringLiteral("-1.00"), {}});
+    peer.controller.setPosition(150);
+    peer.controller.setInputs(QStringLiteral("0000001011"));
+    const QByteArray reply = peer.talk("@READ DIO ,\r\n");
+    QCOMPARE(reply.mid(4, 4), QByteArray("1111")); // zone, in position, enable, ready
+    QCOMPARE(reply.mid(18, 1), QByteArray("1"));   // PRESS
+    QCOMPARE(reply.mid(20, 2), QByteArray("11"));  // CCLR, ALR
+    peer.controller.setPosition(250);
+    QCOMPARE(peer.talk("@READ DIO ,\r\n").mid(4, 1), QByteArray("0")); // outside every zone
+
+    QCOMPARE(peer.talk("@PRESS 1,\r\n"), QByteArray("OK\r\n"));
+    QCOMPARE(peer.talk("@?PRS ,\r\n"), QByteArray("2\r\nOK\r\n"));
+    peer.controller.setPressTransition(3);
+    QCOMPARE(peer.talk("@?PRS ,\r\n"), QByteArray("3\r\nOK\r\n"));
+    QCOMPARE(peer.talk("@CCLR ,\r\n"), QByteArray("OK\r\n"));
+    peer.controller.setAlarm(true);
+    QCOMPARE(peer.talk("@ALR ,\r\n"), QByteArray("OK\r\n"));
+    QVERIFY(!peer.controller.alarm());
 }
 
 void TstVirtualController::pacingTakesLineTime() {

@@ -1,0 +1,332 @@
+// The pulse-train main window as the operator uses it, driven through its real menu items and
+// toolbar keys, on the in-process virtual controller.
+#include "RecordingSurface.h"
+#include "ScriptedOperator.h"
+#include "WindowRig.h"
+#include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneTableModel.h"
+#include "pulse/ui/PulsePanel.h"
+#include "pulse/ui/ZoneGrid.h"
+#include "pulse/ui/frmpulseMaindemo.h"
+#include "simulator/SimulatedChannel.h"
+#include "simulator/VirtualController.h"
+#include "startup/ui/IoLamps.h"
+#include "startup/ui/Lamp.h"
+#include "startup/ui/ParameterGrid.h"
+#include "startup/ui/frmVer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+using Answer = OperatorInteraction::Answer;
+
+class TestPulseWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+
+    void startsInSettingMode();
+    void panelControls_data();
+    void panelControls();
+    void menusAndToolbarKeys();
+    void fileKeysRunTheSequences();
+    void printKeyPrintsTheList();
+    void viewAndVersion();
+    void exitSavesThenStoresThePort();
+    void parameterEditShowsOriginShift();
+    void fitsTheScreen();
+    void screenshot();
+
+  private:
+    QPushButton* button(const QString& name) const { return m_window->panel()->button(name); }
+
+    WindowRig<frmpulseMaindemo> m_rig;
+    ScriptedOperator& m_op = m_rig.op;
+    frmpulseMaindemo* m_window = nullptr;
+};
+
+void TestPulseWindow::init() {
+    m_rig.start(VirtualController::Kind::Pulse, "COM6");
+    m_window = m_rig.window.get();
+    m_window->resize(1280, 800);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestPulseWindow::cleanup() {
+    m_rig.stop();
+}
+
+void TestPulseWindow::startsInSettingMode() {
+    QCOMPARE(m_window->windowTitle(), QString("QR_Series QRX5 Support-Software "));
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: 0.00"));
+    QCOMPARE(m_window->panelText(3), QString("COM6"));
+    QVERIFY(!m_window->zones().modified());
+    QCOMPARE(m_window->parameters().actuatorType(), QString("30"));
+    auto* monitor = m_window->findChild<QTimer*>("Tim_IO_Mon");
+    QVERIFY(monitor);
+    QCOMPARE(monitor->interval(), 700);
+    QVERIFY(!monitor->isActive());
+    auto* zoneGrid = m_window->findChild<ZoneGrid*>("Grid1");
+    QVERIFY(zoneGrid && m_window->findChild<ParameterGrid*>("Grid2"));
+    QCOMPARE(zoneGrid->model()->headerData(0, Qt::Horizontal).toString(), QString("No  "));
+
+    PulsePanel* panel = m_window->panel();
+    QCOMPARE(panel->box("Txt_Pos")->text(), QString("0.00"));
+    QVERIFY(panel->teachingOption(0)->isChecked());
+    QCOMPARE(panel->teachingOption(1)->text(), QString("ダイレクトティーチ"));
+    QVERIFY(!panel->teachingOption(2)->isEnabled());
+    QVERIFY(!panel->frame(PulsePanel::Frame::Drive)->isEnabled());
+    QVERIFY(!panel->frame(PulsePanel::Frame::Display)->isEnabled());
+    QVERIFY(panel->frame(PulsePanel::Frame::Teaching)->isEnabled());
+    QCOMPARE(panel->frame(PulsePanel::Frame::Drive)->title(), QString("Drive"));
+    QCOMPARE(panel->frame(PulsePanel::Frame::Display)->title(), QString("Display"));
+    QCOMPARE(panel->frame(PulsePanel::Frame::Teaching)->title(), QString("Direct teaching"));
+
+    // The lamps of the frame "Display", all off; the error box stands beside "ERROR".
+    const QMap<int, QString> lamps{{0, "ZONE"},   {1, "INPOS/HOLD"}, {2, "ENABLE"}, {3, "READY"},
+                                   {10, "PRESS"}, {12, "CCLR"},      {13, "ALR"}};
+    for (int n = 0; n < IoLamps::Count; ++n) {
+        QCOMPARE(panel->lamps()->lamp(n) != nullptr, lamps.contains(n));
+        if (lamps.contains(n)) {
+            QCOMPARE(panel->lamps()->label(n)->text(), lamps.value(n));
+            QVERIFY(!panel->lamps()->lamp(n)->isOn());
+        }
+    }
+    auto* error = m_window->findChild<QLineEdit*>("Txt_Error");
+    QVERIFY(error && panel->frame(PulsePanel::Frame::Display)->isAncestorOf(error));
+}
+
+void TestPulseWindow::panelControls_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("colour"); // 0xBBGGRR, -1: the button face
+    QTest::newRow("setting") << "Cmd_Setup"
+                             << "Setting" << true << 0x00FF00;
+    QTest::newRow("operation") << "Cmd_driv"
+                               << "Operation" << true << 0xE0E0E0;
+    QTest::newRow("servo") << "Cmd_Srvo"
+                           << "Servo ON" << false << -1;
+    QTest::newRow("brake") << "Cmd_Brake"
+                           << "Brake OFF" << false << -1;
+    QTest::newRow("alarm") << "Cmd_Alarm"
+                           << "Canceling alarm" << false << -1;
+    QTest::newRow("deviation") << "Cmd_Cclr"
+                               << "Clearing pulse-deviation" << false << -1;
+    QTest::newRow("operation type") << "Cmd_Dousa"
+                                    << "Pushing operation" << false << -1;
+    QTest::newRow("org") << "Cmd_Return"
+                         << "Org" << false << 0xE0E0E0;
+    QTest::newRow("start") << "Cmd_Start"
+                           << "スタート" << false << 0xE0E0E0;
+    QTest::newRow("stop") << "Cmd_Stop"
+                          << "Stop" << false << -1;
+    QTest::newRow("position") << "Cmd_TargetP"
+                              << "Position" << true << 0xE0E0E0;
+    QTest::newRow("origin shift") << "Cmd_SetBase"
+                                  << "Origin point shift" << true << 0xE0E0E0;
+    QTest::newRow("set") << "Cmd_Set"
+                         << "SET" << true << 0x80C0FF;
+    QTest::newRow("jog open") << "Cmd_Op"
+                              << "開" << false << -1;
+    QTest::newRow("jog close") << "Cmd_Cl"
+                               << "閉" << false << -1;
+    QTest::newRow("logo") << "Command1"
+                          << "QRX5" << true << -1;
+}
+
+void TestPulseWindow::panelControls() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(bool, enabled);
+    QFETCH(int, colour);
+    QPushButton* b = button(name);
+    QVERIFY(b);
+    QCOMPARE(b->text(), caption);
+    QCOMPARE(b->isEnabled(), enabled);
+    const QColor face = QApplication::palette(b).color(QPalette::Button);
+    QCOMPARE(b->palette().color(QPalette::Button), colour < 0 ? face : colourFromBgr(colour));
+}
+
+void TestPulseWindow::menusAndToolbarKeys() {
+    const QMap<QString, QString> captions{{"mnuFileOpen", "Open(&O)..."},
+                                          {"mnuFileSave", "Save As(&A)..."},
+                                          {"mnuFilePrint", "Print(&P)..."},
+                                          {"mnuFileExit", "Exit(&X)"},
+                                          {"mnuToolsTranZ", "Transmit(Zones)"},
+                                          {"mnuToolsSpeed", "Slider operating speed calculation"},
+                                          {"mnuToolsIniORG", "Org"},
+                                          {"mnuViewStatusBar", "Statusbar(&B)"},
+                                          {"mnuHelpAbout", "Version(&A)"}};
+    for (auto it = captions.cbegin(); it != captions.cend(); ++it)
+        QCOMPARE(m_window->action(it.key())->text(), it.value());
+    QCOMPARE(m_window->action("mnuFileOpen")->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(m_window->action("mnuFileSave")->shortcut(), QKeySequence(QKeySequence::SaveAs));
+    QCOMPARE(m_window->action("mnuFilePrint")->shortcut(), QKeySequence(QKeySequence::Print));
+    QCOMPARE(m_window->action("mnuFileExit")->shortcut(), QKeySequence(QKeySequence::Quit));
+
+    // Each key's tool tip is its menu item's caption; the transfers come later.
+    const QList<std::tuple<QString, QString, bool>> keys{
+        {"NewFile", "New File", true},
+        {"Open", "Open...", true},
+        {"SaveAS", "Save As...", true},
+        {"Print", "Print...", true},
+        {"ComSetup", "Com_Setup", true},
+        {"Transmit(Parameters)", "Transmit(Parameters)", false},
+        {"Transmit(Zone)", "Transmit(Zones)", false},
+        {"Receive(Parameters)", "Receive(Parameters)", false},
+        {"Receive(Zone)", "Receive(Zones)", false},
+        {"Cmpare", "Compare", false},
+        {"Errorhistorydisplay", "Error History Display", false},
+        {"SpeedCalculation", "Slider operating speed calculation", false},
+        {"Init(Zone)", "Zones", false},
+        {"Exit", "Exit", true}};
+    QCOMPARE(m_window->toolbar()->actions().size(), keys.size());
+    for (const auto& [key, tip, enabled] : keys) {
+        QAction* a = m_window->toolbarKey(key);
+        QVERIFY2(a, qPrintable(key));
+        QCOMPARE(a->text(), key);
+        QCOMPARE(a->toolTip(), tip);
+        QCOMPARE(a->isEnabled(), enabled);
+    }
+}
+
+void TestPulseWindow::fileKeysRunTheSequences() {
+    const QString saved = m_rig.dir.filePath("saved.csv");
+    m_op.fileNames << saved << QFINDTESTDATA("data/known_pulse.csv");
+    m_window->zones().setData(m_window->zones().index(1, 1), "12");
+
+    m_window->toolbarKey("SaveAS")->trigger();
+    QVERIFY(!m_window->settei()); // a toolbar key clears settei first
+    QCOMPARE(m_window->windowTitle(), "QRX Support-Software" + QDir::toNativeSeparators(saved));
+    QVERIFY(QFile(saved).size() > 0);
+    QVERIFY(!m_window->zones().modified());
+
+    m_window->toolbarKey("Open")->trigger();
+    QCOMPARE(m_window->zones().zone(0).note, QString("pick"));
+    QCOMPARE(m_window->parameters().actuatorType(), QString("31"));
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: -1.50"));
+
+    m_window->action("mnuFileNew")->trigger();
+    QCOMPARE(m_window->zones().zone(0).note, QString());
+    QCOMPARE(m_window->parameters().settingValue(4), QString("100"));
+    QCOMPARE(m_window->parameters().actuatorType(), QString("31")); // the current type's
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: 0.00"));
+    QCOMPARE(m_op.texts("message"), (QStringList{"    Complete.", "    Complete."}));
+    QVERIFY(m_window->isEnabled() && m_window->toolbar()->isEnabled());
+}
+
+void TestPulseWindow::printKeyPrintsTheList() {
+    QList<PrintCall> calls;
+    m_op.printerFactory = [&] { return std::make_unique<RecordingSurface>(&calls); };
+    m_window->zones().setTable({ZoneRecord{"1.00", "2.00", "first"}});
+    m_window->toolbarKey("Print")->trigger();
+    const PrintedPage page = printedPages(calls).value(0);
+    QCOMPARE(page.value({6000, 1200}), QString("first"));
+    QCOMPARE(page.value({3000, 200 * (53 + 15)}), QString("1000"));
+    QCOMPARE(calls.last().kind, "end");
+    QVERIFY(m_window->isEnabled() && m_window->toolbar()->isEnabled());
+}
+
+void TestPulseWindow::viewAndVersion() {
+    m_window->action("mnuViewToolbar")->trigger();
+    QVERIFY(!m_window->toolbar()->isVisible());
+    m_window->action("mnuViewStatusBar")->trigger();
+    QVERIFY(!m_window->statusBar()->isVisible());
+    m_window->action("mnuViewStatusBar")->trigger();
+    QVERIFY(m_window->statusBar()->isVisible());
+
+    m_rig.controller->setVersion("P2.07 build");
+    QString shown;
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [&, poll] {
+        if (auto* box = qobject_cast<frmVer*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            shown = box->findChild<QLabel*>("lblControllerVersion")->text();
+            box->accept();
+        }
+    });
+    poll->start(10);
+    m_window->action("mnuHelpAbout")->trigger();
+    QCOMPARE(shown, QString("Controller version: P2.0"));
+    QCOMPARE(m_rig.controller->received(), QByteArray("@?VER ,\r\n"));
+}
+
+void TestPulseWindow::exitSavesThenStoresThePort() {
+    m_window->zones().setModified(true);
+    m_op.answers = {Answer::Cancel, Answer::Yes};
+    m_window->toolbarKey("Exit")->trigger();
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(m_op.endCalls, 0);
+    QVERIFY(m_rig.iniBytes().isEmpty());
+
+    // Yes and a completed save: the port is stored and the program ends.
+    const QString saved = m_rig.dir.filePath("on_exit.csv");
+    m_op.fileNames << saved;
+    m_rig.state.PortName = "COM4";
+    m_window->action("mnuFileExit")->trigger();
+    QCOMPARE(m_op.texts("yesnocancel").size(), 2); // asked once each time
+    QVERIFY(QFile::exists(saved));
+    QCOMPARE(m_op.endCalls, 1);
+    QCOMPARE(m_rig.iniBytes(), QByteArray("[Data]\r\nCOM= 4\r\n"));
+}
+
+void TestPulseWindow::parameterEditShowsOriginShift() {
+    PulseParameterModel& params = m_window->parameters();
+    QVERIFY(params.setData(params.index(5, ParameterRowsModel::ColSetting), "9999"));
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: 99.99"));
+    QCOMPARE(m_window->zones().tagText(), QString("Change"));
+    QVERIFY(params.setData(params.index(5, ParameterRowsModel::ColSetting), "-150"));
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: -1.50"));
+}
+
+// The window opens whole on a 1280 x 800 screen and keeps every control reachable on a
+// smaller one.
+void TestPulseWindow::fitsTheScreen() {
+    const QRect big = frmpulseMaindemo::fittedGeometry(QSize(1260, 780), QRect(0, 0, 1280, 800));
+    QVERIFY(QRect(0, 0, 1280, 800).contains(big.adjusted(-8, -32, 8, 8)));
+    const QRect small = frmpulseMaindemo::fittedGeometry(QSize(1260, 780), QRect(0, 0, 1024, 700));
+    QVERIFY(QRect(0, 0, 1024, 700).contains(small.adjusted(-8, -32, 8, 8)));
+
+    auto* scroll = m_window->findChild<QScrollArea*>("CentralScroll");
+    QVERIFY(scroll);
+    QTest::qWait(20);
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible()); // nothing cut off at 1280 x 800
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+    m_window->resize(small.size());
+    QTest::qWait(20);
+    // Smaller: the contents scroll, down to the last button.
+    QPushButton* set = button("Cmd_Set");
+    scroll->ensureWidgetVisible(set);
+    QTest::qWait(20);
+    const QRect onScreen(set->mapTo(scroll->viewport(), QPoint(0, 0)), set->size());
+    QVERIFY(scroll->viewport()->rect().contains(onScreen));
+}
+
+void TestPulseWindow::screenshot() {
+    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("set QRX5_SCREENSHOT_DIR to write screenshots");
+    m_window->zones().setTable(
+        {ZoneRecord{"10.00", "20.00", "pick"}, ZoneRecord{"-5.50", "-12.25", "drop"}});
+    QTest::qWait(50);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window.png")));
+}
+
+QTEST_MAIN(TestPulseWindow)
+#include "tst_pulsewindow.moc"
