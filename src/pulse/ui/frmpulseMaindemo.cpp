@@ -25,22 +25,29 @@
 
 namespace {
 
-// A grid that shows all its rows and columns when there is room, and scrolls when the window
-// is smaller (keeping at least minimumRows rows in view).
-void fitGridToContents(QTableView* grid, int minimumRows) {
-    int width = 2 * grid->frameWidth();
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
+// A grid that shows all its rows and columns when there is room. In a narrower window its
+// Note column gives way first (down to a readable width), then the grid scrolls; in a lower
+// one it keeps at least minimumRows rows in view and scrolls the rest.
+void fitGridToContents(TableGrid* grid, int minimumRows) {
+    const int columns = grid->model()->columnCount();
+    const int frame = 2 * grid->frameWidth();
+    int width = frame;
+    for (int c = 0; c < columns; ++c)
         width += grid->columnWidth(c);
-    int height = 2 * grid->frameWidth() + grid->horizontalHeader()->sizeHint().height();
-    int minimumHeight = height + grid->horizontalScrollBar()->sizeHint().height();
+    const int note = grid->columnWidth(columns - 1);
+    // The zone grid keeps every column in view; the wider parameter grid scrolls sooner.
+    const int narrowest = qMin(width - note + qMin(note, 140), 520);
+    int height = frame + grid->horizontalHeader()->sizeHint().height();
+    int lowest = height + grid->horizontalScrollBar()->sizeHint().height();
     for (int r = 0; r < grid->model()->rowCount(); ++r) {
         height += grid->rowHeight(r);
         if (r < minimumRows)
-            minimumHeight += grid->rowHeight(r);
+            lowest += grid->rowHeight(r);
     }
+    grid->horizontalHeader()->setSectionResizeMode(columns - 1, QHeaderView::Stretch);
+    grid->setPreferredSize({width, height});
     grid->setMaximumSize(width, height);
-    grid->setMinimumSize(qMin(width, 320), qMin(height, minimumHeight));
-    grid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    grid->setMinimumSize(narrowest, qMin(height, lowest));
     MainWindowBase::keepReadableWhenDisabled(grid);
 }
 
@@ -142,7 +149,7 @@ QWidget* frmpulseMaindemo::buildCentral() {
     QLineEdit* errorBox = nullptr;
     left->addWidget(createMonitorBoxes(central, &errorBox));
     left->addStretch(1);
-    columns->addLayout(left, 1);
+    columns->addLayout(left, 0);
 
     // The panel keeps its own width and scrolls when the window is lower than it is.
     auto* panelColumn = new QWidget(central);
@@ -152,7 +159,7 @@ QWidget* frmpulseMaindemo::buildCentral() {
     panelLayout->addWidget(m_panel);
     // The error box stands by the "ERROR" label of the frame "Display".
     m_panel->lamps()->placeErrorBox(errorBox);
-    columns->addWidget(scrollColumn(panelColumn, central), 0);
+    columns->addWidget(scrollColumn(panelColumn, central), 1);
 
     // Keypad entry into the zone positions while the teaching SET button is enabled.
     QPushButton* set = m_panel->button(QStringLiteral("Cmd_Set"));

@@ -64,6 +64,15 @@ class TableGrid : public QTableView {
     GridCellDelegate* cellDelegate() const { return m_delegate; }
     // Column widths in the grid's units, one per column.
     void setColumnUnits(const QList<int>& units);
+    // The size the grid asks its layout for (all rows and columns in view, for example);
+    // an invalid size gives the view's own.
+    void setPreferredSize(QSize size) {
+        m_preferred = size;
+        updateGeometry();
+    }
+    QSize sizeHint() const override {
+        return m_preferred.isValid() ? m_preferred : QTableView::sizeHint();
+    }
     // Paints the header row in a colour (0xBBGGRR).
     void setHeaderColour(quint32 bgr);
     // Activation returns true when it changed the cell.
@@ -76,4 +85,5 @@ class TableGrid : public QTableView {
   private:
     GridCellDelegate* m_delegate;
     std::function<bool(const QModelIndex&)> m_activation;
+    QSize m_preferred;
 };
