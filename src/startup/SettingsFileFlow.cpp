@@ -95,7 +95,12 @@ bool saveAs(OperatorInteraction& op, SettingsFileKind& kind) {
         return false;
     const QString fullPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 
-    if (!AtomicFile::writeWhole(path, kind.fileBytes())) {
+    // A file that Open would refuse (a note too long to read back, a value that is not a
+    // number) is never written and reported as complete.
+    const QByteArray bytes = kind.fileBytes();
+    const bool openable = bytes.size() <= BoundedFile::SettingsFileMaxBytes &&
+                          kind.checkFile(bytes) == SettingsFileError::None;
+    if (!openable || !AtomicFile::writeWhole(path, bytes)) {
         op.message(saveTitle(),
                    fullPath +
                        QStringLiteral(" cannot be saved because it is read only or it is opened."),

@@ -51,7 +51,8 @@ class SettingsFileKind {
 //
 //   - saveAs() returns true when the file was written completely (AtomicFile: a failed save
 //     never destroys the previous file, a read-only target is not overwritten). It then sets
-//     the caption and clears the modified flag.
+//     the caption and clears the modified flag. Tables that would make a file Open refuses
+//     are not saved: the save fails as an unwritable file does.
 //   - open() reads only a regular file of at most BoundedFile::SettingsFileMaxBytes (a FIFO
 //     or a device is refused without waiting or filling memory) and checks the whole file
 //     before it changes anything; any refusal (a file that cannot be read, a wrong

@@ -48,6 +48,7 @@ class TestPulseSettingsFile final : public QObject {
     void refusedFilesChangeNothing_data();
     void refusedFilesChangeNothing();
     void newFileTakesTheCurrentType();
+    void saveAsNeverWritesWhatOpenRefuses();
 };
 
 void TestPulseSettingsFile::openThenSaveAsReproducesTheFile() {
@@ -197,6 +198,21 @@ void TestPulseSettingsFile::newFileTakesTheCurrentType() {
     QCOMPARE(t.parameters.table(), PulseParameters::initialTable("33"));
     QVERIFY(!t.zones.modified());
     QCOMPARE(replaced.count(), 1);
+}
+
+// A note longer than Open takes (a controller's zone reply can carry one): the save fails and
+// no file is left behind.
+void TestPulseSettingsFile::saveAsNeverWritesWhatOpenRefuses() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.csv");
+    Tables t;
+    t.op.fileNames << path;
+    t.zones.setTable({ZoneRecord{"1.00", "2.00", QString(300, 'n')}});
+    t.zones.setModified(true);
+    QVERIFY(!SettingsFileFlow::saveAs(t.op, t.file));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(t.zones.modified());
+    QVERIFY(t.op.last().text.endsWith(" cannot be saved because it is read only or it is opened."));
 }
 
 QTEST_GUILESS_MAIN(TestPulseSettingsFile)
