@@ -29,7 +29,6 @@ class PulseFileKind final : public QObject, public SettingsFileKind {
 
     QString captionPrefix() const override { return QStringLiteral("QRX Support-Software"); }
     void setCaption(const QString& caption) override { emit captionChanged(caption); }
-    qint64 maximumFileBytes() const override { return PulseSettingsFile::MaximumFileBytes; }
     bool modified() const override;
     void setModified(bool modified) override;
     QByteArray fileBytes() const override;

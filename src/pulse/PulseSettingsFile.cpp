@@ -4,39 +4,33 @@
 #include "startup/ActuatorType.h"
 #include "startup/CellText.h"
 #include "startup/CsvRecords.h"
+#include "startup/NoteText.h"
 #include "startup/SettingsFileFlow.h"
 
 namespace PulseSettingsFile {
 
 namespace {
 
-bool isNumber(const QString& text) {
-    return CellText::number(text.trimmed()).has_value();
-}
-
 // The zones and parameters of a file whose head passed; a value that cannot be right refuses
 // the whole file.
 ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
     for (int n = 0; n < ZoneCount; ++n) {
         const int line = FirstZoneLine + n;
-        ZoneRecord& z = result.zones[n];
-        z.a = records.field(line, 1);
-        z.b = records.field(line, 2);
-        z.note = records.field(line, 3);
-        const bool positionsOk =
-            (z.a.isEmpty() || isNumber(z.a)) && (z.b.isEmpty() || isNumber(z.b));
-        if (!positionsOk || z.note.size() > SettingsFileFlow::MaximumNoteLength)
+        const auto a = CellText::plainValue(records.field(line, 1));
+        const auto b = CellText::plainValue(records.field(line, 2));
+        const QString note = records.field(line, 3);
+        if (!a || !b || !NoteText::fits(note))
             return ReadError::BadValue;
-        if (!z.b.isEmpty())
-            z.b = CellText::fixed2(z.b.trimmed());
+        result.zones[n] = {*a, b->isEmpty() ? QString() : CellText::fixed2(*b), note};
     }
     result.parameters = PulseParameters::initialTable(result.actuatorType);
     for (ParameterRow& row : result.parameters) {
         if (row.number == 0)
             continue;
-        row.setting = records.field(FirstParameterLine + row.number, 1);
-        if (!isNumber(row.setting))
+        const auto value = CellText::plainValue(records.field(FirstParameterLine + row.number, 1));
+        if (!value || value->isEmpty())
             return ReadError::BadValue;
+        row.setting = *value;
     }
     return ReadError::None;
 }

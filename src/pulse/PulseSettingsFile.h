@@ -23,9 +23,9 @@
 // comma); records after the 70th are ignored. The whole file is checked before anything of
 // it is used: the first field must be "QRX", at least 69 records must be complete (the last
 // parameter line may be missing), parameter 0 must name an actuator type 30 to 33, the
-// eleven other held parameters must be plain numbers, zone positions empty or plain numbers,
-// and notes no longer than the shared note limit. A zone's B is given the form "0.00"; A and
-// the note are taken as they stand.
+// eleven other held parameters must be plain numbers, zone positions empty or plain numbers
+// (blanks around them are dropped), and notes must fit NoteText. A zone's B is given the form
+// "0.00"; A and the note are taken as they stand.
 namespace PulseSettingsFile {
 
 inline constexpr int LineCount = 70;
@@ -34,8 +34,6 @@ inline constexpr int MinimumRecords = 69;
 inline constexpr int FirstZoneLine = 2;      // 1-based line of zone 0
 inline constexpr int FirstParameterLine = 7; // 1-based line of parameter 0
 inline constexpr int ParameterNumbers = 64;  // parameter lines PRM0= to PRM63=
-// A file of the layout is a few kilobytes even with the longest notes.
-inline constexpr qint64 MaximumFileBytes = 64 * 1024;
 
 using ReadError = SettingsFileError;
 

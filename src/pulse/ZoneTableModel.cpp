@@ -1,5 +1,6 @@
 #include "pulse/ZoneTableModel.h"
 
+#include "startup/NoteText.h"
 #include "startup/OperatorInteraction.h"
 
 #include <array>
@@ -59,7 +60,9 @@ bool ZoneTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (!field || index.row() >= ZoneCount)
         return false;
     ZoneRecord& z = m_table[index.row()];
-    const QString text = value.toString();
+    QString text = value.toString();
+    if (field == &ZoneRecord::note)
+        text = NoteText::bounded(text); // what Save As writes, Open must read back
     if (z.*field == text)
         return true;
     z.*field = text;

@@ -7,6 +7,7 @@
 #include "pulse/PulseParameters.h"
 #include "pulse/PulseSettingsFile.h"
 #include "pulse/ZoneTableModel.h"
+#include "startup/BoundedFile.h"
 #include "startup/SettingsFileFlow.h"
 
 #include <QDir>
@@ -146,8 +147,9 @@ void TestPulseSettingsFile::refusedFilesChangeNothing_data() {
     QTest::newRow("type 34") << "file" << QByteArray(knownFile()).replace("PRM0=,31,", "PRM0=,34,")
                              << "Controller type is different.";
     QTest::newRow("short file") << "file" << firstLines(knownFile(), 40) << "Cannot open file.";
-    QTest::newRow("too large") << "file" << QByteArray(knownFile()).append(70 * 1024, ' ')
-                               << "Cannot open file.";
+    QTest::newRow("too large")
+        << "file" << QByteArray(knownFile()).append(BoundedFile::SettingsFileMaxBytes, ' ')
+        << "Cannot open file.";
     QTest::newRow("folder") << "dir" << QByteArray() << "Cannot open file.";
     QTest::newRow("missing") << "none" << QByteArray() << "Cannot open file.";
 #ifdef Q_OS_UNIX

@@ -2,6 +2,7 @@
 
 #include "pointdata/PointRules.h"
 #include "pointdata/PointTableModel.h"
+#include "startup/NoteText.h"
 
 PointGrid::PointGrid(PointTableModel* model, QWidget* parent)
     : TableGrid(model, QStringLiteral("Grid1"),
@@ -10,6 +11,7 @@ PointGrid::PointGrid(PointTableModel* model, QWidget* parent)
       m_model(model) {
     cellDelegate()->setKeyFilter(&PointRules::acceptsText);
     cellDelegate()->setMaxLength(PointRules::ColMode, 1); // the mode is one letter
+    cellDelegate()->setMaxLength(PointRules::ColNote, int(NoteText::MaxChars));
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     QList<int> units;
     for (int c = 0; c < PointRules::ColumnCount; ++c)

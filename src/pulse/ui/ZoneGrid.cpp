@@ -2,7 +2,7 @@
 
 #include "pulse/ZoneRules.h"
 #include "pulse/ZoneTableModel.h"
-#include "startup/SettingsFileFlow.h"
+#include "startup/NoteText.h"
 
 ZoneGrid::ZoneGrid(ZoneTableModel* model, QWidget* parent)
     : TableGrid(model, QStringLiteral("Grid1"),
@@ -11,7 +11,7 @@ ZoneGrid::ZoneGrid(ZoneTableModel* model, QWidget* parent)
                 parent),
       m_model(model) {
     cellDelegate()->setKeyFilter(&ZoneRules::acceptsText);
-    cellDelegate()->setMaxLength(ZoneRules::ColNote, SettingsFileFlow::MaximumNoteLength);
+    cellDelegate()->setMaxLength(ZoneRules::ColNote, int(NoteText::MaxChars));
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     setHeaderColour(ZoneTableModel::FixedColourBgr);
     QList<int> units;
