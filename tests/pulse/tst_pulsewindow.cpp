@@ -173,6 +173,7 @@ void TestPulseWindow::menusAndToolbarKeys() {
                                           {"mnuToolsSpeed", "Slider operating speed calculation"},
                                           {"mnuToolsIniORG", "Org"},
                                           {"mnuViewStatusBar", "Statusbar(&B)"},
+                                          {"mnuViewTraffic", "Traffic Log(&L)..."},
                                           {"mnuHelpAbout", "Version(&A)"}};
     for (auto it = captions.cbegin(); it != captions.cend(); ++it)
         QCOMPARE(m_window->action(it.key())->text(), it.value());
