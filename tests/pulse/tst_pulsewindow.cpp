@@ -13,6 +13,7 @@
 #include "startup/ui/IoLamps.h"
 #include "startup/ui/Lamp.h"
 #include "startup/ui/ParameterGrid.h"
+#include "startup/ui/TrafficLogWindow.h"
 #include "startup/ui/frmVer.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -270,6 +272,14 @@ void TestPulseWindow::viewAndVersion() {
     m_window->action("mnuHelpAbout")->trigger();
     QCOMPARE(shown, QString("Controller version: P2.0"));
     QCOMPARE(m_rig.controller->received(), QByteArray("@?VER ,\r\n"));
+
+    // The traffic log of the View menu shows this window's exchange.
+    m_window->action("mnuViewTraffic")->trigger();
+    QVERIFY(m_window->trafficLogWindow() && m_window->trafficLogWindow()->isVisible());
+    const QString log =
+        m_window->trafficLogWindow()->findChild<QPlainTextEdit*>("Txt_Traffic")->toPlainText();
+    QVERIFY2(log.contains(" TX @?VER ,<CR><LF>\n") && log.contains(" RX OK<CR><LF>"),
+             qPrintable(log));
 }
 
 void TestPulseWindow::exitSavesThenStoresThePort() {
