@@ -59,4 +59,26 @@ bool isPlainText(const QString& text) {
     return true;
 }
 
+std::optional<QString> lineAfter(const QString& reply, const QString& marker) {
+    const int at = reply.indexOf(marker);
+    if (at < 0)
+        return std::nullopt;
+    const int from = at + marker.size();
+    const int cr = reply.indexOf(QLatin1Char('\r'), from);
+    return reply.mid(from, cr < 0 ? -1 : cr - from);
+}
+
+QStringList parameterValues(const QString& reply) {
+    QStringList values;
+    int at = reply.indexOf(QLatin1Char('='));
+    while (at >= 0) {
+        const int cr = reply.indexOf(QLatin1Char('\r'), at + 1);
+        if (cr < 0)
+            break;
+        values << reply.mid(at + 1, cr - at - 1);
+        at = reply.indexOf(QLatin1Char('='), cr);
+    }
+    return values;
+}
+
 } // namespace ReplyRules

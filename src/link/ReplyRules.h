@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 // Rules for reading what a controller sends back.
 namespace ReplyRules {
@@ -23,5 +25,15 @@ QString extractValue(const QString& reply);
 // True when every character is printable ASCII, CR or LF: the only text a controller sends.
 // Anything else in a reply (other control characters, bytes beyond ASCII) is line noise.
 bool isPlainText(const QString& text);
+
+// The text after a table line's marker ("P7=", "PRM35=", "Z2=") up to the line's CR (or the
+// end of the text), searched in the whole reply from its start; none when the reply holds no
+// such line. A marker ends in "=", so the search for "PRM1=" cannot land in "PRM11=".
+std::optional<QString> lineAfter(const QString& reply, const QString& marker);
+
+// The values of a "@READ PRM " reply in order, read by position: the k-th "=" of the reply
+// belongs to parameter number k, and its value runs to the next CR. A reply that omits a
+// number shifts every later value by one.
+QStringList parameterValues(const QString& reply);
 
 } // namespace ReplyRules

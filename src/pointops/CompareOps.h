@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pointdata/PointData.h"
-#include "startup/CompareReport.h"
+#include "startup/CompareFlow.h"
 
 #include <QList>
 #include <QString>
@@ -14,12 +14,8 @@ struct PointOpsContext;
 // actuator type 30 to 33 is told as "Controller type is different." (no result message).
 namespace CompareOps {
 
-enum class Outcome { Equal, Different, Failed, Cancelled };
-
-struct Result {
-    Outcome outcome = Outcome::Failed;
-    QList<Difference> differences; // in the order found: points 0 to 63, then parameters
-};
+using CompareFlow::Outcome;
+using CompareFlow::Result;
 
 // The whole operation with its questions, progress and messages; the window's menu item.
 void compare(PointOpsContext& c);
@@ -35,9 +31,6 @@ Result compareTables(PointOpsContext& c);
 QList<Difference> pointDifferences(int n, const QString* line, const PointRecord& point);
 bool samePoint(const QString* line, const PointRecord& point);
 
-// Whether a parameter value from the controller and a Setting Value are the same number
-// ("100" and "100.0", " 0" and an empty cell, which reads as 0); texts that are not numbers
-// must match exactly.
-bool sameParameter(const QString& controllerValue, const QString& setting);
+using CompareFlow::sameParameter;
 
 } // namespace CompareOps

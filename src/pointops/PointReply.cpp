@@ -1,15 +1,11 @@
 #include "pointops/PointReply.h"
 
+#include "link/ReplyRules.h"
+
 namespace PointReply {
 
 std::optional<QString> pointLine(const QString& reply, int n) {
-    const QString marker = QStringLiteral("P%1=").arg(n);
-    const int at = reply.indexOf(marker);
-    if (at < 0)
-        return std::nullopt;
-    const int from = at + marker.size();
-    const int cr = reply.indexOf(QLatin1Char('\r'), from);
-    return reply.mid(from, cr < 0 ? -1 : cr - from);
+    return ReplyRules::lineAfter(reply, QStringLiteral("P%1=").arg(n));
 }
 
 std::optional<PointRecord> point(const QString& reply, int n) {
@@ -40,19 +36,6 @@ PointRecord fromLine(const QString& line) {
     for (int col = first, f = 1; col <= last && f < fields.size(); ++col, ++f)
         *columns[col] = fields[f];
     return r;
-}
-
-QStringList parameterValues(const QString& reply) {
-    QStringList values;
-    int at = reply.indexOf(QLatin1Char('='));
-    while (at >= 0) {
-        const int cr = reply.indexOf(QLatin1Char('\r'), at + 1);
-        if (cr < 0)
-            break;
-        values << reply.mid(at + 1, cr - at - 1);
-        at = reply.indexOf(QLatin1Char('='), cr);
-    }
-    return values;
 }
 
 } // namespace PointReply

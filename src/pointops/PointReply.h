@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-// Reading the controller's point and parameter replies.
+// Reading the controller's point replies (parameter replies: ReplyRules).
 namespace PointReply {
 
 // The text after "P<n>=" up to the line's CR, searched in the whole reply from its start;
@@ -19,9 +19,5 @@ std::optional<QString> pointLine(const QString& reply, int n);
 std::optional<PointRecord> point(const QString& reply, int n);
 // The same for the text of one point line after its "P<n>=".
 PointRecord fromLine(const QString& line);
-
-// The values of a parameter reply in order: the k-th "=" of the reply belongs to parameter
-// number k and its value runs to the next CR.
-QStringList parameterValues(const QString& reply);
 
 } // namespace PointReply

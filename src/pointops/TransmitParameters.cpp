@@ -6,6 +6,7 @@
 #include "pointdata/PointRules.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/PointReply.h"
+#include "startup/ParameterTransfer.h"
 #include "startup/ProgressView.h"
 #include "startup/SoftLimit.h"
 
@@ -94,11 +95,7 @@ bool heldByOldModel(int number) {
     return number != 31 && number != 32 && number != 33 && number != 36;
 }
 
-struct DataLine {
-    int number = 0;
-    QString value;
-    bool sent = true; // false for what an older controller does not hold
-};
+using ParameterTransfer::DataLine;
 
 // The data lines of the block in write order, with the table's values.
 QList<DataLine> dataLines(const PointOpsContext& c, bool oldModel) {
@@ -106,23 +103,6 @@ QList<DataLine> dataLines(const PointOpsContext& c, bool oldModel) {
     for (int number : writeOrder())
         lines.append({number, c.params.settingValue(number), !oldModel || heldByOldModel(number)});
     return lines;
-}
-
-// Every value goes on the line as it stands, so each must be a plain number. Shows the first
-// that is not (its line in the error box) and ends the operation with nothing written.
-bool allNumbers(PointOpsContext& c, const QList<DataLine>& lines) {
-    for (const DataLine& line : lines) {
-        if (!line.sent || CellText::number(line.value))
-            continue;
-        c.link.setErrorText(QStringLiteral("PRM%1=").arg(line.number) +
-                            Command::visible(line.value));
-        c.op.message(QLatin1String(NotANumberTitle), QLatin1String(NotANumber),
-                     OperatorInteraction::Icon::None);
-        c.host.setSettei(1);
-        Ops::restore(c);
-        return false;
-    }
-    return true;
 }
 
 void setLineValue(QList<DataLine>& lines, int number, const QString& value) {
@@ -206,10 +186,11 @@ void transmit(PointOpsContext& c) {
     const bool oldModel = c.link.ReplyText.size() > 7 && c.link.ReplyText[7] == QLatin1Char('\r');
 
     QList<DataLine> lines = dataLines(c, oldModel);
-    if (!allNumbers(c, lines))
+    if (!ParameterTransfer::allNumbers(c, lines))
         return;
     std::optional<std::pair<QString, QString>> softLimits;
-    if (!offerSoftLimitChange(c, tableShift, lines, softLimits) || !allNumbers(c, lines))
+    if (!offerSoftLimitChange(c, tableShift, lines, softLimits) ||
+        !ParameterTransfer::allNumbers(c, lines))
         return;
 
     Ops::WriteBlock block(c);
@@ -223,19 +204,7 @@ void transmit(PointOpsContext& c) {
     c.progress.setValue(0);
 
     // The progress runs one step per line of the full order, lines not sent included.
-    for (int k = 1; k <= lines.size(); ++k) {
-        c.progress.setValue(k);
-        QCoreApplication::processEvents();
-        const DataLine& line = lines[k - 1];
-        if (!line.sent)
-            continue;
-        if (!block.sendLine(Command::ParameterData, QString::number(line.number) + QLatin1Char('='),
-                            line.value))
-            return;
-    }
-    c.progress.setValue(int(lines.size()) + 1);
-    QCoreApplication::processEvents();
-    if (!block.finish())
+    if (!ParameterTransfer::send(c, block, lines))
         return;
     // Only a block the controller took changes the table.
     if (softLimits) {

@@ -22,9 +22,6 @@ inline constexpr char ShiftBeyondTravel[] =
 inline constexpr char PointsBeyondStroke[] =
     "Cannot transmit data because some of point data in controller is out of the range of "
     "PRM21.";
-// A value of the table that is not a plain number (a received text, for example) is not sent.
-inline constexpr char NotANumberTitle[] = "Data un-transmitting";
-inline constexpr char NotANumber[] = "Data is not completed. Please check data.";
 inline constexpr char FinishedTitle[] = "Transmit Parameter";
 inline constexpr char Finished[] = "Transmitting has finished.";
 

@@ -65,6 +65,39 @@ void reportNg(OperationContext& c) {
     restore(c);
 }
 
+bool failed(OperationContext& c) {
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        restore(c);
+        return true;
+    }
+    if (c.link.ReplyText.contains(QLatin1String("NG"))) {
+        reportNg(c);
+        return true;
+    }
+    return false;
+}
+
+bool readTable(OperationContext& c, int code, const QString& question, int timeoutMs, int last,
+               int first) {
+    c.progress.setValue(0);
+    if (!askYesNo(c, question)) {
+        c.host.enableToolbar();
+        return false;
+    }
+    c.link.setErrorText({});
+    c.host.disableWindow();
+    c.progress.showModeless();
+    c.progress.setRange(0, last);
+    c.progress.setValue(first);
+    exchange(c, code, {}, timeoutMs);
+    return !failed(c);
+}
+
+void setProgress(OperationContext& c, int value) {
+    c.progress.setValue(value);
+}
+
 bool WriteBlock::open(int writeCode) {
     exchange(m_c, writeCode, {}, 3000);
     if (m_c.link.Timeout || !m_c.link.ReplyText.contains(QLatin1String("READY"))) {

@@ -4,6 +4,7 @@
 #include "startup/CompareReport.h"
 #include "startup/OperatorInteraction.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 class ProgressView;
@@ -51,6 +52,9 @@ QString readParameterValue(OperationContext& c, int number);
 // four characters of the trimmed reply, empty when the controller did not answer.
 QString queryVersion(Link& link);
 
+// The progress dialog's value (a function, so the template below needs no dialog header).
+void setProgress(OperationContext& c, int value);
+
 // Puts the window back after an operation: window and toolbar enabled, progress hidden.
 void restore(OperationContext& c);
 
@@ -63,6 +67,27 @@ bool cancelled(OperationContext& c, const QString& title = QStringLiteral("Stop"
 // An "NG" reply: the reply goes to Txt_Error and the link's reply-error report runs, then the
 // window is restored.
 void reportNg(OperationContext& c);
+
+// After an exchange whose reply must be used: a time-out is reported as a communication
+// error, an "NG" reply through reportNg; the window is restored either way. True when the
+// operation ends here.
+bool failed(OperationContext& c);
+
+// The opening of a table read: the question (on No the toolbar is enabled again), the error
+// box emptied, the window disabled, the progress dialog shown with its range 0 to last and
+// the value first, then the read exchanged. False when the operation ends here (declined,
+// timed out or refused; already reported and the window restored), the table untouched.
+bool readTable(OperationContext& c, int code, const QString& question, int timeoutMs, int last,
+               int first = 0);
+
+// The loop over the rows first to last of a table: for each row the event loop runs once (so
+// the progress dialog's Cancel gets through), the progress value becomes the row, the cancel
+// request is tested (the cancel protocol with title and text), then step(row) runs. False when
+// the operator cancelled.
+template <typename Step>
+bool eachRow(OperationContext& c, int first, int last, Step step,
+             const QString& title = QStringLiteral("Stop"),
+             const QString& text = QStringLiteral("Data un-transmitting."));
 
 // The write block shared by every table transfer: the write command ("@WRITE PNT ",
 // "@WRITE PRM ", "@WRITE ZON ") answered by "READY", one data line per record (100 ms each;
@@ -85,5 +110,18 @@ class WriteBlock {
     bool afterLine(bool endOfData);
     OperationContext& m_c;
 };
+
+template <typename Step>
+bool eachRow(OperationContext& c, int first, int last, Step step, const QString& title,
+             const QString& text) {
+    for (int row = first; row <= last; ++row) {
+        QCoreApplication::processEvents();
+        setProgress(c, row);
+        if (cancelled(c, title, text))
+            return false;
+        step(row);
+    }
+    return true;
+}
 
 } // namespace Ops

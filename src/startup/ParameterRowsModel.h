@@ -61,6 +61,11 @@ class ParameterRowsModel : public GridTableModel {
     bool fillInitialValues(const QString& type);
     // New: the current type's defaults into both the Initial and the Setting Values.
     bool resetToDefaults();
+    // The kind's type default list ("30,100,0,...,"), or an empty text for a type the kind
+    // does not know.
+    QString typeDefaults(const QString& type) const { return defaultList(type); }
+    // Replaces the rows (as many as the table has) without any check.
+    void setRows(std::span<const ParameterRow> rows) { replaceRows(rows); }
 
     bool receiving() const { return m_receiving; }
     // While receiving, edits store their text without the after-edit check.

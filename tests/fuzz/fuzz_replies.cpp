@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CompareOps::samePoint(&*line, *point);
         CompareOps::samePoint(&*line, empty);
     }
-    const QStringList values = PointReply::parameterValues(reply);
+    const QStringList values = ReplyRules::parameterValues(reply);
     FUZZ_CHECK(values.size() <= reply.count(QLatin1Char('=')));
     for (const QString& v : values) {
         FUZZ_CHECK(!v.contains(QLatin1Char('\r')));

@@ -1,0 +1,137 @@
+#include "startup/CompareFlow.h"
+
+#include "link/Command.h"
+#include "link/ReplyRules.h"
+#include "startup/CellText.h"
+#include "startup/ParameterRowsModel.h"
+#include "startup/ProgressView.h"
+
+#include <optional>
+
+namespace CompareFlow {
+
+namespace {
+
+constexpr int ReadTimeoutMs = 3000;
+constexpr int LastParameter = 63;
+
+const QString Title = QStringLiteral("Compare");
+
+// The read of one table. False when the operation ends (reported, window restored).
+bool read(OperationContext& c, int code, bool needsOk) {
+    Ops::exchange(c, code, {}, ReadTimeoutMs);
+    if (needsOk && !c.link.Timeout && !c.link.ReplyText.contains(QLatin1String("OK"))) {
+        c.link.ReportLinkError(c.op, c.host);
+        Ops::restore(c);
+        return false;
+    }
+    return !Ops::failed(c);
+}
+
+std::optional<QString> parameterLine(const QString& reply, int n) {
+    return ReplyRules::lineAfter(reply, QStringLiteral("PRM%1=").arg(n));
+}
+
+// A value read as a number: blanks around it are ignored and an empty value reads as 0, as a
+// numeric reading of a text does; a text that is no number at all has no reading.
+std::optional<double> numericValue(const QString& text) {
+    const QString t = text.trimmed();
+    return t.isEmpty() ? std::optional<double>(0.0) : CellText::number(t);
+}
+
+} // namespace
+
+bool sameParameter(const QString& controllerValue, const QString& setting) {
+    const auto a = numericValue(controllerValue);
+    const auto b = numericValue(setting);
+    if (a && b)
+        return *a == *b;
+    return controllerValue.trimmed() == setting.trimmed();
+}
+
+Result run(OperationContext& c, const FirstTable& first, const ParameterRowsModel& params) {
+    Result result;
+    c.host.setSettei(0);
+    c.link.operationTitle = Title;
+    c.link.setCancelMessage(Title, QStringLiteral("Stop"));
+    if (!Ops::askYesNo(c, QStringLiteral("Do you compare data?"))) {
+        c.host.enableToolbar();
+        result.outcome = Outcome::Cancelled;
+        return result;
+    }
+    c.host.disableWindow();
+    c.progress.showModeless();
+    c.progress.setRange(0, first.last);
+    c.progress.setValue(0);
+    auto scan = [&](int last, auto collect) {
+        return Ops::eachRow(c, 0, last, collect, Title, QStringLiteral("Stop"));
+    };
+
+    // Both tables are read whole, also after a difference in the first, so that the report
+    // lists every difference; the message still names the first one.
+    QList<Difference>& found = result.differences;
+    if (!read(c, first.readCode, false))
+        return result;
+    const QString firstReply = c.link.ReplyText;
+    int firstRow = -1;
+    if (!scan(first.last, [&](int n) {
+            const QList<Difference> d = first.differencesAt(firstReply, n);
+            if (!d.isEmpty() && firstRow < 0)
+                firstRow = n;
+            found += d;
+        })) {
+        result.outcome = Outcome::Cancelled;
+        return result;
+    }
+
+    c.progress.setRange(0, LastParameter);
+    c.progress.setValue(0);
+    if (!read(c, Command::ReadPRM, true))
+        return result;
+    const QString parameterReply = c.link.ReplyText;
+    // A controller whose type has no table here cannot be compared parameter by parameter: the
+    // operator is told, and the program goes on.
+    if (const auto type = parameterLine(parameterReply, 0);
+        type && params.typeDefaults(*type).isEmpty()) {
+        Ops::restore(c);
+        ParameterRows::reportUnsupportedType(c.op);
+        return result;
+    }
+    const std::span<const ParameterRow> rows = params.rows();
+    int firstParameter = -1;
+    // Each line is compared with the row of its own parameter number, so a controller that
+    // leaves a number out cannot shift the later lines onto the wrong rows.
+    if (!scan(LastParameter, [&](int n) {
+            const int row = ParameterRows::rowOf(rows, n);
+            if (row < 0)
+                return;
+            const std::optional<QString> value = parameterLine(parameterReply, n);
+            const ParameterRow& r = rows[size_t(row)];
+            if (!value || sameParameter(*value, r.setting))
+                return;
+            if (firstParameter < 0)
+                firstParameter = n;
+            found.append({QStringLiteral("Parameter %1").arg(n), r.name, r.setting, *value,
+                          CompareReport::ParameterGrid, row, ParameterRowsModel::ColSetting});
+        })) {
+        result.outcome = Outcome::Cancelled;
+        return result;
+    }
+
+    Ops::restore(c);
+    c.host.markDifferences(found);
+    if (found.isEmpty()) {
+        result.outcome = Outcome::Equal;
+        c.op.message(Title, QStringLiteral("Comparison of data has finished successfully."),
+                     OperatorInteraction::Icon::None);
+        return result;
+    }
+    result.outcome = Outcome::Different;
+    const QString message = firstRow >= 0 ? first.messagePrefix + QString::number(firstRow)
+                                          : QStringLiteral("Parameter_No%1").arg(firstParameter);
+    c.op.detailedMessage(Title, message + QStringLiteral(" NG"), OperatorInteraction::Icon::None,
+                         CompareReport::text(found));
+    return result;
+}
+
+} // namespace CompareFlow

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "startup/CompareReport.h"
+#include "startup/Operation.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class ParameterRowsModel;
+
+// Compare of either kind: the controller's first table (points or zones) and its parameters
+// read and compared with the window's tables, titled "Compare". The message names the first
+// difference ("Point_No4 NG", "Zone_No2 NG", "Parameter_No35 NG"); its detailed text lists
+// every difference and the window marks their cells. Changes nothing.
+namespace CompareFlow {
+
+enum class Outcome { Equal, Different, Failed, Cancelled };
+
+struct Result {
+    Outcome outcome = Outcome::Failed;
+    QList<Difference> differences; // in the order found: the first table, then parameters
+};
+
+// The kind's first table: its read command, its last row number, the name its first
+// difference is given in the message, and the differences at row n of the read reply.
+struct FirstTable {
+    int readCode = 0;
+    int last = 0;
+    QString messagePrefix; // "Point_No", "Zone_No"
+    std::function<QList<Difference>(const QString& reply, int n)> differencesAt;
+};
+
+// The whole operation: "Do you compare data?", the progress from 0 to the first table's last
+// row, then 0 to 63 for the parameters, Cancel ending with "Stop" titled "Compare". The first
+// table's read reports a refusal as a reply error; the parameter read must be answered "OK"
+// (anything else, a refusal included, is a communication error). A controller whose
+// parameter 0 is not an actuator type 30 to 33 is told as "Controller type is different."
+// and the program goes on. Each parameter line is compared with the row of its own number.
+Result run(OperationContext& c, const FirstTable& first, const ParameterRowsModel& params);
+
+// Whether a parameter value from the controller and a Setting Value are the same number
+// ("100" and "100.0", " 0" and an empty cell, which reads as 0); texts that are not numbers
+// must match exactly.
+bool sameParameter(const QString& controllerValue, const QString& setting);
+
+} // namespace CompareFlow

@@ -1,0 +1,165 @@
+#include "startup/InitSteps.h"
+
+#include "link/Command.h"
+#include "startup/ParameterRowsModel.h"
+#include "startup/ProgressView.h"
+
+namespace InitSteps {
+
+namespace {
+
+constexpr int InitTableTimeoutMs = 10000;
+constexpr int InitParametersTimeoutMs = 5000;
+constexpr int OriginTimeoutMs = 3000;
+constexpr int LanguageParameter = 22;
+
+// The reply of an "@INIT" command that was not carried out: an "NG" goes to the error box,
+// anything else but "OK" is a reply error.
+void reportNotDone(OperationContext& c) {
+    if (c.link.ReplyText.contains(QLatin1String("NG")))
+        c.link.setErrorText(c.link.ReplyText);
+    else
+        c.link.ReportReplyError(c.op, c.host);
+}
+
+bool doneOk(const QString& reply) {
+    return reply.contains(QLatin1String("OK")) && !reply.contains(QLatin1String("NG"));
+}
+
+// "Do you change to English?" and its write block. The window's row follows the controller.
+void offerEnglish(OperationContext& c, ParameterRowsModel& params, int progressLast) {
+    const QString title = QStringLiteral("Parameter");
+    if (c.op.askYesNo(title, QStringLiteral("Do you change to English?"),
+                      OperatorInteraction::Icon::Question) != OperatorInteraction::Answer::Yes)
+        return;
+    c.host.disableWindow();
+    if (progressLast > 0)
+        c.progress.setRange(0, progressLast);
+    Ops::WriteBlock block(c);
+    if (!block.open(Command::WritePRM) ||
+        !block.sendLine(Command::ParameterData, QStringLiteral("%1 = ").arg(LanguageParameter),
+                        QStringLiteral("0")) ||
+        !block.finish())
+        return;
+    params.setSettingValue(LanguageParameter, QStringLiteral("0"));
+    Ops::restore(c);
+    c.op.message(title, QStringLiteral("    Complete."), OperatorInteraction::Icon::None);
+}
+
+} // namespace
+
+bool confirm(OperationContext& c, const QString& question, bool modified) {
+    if (!Ops::askYesNo(c, question) || (modified && !c.host.confirmDiscard())) {
+        c.host.enableToolbar();
+        return false;
+    }
+    return true;
+}
+
+void clearTable(OperationContext& c, const TableClear& init) {
+    c.host.setSettei(0);
+    c.link.operationTitle = init.title;
+    c.link.setCancelMessage(init.title, QStringLiteral("Stop"));
+    if (!confirm(c, init.question, init.modified))
+        return;
+
+    c.host.disableWindow();
+    c.progress.showModeless();
+    c.progress.setRange(0, init.last);
+    c.progress.setValue(0);
+    Ops::exchange(c, init.code, {}, InitTableTimeoutMs);
+    if (c.link.Timeout) {
+        Ops::restore(c);
+        c.link.ReportLinkError(c.op, c.host);
+        return;
+    }
+    if (!doneOk(c.link.ReplyText)) {
+        reportNotDone(c);
+        Ops::restore(c);
+        return;
+    }
+    const bool done =
+        Ops::eachRow(c, 0, init.last, init.clearRow, init.title, QStringLiteral("Stop"));
+    init.commit();
+    // The completion message comes before the window is given back; the ended transfer's
+    // progress bar is not left standing under it.
+    c.progress.hide();
+    if (done)
+        c.op.message(init.title, QLatin1String(Completed), OperatorInteraction::Icon::None);
+    Ops::restore(c);
+}
+
+void initParameters(OperationContext& c, ParameterRowsModel& params, const QString& controllerType,
+                    const QString& title, int englishProgressLast) {
+    c.link.ReplyTimeoutMs = InitParametersTimeoutMs;
+    const QString preselected =
+        params.typeDefaults(controllerType).isEmpty() ? params.actuatorType() : controllerType;
+    const OperatorInteraction::TypeChoice choice = c.op.chooseActuatorType(preselected);
+    if (choice.okFlag != 1) {
+        c.host.refreshDependentDisplays();
+        Ops::restore(c);
+        return;
+    }
+    // A type without defaults ends the program before anything is sent.
+    const QStringList defaults = ParameterRows::listValues(params.typeDefaults(choice.type));
+    if (defaults.isEmpty()) {
+        ParameterRows::reportUnsupportedTypeAndEnd(c.op);
+        Ops::restore(c);
+        return;
+    }
+
+    const int last = int(params.rows().size()) - 1;
+    c.progress.showModeless();
+    c.progress.setRange(0, last);
+    c.progress.setValue(0);
+    Ops::exchange(c, Command::InitPRM, choice.type, InitParametersTimeoutMs);
+    if (c.link.Timeout) {
+        c.link.ReportLinkError(c.op, c.host);
+        Ops::restore(c);
+        return;
+    }
+    if (!doneOk(c.link.ReplyText)) {
+        reportNotDone(c);
+        c.host.refreshDependentDisplays();
+        Ops::restore(c);
+        return;
+    }
+
+    std::vector<ParameterRow> rows(params.rows().begin(), params.rows().end());
+    const bool done = Ops::eachRow(
+        c, 0, last,
+        [&](int row) {
+            rows[size_t(row)].initial = defaults.value(row);
+            rows[size_t(row)].setting = rows[size_t(row)].initial;
+        },
+        title, QStringLiteral("Stop"));
+    params.setRows(rows);
+    c.host.refreshDependentDisplays();
+    if (!done)
+        return;
+    c.op.message(title, QLatin1String(Completed), OperatorInteraction::Icon::None);
+
+    Ops::restore(c);
+    offerEnglish(c, params, englishProgressLast);
+    c.host.refreshDependentDisplays();
+    Ops::restore(c);
+}
+
+void initOrigin(OperationContext& c) {
+    const QString title = QStringLiteral("Initialization of the origin");
+    c.host.setSettei(0);
+    c.link.operationTitle = title;
+    c.link.ReplyTimeoutMs = OriginTimeoutMs;
+    if (!Ops::askYesNo(c, QStringLiteral(" Do you initialize the origin?"))) {
+        c.host.enableToolbar();
+        return;
+    }
+    Ops::exchange(c, Command::InitORG, {}, OriginTimeoutMs);
+    if (Ops::failed(c))
+        return;
+    Ops::restore(c);
+    c.op.message(title, QStringLiteral("Initialization of the origin has finished."),
+                 OperatorInteraction::Icon::None);
+}
+
+} // namespace InitSteps

@@ -1,0 +1,106 @@
+#include "startup/ParameterTransfer.h"
+
+#include "link/Command.h"
+#include "link/ReplyRules.h"
+#include "startup/CellText.h"
+#include "startup/ParameterRowsModel.h"
+#include "startup/ProgressView.h"
+
+namespace ParameterTransfer {
+
+namespace {
+constexpr int LastNumber = 63;
+} // namespace
+
+Taken take(OperationContext& c, ParameterRowsModel& params, const QString& reply,
+           const QString& cancelTitle, const QString& cancelText) {
+    const QStringList values = ReplyRules::parameterValues(reply);
+    // A reply that ended without a single parameter line carries no table: taking its empty
+    // "type" would treat a garbled reply as an unknown controller.
+    if (values.isEmpty())
+        return Taken::NoTable;
+    if (params.typeDefaults(values.first()).isEmpty())
+        return Taken::UnsupportedType;
+
+    params.setReceiving(true);
+    const bool done = Ops::eachRow(
+        c, 0, qMin(LastNumber, int(values.size()) - 1),
+        [&](int k) {
+            const QString& value = values[k];
+            if (k == 0)
+                params.fillInitialValues(value); // a supported type, checked above
+            if (const int row = ParameterRows::rowOf(params.rows(), k); row >= 0)
+                params.setData(params.index(row, ParameterRowsModel::ColSetting), value);
+        },
+        cancelTitle, cancelText);
+    params.setReceiving(false);
+    return done ? Taken::All : Taken::Cancelled;
+}
+
+void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& flag, int timeoutMs,
+             int firstProgress) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QStringLiteral("Parameter reception");
+    if (!Ops::readTable(c, Command::ReadPRM, QStringLiteral("Do you receive parameter data?"),
+                        timeoutMs, LastNumber, firstProgress))
+        return;
+
+    const Taken taken = take(c, params, c.link.ReplyText);
+    if (taken == Taken::NoTable) {
+        Ops::reportNg(c);
+        return;
+    }
+    // A type without defaults cannot fill the table. The operator is told; the tables and the
+    // program stay as they were (nothing the operator edited may be lost over one reply).
+    if (taken == Taken::UnsupportedType) {
+        c.progress.hide(); // the message comes before the window is given back
+        ParameterRows::reportUnsupportedType(c.op);
+        Ops::restore(c);
+        c.host.setSettei(1);
+        return;
+    }
+    flag.setModified(true);
+    // The completion message comes before the window is given back; the ended transfer's
+    // progress bar is not left standing under it.
+    c.progress.hide();
+    if (taken == Taken::All)
+        c.op.message(QStringLiteral("Receive Parameter"), QStringLiteral("Receiving has finished."),
+                     OperatorInteraction::Icon::None);
+    Ops::restore(c);
+    c.link.setErrorText({});
+    c.host.refreshDependentDisplays();
+    c.host.setSettei(1);
+}
+
+bool allNumbers(OperationContext& c, const QList<DataLine>& lines) {
+    for (const DataLine& line : lines) {
+        if (!line.sent || CellText::number(line.value))
+            continue;
+        c.link.setErrorText(QStringLiteral("PRM%1=").arg(line.number) +
+                            Command::visible(line.value));
+        c.op.message(QLatin1String(NotANumberTitle), QLatin1String(NotANumber),
+                     OperatorInteraction::Icon::None);
+        c.host.setSettei(1);
+        Ops::restore(c);
+        return false;
+    }
+    return true;
+}
+
+bool send(OperationContext& c, Ops::WriteBlock& block, const QList<DataLine>& lines) {
+    for (int k = 1; k <= lines.size(); ++k) {
+        c.progress.setValue(k);
+        QCoreApplication::processEvents();
+        const DataLine& line = lines[k - 1];
+        if (!line.sent)
+            continue;
+        if (!block.sendLine(Command::ParameterData, QString::number(line.number) + QLatin1Char('='),
+                            line.value))
+            return false;
+    }
+    c.progress.setValue(int(lines.size()) + 1);
+    QCoreApplication::processEvents();
+    return block.finish();
+}
+
+} // namespace ParameterTransfer

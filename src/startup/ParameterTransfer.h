@@ -1,0 +1,63 @@
+#pragma once
+
+#include "startup/Operation.h"
+
+#include <QList>
+#include <QString>
+
+class GridTableModel;
+class ParameterRowsModel;
+
+// What both kinds do alike with their parameter tables on the controller: taking a
+// "@READ PRM " reply into the table, Receive(Parameters) around it, and the data lines of a
+// parameter write block.
+namespace ParameterTransfer {
+
+enum class Taken {
+    All,             // every value of the reply was walked
+    Cancelled,       // the operator cancelled; the rows taken so far stay
+    NoTable,         // the reply holds no parameter line at all: nothing changed
+    UnsupportedType, // parameter 0 is no actuator type 30 to 33: nothing changed
+};
+
+// The reply's values into the table by position (ReplyRules::parameterValues): value k is
+// parameter number k. Parameter 0 is the actuator type: its type default list fills the
+// Initial Value column. A value whose number the table holds becomes that row's Setting
+// Value, without the after-edit check. Each k is one row of the progress (Ops::eachRow with
+// the cancel title and text). A reply without values or whose type has no default list
+// changes nothing; the caller tells the operator.
+Taken take(OperationContext& c, ParameterRowsModel& params, const QString& reply,
+           const QString& cancelTitle = QStringLiteral("Stop"),
+           const QString& cancelText = QStringLiteral("Data un-transmitting."));
+
+// Receive(Parameters) of either kind, titled "Parameter reception": asks "Do you receive
+// parameter data?", reads the table with the progress from 0 to 63 (starting at
+// firstProgress) and takes it. A time-out, an "NG" reply or a reply without any parameter
+// line leaves the table as it was and is reported; a type without defaults is told as
+// "Controller type is different." and the program goes on. Otherwise the modified flag of
+// `flag` is set (also after a cancel), "Receiving has finished." (title "Receive Parameter")
+// is shown unless cancelled, and the dependent displays are refreshed.
+void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& flag, int timeoutMs,
+             int firstProgress);
+
+// One data line of a parameter write block: "PRM" + number + "=" + value.
+struct DataLine {
+    int number = 0;
+    QString value;
+    bool sent = true; // false for a parameter the controller does not hold
+};
+
+inline constexpr char NotANumberTitle[] = "Data un-transmitting";
+inline constexpr char NotANumber[] = "Data is not completed. Please check data.";
+
+// Every value goes on the line as it stands, so each line to be sent must hold a plain
+// number. Shows the first that does not (its line in the error box, then NotANumber titled
+// NotANumberTitle), sets settei and restores the window: false, nothing written.
+bool allNumbers(OperationContext& c, const QList<DataLine>& lines);
+
+// The lines into an opened write block, then its end-of-data character. Line k (1-based, the
+// lines not sent included) sets the progress to k; the end sets it to the count + 1. False
+// when the operation ended (cancelled, refused; already reported).
+bool send(OperationContext& c, Ops::WriteBlock& block, const QList<DataLine>& lines);
+
+} // namespace ParameterTransfer
