@@ -204,7 +204,7 @@ void transmit(PointOpsContext& c) {
     c.progress.setValue(0);
 
     // The progress runs one step per line of the full order, lines not sent included.
-    if (!ParameterTransfer::send(c, block, lines))
+    if (!block.sendAll(Command::ParameterData, lines))
         return;
     // Only a block the controller took changes the table.
     if (softLimits) {

@@ -125,6 +125,20 @@ bool WriteBlock::finish() {
     return afterLine(true);
 }
 
+bool WriteBlock::sendAll(int dataCode, const QList<DataLine>& lines) {
+    for (int k = 1; k <= lines.size(); ++k) {
+        m_c.progress.setValue(k);
+        QCoreApplication::processEvents();
+        const DataLine& line = lines[k - 1];
+        if (line.sent &&
+            !sendLine(dataCode, QString::number(line.number) + QLatin1Char('='), line.value))
+            return false;
+    }
+    m_c.progress.setValue(int(lines.size()) + 1);
+    QCoreApplication::processEvents();
+    return finish();
+}
+
 bool WriteBlock::afterLine(bool endOfData) {
     // A data line normally ends by its time-out; one the link refused to write ends the block.
     if (m_c.link.LineRefused) {

@@ -89,6 +89,14 @@ bool eachRow(OperationContext& c, int first, int last, Step step,
              const QString& title = QStringLiteral("Stop"),
              const QString& text = QStringLiteral("Data un-transmitting."));
 
+// One data line of a write block: the record's number and what follows its "=" ("PRM" with
+// 35 and "100", "Z" with 0 and "-10.00,20.00").
+struct DataLine {
+    int number = 0;
+    QString value;
+    bool sent = true; // false for a record that is skipped (not held, not set)
+};
+
 // The write block shared by every table transfer: the write command ("@WRITE PNT ",
 // "@WRITE PRM ", "@WRITE ZON ") answered by "READY", one data line per record (100 ms each;
 // the controller normally answers nothing), and the end-of-data character answered by "OK".
@@ -105,6 +113,10 @@ class WriteBlock {
     bool sendLine(int dataCode, const QString& argument, const QString& tail);
     // The end-of-data character (3000 ms). False when the operation must end.
     bool finish();
+    // Every line (code dataCode, argument "n=", tail the value), then finish(). Line k
+    // (1-based, the lines not sent included) sets the progress to k and yields once; the end
+    // sets it to the count + 1. False when the operation ended (already reported).
+    bool sendAll(int dataCode, const QList<DataLine>& lines);
 
   private:
     bool afterLine(bool endOfData);

@@ -87,20 +87,4 @@ bool allNumbers(OperationContext& c, const QList<DataLine>& lines) {
     return true;
 }
 
-bool send(OperationContext& c, Ops::WriteBlock& block, const QList<DataLine>& lines) {
-    for (int k = 1; k <= lines.size(); ++k) {
-        c.progress.setValue(k);
-        QCoreApplication::processEvents();
-        const DataLine& line = lines[k - 1];
-        if (!line.sent)
-            continue;
-        if (!block.sendLine(Command::ParameterData, QString::number(line.number) + QLatin1Char('='),
-                            line.value))
-            return false;
-    }
-    c.progress.setValue(int(lines.size()) + 1);
-    QCoreApplication::processEvents();
-    return block.finish();
-}
-
 } // namespace ParameterTransfer

@@ -40,12 +40,7 @@ Taken take(OperationContext& c, ParameterRowsModel& params, const QString& reply
 void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& flag, int timeoutMs,
              int firstProgress);
 
-// One data line of a parameter write block: "PRM" + number + "=" + value.
-struct DataLine {
-    int number = 0;
-    QString value;
-    bool sent = true; // false for a parameter the controller does not hold
-};
+using Ops::DataLine;
 
 inline constexpr char NotANumberTitle[] = "Data un-transmitting";
 inline constexpr char NotANumber[] = "Data is not completed. Please check data.";
@@ -54,10 +49,5 @@ inline constexpr char NotANumber[] = "Data is not completed. Please check data."
 // number. Shows the first that does not (its line in the error box, then NotANumber titled
 // NotANumberTitle), sets settei and restores the window: false, nothing written.
 bool allNumbers(OperationContext& c, const QList<DataLine>& lines);
-
-// The lines into an opened write block, then its end-of-data character. Line k (1-based, the
-// lines not sent included) sets the progress to k; the end sets it to the count + 1. False
-// when the operation ended (cancelled, refused; already reported).
-bool send(OperationContext& c, Ops::WriteBlock& block, const QList<DataLine>& lines);
 
 } // namespace ParameterTransfer

@@ -9,28 +9,18 @@
 #include "pointops/ui/frmMain.h"
 #include "startup/ui/CarriageFigure.h"
 #include "startup/ui/IoLamps.h"
+#include "startup/ui/MainWindowHost.h"
 #include "startup/ui/PanelControls.h"
 #include "startup/ui/frmstop.h"
 
-class frmMain::Host final : public PointDriveHost {
+class frmMain::Host final : public MainWindowHost<PointDriveHost> {
   public:
     explicit Host(frmMain& w)
-        : PointDriveHost(w.m_driveState), m_w(w), m_controls(w.centralWidget()) {}
-
-    // LinkHost and OperationHost.
-    bool settei() const override { return m_w.settei(); }
-    bool numericInputMode() const override { return m_w.numericInputMode(); }
-    void focusNumericInputOption() override { m_w.focusNumericInputOption(); }
-    void enableWindow() override { m_w.setEnabled(true); }
-    void hideProgress() override { m_w.hideProgress(); }
-    void enableToolbar() override { m_w.enableToolbar(); }
-    void setSettei(int value) override { m_w.setSettei(value); }
-    void disableWindow() override { m_w.setEnabled(false); }
-    void refreshDependentDisplays() override { m_w.RefreshDependentDisplays(); }
-    bool confirmDiscard() override { return m_w.confirmDiscard(); }
-    void markDifferences(const QList<Difference>& differences) override {
-        m_w.cellMarks().set(differences);
+        : MainWindowHost<PointDriveHost>(w, w.m_driveState), m_w(w), m_controls(w.centralWidget()) {
     }
+
+    // OperationHost.
+    void refreshDependentDisplays() override { m_w.RefreshDependentDisplays(); }
 
     // PanelHost.
     void setControlEnabled(const QString& name, bool enabled) override {
