@@ -7,28 +7,29 @@
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
+#include "pulse/PulseOpsContext.h"
+#include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneTableModel.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
 
 #include <QStringList>
 
-// One point-input window's worth of everything an operation talks to, on the in-process
-// virtual controller: link, scripted operator, progress dialog, host and both tables.
-struct OpsRig {
-    VirtualController controller{VirtualController::Kind::Point};
+// Everything an operation talks to, on the in-process virtual controller of one kind: link,
+// scripted operator, progress dialog and host.
+struct LinkRig {
+    VirtualController controller;
     SimulatedChannel channel{controller};
     LinkState state;
     Link link{state, channel};
     ScriptedOperator op;
     FakeProgress progress;
     FakeOperationHost host;
-    PointTableModel points{op};
-    ParameterTableModel params{op};
-    PointOpsContext ctx{{link, op, progress, host}, points, params};
 
-    OpsRig() { link.attachProgress(progress); }
+    explicit LinkRig(VirtualController::Kind kind) : controller(kind) {
+        link.attachProgress(progress);
+    }
 
-    PointOpsContext& context() { return ctx; }
     // The window is usable again: window and toolbar enabled, progress dialog hidden.
     bool restored() const { return host.windowEnabled && host.toolbarEnabled && !progress.shown; }
     QStringList messageTitles() const {
@@ -38,4 +39,24 @@ struct OpsRig {
                 out << p.title;
         return out;
     }
+};
+
+// One point-input window's worth: the link rig and both tables.
+struct OpsRig : LinkRig {
+    PointTableModel points{op};
+    ParameterTableModel params{op};
+    PointOpsContext ctx{{link, op, progress, host}, points, params};
+
+    OpsRig() : LinkRig(VirtualController::Kind::Point) {}
+    PointOpsContext& context() { return ctx; }
+};
+
+// One pulse-train window's worth: the link rig, the zone and the parameter table.
+struct PulseOpsRig : LinkRig {
+    ZoneTableModel zones{op};
+    PulseParameterModel params{op};
+    PulseOpsContext ctx{{link, op, progress, host}, zones, params};
+
+    PulseOpsRig() : LinkRig(VirtualController::Kind::Pulse) {}
+    PulseOpsContext& context() { return ctx; }
 };

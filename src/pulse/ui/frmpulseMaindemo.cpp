@@ -1,6 +1,7 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 
 #include "pulse/PulseFileKind.h"
+#include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulsePrintLayout.h"
 #include "pulse/ZoneTableModel.h"
@@ -82,6 +83,7 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
                   {"SpeedCalculation", "mnuToolsSpeed"},
                   {"Init(Zone)", "mnuToolsIniZo"}});
     setCentralWidget(buildCentral());
+    wireOperations();
 
     m_ioMonitor = new QTimer(this);
     m_ioMonitor->setObjectName("Tim_IO_Mon");
@@ -121,10 +123,6 @@ void frmpulseMaindemo::buildMenus() {
          {"mnuToolsComp", "Compare"}},
         {{"mnuToolsIniZo", "Zones"}, {"mnuToolsIniPa", "Parameters"}, {"mnuToolsIniORG", "Org"}});
     buildHelpMenu();
-    // The transfers, the error history and the speed calculation come with their own work.
-    setNotYetWired({"mnuToolsTranZ", "mnuToolsTranA", "mnuToolsRecZ", "mnuToolsRecA", "mnuToolsBag",
-                    "mnuToolsSpeed", "mnuToolsComp", "mnuToolsIniZo", "mnuToolsIniPa",
-                    "mnuToolsIniORG"});
     // What Operation mode and direct teaching lock.
     setLockedItems({"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuToolsTranZ",
                     "mnuToolsTranA", "mnuToolsRecZ", "mnuToolsRecA", "mnuToolsCom", "mnuToolsComp",

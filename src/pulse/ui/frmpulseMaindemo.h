@@ -2,6 +2,10 @@
 
 #include "startup/ui/MainWindowBase.h"
 
+#include <functional>
+#include <memory>
+
+class OperationHost;
 class ParameterGrid;
 class PulseFileKind;
 class PulsePanel;
@@ -9,6 +13,8 @@ class PulseParameterModel;
 class QTimer;
 class ZoneGrid;
 class ZoneTableModel;
+class frmkeisan;
+struct PulseOpsContext;
 
 // The main window of the pulse-train kind: the zone grid and the parameter grid, the
 // operation panel and the communication boxes, with its menus, toolbar and status bar. It
@@ -40,6 +46,16 @@ class frmpulseMaindemo final : public MainWindowBase {
     // Status bar panel 2 from parameter 35.
     void RefreshOriginShift();
 
+    // The Tool menu (frmpulseMaindemoOps.cpp). Runs an operation with this window as its
+    // host; the window is usable again afterwards, whatever happened inside.
+    void runOperation(const std::function<void(PulseOpsContext&)>& operation);
+    // Error History Display: reads the controller's error history into a new errorRecord.
+    void ErrorHistoryDisplay();
+    // Slider operating speed calculation: the tool window opens with the type of the
+    // parameter table's type row selected, and this window stays disabled until it closes.
+    void SpeedCalculation();
+    frmkeisan* speedCalculationWindow() const { return m_keisan; }
+
   protected:
     ControlPanel* controlPanel() const override;
     void clearModified() override;
@@ -48,6 +64,7 @@ class frmpulseMaindemo final : public MainWindowBase {
   private:
     void buildMenus();
     QWidget* buildCentral();
+    void wireOperations();
 
     ZoneTableModel* m_zoneModel = nullptr;
     PulseParameterModel* m_paramModel = nullptr;
@@ -56,4 +73,7 @@ class frmpulseMaindemo final : public MainWindowBase {
     ParameterGrid* m_paramGrid = nullptr;
     PulsePanel* m_panel = nullptr;
     QTimer* m_ioMonitor = nullptr; // Tim_IO_Mon
+    std::unique_ptr<OperationHost> m_opsHost;
+    std::unique_ptr<PulseOpsContext> m_ctx;
+    frmkeisan* m_keisan = nullptr;
 };

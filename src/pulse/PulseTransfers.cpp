@@ -1,0 +1,199 @@
+#include "pulse/PulseTransfers.h"
+
+#include "link/Command.h"
+#include "pulse/PulseOpsContext.h"
+#include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneReply.h"
+#include "pulse/ZoneRules.h"
+#include "pulse/ZoneTableModel.h"
+#include "startup/CellText.h"
+#include "startup/InitSteps.h"
+#include "startup/ParameterTransfer.h"
+#include "startup/ProgressView.h"
+
+namespace PulseTransfers {
+
+namespace {
+
+constexpr int ReadTimeoutMs = 3000;
+constexpr int ZoneClearTimeoutMs = 5000;
+constexpr int LastZone = ZoneCount - 1;
+
+const QString Unsent = QStringLiteral("Data un-transmitting");
+
+// A refusal of the checks before anything is sent: the message, the window given back.
+void refuse(PulseOpsContext& c, const QString& text) {
+    c.op.message(Unsent, text, OperatorInteraction::Icon::None);
+    c.host.setSettei(1);
+    Ops::restore(c);
+}
+
+// The zone consistency rule over the whole table, then the positions of every set zone as
+// plain numbers: they go on the line as they stand. False when refused (told).
+bool zonesSendable(PulseOpsContext& c, const ZoneTableData& zones) {
+    const ZoneRules::TableVerdict v = ZoneRules::checkTable(zones);
+    if (v.verdict == ZoneRules::Verdict::Incomplete) {
+        refuse(c, QLatin1String(ParameterTransfer::NotANumber));
+        return false;
+    }
+    if (v.verdict == ZoneRules::Verdict::Rejected) {
+        refuse(
+            c,
+            QStringLiteral("Please confirm position data entry value of point No.%1.").arg(v.zone));
+        return false;
+    }
+    for (int n = 0; n < ZoneCount; ++n) {
+        const ZoneRecord& z = zones[n];
+        if (z.a.isEmpty() || (CellText::number(z.a) && CellText::number(z.b)))
+            continue;
+        c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
+        refuse(c, QLatin1String(ParameterTransfer::NotANumber));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void receiveParameters(PulseOpsContext& c) {
+    ParameterTransfer::receive(c, c.params, c.zones, ReadTimeoutMs, 0);
+}
+
+void receiveZones(PulseOpsContext& c) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QStringLiteral("Zone reception");
+    if (!Ops::readTable(c, Command::ReadZON, QStringLiteral("Do you receive zone data?"),
+                        ReadTimeoutMs, LastZone))
+        return;
+
+    const QString reply = c.link.ReplyText;
+    ZoneTableData table{};
+    c.zones.setTable(table);
+    const bool done = Ops::eachRow(c, 0, LastZone, [&](int n) {
+        if (const auto zone = ZoneReply::zone(reply, n))
+            table[n] = *zone;
+    });
+    c.zones.setTable(table);
+    c.zones.setModified(true);
+    c.progress.hide();
+    if (done)
+        c.op.message(QStringLiteral("Receive Zone"), QStringLiteral("Receiving has finished."),
+                     OperatorInteraction::Icon::None);
+    Ops::restore(c);
+    c.link.setErrorText({});
+    c.host.setSettei(1);
+}
+
+void transmitParameters(PulseOpsContext& c) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QStringLiteral("Parameter reception");
+    c.link.setErrorText({});
+    if (!Ops::askYesNo(c, QStringLiteral("Do you transmit parameter data?"))) {
+        c.host.enableToolbar();
+        return;
+    }
+    QList<Ops::DataLine> lines;
+    for (const ParameterRow& row : c.params.rows())
+        if (row.number != 0) // the actuator type is never written
+            lines.append({row.number, row.setting});
+    if (!ParameterTransfer::allNumbers(c, lines))
+        return;
+
+    c.host.disableWindow();
+    c.progress.showModeless();
+    c.progress.setRange(0, int(lines.size()) + 1);
+    c.progress.setValue(0);
+    Ops::WriteBlock block(c);
+    if (!block.open(Command::WritePRM) || !block.sendAll(Command::ParameterData, lines)) {
+        c.host.setSettei(1);
+        return;
+    }
+    Ops::restore(c);
+    c.host.refreshDependentDisplays();
+    c.op.message(QStringLiteral("Transmit Parameter"), QLatin1String(Finished),
+                 OperatorInteraction::Icon::None);
+    c.host.setSettei(1);
+}
+
+void transmitZones(PulseOpsContext& c) {
+    c.host.setSettei(0);
+    c.link.operationTitle = QLatin1String(TransmitZoneTitle);
+    c.link.setErrorText({});
+    c.link.ReplyTimeoutMs = ZoneClearTimeoutMs;
+    if (!Ops::askYesNo(c, QStringLiteral("Do you transmit zone data?"))) {
+        c.host.enableToolbar();
+        return;
+    }
+    const ZoneTableData zones = c.zones.table();
+    if (!zonesSendable(c, zones))
+        return;
+
+    c.progress.showModeless();
+    c.progress.setRange(0, ZoneCount + 1);
+    c.progress.setValue(0);
+    c.host.disableWindow();
+    Ops::exchange(c, Command::InitZON, {}, ZoneClearTimeoutMs);
+    if (Ops::failed(c)) {
+        c.host.setSettei(1);
+        return;
+    }
+    QList<Ops::DataLine> lines;
+    for (int n = 0; n < ZoneCount; ++n)
+        lines.append({n, zones[n].a + u',' + zones[n].b, !zones[n].a.isEmpty()});
+    Ops::WriteBlock block(c);
+    if (!block.open(Command::WriteZON) || !block.sendAll(Command::ZoneData, lines)) {
+        c.host.setSettei(1);
+        return;
+    }
+    Ops::restore(c);
+    c.host.refreshDependentDisplays();
+    c.op.message(QLatin1String(TransmitZoneTitle), QLatin1String(Finished),
+                 OperatorInteraction::Icon::None);
+    c.host.setSettei(1);
+}
+
+CompareFlow::Result compareTables(PulseOpsContext& c) {
+    const ZoneTableData zones = c.zones.table();
+    const CompareFlow::FirstTable first{
+        Command::ReadZON, LastZone, QStringLiteral("Zone_No"),
+        [&zones](const QString& reply, int n) {
+            const std::optional<QString> line = ZoneReply::line(reply, n);
+            return ZoneReply::differences(n, line ? &*line : nullptr, zones[n]);
+        }};
+    return CompareFlow::run(c, first, c.params);
+}
+
+void compare(PulseOpsContext& c) {
+    compareTables(c);
+}
+
+void initZones(PulseOpsContext& c) {
+    ZoneTableData table = c.zones.table();
+    InitSteps::clearTable(c, {QStringLiteral("Zone initialization"),
+                              QStringLiteral("Do you initialize zone data?"), Command::InitZON,
+                              LastZone, c.zones.modified(), [&table](int n) { table[n] = {}; },
+                              [&] { c.zones.setTable(table); }});
+}
+
+void initParameters(PulseOpsContext& c) {
+    const QString title = QStringLiteral("Parameter initialization");
+    c.host.setSettei(0);
+    c.link.operationTitle = title;
+    c.link.setCancelMessage(title, QStringLiteral("Stop"));
+    if (!InitSteps::confirm(c, QStringLiteral("Do you initialize parameter data?"),
+                            c.zones.modified()))
+        return;
+    c.host.disableWindow();
+    const QString controllerType = Ops::readParameterValue(c, 0).trimmed();
+    if (Ops::failed(c))
+        return;
+    InitSteps::initParameters(c, c.params, controllerType, title, 2);
+}
+
+void initOrigin(PulseOpsContext& c) {
+    c.progress.setRange(0, 1);
+    InitSteps::initOrigin(c);
+    c.host.setSettei(1);
+}
+
+} // namespace PulseTransfers
