@@ -14,7 +14,9 @@
 #include "startup/ui/Lamp.h"
 #include "startup/ui/ParameterGrid.h"
 #include "startup/ui/TrafficLogWindow.h"
+#include "startup/ui/errorRecord.h"
 #include "startup/ui/frmVer.h"
+#include "tools/ui/frmkeisan.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,6 +53,9 @@ class TestPulseWindow : public QObject {
     void viewAndVersion();
     void exitSavesThenStoresThePort();
     void parameterEditShowsOriginShift();
+    void toolKeysRunTransfersAndMarkDifferences();
+    void errorHistoryAndOriginReset();
+    void speedCalculationKeepsTheWindowDisabled();
     void fitsTheScreen();
     void screenshot();
 
@@ -312,6 +317,65 @@ void TestPulseWindow::parameterEditShowsOriginShift() {
 
 // The window opens whole on a 1280 x 800 screen and keeps every control reachable on a
 // smaller one.
+// The keys run the transfers with this window as their host: the tables follow the
+// controller, Compare marks the differing cells until the next transfer.
+void TestPulseWindow::toolKeysRunTransfersAndMarkDifferences() {
+    m_rig.controller->memory().setZone(1, {"-1.00", "-2.00", ""});
+    m_rig.controller->setParameter(35, "-150");
+    m_window->toolbarKey("Receive(Zone)")->trigger();
+    m_window->toolbarKey("Receive(Parameters)")->trigger();
+    QCOMPARE(m_window->zones().zone(1).b, QString("-2.00"));
+    QCOMPARE(m_window->panelText(2), QString("Origin point shift: -1.50"));
+    QVERIFY(m_window->zones().modified());
+
+    m_rig.controller->memory().setZone(1, {"-1.00", "-3.00", ""});
+    m_window->toolbarKey("Cmpare")->trigger();
+    QCOMPARE(m_op.last().text, QString("Zone_No1 NG"));
+    QVERIFY(m_window->cellMarks().isMarked(CompareReport::FirstGrid, 1, ZoneRules::ColB));
+    QVERIFY(m_window->isEnabled() && m_window->toolbar()->isEnabled());
+
+    m_window->toolbarKey("Transmit(Zone)")->trigger();
+    QCOMPARE(m_op.last().text, QString("Transmitting has finished."));
+    QVERIFY(m_window->cellMarks().isEmpty());
+    QCOMPARE(m_rig.controller->memory().zone(1).b, QString("-2.00"));
+}
+
+void TestPulseWindow::errorHistoryAndOriginReset() {
+    m_rig.controller->setErrorHistory({"E01 OVERLOAD", "E05 ENCODER"});
+    m_window->toolbarKey("Errorhistorydisplay")->trigger();
+    QVERIFY(m_window->errorRecordWindow() && m_window->errorRecordWindow()->isVisible());
+
+    // Not while the actuator moves.
+    m_rig.controller->clearReceived();
+    m_window->driveState().motionBusy = true;
+    m_window->action("mnuToolsIniORG")->trigger();
+    QVERIFY(m_rig.controller->received().isEmpty());
+    m_window->driveState().motionBusy = false;
+    m_window->action("mnuToolsIniORG")->trigger();
+    QCOMPARE(m_rig.controller->received(), QByteArray("@INIT ORG ,\r\n"));
+    QVERIFY(button("Cmd_Setup")->isEnabled());
+}
+
+void TestPulseWindow::speedCalculationKeepsTheWindowDisabled() {
+    m_rig.controller->setActuatorType(32);
+    m_window->action("mnuToolsRecA")->trigger();
+    m_window->toolbarKey("SpeedCalculation")->trigger();
+    frmkeisan* tool = m_window->speedCalculationWindow();
+    QVERIFY(tool && tool->isVisible());
+    QVERIFY(!m_window->isEnabled());
+    QVERIFY(tool->isEnabled()); // disabling its opener leaves the tool usable
+    QCOMPARE(tool->selectedOption(), 2);
+
+    QTest::mouseClick(tool->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(tool->speedText(), QString("120.0"));
+    QCOMPARE(tool->accelerationText(), QString("1400"));
+    QTest::mouseClick(tool->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+    QVERIFY(!tool->isVisible());
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(tool->selectedOption(), 0);
+    QVERIFY(tool->speedText().isEmpty() && tool->accelerationText().isEmpty());
+}
+
 void TestPulseWindow::fitsTheScreen() {
     const QSize frame(MainWindowBase::FrameWidth, MainWindowBase::FrameHeight);
     const QRect screen(0, 0, 1280, 800);
