@@ -25,13 +25,13 @@ int main(int argc, char** argv) {
 
     frmMain pointWindow(state, op, pointPort, iniPath);
     frmpulseMaindemo pulseWindow(state, op, pulsePort, iniPath);
-    op.setParentGetter([&pointWindow, &pulseWindow]() -> QWidget* {
-        return pulseWindow.isVisible() ? static_cast<QWidget*>(&pulseWindow)
-                                       : static_cast<QWidget*>(&pointWindow);
-    });
-
-    // The start-up window talks over the point-input window's port.
+    // The start-up window talks over the point-input window's port and reads the tables into
+    // the main window of the controller's kind before it shows it.
     StartupSequence sequence(state, pointPort, iniPath);
+    sequence.setTableReader(op, [&](StartupSequence::Kind kind) {
+        return kind == StartupSequence::Kind::PointInput ? pointWindow.startupTables()
+                                                         : pulseWindow.startupTables();
+    });
     frmselect select(
         sequence,
         [&](StartupSequence::Kind kind) {
@@ -42,6 +42,14 @@ int main(int argc, char** argv) {
             w->show();
         },
         [&] { op.endProgram(); });
+    // Dialogs open over the window the operator sees: the start-up window during the start-up
+    // read, then the main window.
+    op.setParentGetter([&]() -> QWidget* {
+        if (select.isVisible())
+            return &select;
+        return pulseWindow.isVisible() ? static_cast<QWidget*>(&pulseWindow)
+                                       : static_cast<QWidget*>(&pointWindow);
+    });
     select.start();
     return app.exec();
 }

@@ -81,13 +81,24 @@ void Link::BuildCommand() {
     sousinnaiyou = f.sousinnaiyou;
 }
 
+Link* Link::pendingExchange() {
+    // A main window's link waits for whichever exchange holds the line; the start-up window's
+    // link, which marks nothing busy, for its own cancelled exchange that still collects.
+    if (m_variant == Variant::MainWindow)
+        return m_state.LinkBusy ? m_state.pending : nullptr;
+    return m_active ? this : nullptr;
+}
+
 bool Link::waitForPending() {
     // Runs the event loop, and with it the pending exchange's collecting steps, until that
     // exchange has ended. The interrupted operation later finds its exchange finished.
     bool cancelledHere = false;
-    while (!cancelledHere && m_state.LinkBusy && m_state.pending) {
+    while (!cancelledHere) {
+        Link* pending = pendingExchange();
+        if (!pending)
+            break;
         QEventLoop loop;
-        connect(m_state.pending, &Link::exchangeFinished, &loop, &QEventLoop::quit);
+        connect(pending, &Link::exchangeFinished, &loop, &QEventLoop::quit);
         connect(this, &Link::waitCancelled, &loop, [&] {
             cancelledHere = true;
             loop.quit();
@@ -97,6 +108,14 @@ bool Link::waitForPending() {
         --m_waits;
     }
     return !cancelledHere;
+}
+
+void Link::waitForEnd() {
+    while (m_active) {
+        QEventLoop loop;
+        connect(this, &Link::exchangeFinished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }
 
 void Link::cancelWait() {
@@ -120,7 +139,7 @@ void Link::Exchange() {
     LineRefused = false;
     // A second exchange never overlaps the pending one on the line: wait for it first.
     bool cancelledHere = std::exchange(m_cancelBeforeSend, false);
-    if (!cancelledHere && m_variant == Variant::MainWindow)
+    if (!cancelledHere)
         cancelledHere = !waitForPending();
     if (cancelledHere) {
         // Nothing was written.

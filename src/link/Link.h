@@ -92,10 +92,14 @@ class Link final : public QObject {
     // cancelled (Timeout set, nothing received kept) and ReportLinkError then shows the cancel
     // message instead of the communication error. The controller's late reply is still
     // collected, and dropped, until the cancelled exchange's own time-out has passed; an
-    // exchange asked for meanwhile waits for that, so a late reply never reaches it.
+    // exchange asked for meanwhile (on any main window's link, or on this start-up link)
+    // waits for that, so a late reply never reaches it.
     void attachProgress(ProgressView& progress);
     // Ends the wait of a running Exchange (or of one waiting for the line) now.
     void cancelWait();
+    // Waits in the event loop until a cancelled exchange of this link, still collecting its
+    // late reply, has ended (at the latest its own time-out); at once when none is running.
+    void waitForEnd();
     // True when the operator cancelled the last exchange.
     bool cancelled() const { return m_cancelled; }
     // The cancel message of the operation titled operationTitle, when it is not the shared
@@ -140,6 +144,7 @@ class Link final : public QObject {
     void finish();
     // False when the operator cancelled while waiting.
     bool waitForPending();
+    Link* pendingExchange();
     void setMonitor(const QString& sent, const QString& received);
     void reportCancelled(OperatorInteraction& op, LinkHost& host);
     void reportRefusedLine(OperatorInteraction& op, LinkHost& host);

@@ -6,43 +6,38 @@
 #include "pointops/PointOpsContext.h"
 #include "pointops/PointReply.h"
 #include "startup/ParameterTransfer.h"
-#include "startup/ProgressView.h"
 
 namespace ReceiveOps {
 
 namespace {
 constexpr int ReadTimeoutMs = 5000;
-constexpr int LastNumber = 63;
+} // namespace
+
+namespace {
+using PointRows = TableRows<PointTableModel, PointRecord>;
 } // namespace
 
 void receivePoints(PointOpsContext& c) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QStringLiteral("Point reception");
-    if (!Ops::readTable(c, Command::ReadPNT, QStringLiteral("Do you receive point data?"),
-                        ReadTimeoutMs, LastNumber))
-        return;
-
-    const QString reply = c.link.ReplyText;
-    PointTableData table{};
-    c.points.setTable(table);
-    const bool done = Ops::eachRow(c, 0, LastNumber, [&](int n) {
-        if (const auto point = PointReply::point(reply, n))
-            table[n] = *point;
-    });
-    c.points.setTable(table);
-    c.points.setModified(true);
-    Ops::restore(c);
-    c.link.setErrorText({});
-    if (done)
-        c.op.message(QStringLiteral("Receive Point"), QStringLiteral("Receiving has finished."),
-                     OperatorInteraction::Icon::None);
-    c.host.setSettei(1);
-    Ops::restore(c);
-    c.link.setErrorText({});
+    PointRows rows(c.points, Command::ReadPNT, &PointReply::point);
+    Ops::receiveRows(c, rows, QStringLiteral("Point reception"),
+                     QStringLiteral("Do you receive point data?"), ReadTimeoutMs,
+                     QStringLiteral("Receive Point"));
 }
 
 void receiveParameters(PointOpsContext& c) {
     ParameterTransfer::receive(c, c.params, c.points, ReadTimeoutMs, 1);
+}
+
+StartupTables startupTables(PointTableModel& points, ParameterTableModel& params,
+                            std::function<void()> refresh) {
+    StartupTables t;
+    t.queries = {{Command::QueryVER, 2000}, {Command::ReadDIO, 3000}};
+    t.first = std::make_unique<PointRows>(points, Command::ReadPNT, &PointReply::point);
+    t.firstTimeoutMs = ReadTimeoutMs;
+    t.parameters = &params;
+    t.parameterTimeoutMs = ReadTimeoutMs;
+    t.finished = std::move(refresh);
+    return t;
 }
 
 } // namespace ReceiveOps

@@ -1,5 +1,11 @@
 #pragma once
 
+#include "startup/StartupRead.h"
+
+#include <functional>
+
+class ParameterTableModel;
+class PointTableModel;
 struct PointOpsContext;
 
 // Receive(Points) and Receive(Parameters): read the controller's whole point or parameter
@@ -16,5 +22,11 @@ void receivePoints(PointOpsContext& c);
 // parameter line or one whose type is not 30 to 33 (told as "Controller type is different.")
 // leaves both tables as they were; the program goes on.
 void receiveParameters(PointOpsContext& c);
+
+// The window's tables for the start-up read: "@?VER " (2000 ms) and "@READ DIO " (3000 ms)
+// first, then the points ("@READ PNT ", 5000 ms), each taken as Receive(Points) takes it,
+// and the parameters (5000 ms); refresh runs the dependent displays afterwards.
+StartupTables startupTables(PointTableModel& points, ParameterTableModel& params,
+                            std::function<void()> refresh);
 
 } // namespace ReceiveOps

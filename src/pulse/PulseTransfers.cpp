@@ -10,6 +10,7 @@
 #include "startup/InitSteps.h"
 #include "startup/ParameterTransfer.h"
 #include "startup/ProgressView.h"
+#include "startup/ReceivedRows.h"
 
 namespace PulseTransfers {
 
@@ -20,6 +21,8 @@ constexpr int ZoneClearTimeoutMs = 5000;
 constexpr int LastZone = ZoneCount - 1;
 
 const QString Unsent = QStringLiteral("Data un-transmitting");
+
+using ZoneRows = TableRows<ZoneTableModel, ZoneRecord>;
 
 // A refusal of the checks before anything is sent: the message, the window given back.
 void refuse(PulseOpsContext& c, const QString& text) {
@@ -60,28 +63,10 @@ void receiveParameters(PulseOpsContext& c) {
 }
 
 void receiveZones(PulseOpsContext& c) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QStringLiteral("Zone reception");
-    if (!Ops::readTable(c, Command::ReadZON, QStringLiteral("Do you receive zone data?"),
-                        ReadTimeoutMs, LastZone))
-        return;
-
-    const QString reply = c.link.ReplyText;
-    ZoneTableData table{};
-    c.zones.setTable(table);
-    const bool done = Ops::eachRow(c, 0, LastZone, [&](int n) {
-        if (const auto zone = ZoneReply::zone(reply, n))
-            table[n] = *zone;
-    });
-    c.zones.setTable(table);
-    c.zones.setModified(true);
-    c.progress.hide();
-    if (done)
-        c.op.message(QStringLiteral("Receive Zone"), QStringLiteral("Receiving has finished."),
-                     OperatorInteraction::Icon::None);
-    Ops::restore(c);
-    c.link.setErrorText({});
-    c.host.setSettei(1);
+    ZoneRows rows(c.zones, Command::ReadZON, &ZoneReply::zone);
+    Ops::receiveRows(c, rows, QStringLiteral("Zone reception"),
+                     QStringLiteral("Do you receive zone data?"), ReadTimeoutMs,
+                     QStringLiteral("Receive Zone"));
 }
 
 void transmitParameters(PulseOpsContext& c) {
@@ -194,6 +179,17 @@ void initOrigin(PulseOpsContext& c) {
     c.progress.setRange(0, 1);
     InitSteps::initOrigin(c);
     c.host.setSettei(1);
+}
+
+StartupTables startupTables(ZoneTableModel& zones, PulseParameterModel& params,
+                            std::function<void()> refresh) {
+    StartupTables t;
+    t.first = std::make_unique<ZoneRows>(zones, Command::ReadZON, &ZoneReply::zone);
+    t.firstTimeoutMs = ReadTimeoutMs;
+    t.parameters = &params;
+    t.parameterTimeoutMs = ReadTimeoutMs;
+    t.finished = std::move(refresh);
+    return t;
 }
 
 } // namespace PulseTransfers

@@ -1,7 +1,12 @@
 #pragma once
 
 #include "startup/CompareFlow.h"
+#include "startup/StartupRead.h"
 
+#include <functional>
+
+class PulseParameterModel;
+class ZoneTableModel;
 struct PulseOpsContext;
 
 // The pulse-train window's operations on the controller: receive, transmit, compare and
@@ -51,5 +56,11 @@ void initZones(PulseOpsContext& c);
 void initParameters(PulseOpsContext& c);
 // Init > Org: "@INIT ORG " (progress 0 to 1). The window offers it only while no motion runs.
 void initOrigin(PulseOpsContext& c);
+
+// The window's tables for the start-up read: the zones ("@READ ZON ", 3000 ms), each taken
+// as Receive(Zones) takes it, then the parameters (3000 ms), whose type fills the Initial
+// Value column of all twelve rows; refresh runs the origin shift display afterwards.
+StartupTables startupTables(ZoneTableModel& zones, PulseParameterModel& params,
+                            std::function<void()> refresh);
 
 } // namespace PulseTransfers

@@ -38,6 +38,8 @@ void StartupSequence::run() {
 
     if (const std::optional<Kind> kind = kindOf(m_kindValue)) {
         emit kindDetected(*kind);
+        if (!readTables(*kind))
+            return;
         emit openMainWindow(*kind);
     } else {
         fallback();
@@ -62,6 +64,23 @@ std::optional<StartupSequence::Kind> StartupSequence::kindOf(const QString& valu
     if (value.startsWith(QLatin1Char('1')))
         return Kind::PulseTrain;
     return std::nullopt;
+}
+
+void StartupSequence::setProgress(ProgressView& progress) {
+    m_progress = &progress;
+    m_link.attachProgress(progress);
+}
+
+void StartupSequence::setTableReader(OperatorInteraction& op, TablesOf tablesOf) {
+    m_op = &op;
+    m_tablesOf = std::move(tablesOf);
+}
+
+bool StartupSequence::readTables(Kind kind) {
+    if (!m_progress || !m_op || !m_tablesOf)
+        return true;
+    StartupTables tables = m_tablesOf(kind);
+    return StartupRead::run(m_link, *m_op, *m_progress, tables) == StartupRead::Result::Done;
 }
 
 void StartupSequence::fallback() {

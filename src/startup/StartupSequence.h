@@ -1,13 +1,19 @@
 #pragma once
 
 #include "link/Link.h"
+#include "startup/StartupRead.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 
+class OperatorInteraction;
+class ProgressView;
+
 // The start-up window's sequence: take the port from the INI file, ask the controller for
-// its kind (parameter 13) and hand over to the main window of that kind, or let the operator
-// choose when the controller does not say.
+// its kind (parameter 13), read the controller's tables into the main window of that kind
+// (StartupRead) and hand over to it, or let the operator choose when the controller does not
+// say; nothing is read after the operator's choice.
 class StartupSequence final : public QObject {
     Q_OBJECT
   public:
@@ -22,7 +28,16 @@ class StartupSequence final : public QObject {
     // The kind a value names by its first character: "0" point input, "1" pulse train input.
     static std::optional<Kind> kindOf(const QString& value);
 
-    // Runs the sequence; returns once the kind is known or the manual choice is offered.
+    // The start-up read: the progress dialog of the start-up window (its Cancel also ends a
+    // running wait of the start-up link), the operator, and the tables of the main window of
+    // each kind. Without them the main window opens with nothing read.
+    using TablesOf = std::function<StartupTables(Kind)>;
+    void setProgress(ProgressView& progress);
+    void setTableReader(OperatorInteraction& op, TablesOf tablesOf);
+
+    // Runs the sequence; returns once the main window of the controller's kind may open (its
+    // tables read), the manual choice is offered, or the program ended over an actuator type
+    // other than 30 to 33 (then no window opens).
     void run();
     // The OK button of the manual choice.
     void choose(Kind kind);
@@ -36,14 +51,19 @@ class StartupSequence final : public QObject {
   signals:
     void statusText(const QString& text);          // Label1
     void manualChoiceOffered();                    // hide Label1, show Frame1 and Command1
-    void kindDetected(StartupSequence::Kind kind); // read the tables (later), then open
+    void kindDetected(StartupSequence::Kind kind); // the tables are read next
     void openMainWindow(StartupSequence::Kind kind);
 
   private:
     void fallback();
+    // False when the program ended during the read.
+    bool readTables(Kind kind);
 
     LinkState& m_state;
     Link m_link;
     QString m_iniPath;
     QString m_kindValue;
+    ProgressView* m_progress = nullptr;
+    OperatorInteraction* m_op = nullptr;
+    TablesOf m_tablesOf;
 };

@@ -54,6 +54,7 @@ class frmMain final : public MainWindowBase {
     void OpenFile() override;
     void PrintLists() override;
     bool confirmDiscard() override;
+    StartupTables startupTables() override;
     // Error History Display: reads the controller's error history into a new errorRecord.
     void ErrorHistoryDisplay();
     // Runs an operation of the Tool menu with this window as its host; the window is usable

@@ -50,6 +50,11 @@ void frmMain::wireOperations() {
     connect(action("mnuToolsBag"), &QAction::triggered, this, &frmMain::ErrorHistoryDisplay);
 }
 
+StartupTables frmMain::startupTables() {
+    return ReceiveOps::startupTables(*m_pointModel, *m_paramModel,
+                                     [this] { RefreshDependentDisplays(); });
+}
+
 void frmMain::ErrorHistoryDisplay() {
     runOperation([this](PointOpsContext& c) {
         ErrorHistory::display(c, [this](const QStringList& e) { showErrorRecord(e); });

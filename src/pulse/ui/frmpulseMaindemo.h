@@ -43,6 +43,7 @@ class frmpulseMaindemo final : public MainWindowBase {
     void OpenFile() override;
     void PrintLists() override;
     bool confirmDiscard() override;
+    StartupTables startupTables() override;
     // Status bar panel 2 from parameter 35.
     void RefreshOriginShift();
 

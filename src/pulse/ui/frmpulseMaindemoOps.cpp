@@ -64,6 +64,11 @@ void frmpulseMaindemo::wireOperations() {
             &frmpulseMaindemo::SpeedCalculation);
 }
 
+StartupTables frmpulseMaindemo::startupTables() {
+    return PulseTransfers::startupTables(*m_zoneModel, *m_paramModel,
+                                         [this] { RefreshOriginShift(); });
+}
+
 void frmpulseMaindemo::runOperation(const std::function<void(PulseOpsContext&)>& operation) {
     // Compare's marks hold until the next transfer.
     cellMarks().clear();

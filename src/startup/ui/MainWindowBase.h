@@ -3,6 +3,7 @@
 #include "link/Link.h"
 #include "startup/CellMarks.h"
 #include "startup/Drive.h"
+#include "startup/StartupRead.h"
 
 #include <QHash>
 #include <QKeySequence>
@@ -68,6 +69,8 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     // "Do you save data?" with its Save As while the tables hold unsaved changes; false when
     // the operator cancelled or the save did not complete.
     virtual bool confirmDiscard() = 0;
+    // The window's tables as the start-up read fills them before the window is shown.
+    virtual StartupTables startupTables() = 0;
     // Exit: after confirmDiscard() the modified flag is cleared and the window closes.
     void Exit();
     // Help > Version and the logo button: settei 0, "@?VER " (500 ms), then the About box

@@ -1,5 +1,7 @@
 #include "startup/ui/frmselect.h"
 
+#include "startup/ui/frmbar.h"
+
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -54,6 +56,10 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
     layout->addWidget(m_frame);
     layout->addWidget(m_ok, 0, Qt::AlignHCenter);
     setMinimumWidth(360);
+
+    // The start-up read shows its progress, and takes its Cancel, here.
+    m_progress = new frmbar(this);
+    m_sequence.setProgress(*m_progress);
 
     connect(&m_sequence, &StartupSequence::statusText, m_label, &QLabel::setText);
     // The status stays readable above the choice, with the port that was tried and why it

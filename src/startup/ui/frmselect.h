@@ -9,6 +9,7 @@ class QLabel;
 class QGroupBox;
 class QRadioButton;
 class QPushButton;
+class frmbar;
 
 // The start-up window: shows what the kind query found, offers the manual choice, then hides
 // itself and hands over to the main window of the chosen kind. It stays loaded while a main
@@ -24,6 +25,8 @@ class frmselect final : public QWidget {
 
     // Shows the window and runs the start-up sequence.
     void start();
+    // The progress dialog of the start-up read.
+    frmbar& progress() { return *m_progress; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,4 +45,5 @@ class frmselect final : public QWidget {
     QRadioButton* m_point;
     QRadioButton* m_pulse;
     QPushButton* m_ok;
+    frmbar* m_progress;
 };
