@@ -71,6 +71,14 @@ void ControllerMemory::loadDefaults(ControllerKind kind, int type) {
     m_params[13] = kind == ControllerKind::Point ? QStringLiteral("0") : QStringLiteral("1");
 }
 
+void ControllerMemory::fillSample() {
+    for (int n = 0; n < PointCount; ++n)
+        m_points[n] = {QStringLiteral("U"), QString::number((n % 40 - 20) + 0.25, 'f', 2),
+                       QString::number(10 + n % 40), QString::number(1 + n % 10)};
+    m_zones = {Zone{"-10.00", "-20.00", {}}, Zone{"5.00", "15.00", {}}, Zone{"20.00", "30.00", {}},
+               Zone{"0.00", "-5.00", {}}};
+}
+
 QString ControllerMemory::parameter(int n) const {
     return (n >= 0 && n < ParameterCount) ? m_params[n] : QString();
 }

@@ -50,6 +50,10 @@ class ControllerMemory final {
     // Stroke in 0.01 mm: 2000 for types 30 and 32, 4000 for any other type.
     static int strokeOf(int type) { return (type == 30 || type == 32) ? 2000 : 4000; }
 
+    // Every point set (mode U: position, speed and pushing level varying from point to point,
+    // within a 20 mm stroke) and every zone set, so that a read returns a full table.
+    void fillSample();
+
     QString parameter(int n) const;
     int parameterInt(int n, int fallback = 0) const;
     void setParameter(int n, const QString& value);

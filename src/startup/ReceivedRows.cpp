@@ -11,8 +11,7 @@ void receiveRows(OperationContext& c, ReceivedRows& rows, const QString& title,
 
     const QString reply = c.link.ReplyText;
     rows.clear();
-    const bool done =
-        eachRow(c, 0, rows.lastRow(), [&](int n) { rows.take(reply, n); });
+    const bool done = eachRow(c, 0, rows.lastRow(), [&](int n) { rows.take(reply, n); });
     rows.model().setModified(true);
     restore(c);
     c.link.setErrorText({});

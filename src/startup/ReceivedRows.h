@@ -32,9 +32,7 @@ template <typename Model, typename Record> class TableRows final : public Receiv
         : m_model(model), m_code(readCode), m_read(read) {}
 
     int readCode() const override { return m_code; }
-    int lastRow() const override {
-        return int(std::tuple_size_v<decltype(m_model.table())>) - 1;
-    }
+    int lastRow() const override { return int(std::tuple_size_v<decltype(m_model.table())>) - 1; }
     void clear() override { m_model.setTable({}); }
     void take(const QString& reply, int n) override {
         if (const std::optional<Record> record = m_read(reply, n)) {

@@ -16,6 +16,8 @@ class FakeProgress final : public ProgressView {
     bool cancel = false;
     int cancelAtValue = -1; // Cancel is clicked when the value reaches this, -1 never
     QList<int> values;
+    // Told every value set, after it was recorded (a test may click Cancel from here).
+    std::function<void(int)> onValue;
 
     void setRange(int min, int max) override {
         minimum = min;
@@ -26,6 +28,8 @@ class FakeProgress final : public ProgressView {
         values << v;
         if (v == cancelAtValue)
             cancel = true;
+        if (onValue)
+            onValue(v);
     }
     void showModeless() override { shown = true; }
     void hide() override { shown = false; }

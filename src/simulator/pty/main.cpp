@@ -80,12 +80,15 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("Time a motion takes (return to origin, "
                                                       "point move, step, measurement)."),
                                        QStringLiteral("ms"), QStringLiteral("200"));
+    const QCommandLineOption fillOpt(
+        QStringLiteral("fill"),
+        QStringLiteral("Start with every point and every zone set (a full table to read)."));
     const QCommandLineOption recordOpt(
         QStringLiteral("record"),
         QStringLiteral("Write every byte received from the PC to this file when ending."),
         QStringLiteral("file"));
     parser.addOptions({kindOpt, typeOpt, linkOpt, oldOpt, paceOpt, silentOpt, silentForOpt,
-                       ngForOpt, delayOpt, widthOpt, motionOpt, recordOpt});
+                       ngForOpt, delayOpt, widthOpt, motionOpt, fillOpt, recordOpt});
     parser.process(app);
 
     const QString kindText = parser.value(kindOpt).toLower();
@@ -117,6 +120,8 @@ int main(int argc, char* argv[]) {
     controller.setReplyDelay(delay);
     controller.setValueWidth(width);
     controller.setMotionDuration(motionMs);
+    if (parser.isSet(fillOpt))
+        controller.memory().fillSample();
     for (const QString& word : parser.values(silentForOpt))
         controller.setSilentFor(word);
     for (const QString& word : parser.values(ngForOpt))
