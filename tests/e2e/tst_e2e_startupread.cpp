@@ -1,0 +1,246 @@
+// The start-up as the program runs it: the start-up window asks qrx5-sim on a pseudo-terminal
+// for its kind through the serial port class, reads the tables into the real main window of
+// that kind and only then shows it.
+#include "FakeProgress.h"
+#include "ScriptedOperator.h"
+#include "link/Profile.h"
+#include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointTableModel.h"
+#include "pointops/ui/frmMain.h"
+#include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneTableModel.h"
+#include "pulse/ui/frmpulseMaindemo.h"
+#include "simulator/RoutedChannel.h"
+#include "startup/StartupSequence.h"
+#include "startup/ui/frmbar.h"
+#include "startup/ui/frmselect.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// What the operator would see in the main window the moment it is shown.
+struct Shown {
+    int windows = 0;
+    bool pulse = false;
+    int rowsFilled = 0; // points or zones holding something
+    QString type;       // the parameter table's actuator type
+    QString status2;    // status bar panel 2
+    bool progressShown = false;
+};
+
+// qrx5-sim, the program's two main windows on their routed ports, and the start-up window.
+struct Program {
+    QTemporaryDir dir;
+    QProcess sim;
+    QString ini;
+    LinkState state;
+    SimulatorHub hub;
+    std::unique_ptr<RoutedChannel> pointPort;
+    std::unique_ptr<RoutedChannel> pulsePort;
+    ScriptedOperator op;
+    std::unique_ptr<frmMain> point;
+    std::unique_ptr<frmpulseMaindemo> pulse;
+    std::unique_ptr<StartupSequence> sequence;
+    std::unique_ptr<frmselect> select;
+    Shown shown;
+
+    bool start(const QStringList& simArgs) {
+        const QString link = dir.filePath("com1");
+        sim.start(qEnvironmentVariable("QRX5_SIM_BIN"), simArgs + QStringList{"--link", link});
+        if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000))
+            return false;
+        sim.readLine();
+        ini = dir.filePath("QRX5.ini");
+        Profile::WriteSetting(link, "COM1", "Ports", ini);
+        pointPort = std::make_unique<RoutedChannel>(ini, hub);
+        pulsePort = std::make_unique<RoutedChannel>(ini, hub);
+        point = std::make_unique<frmMain>(state, op, *pointPort, ini);
+        pulse = std::make_unique<frmpulseMaindemo>(state, op, *pulsePort, ini);
+        sequence = std::make_unique<StartupSequence>(state, *pointPort, ini);
+        sequence->setTableReader(op, [this](StartupSequence::Kind kind) {
+            return kind == StartupSequence::Kind::PointInput ? point->startupTables()
+                                                             : pulse->startupTables();
+        });
+        select = std::make_unique<frmselect>(
+            *sequence, [this](StartupSequence::Kind kind) { show(kind); },
+            [this] { op.endProgram(); });
+        return true;
+    }
+    void show(StartupSequence::Kind kind) {
+        ++shown.windows;
+        shown.pulse = kind == StartupSequence::Kind::PulseTrain;
+        shown.progressShown = select->progress().isVisible();
+        if (shown.pulse) {
+            for (const ZoneRecord& z : pulse->zones().table())
+                shown.rowsFilled += !z.a.isEmpty();
+            shown.type = pulse->parameters().actuatorType();
+            shown.status2 = pulse->panelText(2);
+            pulse->show();
+        } else {
+            for (const PointRecord& p : point->points().table())
+                shown.rowsFilled += !p.mode.isEmpty();
+            shown.type = point->parameters().actuatorType();
+            shown.status2 = point->panelText(2);
+            point->show();
+        }
+    }
+    ~Program() {
+        sim.terminate();
+        sim.waitForFinished(5000);
+    }
+};
+
+bool simAvailable() {
+    return !qEnvironmentVariable("QRX5_SIM_BIN").isEmpty();
+}
+
+} // namespace
+
+class TestE2EStartupRead : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void tablesFilledWhenTheWindowAppears_data();
+    void tablesFilledWhenTheWindowAppears();
+    void cancelInEachTable_data();
+    void cancelInEachTable();
+    void silentAfterTheKindReply_data();
+    void silentAfterTheKindReply();
+    void type34EndsTheProgram_data();
+    void type34EndsTheProgram();
+};
+
+void TestE2EStartupRead::init() {
+    if (!simAvailable())
+        QSKIP("QRX5_SIM_BIN is not set");
+}
+
+void TestE2EStartupRead::tablesFilledWhenTheWindowAppears_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("pulse");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("type");
+    QTest::newRow("point") << QStringList{"--kind", "point", "--type", "31", "--fill"} << false
+                           << 64 << "31";
+    QTest::newRow("pulse") << QStringList{"--kind", "pulse", "--type", "33", "--fill"} << true
+                           << 4 << "33";
+}
+
+void TestE2EStartupRead::tablesFilledWhenTheWindowAppears() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, pulse);
+    QFETCH(int, rows);
+    QFETCH(QString, type);
+    Program p;
+    QVERIFY(p.start(args));
+
+    p.select->start();
+
+    QCOMPARE(p.shown.windows, 1);
+    QCOMPARE(p.shown.pulse, pulse);
+    QCOMPARE(p.shown.rowsFilled, rows);
+    QCOMPARE(p.shown.type, type);
+    QCOMPARE(p.shown.status2, QString("Origin point shift: 0.00"));
+    QVERIFY(!p.shown.progressShown);
+    QVERIFY(p.op.prompts.isEmpty());
+    QVERIFY(!p.select->isVisible());
+    // Nothing the operator has to save: the tables are the controller's.
+    QVERIFY(!p.point->points().modified() && !p.pulse->zones().modified());
+}
+
+void TestE2EStartupRead::cancelInEachTable_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("lastFirstRow");
+    QTest::addColumn<bool>("inParameters");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("type");
+    const QStringList point{"--kind", "point", "--type", "32", "--fill"};
+    const QStringList pulse{"--kind", "pulse", "--type", "32", "--fill"};
+    QTest::newRow("points") << point << 63 << false << 7 << "32";
+    QTest::newRow("point parameters") << point << 63 << true << 64 << "32";
+    QTest::newRow("zones") << pulse << 3 << false << 2 << "32";
+    QTest::newRow("pulse parameters") << pulse << 3 << true << 4 << "32";
+}
+
+void TestE2EStartupRead::cancelInEachTable() {
+    QFETCH(QStringList, args);
+    QFETCH(int, lastFirstRow);
+    QFETCH(bool, inParameters);
+    QFETCH(int, rows);
+    QFETCH(QString, type);
+    Program p;
+    QVERIFY(p.start(args));
+    FakeProgress progress;
+    p.sequence->setProgress(progress);
+    // Cancel at row 7 of the points, row 2 of the zones, or row 5 of the parameters (the
+    // actuator type is taken by then).
+    const int first = lastFirstRow == 3 ? 2 : 7;
+    progress.onValue = [&, armed = false, clicked = false](int v) mutable {
+        if (clicked)
+            return;
+        if (v == lastFirstRow)
+            armed = true;
+        if (inParameters ? (armed && v == 5) : v == first) {
+            clicked = true;
+            progress.clickCancel();
+        }
+    };
+
+    p.select->start();
+
+    QCOMPARE(p.shown.windows, 1);
+    QCOMPARE(p.shown.rowsFilled, rows);
+    QCOMPARE(p.shown.type, type);
+    QCOMPARE(p.op.texts(), QStringList{"Data not received"});
+    QCOMPARE(p.op.last().title, QString("Stop"));
+    QCOMPARE(p.op.last().icon, OperatorInteraction::Icon::Warning);
+    QVERIFY(!progress.shown);
+}
+
+void TestE2EStartupRead::silentAfterTheKindReply_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("point")
+        << QStringList{"--kind", "point", "--type", "33", "--fill", "--silent-for", "@?VER"};
+    QTest::newRow("pulse")
+        << QStringList{"--kind", "pulse", "--type", "33", "--fill", "--silent-for", "@READ ZON"};
+}
+
+void TestE2EStartupRead::silentAfterTheKindReply() {
+    QFETCH(QStringList, args);
+    Program p;
+    QVERIFY(p.start(args));
+
+    p.select->start();
+
+    // The window opens with what was read: nothing.
+    QCOMPARE(p.shown.windows, 1);
+    QCOMPARE(p.shown.rowsFilled, 0);
+    QCOMPARE(p.shown.type, QString("30"));
+    QVERIFY(p.op.prompts.isEmpty());
+    QVERIFY(!p.shown.progressShown);
+}
+
+void TestE2EStartupRead::type34EndsTheProgram_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("point") << "point";
+    QTest::newRow("pulse") << "pulse";
+}
+
+void TestE2EStartupRead::type34EndsTheProgram() {
+    QFETCH(QString, kind);
+    Program p;
+    QVERIFY(p.start({"--kind", kind, "--type", "34"}));
+
+    p.select->start();
+
+    QCOMPARE(p.op.texts(), QStringList{"Controller type is different."});
+    QCOMPARE(p.op.last().title, QString("Controller type"));
+    QCOMPARE(p.op.endCalls, 1);
+    QCOMPARE(p.shown.windows, 0);
+}
+
+QTEST_MAIN(TestE2EStartupRead)
+#include "tst_e2e_startupread.moc"
