@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/ConsoleOperator.h"
 #include "cli/PointCli.h"
+#include "cli/PulseCli.h"
 
 namespace CliKinds {
 
@@ -11,7 +12,7 @@ std::unique_ptr<CliKind> make(StartupSequence::Kind kind, CliSession& session) {
     case StartupSequence::Kind::PointInput:
         return std::make_unique<PointCli>(session.op);
     case StartupSequence::Kind::PulseTrain:
-        break; // its transfers are not on the command line yet
+        return std::make_unique<PulseCli>(session.op);
     }
     return nullptr;
 }

@@ -91,8 +91,8 @@ int run(const QStringList& arguments) {
         QStringLiteral("FILE"));
     const QCommandLineOption transmitOpt(
         QStringLiteral("transmit"),
-        QStringLiteral("Write FILE's points and parameters into the controller after the checks "
-                       "the window applies. Needs --yes."),
+        QStringLiteral("Write FILE's tables (points or zones, then parameters) into the "
+                       "controller after the checks the window applies. Needs --yes."),
         QStringLiteral("FILE"));
     const QCommandLineOption yesOpt(
         QStringLiteral("yes"),
@@ -188,9 +188,8 @@ int run(const QStringList& arguments) {
     }
     const std::unique_ptr<CliKind> actions = CliKinds::make(*kind, session);
     if (!actions) {
-        console.err(QStringLiteral("%1: a pulse train input type controller answers; its tables "
-                                   "cannot be received, verified or transmitted from the "
-                                   "command line yet.")
+        console.err(QStringLiteral("%1: this controller's tables cannot be received, verified or "
+                                   "transmitted from the command line.")
                         .arg(link.lineName()));
         return finish(ExitStatus::Failed);
     }

@@ -2,6 +2,8 @@
 // pseudo-terminal.
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/SettingsFile.h"
+#include "pulse/PulseParameters.h"
+#include "pulse/PulseSettingsFile.h"
 
 #include <QFile>
 #include <QProcess>
@@ -87,6 +89,18 @@ QByteArray settingsFile(const QString& point5Position = "5.00") {
     return SettingsFile::write(points, params);
 }
 
+// A type-32 pulse-train table: three zones set, two parameters away from the defaults.
+QByteArray pulseFile(const QString& zone2B = "-30.00") {
+    ZoneTableData zones{};
+    zones[0] = {"-10.00", "-20.00", ""};
+    zones[2] = {"-25.00", zone2B, ""};
+    zones[3] = {"0.00", "5.00", ""};
+    PulseParameterData params = PulseParameters::initialTable("32");
+    params[PulseParameters::rowOfParameter(35)].setting = "-150";
+    params[PulseParameters::rowOfParameter(53)].setting = "1999";
+    return PulseSettingsFile::write(zones, params);
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -94,6 +108,7 @@ class TestCli : public QObject {
   private slots:
     void initTestCase();
     void restoreBackupAndVerify();
+    void pulseTrainRestoreBackupAndVerify();
     void silentControllerFailsWithinTimeout();
     void refusedTransmitWritesNothing();
 };
@@ -134,6 +149,45 @@ void TestCli::restoreBackupAndVerify() {
     QCOMPARE(r.status, 1);
     QCOMPARE(r.out, QString("Point 5, Position: table \"7.50\", controller \"5.00\"\n"));
     QVERIFY(r.err.contains("Compare: Point_No5 NG"));
+}
+
+// The same for a pulse-train controller: zones, then parameters, each way.
+void TestCli::pulseTrainRestoreBackupAndVerify() {
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "pulse", "--type", "32"}));
+    const QString original = dir.filePath("line4.csv");
+    const QString backup = dir.filePath("backup.csv");
+    QVERIFY(writeAll(original, pulseFile()));
+
+    Run r = cli({"--port", sim.device, "--transmit", original, "--yes"});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QVERIFY(r.err.contains("Controller type found: pulse train input type"));
+    QVERIFY(r.err.contains("Transmit Zone: Transmitting has finished."));
+    QVERIFY(r.err.contains("Transmit Parameter: Transmitting has finished."));
+
+    r = cli({"--port", sim.device, "--receive", backup});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(readAll(backup), pulseFile());
+
+    r = cli({"--port", sim.device, "--verify", backup});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+
+    QVERIFY(writeAll(backup, pulseFile("-35.00")));
+    r = cli({"--port", sim.device, "--verify", backup});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.out, QString("Zone 2, Position B: table \"-35.00\", controller \"-30.00\"\n"));
+    QVERIFY(r.err.contains("Compare: Zone_No2 NG"));
+
+    // A zone the rule refuses stops the transmit before the controller is changed.
+    QVERIFY(writeAll(backup, pulseFile("-20.00").replace("-25.00,-20.00", "-25.00,-5.00")));
+    r = cli({"--port", sim.device, "--transmit", backup, "--yes"});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains("Data un-transmitting: Please confirm position data entry value of "
+                            "point No.2."),
+             qPrintable(r.err));
+    // After the verify's reads only the kind query reached the controller.
+    QVERIFY(sim.stop().endsWith("@READ PRM ,\r\n@?PRM 13,\r\n"));
 }
 
 void TestCli::silentControllerFailsWithinTimeout() {

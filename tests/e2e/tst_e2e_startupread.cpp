@@ -125,8 +125,8 @@ void TestE2EStartupRead::tablesFilledWhenTheWindowAppears_data() {
     QTest::addColumn<QString>("type");
     QTest::newRow("point") << QStringList{"--kind", "point", "--type", "31", "--fill"} << false
                            << 64 << "31";
-    QTest::newRow("pulse") << QStringList{"--kind", "pulse", "--type", "33", "--fill"} << true
-                           << 4 << "33";
+    QTest::newRow("pulse") << QStringList{"--kind", "pulse", "--type", "33", "--fill"} << true << 4
+                           << "33";
 }
 
 void TestE2EStartupRead::tablesFilledWhenTheWindowAppears() {
@@ -202,10 +202,10 @@ void TestE2EStartupRead::cancelInEachTable() {
 
 void TestE2EStartupRead::silentAfterTheKindReply_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("point")
-        << QStringList{"--kind", "point", "--type", "33", "--fill", "--silent-for", "@?VER"};
-    QTest::newRow("pulse")
-        << QStringList{"--kind", "pulse", "--type", "33", "--fill", "--silent-for", "@READ ZON"};
+    QTest::newRow("point") << QStringList{"--kind", "point",        "--type", "33",
+                                          "--fill", "--silent-for", "@?VER"};
+    QTest::newRow("pulse") << QStringList{"--kind", "pulse",        "--type",   "33",
+                                          "--fill", "--silent-for", "@READ ZON"};
 }
 
 void TestE2EStartupRead::silentAfterTheKindReply() {

@@ -1,0 +1,47 @@
+#include "cli/PulseCli.h"
+
+#include "pulse/PulseOpsContext.h"
+#include "pulse/PulseSettingsFile.h"
+#include "pulse/PulseTransfers.h"
+
+PulseCli::PulseCli(OperatorInteraction& op) : m_zones(op), m_params(op) {}
+
+template <typename Op> std::function<void(OperationContext&)> PulseCli::on(Op op) {
+    return [this, op](OperationContext& oc) {
+        PulseOpsContext c{oc, m_zones, m_params};
+        op(c);
+    };
+}
+
+QList<TableCli::Step> PulseCli::receiveSteps() {
+    const QString finished = QStringLiteral("Receiving has finished.");
+    return {
+        {on(&PulseTransfers::receiveZones), QStringLiteral("Receive Zone"), finished},
+        {on(&PulseTransfers::receiveParameters), QStringLiteral("Receive Parameter"), finished}};
+}
+
+QList<TableCli::Step> PulseCli::transmitSteps() {
+    const QString finished = QLatin1String(PulseTransfers::Finished);
+    return {
+        {on(&PulseTransfers::transmitZones), QLatin1String(PulseTransfers::TransmitZoneTitle),
+         finished},
+        {on(&PulseTransfers::transmitParameters), QStringLiteral("Transmit Parameter"), finished}};
+}
+
+CompareFlow::Result PulseCli::compare(OperationContext& oc) {
+    PulseOpsContext c{oc, m_zones, m_params};
+    return PulseTransfers::compareTables(c);
+}
+
+QByteArray PulseCli::fileBytes() const {
+    return PulseSettingsFile::write(m_zones.table(), m_params.table());
+}
+
+SettingsFileError PulseCli::load(const QByteArray& bytes) {
+    const PulseSettingsFile::ReadResult r = PulseSettingsFile::read(bytes);
+    if (!r.ok)
+        return r.error == SettingsFileError::None ? SettingsFileError::BadValue : r.error;
+    m_zones.setTable(r.zones);
+    m_params.setTable(r.parameters);
+    return SettingsFileError::None;
+}

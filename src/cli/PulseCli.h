@@ -1,0 +1,32 @@
+#pragma once
+
+#include "cli/TableCli.h"
+#include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneTableModel.h"
+
+class OperatorInteraction;
+
+// The command-line actions of the pulse-train kind: Receive(Zones) and Receive(Parameters),
+// Compare, Transmit(Zones) and Transmit(Parameters) of the pulse-train window, run on two
+// tables of their own; the file is the pulse-train settings file.
+class PulseCli final : public TableCli {
+  public:
+    explicit PulseCli(OperatorInteraction& op);
+
+    QString name() const override { return QStringLiteral("pulse train input type"); }
+
+  protected:
+    QList<Step> receiveSteps() override;
+    QList<Step> transmitSteps() override;
+    CompareFlow::Result compare(OperationContext& c) override;
+    QString firstTableName() const override { return QStringLiteral("zones"); }
+    QByteArray fileBytes() const override;
+    SettingsFileError load(const QByteArray& bytes) override;
+
+  private:
+    // An operation of the window on these tables.
+    template <typename Op> std::function<void(OperationContext&)> on(Op op);
+
+    ZoneTableModel m_zones;
+    PulseParameterModel m_params;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cli/CliKind.h"
+#include "startup/CompareFlow.h"
+#include "startup/SettingsFileFlow.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+
+// The command-line actions of a kind whose window receives, compares and transmits two
+// tables, its first table (points or zones) and its parameters, and keeps them in its
+// settings file. The kind gives the window's operations and its file; the sequence, the
+// questions and the exit statuses are the same for both kinds.
+class TableCli : public CliKind {
+  public:
+    // Reads the first table, then the parameters, and writes the settings file.
+    int receive(CliSession& s, const QString& file) override;
+    // Compares the controller with the file: every difference on standard output.
+    int verify(CliSession& s, const QString& file) override;
+    // Writes the file's first table, then its parameters, with the window's checks.
+    int transmit(CliSession& s, const QString& file) override;
+
+  protected:
+    // One operation of the window and the message that tells it completed.
+    struct Step {
+        std::function<void(OperationContext&)> run;
+        QString finishedTitle;
+        QString finishedText;
+    };
+    virtual QList<Step> receiveSteps() = 0;
+    virtual QList<Step> transmitSteps() = 0;
+    virtual CompareFlow::Result compare(OperationContext& c) = 0;
+    // "points", "zones": what the transmit says it wrote when the parameters were refused.
+    virtual QString firstTableName() const = 0;
+    // The tables as Save As writes them, and a file read into the tables (changing nothing
+    // when it cannot be used).
+    virtual QByteArray fileBytes() const = 0;
+    virtual SettingsFileError load(const QByteArray& bytes) = 0;
+    // Answers the kind's own questions of a transmit from the session's flags.
+    virtual void prepareTransmit(CliSession& s) { (void)s; }
+
+  private:
+    bool loadFile(CliSession& s, const QString& file);
+};
