@@ -11,24 +11,20 @@
 
 PointCli::PointCli(OperatorInteraction& op) : m_points(op), m_params(op) {}
 
-template <typename Op> std::function<void(OperationContext&)> PointCli::on(Op op) {
-    return [this, op](OperationContext& oc) {
-        PointOpsContext c{oc, m_points, m_params};
-        op(c);
-    };
-}
-
 QList<TableCli::Step> PointCli::receiveSteps() {
     const QString finished = QStringLiteral("Receiving has finished.");
-    return {{on(&ReceiveOps::receivePoints), QStringLiteral("Receive Point"), finished},
-            {on(&ReceiveOps::receiveParameters), QStringLiteral("Receive Parameter"), finished}};
+    return {{on(&ReceiveOps::receivePoints, m_points, m_params), QStringLiteral("Receive Point"),
+             finished},
+            {on(&ReceiveOps::receiveParameters, m_points, m_params),
+             QStringLiteral("Receive Parameter"), finished}};
 }
 
 QList<TableCli::Step> PointCli::transmitSteps() {
     // The parameters' checks then see the points written.
-    return {{on(&TransmitPoints::run), QLatin1String(TransmitPoints::Title),
+    return {{on(&TransmitPoints::run, m_points, m_params), QLatin1String(TransmitPoints::Title),
              QLatin1String(TransmitPoints::Finished)},
-            {on(&TransmitParameters::run), QLatin1String(TransmitParameters::FinishedTitle),
+            {on(&TransmitParameters::run, m_points, m_params),
+             QLatin1String(TransmitParameters::FinishedTitle),
              QLatin1String(TransmitParameters::Finished)}};
 }
 

@@ -25,9 +25,6 @@ class PointCli final : public TableCli {
     void prepareTransmit(CliSession& s) override;
 
   private:
-    // An operation of the window on these tables.
-    template <typename Op> std::function<void(OperationContext&)> on(Op op);
-
     PointTableModel m_points;
     ParameterTableModel m_params;
 };

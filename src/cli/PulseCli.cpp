@@ -6,26 +6,20 @@
 
 PulseCli::PulseCli(OperatorInteraction& op) : m_zones(op), m_params(op) {}
 
-template <typename Op> std::function<void(OperationContext&)> PulseCli::on(Op op) {
-    return [this, op](OperationContext& oc) {
-        PulseOpsContext c{oc, m_zones, m_params};
-        op(c);
-    };
-}
-
 QList<TableCli::Step> PulseCli::receiveSteps() {
     const QString finished = QStringLiteral("Receiving has finished.");
-    return {
-        {on(&PulseTransfers::receiveZones), QStringLiteral("Receive Zone"), finished},
-        {on(&PulseTransfers::receiveParameters), QStringLiteral("Receive Parameter"), finished}};
+    return {{on(&PulseTransfers::receiveZones, m_zones, m_params), QStringLiteral("Receive Zone"),
+             finished},
+            {on(&PulseTransfers::receiveParameters, m_zones, m_params),
+             QStringLiteral("Receive Parameter"), finished}};
 }
 
 QList<TableCli::Step> PulseCli::transmitSteps() {
     const QString finished = QLatin1String(PulseTransfers::Finished);
-    return {
-        {on(&PulseTransfers::transmitZones), QLatin1String(PulseTransfers::TransmitZoneTitle),
-         finished},
-        {on(&PulseTransfers::transmitParameters), QStringLiteral("Transmit Parameter"), finished}};
+    return {{on(&PulseTransfers::transmitZones, m_zones, m_params),
+             QLatin1String(PulseTransfers::TransmitZoneTitle), finished},
+            {on(&PulseTransfers::transmitParameters, m_zones, m_params),
+             QStringLiteral("Transmit Parameter"), finished}};
 }
 
 CompareFlow::Result PulseCli::compare(OperationContext& oc) {

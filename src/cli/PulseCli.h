@@ -24,9 +24,6 @@ class PulseCli final : public TableCli {
     SettingsFileError load(const QByteArray& bytes) override;
 
   private:
-    // An operation of the window on these tables.
-    template <typename Op> std::function<void(OperationContext&)> on(Op op);
-
     ZoneTableModel m_zones;
     PulseParameterModel m_params;
 };

@@ -29,6 +29,14 @@ class TableCli : public CliKind {
         QString finishedTitle;
         QString finishedText;
     };
+    // An operation of the kind's window, run on the kind's tables in its own context.
+    template <typename Context, typename... Tables>
+    static std::function<void(OperationContext&)> on(void (*op)(Context&), Tables&... tables) {
+        return [op, &tables...](OperationContext& oc) {
+            Context c{oc, tables...};
+            op(c);
+        };
+    }
     virtual QList<Step> receiveSteps() = 0;
     virtual QList<Step> transmitSteps() = 0;
     virtual CompareFlow::Result compare(OperationContext& c) = 0;

@@ -23,26 +23,13 @@ void initPoints(PointOpsContext& c) {
 }
 
 void initParameters(PointOpsContext& c) {
-    const QString title = QStringLiteral("Parameter initialization");
-    c.host.setSettei(0);
-    c.link.operationTitle = title;
-    c.link.setCancelMessage(title, QStringLiteral("Stop"));
-    if (!InitSteps::confirm(c, QStringLiteral("Do you initialize parameter data?"),
-                            c.points.modified()))
-        return;
-    c.host.disableWindow();
-
-    // The controller must answer before its parameters are reset.
-    Ops::exchange(c, Command::QueryVER, {}, VersionTimeoutMs);
-    if (Ops::failed(c))
-        return;
-    Ops::exchange(c, Command::ReadDIO, {}, QueryTimeoutMs);
-    if (Ops::failed(c))
-        return;
-    const QString controllerType = Ops::readParameterValue(c, 0).trimmed();
-    if (Ops::failed(c))
-        return;
-    InitSteps::initParameters(c, c.params, controllerType, title);
+    InitSteps::initParameters(c, c.params, c.points.modified(), [&c] {
+        Ops::exchange(c, Command::QueryVER, {}, VersionTimeoutMs);
+        if (Ops::failed(c))
+            return false;
+        Ops::exchange(c, Command::ReadDIO, {}, QueryTimeoutMs);
+        return !Ops::failed(c);
+    });
 }
 
 void initOrigin(PointOpsContext& c) {

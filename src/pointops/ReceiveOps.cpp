@@ -30,14 +30,12 @@ void receiveParameters(PointOpsContext& c) {
 
 StartupTables startupTables(PointTableModel& points, ParameterTableModel& params,
                             std::function<void()> refresh) {
-    StartupTables t;
-    t.queries = {{Command::QueryVER, 2000}, {Command::ReadDIO, 3000}};
-    t.first = std::make_unique<PointRows>(points, Command::ReadPNT, &PointReply::point);
-    t.firstTimeoutMs = ReadTimeoutMs;
-    t.parameters = &params;
-    t.parameterTimeoutMs = ReadTimeoutMs;
-    t.finished = std::move(refresh);
-    return t;
+    return {{{Command::QueryVER, 2000}, {Command::ReadDIO, 3000}},
+            std::make_unique<PointRows>(points, Command::ReadPNT, &PointReply::point),
+            ReadTimeoutMs,
+            params,
+            ReadTimeoutMs,
+            std::move(refresh)};
 }
 
 } // namespace ReceiveOps

@@ -161,18 +161,7 @@ void initZones(PulseOpsContext& c) {
 }
 
 void initParameters(PulseOpsContext& c) {
-    const QString title = QStringLiteral("Parameter initialization");
-    c.host.setSettei(0);
-    c.link.operationTitle = title;
-    c.link.setCancelMessage(title, QStringLiteral("Stop"));
-    if (!InitSteps::confirm(c, QStringLiteral("Do you initialize parameter data?"),
-                            c.zones.modified()))
-        return;
-    c.host.disableWindow();
-    const QString controllerType = Ops::readParameterValue(c, 0).trimmed();
-    if (Ops::failed(c))
-        return;
-    InitSteps::initParameters(c, c.params, controllerType, title, 2);
+    InitSteps::initParameters(c, c.params, c.zones.modified(), {}, 2);
 }
 
 void initOrigin(PulseOpsContext& c) {
@@ -183,13 +172,12 @@ void initOrigin(PulseOpsContext& c) {
 
 StartupTables startupTables(ZoneTableModel& zones, PulseParameterModel& params,
                             std::function<void()> refresh) {
-    StartupTables t;
-    t.first = std::make_unique<ZoneRows>(zones, Command::ReadZON, &ZoneReply::zone);
-    t.firstTimeoutMs = ReadTimeoutMs;
-    t.parameters = &params;
-    t.parameterTimeoutMs = ReadTimeoutMs;
-    t.finished = std::move(refresh);
-    return t;
+    return {{},
+            std::make_unique<ZoneRows>(zones, Command::ReadZON, &ZoneReply::zone),
+            ReadTimeoutMs,
+            params,
+            ReadTimeoutMs,
+            std::move(refresh)};
 }
 
 } // namespace PulseTransfers

@@ -89,8 +89,22 @@ void clearTable(OperationContext& c, const TableClear& init) {
     Ops::restore(c);
 }
 
-void initParameters(OperationContext& c, ParameterRowsModel& params, const QString& controllerType,
-                    const QString& title, int englishProgressLast) {
+void initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
+                    const std::function<bool()>& before, int englishProgressLast) {
+    const QString title = QStringLiteral("Parameter initialization");
+    c.host.setSettei(0);
+    c.link.operationTitle = title;
+    c.link.setCancelMessage(title, QStringLiteral("Stop"));
+    if (!confirm(c, QStringLiteral("Do you initialize parameter data?"), modified))
+        return;
+    c.host.disableWindow();
+    // The controller must answer before its parameters are reset.
+    if (before && !before())
+        return;
+    const QString controllerType = Ops::readParameterValue(c, 0).trimmed();
+    if (Ops::failed(c))
+        return;
+
     c.link.ReplyTimeoutMs = InitParametersTimeoutMs;
     const QString preselected =
         params.typeDefaults(controllerType).isEmpty() ? params.actuatorType() : controllerType;

@@ -36,16 +36,18 @@ struct TableClear {
 };
 void clearTable(OperationContext& c, const TableClear& init);
 
-// Init > Parameters from the type dialog on (the question, the save question and the reads
-// before it are the kind's): the type dialog with the controller's type preselected (the
-// table's own when the controller's is not one of 30 to 33), "@INIT PRM " with the chosen type
-// (5000 ms), the type's defaults into both value columns with the progress from 0 to the last
-// row, "Initializing has completed." titled title, then "Do you change to English?" (title
-// "Parameter") with its one-line write block "PRM22 = 0" and "    Complete.". A cancelled type
-// dialog ends the operation with the dependent displays refreshed. englishProgressLast, when
-// above 0, is the progress range's end during the English write block.
-void initParameters(OperationContext& c, ParameterRowsModel& params, const QString& controllerType,
-                    const QString& title, int englishProgressLast = 0);
+// Init > Parameters of either kind, titled "Parameter initialization": settei 0, "Do you
+// initialize parameter data?" and the save question (modified), the window disabled, the
+// kind's own exchanges (before; false when the operation ended there, reported), then
+// "@?PRM 0" (3000 ms), whose type is preselected in the type dialog (the table's own when
+// the controller's is not one of 30 to 33). Then "@INIT PRM " with the chosen type (5000 ms),
+// the type's defaults into both value columns with the progress from 0 to the last row,
+// "Initializing has completed.", and "Do you change to English?" (title "Parameter") with its
+// one-line write block "PRM22 = 0" and "    Complete." (progress 0 to englishProgressLast when
+// above 0). A cancelled type dialog ends the operation with the dependent displays
+// refreshed; a time-out or a refusal before the dialog is reported and changes nothing.
+void initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
+                    const std::function<bool()>& before, int englishProgressLast = 0);
 
 // Init > ORG: " Do you initialize the origin?", "@INIT ORG " (3000 ms), "Initialization of the
 // origin has finished." titled "Initialization of the origin". The window offers it only

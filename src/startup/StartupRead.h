@@ -20,6 +20,13 @@ struct StartupTables {
         int code = 0;
         int timeoutMs = 0;
     };
+    StartupTables(QList<Query> queries, std::unique_ptr<ReceivedRows> first, int firstTimeoutMs,
+                  ParameterRowsModel& parameters, int parameterTimeoutMs,
+                  std::function<void()> finished)
+        : queries(std::move(queries)), first(std::move(first)), firstTimeoutMs(firstTimeoutMs),
+          parameters(&parameters), parameterTimeoutMs(parameterTimeoutMs),
+          finished(std::move(finished)) {}
+
     QList<Query> queries;
     // The first table (points or zones) and the time-out of its read.
     std::unique_ptr<ReceivedRows> first;

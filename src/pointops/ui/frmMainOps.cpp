@@ -12,17 +12,9 @@
 
 #include <QAction>
 #include <QLatin1String>
-#include <exception>
 
 void frmMain::runOperation(const std::function<void(PointOpsContext&)>& operation) {
-    // Compare's marks hold until the next transfer.
-    cellMarks().clear();
-    try {
-        operation(*m_ctx);
-    } catch (const std::exception&) {
-        // A failure inside an operation must never leave the window locked.
-    }
-    RestoreWindow();
+    runTransfer([&] { operation(*m_ctx); });
 }
 
 void frmMain::wireOperations() {

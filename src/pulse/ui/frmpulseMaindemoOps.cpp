@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QPushButton>
-#include <exception>
 
 namespace {
 // The pulse-train window as its operations see it: the origin shift display is the one
@@ -70,14 +69,7 @@ StartupTables frmpulseMaindemo::startupTables() {
 }
 
 void frmpulseMaindemo::runOperation(const std::function<void(PulseOpsContext&)>& operation) {
-    // Compare's marks hold until the next transfer.
-    cellMarks().clear();
-    try {
-        operation(*m_ctx);
-    } catch (const std::exception&) {
-        // A failure inside an operation must never leave the window locked.
-    }
-    RestoreWindow();
+    runTransfer([&] { operation(*m_ctx); });
 }
 
 void frmpulseMaindemo::ErrorHistoryDisplay() {

@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <exception>
 
 MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, SerialChannel& channel,
                                QString iniPath, QWidget* parent)
@@ -330,6 +331,16 @@ void MainWindowBase::RestoreWindow() {
     EnableToolbar();
     setEnabled(true);
     hideProgress();
+}
+
+void MainWindowBase::runTransfer(const std::function<void()>& operation) {
+    m_marks.clear();
+    try {
+        operation();
+    } catch (const std::exception&) {
+        // A failure inside an operation must never leave the window locked.
+    }
+    RestoreWindow();
 }
 
 void MainWindowBase::Exit() {

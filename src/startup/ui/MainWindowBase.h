@@ -9,6 +9,7 @@
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <initializer_list>
 
 class ControlPanel;
@@ -97,6 +98,9 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     void EnableCommands();
     // Toolbar and window enabled, progress dialog hidden.
     void RestoreWindow();
+    // Runs an operation of the Tool menu: Compare's marks are cleared first (they hold until
+    // the next transfer), and the window is usable again afterwards, whatever happened inside.
+    void runTransfer(const std::function<void()>& operation);
     void setSettei(int value) { m_settei = value; }
     // True while a toolbar key's action runs.
     bool userActionInProgress() const { return m_userAction; }
