@@ -14,7 +14,11 @@
 #include "startup/StartupSequence.h"
 #include "startup/ui/frmbar.h"
 #include "startup/ui/frmselect.h"
+#include "tools/ui/frmkeisan.h"
 
+#include <QDir>
+
+#include <QAction>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,6 +115,7 @@ class TestE2EStartupRead : public QObject {
     void silentAfterTheKindReply();
     void type34EndsTheProgram_data();
     void type34EndsTheProgram();
+    void screenshots();
 };
 
 void TestE2EStartupRead::init() {
@@ -240,6 +245,32 @@ void TestE2EStartupRead::type34EndsTheProgram() {
     QCOMPARE(p.op.last().title, QString("Controller type"));
     QCOMPARE(p.op.endCalls, 1);
     QCOMPARE(p.shown.windows, 0);
+}
+
+// Both main windows as they appear after the start-up, and the speed calculation over the
+// pulse-train window.
+void TestE2EStartupRead::screenshots() {
+    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("set QRX5_SCREENSHOT_DIR to write screenshots");
+    for (const QString kind : {"point", "pulse"}) {
+        Program p;
+        QVERIFY(p.start({"--kind", kind, "--type", "32", "--fill"}));
+        p.select->start();
+        QMainWindow* w = kind == u"point" ? static_cast<QMainWindow*>(p.point.get())
+                                          : static_cast<QMainWindow*>(p.pulse.get());
+        w->resize(1280 - MainWindowBase::FrameWidth, 800 - MainWindowBase::FrameHeight);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::qWait(100);
+        QVERIFY(w->grab().save(QDir(dir).filePath(kind + "-window-after-startup.png")));
+        if (kind == u"pulse") {
+            p.pulse->action("mnuToolsSpeed")->trigger();
+            frmkeisan* tool = p.pulse->speedCalculationWindow();
+            tool->calculate();
+            QTest::qWait(100);
+            QVERIFY(tool->grab().save(QDir(dir).filePath("speed-calculation.png")));
+        }
+    }
 }
 
 QTEST_MAIN(TestE2EStartupRead)
