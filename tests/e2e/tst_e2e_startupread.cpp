@@ -19,7 +19,10 @@
 #include <QDir>
 
 #include <QAction>
+#include <QFile>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -115,6 +118,7 @@ class TestE2EStartupRead : public QObject {
     void silentAfterTheKindReply();
     void type34EndsTheProgram_data();
     void type34EndsTheProgram();
+    void manualChoiceReadsNothing();
     void screenshots();
 };
 
@@ -245,6 +249,27 @@ void TestE2EStartupRead::type34EndsTheProgram() {
     QCOMPARE(p.op.last().title, QString("Controller type"));
     QCOMPARE(p.op.endCalls, 1);
     QCOMPARE(p.shown.windows, 0);
+}
+
+// A controller that does not say its kind: the operator chooses, and nothing is read.
+void TestE2EStartupRead::manualChoiceReadsNothing() {
+    Program p;
+    const QString record = p.dir.filePath("received.bin");
+    QVERIFY(p.start({"--kind", "pulse", "--silent", "--record", record}));
+
+    p.select->start();
+    QCOMPARE(p.shown.windows, 0);
+    p.select->findChild<QRadioButton*>("Option1_1")->setChecked(true);
+    QTest::mouseClick(p.select->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+
+    QCOMPARE(p.shown.windows, 1);
+    QVERIFY(p.shown.pulse);
+    QCOMPARE(p.shown.rowsFilled, 0);
+    p.sim.terminate();
+    QVERIFY(p.sim.waitForFinished(5000));
+    QFile f(record);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("@?PRM 13,\r\n"));
 }
 
 // Both main windows as they appear after the start-up, and the speed calculation over the
