@@ -9,13 +9,13 @@
 #include <QTableView>
 
 CellMarkOverlay::CellMarkOverlay(QTableView* view, CellMarks& marks, int grid)
-    : QWidget(view), m_view(view), m_marks(marks), m_grid(grid) {
+    : QWidget(view), m_view(view), m_viewport(view->viewport()), m_marks(marks), m_grid(grid) {
     setObjectName(QStringLiteral("CellMarks%1").arg(grid));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     // A sibling of the viewport, not its child: scrolling moves the viewport's children.
-    view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     auto repaint = [this] { update(); };
     connect(&marks, &CellMarks::changed, this, repaint);
     connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, repaint);
@@ -29,15 +29,16 @@ CellMarkOverlay::CellMarkOverlay(QTableView* view, CellMarks& marks, int grid)
 }
 
 void CellMarkOverlay::follow() {
-    setGeometry(m_view->viewport()->geometry());
+    if (!m_viewport)
+        return;
+    setGeometry(m_viewport->geometry());
     raise();
     update();
 }
 
 bool CellMarkOverlay::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view->viewport() &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
-         event->type() == QEvent::Show))
+    if (watched == m_viewport && (event->type() == QEvent::Resize ||
+                                  event->type() == QEvent::Move || event->type() == QEvent::Show))
         follow();
     return QWidget::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class CellMarks;
@@ -22,6 +23,9 @@ class CellMarkOverlay final : public QWidget {
     void follow();
 
     QTableView* m_view;
+    // Kept apart from the view: while the view is being destroyed its viewport still sends
+    // events here, and the view can no longer be asked for it.
+    QPointer<QWidget> m_viewport;
     CellMarks& m_marks;
     int m_grid;
 };
