@@ -112,7 +112,6 @@ class PointDrive final : public QObject {
     bool readShiftToStatusBar();
     bool servoOff();
     bool sendOriginShift(const QString& position);
-    bool writeParameters(const QList<std::pair<int, QString>>& lines);
 
     PointOpsContext& m_ops;
     PointDriveHost& m_host;

@@ -229,24 +229,6 @@ void PointDrive::setClicked() {
     settingClicked();
 }
 
-bool PointDrive::writeParameters(const QList<std::pair<int, QString>>& lines) {
-    Ops::WriteBlock block(m_ctx);
-    if (!block.open(Command::WritePRM))
-        return false;
-    for (const auto& [number, value] : lines)
-        if (!block.sendLine(Command::ParameterData, QString::number(number) + QLatin1Char('='),
-                            value))
-            return false;
-    if (!block.finish())
-        return false;
-    if (!has(m_ctx.link.ReplyText, "OK")) {
-        m_ctx.link.ReportLinkError(m_ctx.op, m_host);
-        Ops::restore(m_ctx);
-        return false;
-    }
-    return true;
-}
-
 bool PointDrive::sendOriginShift(const QString& position) {
     Link& link = m_ctx.link;
     ParameterTableModel& params = m_ops.params;
@@ -263,7 +245,7 @@ bool PointDrive::sendOriginShift(const QString& position) {
     const int previousShift = int16(Link::ExtractReplyValue(link.ReplyText));
     const QString newShift = hundredths(position.toDouble());
     params.setSettingValue(35, newShift);
-    if (!writeParameters({{35, newShift}}))
+    if (!Ops::writeParameters(m_ctx, {{35, newShift}}))
         return false;
 
     if (Ops::askYesNo(m_ctx, QStringLiteral("Is a soft limit also changed?"))) {
@@ -284,7 +266,8 @@ bool PointDrive::sendOriginShift(const QString& position) {
             m_ctx.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
         params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
         params.setSettingValue(2, QString::number(chosen.minus));
-        if (!writeParameters({{1, params.settingValue(1)}, {2, params.settingValue(2)}}))
+        if (!Ops::writeParameters(m_ctx,
+                                  {{1, params.settingValue(1)}, {2, params.settingValue(2)}}))
             return false;
     }
     m_host.setStatusText(2, DependentDisplays::originShiftText(params.settingValue(35)));

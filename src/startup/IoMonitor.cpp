@@ -41,6 +41,10 @@ void IoMonitor::start() {
     m_timer->start();
 }
 
+void IoMonitor::resume() {
+    m_timer->start();
+}
+
 void IoMonitor::stop() {
     m_timer->stop();
 }

@@ -49,7 +49,13 @@ class IoMonitor final : public QObject {
     IoMonitor(std::function<bool()> operationMode, Poll poll, QObject* parent = nullptr);
 
     void start(); // also clears the guard
+    // Starts the timer again after a motion, leaving the guard as it stands: a monitor that
+    // failed stays quiet until an action of the operator succeeds (clearGuard) or start().
+    void resume();
     void stop();
+    // Lets the next tick poll again (an action answered by the controller shows the line
+    // works).
+    void clearGuard() { m_guard.clear(); }
     bool running() const;
     QTimer* timer() const { return m_timer; }
     // "1" while a poll runs (or after a failed one), else empty.

@@ -15,18 +15,45 @@ bool askYesNo(OperationContext& c, const QString& question) {
            OperatorInteraction::Answer::Yes;
 }
 
-void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs) {
+namespace {
+// BuildCommand (which waits for a pending exchange and composes the line), then Exchange of
+// the composed line or of the one given.
+void run(OperationContext& c, int code, const QString& argument, int timeoutMs,
+         const QString* asWritten) {
     c.link.ReplyTimeoutMs = timeoutMs;
     c.link.ClearCommand();
     c.link.P_Command = code;
     c.link.P_second = argument;
     c.link.BuildCommand();
+    if (asWritten)
+        c.link.sousinnaiyou = *asWritten;
     c.link.Exchange();
     // A reply with bytes that no controller sends came over a noisy line: none of it can be
     // trusted, so the exchange fails like a line fault and the operation reports the
     // communication error with its tables unchanged.
     if (!c.link.Timeout && !ReplyRules::isPlainText(c.link.ReplyText))
         c.link.failExchange(NoiseReason);
+}
+} // namespace
+
+void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs) {
+    run(c, code, argument, timeoutMs, nullptr);
+}
+
+void exchangeAsWritten(OperationContext& c, int code, const QString& line, int timeoutMs) {
+    run(c, code, {}, timeoutMs, &line);
+}
+
+bool writeParameters(OperationContext& c, const QList<DataLine>& lines) {
+    WriteBlock block(c);
+    if (!block.open(Command::WritePRM) || !block.sendAll(Command::ParameterData, lines))
+        return false;
+    if (!c.link.ReplyText.contains(QLatin1String("OK"))) {
+        c.link.ReportLinkError(c.op, c.host);
+        restore(c);
+        return false;
+    }
+    return true;
 }
 
 QString readParameterValue(OperationContext& c, int number) {

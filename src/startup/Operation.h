@@ -5,6 +5,7 @@
 #include "startup/OperatorInteraction.h"
 
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 
 class ProgressView;
@@ -43,6 +44,10 @@ bool askYesNo(OperationContext& c, const QString& question);
 // ClearCommand, the command and its argument, BuildCommand, Exchange. A reply that holds
 // line noise (ReplyRules::isPlainText) counts as failed: Timeout is set, ReplyText kept.
 void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs);
+// The same for a line written exactly as given (no comma, no CR LF added): the pulse-train
+// start sequence writes some commands so. The code still names the command, so a motion's
+// line can be stopped (Link::writeStop).
+void exchangeAsWritten(OperationContext& c, int code, const QString& line, int timeoutMs);
 
 // ReadParameterValue: "@?PRM " with the parameter number, 3000 ms, the one-value reply's
 // value. The link's Timeout and ReplyText tell the caller how the exchange went.
@@ -135,5 +140,10 @@ bool eachRow(OperationContext& c, int first, int last, Step step, const QString&
     }
     return true;
 }
+
+// A write block of parameter data lines ("PRM" + number + "=" + value, in the order given)
+// whose end-of-data character must be answered "OK"; anything else ends in the link's
+// reports. False when the parameters were not written.
+bool writeParameters(OperationContext& c, const QList<DataLine>& lines);
 
 } // namespace Ops
