@@ -96,6 +96,11 @@ void VirtualController::receive(const QByteArray& bytes) {
     for (const char c : bytes) {
         const auto u = static_cast<uchar>(c);
         if (u == 3) {
+            // A raw command still waiting for its quiet time was sent before the stop.
+            if (!m_inOverflow && isRawCommand(m_inLine)) {
+                queueEvent(EventType::Line, m_inLine, m_inLine.size());
+                m_inLine.clear();
+            }
             queueEvent(EventType::Stop, {}, 1);
         } else if (u == 26) {
             queueEvent(EventType::EndOfData, {}, 1);

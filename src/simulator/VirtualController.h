@@ -24,7 +24,10 @@ class QTimer;
 // come alone. Bytes may arrive split anywhere or several lines at once; CR or LF ends a line
 // and empty lines are ignored. The raw lines of the pulse-train start sequence ("@?SRVO",
 // "@SRVO 1", "@?ORG", "@MOVP 2") come without comma and line end: a pending text that is one
-// of these complete raw commands is taken as a line once no byte has followed for 30 ms.
+// of these complete raw commands is taken as a line once no byte has followed for 30 ms (the
+// line gives no other sign that such a command is complete; the PC writes a line in one
+// piece, so the quiet time never splits one; a stop character that follows at once is taken
+// after the command). Any other pending text keeps waiting for its line end.
 // Leading control or non-ASCII bytes of a line are skipped; lines longer than 256 characters
 // are refused.
 //

@@ -112,6 +112,12 @@ void TstSimPty::kindAndOptions_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::newRow("pulse kind") << QStringList{"--kind", "pulse"} << QByteArray("@?PRM 13,\r\n")
                                 << QByteArray("1\r\nOK\r\n");
+    // The pulse-train start sequence writes some commands without comma and line end: the
+    // quiet after them ends them, also through the terminal layer.
+    QTest::newRow("raw line") << QStringList{"--kind", "pulse"} << QByteArray("@?SRVO")
+                              << QByteArray("0\r\nOK\r\n");
+    QTest::newRow("raw line, paced") << QStringList{"--kind", "pulse", "--pace"}
+                                     << QByteArray("@SRVO 1") << QByteArray("OK\r\n");
     QTest::newRow("type 34") << QStringList{"--type", "34"} << QByteArray("@?PRM 0,\r\n")
                              << QByteArray("34\r\nOK\r\n");
     QTest::newRow("old model") << QStringList{"--old-model"} << QByteArray("@READ DIO ,\r\n")

@@ -423,6 +423,11 @@ void TstVirtualController::rawStartSequence() {
     QCOMPARE(peer.talk("@MOVP 2"), QByteArray("OK\r\n"));
     QCOMPARE(peer.controller.position(), 750);
     QCOMPARE(peer.controller.received().right(7), QByteArray("@MOVP 2"));
+
+    // A stop right behind a raw move: the move is taken first, then stopped.
+    peer.controller.setMotionDuration(3000);
+    QCOMPARE(peer.talk(QByteArray("@MOVP 0") + '\x03'), QByteArray("STOP\r\n61:STOP COMMAND\r\n"));
+    QVERIFY(!peer.controller.motionRunning());
 }
 
 void TstVirtualController::channelBehavesLikeAPort() {
