@@ -35,6 +35,7 @@ inline constexpr quint32 StopDuringOrigin = 0xFF80FF;
 inline constexpr quint32 Set = 0x80C0FF; // SET, and Org while pressed
 inline constexpr quint32 JogPlayback = 0xFFFF80;
 inline constexpr quint32 TargetSelected = 0x80FF80;
+inline constexpr quint32 OriginTargetSelected = 0xFFFF80; // the pulse-train kind's
 } // namespace DriveColour
 
 // The drive panel's state, held by its window.

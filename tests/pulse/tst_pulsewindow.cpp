@@ -3,6 +3,7 @@
 #include "RecordingSurface.h"
 #include "ScriptedOperator.h"
 #include "WindowRig.h"
+#include "pulse/PulseDrive.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneTableModel.h"
 #include "pulse/ui/PulsePanel.h"
@@ -10,6 +11,7 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
+#include "startup/ui/CarriageFigure.h"
 #include "startup/ui/IoLamps.h"
 #include "startup/ui/Lamp.h"
 #include "startup/ui/ParameterGrid.h"
@@ -56,6 +58,8 @@ class TestPulseWindow : public QObject {
     void toolKeysRunTransfersAndMarkDifferences();
     void errorHistoryAndOriginReset();
     void speedCalculationKeepsTheWindowDisabled();
+    void operationModeThroughTheButtons();
+    void positionBoxKeys();
     void fitsTheScreen();
     void screenshot();
 
@@ -315,8 +319,48 @@ void TestPulseWindow::parameterEditShowsOriginShift() {
     QCOMPARE(m_window->panelText(2), QString("Origin point shift: -1.50"));
 }
 
-// The window opens whole on a 1280 x 800 screen and keeps every control reachable on a
-// smaller one.
+// Operation and Setting clicked as the operator does: the monitor lights the lamps and moves
+// the slider picture; the logo asks nothing while the panel drives.
+void TestPulseWindow::operationModeThroughTheButtons() {
+    VirtualController& c = *m_rig.controller;
+    c.setServoOn(true);
+    c.setPosition(1000); // mid-stroke of a 20 mm slider
+    c.setInputs("0000001011");
+    QTest::mouseClick(button("Cmd_driv"), Qt::LeftButton);
+    PulsePanel* panel = m_window->panel();
+    QVERIFY(m_window->driveState().operationMode);
+    QCOMPARE(button("Cmd_driv")->palette().color(QPalette::Button), colourFromBgr(0xFF00FF));
+    QCOMPARE(button("Cmd_Srvo")->text(), QString("Servo OFF"));
+    QVERIFY(panel->frame(PulsePanel::Frame::Drive)->isEnabled());
+    QVERIFY(!panel->frame(PulsePanel::Frame::Teaching)->isEnabled());
+    QVERIFY(!m_window->action("mnuFileOpen")->isEnabled() && !m_window->toolbar()->isEnabled());
+    QTRY_VERIFY(panel->lamps()->lamp(3)->isOn()); // READY, at the monitor's next tick
+    QVERIFY(panel->lamps()->lamp(13)->isOn());
+    QTRY_COMPARE(panel->box("Txt_NowPosi")->text(), QString("10.00"));
+    QCOMPARE(panel->carriage()->carriageLeft(), 1380 + 510);
+
+    c.clearReceived();
+    QTest::mousePress(m_window->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QVERIFY(!c.received().contains("@?VER"));
+
+    QTest::mouseClick(button("Cmd_Setup"), Qt::LeftButton);
+    QVERIFY(!m_window->driveState().operationMode);
+    QVERIFY(!panel->lamps()->lamp(3)->isOn());
+    QVERIFY(!m_window->findChild<QTimer*>("Tim_IO_Mon")->isActive());
+    QVERIFY(m_window->action("mnuFileOpen")->isEnabled() && m_window->toolbar()->isEnabled());
+}
+
+// Txt_Pos takes digits, "-" and "." only, and shows its number when left.
+void TestPulseWindow::positionBoxKeys() {
+    QLineEdit* box = m_window->panel()->box("Txt_Pos");
+    box->setFocus();
+    box->clear();
+    QTest::keyClicks(box, "a1/2.5x");
+    QCOMPARE(box->text(), QString("12.5"));
+    m_window->findChild<ZoneGrid*>("Grid1")->setFocus();
+    QCOMPARE(box->text(), QString("12.50"));
+}
+
 // The keys run the transfers with this window as their host: the tables follow the
 // controller, Compare marks the differing cells until the next transfer.
 void TestPulseWindow::toolKeysRunTransfersAndMarkDifferences() {
@@ -376,6 +420,8 @@ void TestPulseWindow::speedCalculationKeepsTheWindowDisabled() {
     QVERIFY(tool->speedText().isEmpty() && tool->accelerationText().isEmpty());
 }
 
+// The window opens whole on a 1280 x 800 screen and keeps every control reachable on a
+// smaller one.
 void TestPulseWindow::fitsTheScreen() {
     const QSize frame(MainWindowBase::FrameWidth, MainWindowBase::FrameHeight);
     const QRect screen(0, 0, 1280, 800);
@@ -411,10 +457,24 @@ void TestPulseWindow::screenshot() {
         {ZoneRecord{"10.00", "20.00", "pick"}, ZoneRecord{"-5.50", "-12.25", "drop"}});
     QTest::qWait(50);
     QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window.png")));
+
     // The window's inside on a 1024 x 700 screen, frame taken off.
     m_window->resize(QSize(1024 - MainWindowBase::FrameWidth, 700 - MainWindowBase::FrameHeight));
     QTest::qWait(50);
     QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window-1024x700.png")));
+
+    m_window->resize(1280, 800);
+    // Operation mode with the lamps lit: the slider within zone 0 of the controller, which
+    // holds the zones the grid shows.
+    m_rig.controller->setServoOn(true);
+    m_rig.controller->setPosition(1250);
+    m_rig.controller->setInputs("0000001011");
+    m_rig.controller->memory().setZone(0, {"10.00", "20.00", {}});
+    button("Cmd_driv")->click();
+    QTRY_COMPARE(m_window->panel()->box("Txt_NowPosi")->text(), QString("12.50"));
+    QTest::qWait(50);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window-operation.png")));
+    button("Cmd_Setup")->click();
 }
 
 QTEST_MAIN(TestPulseWindow)

@@ -1,24 +1,24 @@
 #pragma once
 
 #include "pointops/PointDrive.h"
+#include "pulse/PulseDrive.h"
 
 #include <QHash>
 #include <QStringList>
 #include <array>
 
-// The window side of the drive panel for tests: keeps every control's state by object name
-// (enabled unless disabled, no colour, no text until set), the lamps, the carriage, the stop
-// dialog and the status bar, and the flags of the operation host.
-class FakePanelHost final : public PointDriveHost {
+// The window side of a drive panel for tests (Base: the kind's PanelHost): keeps every
+// control's state by object name (enabled unless disabled, no colour, no text until set), the
+// lamps, the carriage, the stop dialog and the status bar, and the flags of the operation host.
+template <typename Base> class FakePanelHostOf : public Base {
   public:
-    using PointDriveHost::PointDriveHost;
+    using Base::Base;
 
     int setteiValue = 0;
     bool windowEnabled = true;
     bool toolbarEnabled = true;
     bool commandsLocked = false;
     int refreshes = 0;
-    int pointRow = 0;
     QHash<QString, bool> enabled;
     QHash<QString, quint32> colours; // absent: the button face colour
     QHash<QString, QString> texts;
@@ -93,6 +93,13 @@ class FakePanelHost final : public PointDriveHost {
         commandsLocked = false;
         toolbarEnabled = true;
     }
+};
+
+// The point-input window's side.
+class FakePanelHost final : public FakePanelHostOf<PointDriveHost> {
+  public:
+    using FakePanelHostOf::FakePanelHostOf;
+    int pointRow = 0;
 
     // PointDriveHost.
     void showPointGrid() override {}
@@ -101,4 +108,12 @@ class FakePanelHost final : public PointDriveHost {
         if (index >= 0 && index < 14)
             lampShown[index] = shown;
     }
+};
+
+// The pulse-train window's side: the zone grid's current cell.
+class FakePulseHost final : public FakePanelHostOf<PulseDriveHost> {
+  public:
+    using FakePanelHostOf::FakePanelHostOf;
+    std::pair<int, int> zoneCell{0, 1};
+    std::pair<int, int> currentZoneCell() const override { return zoneCell; }
 };

@@ -7,6 +7,7 @@
 #include "pulse/ZoneTableModel.h"
 #include "pulse/ui/PulsePanel.h"
 #include "pulse/ui/ZoneGrid.h"
+#include "pulse/ui/frmpulseMaindemoHost.h"
 #include "startup/PrintJob.h"
 #include "startup/ui/IoLamps.h"
 #include "startup/ui/ParameterGrid.h"
@@ -21,7 +22,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -84,10 +84,7 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
                   {"Init(Zone)", "mnuToolsIniZo"}});
     setCentralWidget(buildCentral());
     wireOperations();
-
-    m_ioMonitor = new QTimer(this);
-    m_ioMonitor->setObjectName("Tim_IO_Mon");
-    m_ioMonitor->setInterval(700);
+    wirePanel();
 
     connect(m_paramModel, &ParameterRowsModel::edited, this, [this] {
         m_zoneModel->setModified(true);
@@ -100,8 +97,6 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
     m_zoneModel->setModified(false);
     fitToScreen(QSize(1260, 780));
 }
-
-frmpulseMaindemo::~frmpulseMaindemo() = default;
 
 void frmpulseMaindemo::buildMenus() {
     buildFileMenu();
@@ -200,7 +195,8 @@ void frmpulseMaindemo::clearModified() {
 }
 
 void frmpulseMaindemo::stopActivities() {
-    m_ioMonitor->stop();
+    // Stops the I/O monitor, the teaching polling and a running motion before the program ends.
+    m_driveOps->stopForExit();
 }
 
 ControlPanel* frmpulseMaindemo::controlPanel() const {

@@ -8,9 +8,9 @@
 class OperationHost;
 class ParameterGrid;
 class PulseFileKind;
+class PulseDrive;
 class PulsePanel;
 class PulseParameterModel;
-class QTimer;
 class ZoneGrid;
 class ZoneTableModel;
 class frmkeisan;
@@ -36,6 +36,8 @@ class frmpulseMaindemo final : public MainWindowBase {
     ZoneTableModel& zones() { return *m_zoneModel; }
     PulseParameterModel& parameters() { return *m_paramModel; }
     PulsePanel* panel() const { return m_panel; }
+    // The operation panel's sequences (Setting/Operation, servo, start, direct teaching ...).
+    PulseDrive& drive() { return *m_driveOps; }
 
     // File menu.
     bool SaveAs() override;
@@ -61,11 +63,14 @@ class frmpulseMaindemo final : public MainWindowBase {
     ControlPanel* controlPanel() const override;
     void clearModified() override;
     void stopActivities() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildMenus();
     QWidget* buildCentral();
     void wireOperations();
+    // The operation panel's buttons and Txt_Pos to their sequences (frmpulseMaindemoPanel.cpp).
+    void wirePanel();
 
     ZoneTableModel* m_zoneModel = nullptr;
     PulseParameterModel* m_paramModel = nullptr;
@@ -73,8 +78,12 @@ class frmpulseMaindemo final : public MainWindowBase {
     ZoneGrid* m_zoneGrid = nullptr;
     ParameterGrid* m_paramGrid = nullptr;
     PulsePanel* m_panel = nullptr;
-    QTimer* m_ioMonitor = nullptr; // Tim_IO_Mon
     std::unique_ptr<OperationHost> m_opsHost;
     std::unique_ptr<PulseOpsContext> m_ctx;
     frmkeisan* m_keisan = nullptr;
+
+    // The window as its operation panel sees it (frmpulseMaindemoPanel.cpp).
+    class Host;
+    std::unique_ptr<Host> m_host;
+    PulseDrive* m_driveOps = nullptr; // owns the I/O monitor timer Tim_IO_Mon
 };

@@ -1,0 +1,79 @@
+// The pulse-train main window's side of its operation panel: the host the window-free
+// sequences talk to, and the wiring of the panel's buttons and of Txt_Pos.
+#include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneTableModel.h"
+#include "pulse/ui/frmpulseMaindemoHost.h"
+#include "startup/ui/frmbar.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+frmpulseMaindemo::~frmpulseMaindemo() {
+    // The panel logic goes first: the widgets it drives are destroyed after it.
+    delete m_driveOps;
+    m_driveOps = nullptr;
+}
+
+void frmpulseMaindemo::wirePanel() {
+    m_host = std::make_unique<Host>(*this);
+    m_driveOps =
+        new PulseDrive(m_link, m_op, progress(), *m_host, *m_zoneModel, *m_paramModel, this);
+    PulseDrive* d = m_driveOps;
+    const auto button = [this](const char* name) {
+        return m_panel->button(QString::fromLatin1(name));
+    };
+    const auto onClick = [&](const char* name, void (PulseDrive::*slot)()) {
+        connect(button(name), &QPushButton::clicked, d, slot);
+    };
+    onClick(Ctl::Operation, &PulseDrive::operationClicked);
+    onClick(Ctl::Setting, &PulseDrive::settingClicked);
+    onClick(PulseCtl::Servo, &PulseDrive::servoClicked);
+    onClick(PulseCtl::OperationType, &PulseDrive::operationTypeClicked);
+    onClick(PulseCtl::Alarm, &PulseDrive::alarmClicked);
+    onClick(PulseCtl::Deviation, &PulseDrive::deviationClicked);
+    onClick(Ctl::Org, &PulseDrive::orgClicked);
+    onClick(Ctl::Start, &PulseDrive::startClicked);
+    onClick(Ctl::Stop, &PulseDrive::stopClicked);
+    onClick(Ctl::Set, &PulseDrive::setClicked);
+    connect(button(Ctl::Org), &QPushButton::pressed, d, &PulseDrive::orgPressed);
+    connect(button(Ctl::Start), &QPushButton::pressed, d, &PulseDrive::startPressed);
+    connect(button(Ctl::TargetP), &QPushButton::clicked, d, [d] { d->teachClicked(false); });
+    connect(button(Ctl::SetBase), &QPushButton::clicked, d, [d] { d->teachClicked(true); });
+    button(Ctl::Stop)->installEventFilter(this);
+
+    // The teaching options show the panel mode; the program selects them, a click does not.
+    for (int i = 0; i < 3; ++i) {
+        QRadioButton* option = m_panel->teachingOption(i);
+        option->setAttribute(Qt::WA_TransparentForMouseEvents);
+        option->setFocusPolicy(Qt::NoFocus);
+    }
+    QLineEdit* position = m_panel->box(QString::fromLatin1(Ctl::Pos));
+    position->installEventFilter(this);
+    connect(position, &QLineEdit::returnPressed, d, &PulseDrive::positionBoxEdited);
+}
+
+bool frmpulseMaindemo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_panel->button(QString::fromLatin1(Ctl::Stop))) {
+        if (event->type() == QEvent::KeyPress)
+            m_driveOps->stopKeyPressed();
+    } else if (watched == m_panel->box(QString::fromLatin1(Ctl::Pos))) {
+        if (event->type() == QEvent::KeyPress) {
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            if (!text.isEmpty() && !PulseDrive::positionBoxAccepts(text.at(0)))
+                return true; // discarded
+        } else if (event->type() == QEvent::FocusIn) {
+            m_driveOps->positionBoxFocused(true);
+        } else if (event->type() == QEvent::FocusOut) {
+            // A message box or menu taking the focus for a moment is no leaving.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                m_driveOps->positionBoxEdited();
+                m_driveOps->positionBoxFocused(false);
+            }
+        }
+    }
+    return MainWindowBase::eventFilter(watched, event);
+}
