@@ -1,13 +1,20 @@
-// CPU of the point-input window while its drive panel waits for the operator, through a
+// CPU of the main windows while their drive panels wait for the operator, through a
 // pseudo-terminal against qrx5-sim pacing at 9600 bit/s:
-//  (a) 10 s of Teaching Playback with no jog button held (nothing should run at all);
-//  (b) 10 s of Direct Teaching polling the position: one "@?POS " and one "@?PRM 35" after
-//      the other, so the rate is set by the line time, not by the CPU.
-// Usage: bench_drive [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
+//  (a) point-input window: 10 s of Teaching Playback with no jog button held (nothing should
+//      run at all);
+//  (b) point-input window: 10 s of Direct Teaching polling the position: one "@?POS " and one
+//      "@?PRM 35" after the other, so the rate is set by the line time, not by the CPU;
+//  (c) pulse-train window: 10 s of its direct teaching polling, the same two exchanges with a
+//      20 ms pause between cycles.
+// Usage: bench_drive [path-to-qrx5-sim] [--pulse]   (default: qrx5-sim beside this program;
+// --pulse runs (c) alone)
 #include "link/LinkState.h"
 #include "pointops/PointDrive.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
+#include "pulse/PulseDrive.h"
+#include "pulse/ui/PulsePanel.h"
+#include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/RoutedChannel.h"
 
 #include <QApplication>
@@ -45,15 +52,37 @@ double cpuDuring(int ms) {
     return cpuMs() - before;
 }
 
-} // namespace
+// Lets the event loop run for ms and reports the polling's CPU and rate: one cycle is
+// "@?POS ," CR LF and " 0.00" CR LF "OK" CR LF, then "@?PRM 35," CR LF and "0" CR LF "OK" CR LF
+// on the line, plus pauseMs.
+void measurePolling(const char* what, Link& link, int ms, double pauseMs) {
+    int positionReads = 0;
+    const auto counter = QObject::connect(&link, &Link::commandSent, [&](const QString& line) {
+        if (line.startsWith(QLatin1String("@?POS")))
+            ++positionReads;
+    });
+    QElapsedTimer wall;
+    wall.start();
+    const double cpu = cpuDuring(ms);
+    const double elapsed = wall.elapsed();
+    QObject::disconnect(counter);
+    const double cycleLineMs = (9 + 11 + 11 + 7) * MsPerChar + pauseMs;
+    const double cycleMs = elapsed / qMax(1, positionReads);
+    std::printf("%s: %.1f ms CPU in %.0f ms (%.2f %% of one core); %d position reads, %.1f ms "
+                "per cycle against %.1f ms line time and pause (%.1f ms above)\n",
+                what, cpu, elapsed, 100.0 * cpu / elapsed, positionReads, cycleMs, cycleLineMs,
+                cycleMs - cycleLineMs);
+}
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString bin = argc > 1
-                            ? QString::fromLocal8Bit(argv[1])
-                            : QDir(QCoreApplication::applicationDirPath()).filePath("qrx5-sim");
+void settle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+constexpr int MeasureMs = 10000;
+
+int pointPanel(const QString& bin) {
     Sim sim;
     if (!sim.start(bin, {"--kind", "point", "--pace"})) {
         std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
@@ -68,7 +97,6 @@ int main(int argc, char** argv) {
     frmMain window(state, op, channel, ini);
     window.show();
     DrivePanel* panel = window.drivePanel();
-    constexpr int MeasureMs = 10000;
 
     // (a) Teaching Playback: after its return to origin the panel waits for a jog button.
     panel->teachingOption(2)->click();
@@ -78,8 +106,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     int exchanges = 0;
-    QObject::connect(&window.link(), &Link::commandSent, [&] { ++exchanges; });
+    const auto counter = QObject::connect(&window.link(), &Link::commandSent, [&] { ++exchanges; });
     const double idleCpu = cpuDuring(MeasureMs);
+    QObject::disconnect(counter);
     std::printf("(a) Teaching Playback, no button held: %.1f ms CPU in %d ms (%.3f %% of one "
                 "core), %d exchanges\n",
                 idleCpu, MeasureMs, 100.0 * idleCpu / MeasureMs, exchanges);
@@ -87,32 +116,57 @@ int main(int argc, char** argv) {
 
     // (b) Direct Teaching: return to origin, servo off, then the position polling.
     panel->teachingOption(1)->click();
-    QEventLoop settle;
-    QTimer::singleShot(500, &settle, &QEventLoop::quit);
-    settle.exec();
+    settle(500);
     if (window.driveState().panelMode != DriveState::DirectTeaching) {
         std::fprintf(stderr, "Direct Teaching did not start: %s\n",
                      qPrintable(op.messages.join("; ")));
         return 1;
     }
-    int positionReads = 0;
-    QObject::connect(&window.link(), &Link::commandSent, [&](const QString& line) {
-        if (line.startsWith(QLatin1String("@?POS")))
-            ++positionReads;
-    });
-    QElapsedTimer wall;
-    wall.start();
-    const double pollCpu = cpuDuring(MeasureMs);
-    const double elapsed = wall.elapsed();
-    // One cycle on the line: "@?POS ," CR LF and " 0.00" CR LF "OK" CR LF, then "@?PRM 35,"
-    // CR LF and "0" CR LF "OK" CR LF.
-    const double cycleLineMs = (9 + 11 + 11 + 7) * MsPerChar;
-    const double cycleMs = elapsed / qMax(1, positionReads);
-    std::printf("(b) Direct Teaching polling: %.1f ms CPU in %.0f ms (%.2f %% of one core); "
-                "%d position reads, %.1f ms per cycle against %.1f ms line time (%.1f ms "
-                "above)\n",
-                pollCpu, elapsed, 100.0 * pollCpu / elapsed, positionReads, cycleMs, cycleLineMs,
-                cycleMs - cycleLineMs);
+    measurePolling("(b) Direct Teaching polling", window.link(), MeasureMs, 0);
     window.drive().teachingSelected(0); // back to Numeric Input: the polling ends
     return 0;
+}
+
+int pulseTeaching(const QString& bin) {
+    Sim sim;
+    if (!sim.start(bin, {"--kind", "pulse", "--pace"})) {
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
+        return 1;
+    }
+    QTemporaryDir scratch;
+    const QString ini = iniFor(sim.device, scratch);
+    SimulatorHub hub;
+    RoutedChannel channel(ini, hub);
+    LinkState state;
+    YesOperator op;
+    frmpulseMaindemo window(state, op, channel, ini);
+    window.show();
+
+    // (c) "Position": return to origin, parameter 35, servo off, then the polling.
+    window.panel()->button("Cmd_TargetP")->click();
+    settle(500);
+    if (!window.drive().teaching()) {
+        std::fprintf(stderr, "direct teaching did not start: %s\n",
+                     qPrintable(op.messages.join("; ")));
+        return 1;
+    }
+    measurePolling("(c) pulse-train direct teaching polling", window.link(), MeasureMs, 20);
+    window.drive().settingClicked(); // ends the teaching
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool pulseOnly = args.removeAll(QStringLiteral("--pulse")) > 0;
+    const QString bin = !args.isEmpty()
+                            ? args.first()
+                            : QDir(QCoreApplication::applicationDirPath()).filePath("qrx5-sim");
+    if (!pulseOnly && pointPanel(bin) != 0)
+        return 1;
+    return pulseTeaching(bin);
 }
