@@ -1,5 +1,6 @@
 // The pulse-train main window's side of its operation panel: the host the window-free
 // sequences talk to, and the wiring of the panel's buttons and of Txt_Pos.
+#include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneTableModel.h"
 #include "pulse/ui/frmpulseMaindemoHost.h"
