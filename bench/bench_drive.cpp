@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 #include "BenchSim.h"
 
@@ -82,29 +83,44 @@ void settle(int ms) {
 
 constexpr int MeasureMs = 10000;
 
-int pointPanel(const QString& bin) {
+// A main window of the kind on its own qrx5-sim, pacing at 9600 bit/s.
+template <typename Window> struct Bench {
     Sim sim;
-    if (!sim.start(bin, {"--kind", "point", "--pace"})) {
-        std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
-        return 1;
-    }
     QTemporaryDir scratch;
-    const QString ini = iniFor(sim.device, scratch);
     SimulatorHub hub;
-    RoutedChannel channel(ini, hub);
     LinkState state;
     YesOperator op;
-    frmMain window(state, op, channel, ini);
-    window.show();
+    std::unique_ptr<RoutedChannel> channel;
+    std::unique_ptr<Window> window;
+
+    bool start(const QString& bin, const char* kind) {
+        if (!sim.start(bin, {"--kind", kind, "--pace"})) {
+            std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
+            return false;
+        }
+        const QString ini = iniFor(sim.device, scratch);
+        channel = std::make_unique<RoutedChannel>(ini, hub);
+        window = std::make_unique<Window>(state, op, *channel, ini);
+        window->show();
+        return true;
+    }
+    int failed(const char* what) const {
+        std::fprintf(stderr, "%s did not start: %s\n", what, qPrintable(op.messages.join("; ")));
+        return 1;
+    }
+};
+
+int pointPanel(const QString& bin) {
+    Bench<frmMain> b;
+    if (!b.start(bin, "point"))
+        return 1;
+    frmMain& window = *b.window;
     DrivePanel* panel = window.drivePanel();
 
     // (a) Teaching Playback: after its return to origin the panel waits for a jog button.
     panel->teachingOption(2)->click();
-    if (!panel->button("Cmd_Op")->isEnabled()) {
-        std::fprintf(stderr, "Teaching Playback did not start: %s\n",
-                     qPrintable(op.messages.join("; ")));
-        return 1;
-    }
+    if (!panel->button("Cmd_Op")->isEnabled())
+        return b.failed("Teaching Playback");
     int exchanges = 0;
     const auto counter = QObject::connect(&window.link(), &Link::commandSent, [&] { ++exchanges; });
     const double idleCpu = cpuDuring(MeasureMs);
@@ -117,39 +133,24 @@ int pointPanel(const QString& bin) {
     // (b) Direct Teaching: return to origin, servo off, then the position polling.
     panel->teachingOption(1)->click();
     settle(500);
-    if (window.driveState().panelMode != DriveState::DirectTeaching) {
-        std::fprintf(stderr, "Direct Teaching did not start: %s\n",
-                     qPrintable(op.messages.join("; ")));
-        return 1;
-    }
+    if (window.driveState().panelMode != DriveState::DirectTeaching)
+        return b.failed("Direct Teaching");
     measurePolling("(b) Direct Teaching polling", window.link(), MeasureMs, 0);
     window.drive().teachingSelected(0); // back to Numeric Input: the polling ends
     return 0;
 }
 
 int pulseTeaching(const QString& bin) {
-    Sim sim;
-    if (!sim.start(bin, {"--kind", "pulse", "--pace"})) {
-        std::fprintf(stderr, "cannot start %s\n", qPrintable(bin));
+    Bench<frmpulseMaindemo> b;
+    if (!b.start(bin, "pulse"))
         return 1;
-    }
-    QTemporaryDir scratch;
-    const QString ini = iniFor(sim.device, scratch);
-    SimulatorHub hub;
-    RoutedChannel channel(ini, hub);
-    LinkState state;
-    YesOperator op;
-    frmpulseMaindemo window(state, op, channel, ini);
-    window.show();
+    frmpulseMaindemo& window = *b.window;
 
     // (c) "Position": return to origin, parameter 35, servo off, then the polling.
     window.panel()->button("Cmd_TargetP")->click();
     settle(500);
-    if (!window.drive().teaching()) {
-        std::fprintf(stderr, "direct teaching did not start: %s\n",
-                     qPrintable(op.messages.join("; ")));
-        return 1;
-    }
+    if (!window.drive().teaching())
+        return b.failed("direct teaching");
     measurePolling("(c) pulse-train direct teaching polling", window.link(), MeasureMs, 20);
     window.drive().settingClicked(); // ends the teaching
     return 0;

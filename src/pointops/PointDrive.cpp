@@ -40,14 +40,12 @@ PointDrive::~PointDrive() {
 }
 
 bool PointDrive::motionRunning() const {
-    return m_ctx.link.motionPending() || m_host.drive().motionBusy;
+    return Drive::motionRunning(m_ctx);
 }
 
 void PointDrive::stopForExit() {
     m_closing = true;
-    m_monitor->stop();
-    m_poll->stop();
-    m_ctx.link.writeStop(); // only when a motion holds the port
+    Drive::stopForExit(m_ctx, {m_monitor->timer(), m_poll});
     emit jogChanged();
 }
 
@@ -153,13 +151,11 @@ void PointDrive::settingClicked() {
 // ---- Start, Org and Stop --------------------------------------------------------------------
 
 void PointDrive::startPressed() {
-    m_host.setControlColour(Ctl::Start, DriveColour::StartPressed);
-    m_ctx.link.setErrorText({});
+    Drive::markPressed(m_ctx, Ctl::Start, DriveColour::StartPressed);
 }
 
 void PointDrive::orgPressed() {
-    m_host.setControlColour(Ctl::Org, DriveColour::Set);
-    m_ctx.link.setErrorText({});
+    Drive::markPressed(m_ctx, Ctl::Org, DriveColour::Set);
 }
 
 void PointDrive::startClicked() {
@@ -444,22 +440,6 @@ bool PointDrive::ioPoll() {
     DriveState& s = state();
     if (s.motionBusy || m_closing)
         return true; // skipped: the monitor goes on after the motion
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("I/O monitor");
-    m_host.setControlEnabled(Ctl::Setting, true);
-    Ops::exchange(m_ctx, Command::ReadDIO, {}, 3000);
-    if (link.Timeout) {
-        link.ReportLinkError(m_ctx.op, m_host);
-        return false;
-    }
-    const QString reply = link.ReplyText;
-    if (!has(reply, "OK") && !has(reply, "STOP")) {
-        Ops::reportNg(m_ctx);
-        return false;
-    }
-    const DioLayout layout = s.newModel ? DioLayout::newModel() : DioLayout::oldModel();
-    for (const auto& [lamp, on] : Dio::lamps(reply, layout))
-        m_host.setLamp(lamp, on);
-    const Drive::Outcome position = Drive::readCurrentPosition(m_ctx);
-    return position != Drive::Outcome::NoReply && position != Drive::Outcome::Refused;
+    return Drive::readInputsAndOutputs(m_ctx,
+                                       s.newModel ? DioLayout::newModel() : DioLayout::oldModel());
 }

@@ -107,14 +107,7 @@ bool PointDrive::servoOff() {
         state().panelMode = DriveState::None;
         return false;
     }
-    Ops::exchange(m_ctx, Command::SRVO, QStringLiteral("0"), 3000);
-    if (has(link.ReplyText, "OK"))
-        return true;
-    if (link.ReplyText.isEmpty())
-        link.ReportLinkError(m_ctx.op, m_host);
-    else
-        Ops::reportNg(m_ctx);
-    return false;
+    return Drive::servoOff(m_ctx);
 }
 
 void PointDrive::runDirectTeaching() {

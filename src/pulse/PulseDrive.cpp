@@ -46,19 +46,9 @@ PulseDrive::PulseDrive(Link& link, OperatorInteraction& op, ProgressView& progre
     connect(m_poll, &QTimer::timeout, this, &PulseDrive::pollTeaching);
 }
 
-PulseDrive::~PulseDrive() {
-    m_closing = true;
-}
-
-bool PulseDrive::motionRunning() const {
-    return m_ctx.link.motionPending() || m_host.drive().motionBusy;
-}
-
 void PulseDrive::stopForExit() {
     m_closing = true;
-    m_monitor->stop();
-    m_poll->stop();
-    m_ctx.link.writeStop(); // only when a motion holds the port
+    Drive::stopForExit(m_ctx, {m_monitor->timer(), m_poll});
 }
 
 void PulseDrive::setDriveButtons(std::initializer_list<const char*> names, bool enabled) {
@@ -90,9 +80,9 @@ void PulseDrive::operationClicked() {
     m_host.disableCommands();
     // The zones are not edited while the actuator is driven.
     m_zones.setLocked(true);
-    setDriveButtons({Ctl::SetBase, Ctl::TargetP, PulseCtl::JogOpen, PulseCtl::JogClose, Ctl::Set,
-                     Ctl::Stop},
-                    false);
+    setDriveButtons(
+        {Ctl::SetBase, Ctl::TargetP, PulseCtl::JogOpen, PulseCtl::JogClose, Ctl::Set, Ctl::Stop},
+        false);
     m_host.setControlEnabled(PulseCtl::TeachingFrame, false);
     m_host.setControlEnabled(PulseCtl::DriveFrame, true);
     m_host.setControlEnabled(PulseCtl::DisplayFrame, true);
@@ -312,13 +302,11 @@ void PulseDrive::showOperationType(const QString& value, bool enable) {
 // ---- Org, start and Stop --------------------------------------------------------------------
 
 void PulseDrive::orgPressed() {
-    m_host.setControlColour(Ctl::Org, DriveColour::Set);
-    m_ctx.link.setErrorText({});
+    Drive::markPressed(m_ctx, Ctl::Org, DriveColour::Set);
 }
 
 void PulseDrive::startPressed() {
-    m_host.setControlColour(Ctl::Start, DriveColour::StartPressed);
-    m_ctx.link.setErrorText({});
+    Drive::markPressed(m_ctx, Ctl::Start, DriveColour::StartPressed);
 }
 
 void PulseDrive::orgClicked() {
@@ -512,32 +500,13 @@ void PulseDrive::stopKeyPressed() {
 // ---- I/O monitor ----------------------------------------------------------------------------
 
 bool PulseDrive::ioPoll() {
-    DriveState& s = state();
-    if (s.motionBusy || m_closing)
+    if (state().motionBusy || m_closing)
         return true; // skipped: the monitor goes on after the motion
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("I/O monitor");
-    m_host.setControlEnabled(Ctl::Setting, true);
-    Ops::exchange(m_ctx, Command::ReadDIO, {}, 3000);
-    if (link.Timeout) {
-        m_host.enableWindow();
-        link.ReportLinkError(m_ctx.op, m_host);
-        return false;
-    }
-    const QString reply = link.ReplyText;
-    if (!has(reply, "OK") && !has(reply, "STOP")) {
-        Ops::reportNg(m_ctx);
-        return false;
-    }
     // Outputs: "1" lights, "0" turns off, anything else leaves the lamp.
     DioLayout layout = DioLayout::newModel();
     layout.outputsKeepUnknown = true;
-    for (const auto& [lamp, on] : Dio::lamps(reply, layout))
-        m_host.setLamp(lamp, on);
-    const Drive::Outcome position = Drive::readCurrentPosition(m_ctx);
-    if (position == Drive::Outcome::NoReply || position == Drive::Outcome::Refused)
-        return false;
-    return pollState(Command::QuerySRVO, "Servo") && pollState(Command::QueryPRS, "Mode");
+    return Drive::readInputsAndOutputs(m_ctx, layout) && pollState(Command::QuerySRVO, "Servo") &&
+           pollState(Command::QueryPRS, "Mode");
 }
 
 bool PulseDrive::pollState(int code, const char* title) {

@@ -58,7 +58,6 @@ class PulseDrive final : public QObject {
   public:
     PulseDrive(Link& link, OperatorInteraction& op, ProgressView& progress, PulseDriveHost& host,
                ZoneTableModel& zones, PulseParameterModel& params, QObject* parent = nullptr);
-    ~PulseDrive() override;
 
     DriveState& state() { return m_host.drive(); }
     IoMonitor& monitor() { return *m_monitor; }
@@ -88,7 +87,7 @@ class PulseDrive final : public QObject {
     static bool positionBoxAccepts(QChar ch);
 
     // Whether a motion runs (a motion's exchange is pending or the panel marks one).
-    bool motionRunning() const;
+    bool motionRunning() const { return Drive::motionRunning(m_ctx); }
     // Exit and closing: stops the I/O monitor and the teaching polling and, when a motion
     // runs, stops it.
     void stopForExit();

@@ -88,14 +88,7 @@ bool PulseDrive::servoOff() {
     if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you turn off the power of motor? Cannot change "
                                              "the mode during turning off the power of motor.")))
         return false;
-    Ops::exchange(m_ctx, Command::SRVO, QStringLiteral("0"), 3000);
-    if (has(link.ReplyText, "OK"))
-        return true;
-    if (link.ReplyText.isEmpty())
-        link.ReportLinkError(m_ctx.op, m_host);
-    else
-        Ops::reportNg(m_ctx);
-    return false;
+    return Drive::servoOff(m_ctx);
 }
 
 void PulseDrive::pollTeaching() {

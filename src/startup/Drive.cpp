@@ -1,6 +1,7 @@
 #include "startup/Drive.h"
 
 #include "link/Command.h"
+#include "startup/IoMonitor.h"
 #include "startup/ProgressView.h"
 
 #include <QEventLoop>
@@ -64,6 +65,53 @@ void pause(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+void markPressed(DriveContext& c, const char* button, quint32 bgr) {
+    c.panel.setControlColour(QString::fromLatin1(button), bgr);
+    c.link.setErrorText({});
+}
+
+bool motionRunning(const DriveContext& c) {
+    return c.link.motionPending() || c.panel.drive().motionBusy;
+}
+
+bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout) {
+    Link& link = c.link;
+    link.operationTitle = QStringLiteral("I/O monitor");
+    c.panel.setControlEnabled(Ctl::Setting, true);
+    Ops::exchange(c, Command::ReadDIO, {}, 3000);
+    if (link.Timeout) {
+        c.host.enableWindow();
+        link.ReportLinkError(c.op, c.host);
+        return false;
+    }
+    const QString reply = link.ReplyText;
+    if (!has(reply, "OK") && !has(reply, "STOP")) {
+        Ops::reportNg(c);
+        return false;
+    }
+    for (const auto& [lamp, on] : Dio::lamps(reply, layout))
+        c.panel.setLamp(lamp, on);
+    const Outcome position = readCurrentPosition(c);
+    return position != Outcome::NoReply && position != Outcome::Refused;
+}
+
+void stopForExit(DriveContext& c, std::initializer_list<QTimer*> timers) {
+    for (QTimer* timer : timers)
+        timer->stop();
+    c.link.writeStop(); // only when a motion holds the port
+}
+
+bool servoOff(DriveContext& c) {
+    Ops::exchange(c, Command::SRVO, QStringLiteral("0"), 3000);
+    if (has(c.link.ReplyText, "OK"))
+        return true;
+    if (c.link.ReplyText.isEmpty())
+        c.link.ReportLinkError(c.op, c.host);
+    else
+        Ops::reportNg(c);
+    return false;
 }
 
 StopResult sendStop(DriveContext& c, int timeoutMs) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 // What the drive panels of both main windows share: the panel state, the window side the
@@ -94,6 +95,9 @@ struct DriveContext : OperationContext {
     DriveState& drive() { return panel.drive(); }
 };
 
+class QTimer;
+struct DioLayout;
+
 namespace Drive {
 
 // How a motion or query ended.
@@ -116,6 +120,26 @@ bool carriageShown(double positionMm, double originShift, double stroke);
 
 // Waits in the event loop (no busy wait).
 void pause(int ms);
+
+// Pressing the mouse on Org or Start: the button takes its pressed colour and the error box is
+// emptied.
+void markPressed(DriveContext& c, const char* button, quint32 bgr);
+
+// Whether a motion runs: its exchange is pending or the panel marks one.
+bool motionRunning(const DriveContext& c);
+
+// One I/O monitor poll's reading: "@READ DIO " (3000 ms, title "I/O monitor") switches the
+// lamps by the layout, then the current position is refreshed. False when it failed
+// (reported).
+bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout);
+
+// Exit and closing: stops the panel's timers and writes the stop character when a motion holds
+// the port.
+void stopForExit(DriveContext& c, std::initializer_list<QTimer*> timers);
+
+// "@SRVO " 0 (3000 ms), so the slider can be moved by hand, once the operator agreed: true on
+// "OK"; no reply is a communication error, any other reply a reply error (reported).
+bool servoOff(DriveContext& c);
 
 // The stop. While a motion's exchange is pending it writes the stop character to the open
 // port at once (Link::writeStop) and that motion's exchange collects the "STOP" reply;
