@@ -193,14 +193,9 @@ void PointDrive::startClicked() {
         }
     }
 
-    link.operationTitle = QStringLiteral("Start");
     link.ReplyTimeoutMs = 22000;
-    if (!Ops::askYesNo(m_ctx, QStringLiteral(" Do you start?"))) {
-        m_host.setControlEnabled(Ctl::Setting, true);
-        m_host.setControlColour(Ctl::Start, DriveColour::Idle);
+    if (!Drive::askStart(m_ctx, QStringLiteral(" Do you start?")))
         return;
-    }
-    m_host.setControlEnabled(Ctl::Setting, false);
     m_monitor->stop();
     m_host.setControlEnabled(Ctl::Org, true);
     m_host.setControlEnabled(Ctl::Stop, true);

@@ -370,15 +370,9 @@ void PulseDrive::startClicked() {
         return;
     s.orgpos = 1;
     link.setErrorText({});
-    const QString start = QStringLiteral("Start");
     for (;;) {
-        link.operationTitle = start;
-        if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you start?"))) {
-            m_host.setControlEnabled(Ctl::Setting, true);
-            m_host.setControlColour(Ctl::Start, DriveColour::Idle);
+        if (!Drive::askStart(m_ctx, QStringLiteral("Do you start?")))
             break;
-        }
-        m_host.setControlEnabled(Ctl::Setting, false);
         m_monitor->stop();
         setDriveButtons({Ctl::Org, Ctl::Start, Ctl::Stop}, true);
         for (const char* name : kSwitchButtons)
@@ -415,7 +409,7 @@ void PulseDrive::startClicked() {
             }
             break;
         }
-        link.operationTitle = start;
+        link.operationTitle = QStringLiteral("Start");
         // Without the origin the controller refuses the move: declining ends the start.
         if (!Ops::askYesNo(m_ctx, QStringLiteral("Execute return to origin? If stopping in "
                                                  "operations required, press Pop-up button.")))

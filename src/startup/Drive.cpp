@@ -72,6 +72,15 @@ void markPressed(DriveContext& c, const char* button, quint32 bgr) {
     c.link.setErrorText({});
 }
 
+bool askStart(DriveContext& c, const QString& question) {
+    c.link.operationTitle = QStringLiteral("Start");
+    const bool yes = Ops::askYesNo(c, question);
+    c.panel.setControlEnabled(Ctl::Setting, !yes);
+    if (!yes)
+        c.panel.setControlColour(QString::fromLatin1(Ctl::Start), DriveColour::Idle);
+    return yes;
+}
+
 bool motionRunning(const DriveContext& c) {
     return c.link.motionPending() || c.panel.drive().motionBusy;
 }

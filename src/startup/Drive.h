@@ -125,6 +125,10 @@ void pause(int ms);
 // emptied.
 void markPressed(DriveContext& c, const char* button, quint32 bgr);
 
+// Start's question (title "Start"). No: "Setting" enabled again and the start button back to
+// its colour. Yes: "Setting" disabled for the move.
+bool askStart(DriveContext& c, const QString& question);
+
 // Whether a motion runs: its exchange is pending or the panel marks one.
 bool motionRunning(const DriveContext& c);
 
