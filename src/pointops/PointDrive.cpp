@@ -81,10 +81,7 @@ void PointDrive::operationClicked() {
     m_ops.points.setLocked(true);
 
     if (!readOperationValues()) {
-        m_host.setControlEnabled(Ctl::Setting, true);
-        s.orgpos = 0;
-        link.ReportLinkError(m_ctx.op, m_host);
-        link.setSentText({});
+        Drive::reportEntryFailed(m_ctx);
         settingClicked();
         return;
     }

@@ -93,10 +93,7 @@ void PulseDrive::operationClicked() {
     const bool read = readOperationValues();
     m_entering = false;
     if (!read) {
-        m_host.setControlEnabled(Ctl::Setting, true);
-        s.orgpos = 0;
-        link.ReportLinkError(m_ctx.op, m_host);
-        link.setSentText({});
+        Drive::reportEntryFailed(m_ctx);
         settingClicked();
         return;
     }

@@ -72,6 +72,13 @@ void markPressed(DriveContext& c, const char* button, quint32 bgr) {
     c.link.setErrorText({});
 }
 
+void reportEntryFailed(DriveContext& c) {
+    c.panel.setControlEnabled(Ctl::Setting, true);
+    c.panel.drive().orgpos = 0;
+    c.link.ReportLinkError(c.op, c.host);
+    c.link.setSentText({});
+}
+
 bool askStart(DriveContext& c, const QString& question) {
     c.link.operationTitle = QStringLiteral("Start");
     const bool yes = Ops::askYesNo(c, question);

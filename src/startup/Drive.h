@@ -125,6 +125,11 @@ void pause(int ms);
 // emptied.
 void markPressed(DriveContext& c, const char* button, quint32 bgr);
 
+// A read of Operation's entry failed: "Setting" enabled again, time-outs reported again, the
+// communication error reported and the sent-command box cleared. The caller then performs
+// "Setting".
+void reportEntryFailed(DriveContext& c);
+
 // Start's question (title "Start"). No: "Setting" enabled again and the start button back to
 // its colour. Yes: "Setting" disabled for the move.
 bool askStart(DriveContext& c, const QString& question);
