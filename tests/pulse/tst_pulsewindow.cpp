@@ -475,6 +475,15 @@ void TestPulseWindow::screenshot() {
     QTest::qWait(50);
     QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window-operation.png")));
     button("Cmd_Setup")->click();
+
+    // Direct teaching into zone 1, position A: the slider pushed by hand to 12.50 mm.
+    m_op.answers = {Answer::Yes, Answer::Yes}; // return to origin, servo off
+    m_window->findChild<ZoneGrid*>("Grid1")->setCurrentIndex(m_window->zones().index(1, 1));
+    button("Cmd_TargetP")->click();
+    m_rig.controller->setPosition(1250);
+    QTRY_COMPARE(m_window->panel()->box("Txt_Pos")->text(), QString("12.50"));
+    QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window-teaching.png")));
+    button("Cmd_Setup")->click();
 }
 
 QTEST_MAIN(TestPulseWindow)
