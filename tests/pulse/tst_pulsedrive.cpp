@@ -15,20 +15,13 @@ using Answer = OperatorInteraction::Answer;
 
 namespace {
 
-struct PulseRig {
-    VirtualController controller{VirtualController::Kind::Pulse};
-    SimulatedChannel channel{controller};
-    LinkState state;
-    Link link{state, channel};
-    ScriptedOperator op;
-    FakeProgress progress;
-    DriveState drive;
+struct PulseRig : PanelRigBase {
+    PulseRig() : PanelRigBase(VirtualController::Kind::Pulse) {}
     FakePulseHost host{drive};
     ZoneTableModel zones{op};
     PulseParameterModel params{op};
     PulseDrive panel{link, op, progress, host, zones, params};
 
-    QList<QByteArray> lines() const { return controllerLines(controller.received()); }
     // Operation mode with the I/O monitor out of the way and a clean line.
     void enterOperation() {
         panel.operationClicked();

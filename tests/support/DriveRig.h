@@ -37,27 +37,30 @@ inline QList<QByteArray> controllerLines(const QByteArray& received) {
     return out;
 }
 
-// The point-input drive panel and size detection without their window, on the in-process
-// virtual controller: link, scripted operator, progress, the panel host and both tables.
-struct DriveRig {
-    VirtualController controller{VirtualController::Kind::Point};
+// What a drive panel of either kind stands on in a test: the in-process virtual controller of
+// that kind, the link to it, a scripted operator, progress and the panel state.
+struct PanelRigBase {
+    explicit PanelRigBase(VirtualController::Kind kind) : controller(kind) {}
+    VirtualController controller;
     SimulatedChannel channel{controller};
     LinkState state;
     Link link{state, channel};
     ScriptedOperator op;
     FakeProgress progress;
     DriveState drive;
+
+    // The lines the controller received (see controllerLines).
+    QList<QByteArray> lines() const { return controllerLines(controller.received()); }
+};
+
+// The point-input drive panel and size detection without their window, on the in-process
+// virtual controller: link, scripted operator, progress, the panel host and both tables.
+struct DriveRig : PanelRigBase {
+    DriveRig() : PanelRigBase(VirtualController::Kind::Point) {}
     FakePanelHost host{drive};
     PointTableModel points{op};
     ParameterTableModel params{op};
     PointOpsContext ctx{{link, op, progress, host}, points, params};
     PointDrive panel{ctx, host};
     SizeDetection size{ctx, host};
-
-    // The lines the controller received (see controllerLines).
-    QList<QByteArray> lines() const;
 };
-
-inline QList<QByteArray> DriveRig::lines() const {
-    return controllerLines(controller.received());
-}
