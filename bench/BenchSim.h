@@ -2,9 +2,9 @@
 
 // What the benchmarks share: qrx5-sim started on a pseudo-terminal, and a scratch INI file
 // whose COM1 leads to it, as an operator would set it up.
+#include "files/PrintSurface.h"
 #include "link/Profile.h"
-#include "startup/OperatorInteraction.h"
-#include "startup/PrintSurface.h"
+#include "operator/OperatorInteraction.h"
 
 #include <QProcess>
 #include <QString>

@@ -6,8 +6,8 @@
 // Usage: bench_link [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
 #include "link/Command.h"
 #include "link/Link.h"
+#include "operator/ProgressView.h"
 #include "simulator/RoutedChannel.h"
-#include "startup/ProgressView.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,13 +6,13 @@
 //      exchange overhead.
 // Usage: bench_transfer [path-to-qrx5-sim]   (default: qrx5-sim beside this program)
 #include "link/Link.h"
+#include "operator/ProgressView.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/ReceiveOps.h"
 #include "pointops/TransmitPoints.h"
 #include "simulator/RoutedChannel.h"
-#include "startup/ProgressView.h"
 
 #include <QCoreApplication>
 #include <QDir>

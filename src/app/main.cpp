@@ -3,8 +3,8 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/RoutedChannel.h"
 #include "startup/StartupSequence.h"
-#include "startup/ui/DialogOperator.h"
 #include "startup/ui/frmselect.h"
+#include "window/ui/DialogOperator.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
-#include "startup/AtomicFile.h"
+#include "fileio/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

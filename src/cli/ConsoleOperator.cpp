@@ -1,7 +1,7 @@
 #include "cli/ConsoleOperator.h"
 
 #include "cli/Console.h"
-#include "startup/PrintSurface.h"
+#include "files/PrintSurface.h"
 
 namespace {
 // A message's lines as the terminal shows them: CR LF and CR become line ends.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/CliKind.h"
-#include "startup/CompareFlow.h"
-#include "startup/SettingsFileFlow.h"
+#include "files/SettingsFileFlow.h"
+#include "transfers/CompareFlow.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
-#include "startup/Drive.h"
+#include "drive/Drive.h"
 
+#include "drive/IoMonitor.h"
 #include "link/Command.h"
-#include "startup/IoMonitor.h"
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,9 +1,9 @@
-#include "startup/ErrorHistory.h"
+#include "drive/ErrorHistory.h"
 
+#include "fileio/AtomicFile.h"
 #include "link/Command.h"
-#include "startup/AtomicFile.h"
-#include "startup/Operation.h"
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
+#include "transfers/Operation.h"
 
 #include <QDir>
 

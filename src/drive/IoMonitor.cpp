@@ -1,4 +1,4 @@
-#include "startup/IoMonitor.h"
+#include "drive/IoMonitor.h"
 
 #include <QTimer>
 

@@ -1,4 +1,4 @@
-#include "startup/AtomicFile.h"
+#include "fileio/AtomicFile.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

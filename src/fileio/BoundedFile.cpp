@@ -1,4 +1,4 @@
-#include "startup/BoundedFile.h"
+#include "fileio/BoundedFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "startup/CsvRecords.h"
+#include "files/CsvRecords.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,6 +1,6 @@
-#include "startup/PrintJob.h"
+#include "files/PrintJob.h"
 
-#include "startup/PrintSurface.h"
+#include "files/PrintSurface.h"
 
 namespace PrintJob {
 

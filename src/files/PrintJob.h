@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/OperatorInteraction.h"
+#include "operator/OperatorInteraction.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,10 +1,10 @@
-#include "startup/SettingsFileFlow.h"
+#include "files/SettingsFileFlow.h"
 
-#include "startup/ActuatorType.h"
-#include "startup/AtomicFile.h"
-#include "startup/BoundedFile.h"
-#include "startup/CsvRecords.h"
-#include "startup/ParameterRows.h"
+#include "fileio/AtomicFile.h"
+#include "fileio/BoundedFile.h"
+#include "files/CsvRecords.h"
+#include "tables/ActuatorType.h"
+#include "tables/ParameterRows.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/OperatorInteraction.h"
+#include "operator/OperatorInteraction.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,7 +10,7 @@
 
 struct ParameterRow;
 
-#include "startup/CsvRecords.h"
+#include "files/CsvRecords.h"
 
 // Why a settings file is refused; None when it was accepted.
 enum class SettingsFileError {

@@ -4,8 +4,8 @@
 #include "link/PortName.h"
 #include "link/ReplyRules.h"
 #include "link/SerialChannel.h"
-#include "startup/OperatorInteraction.h"
-#include "startup/ProgressView.h"
+#include "operator/OperatorInteraction.h"
+#include "operator/ProgressView.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "link/Profile.h"
 
-#include "startup/BoundedFile.h"
+#include "fileio/BoundedFile.h"
 
 #include <QFileInfo>
 #include <QList>

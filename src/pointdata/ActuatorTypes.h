@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pointdata/PointData.h"
-#include "startup/ActuatorType.h"
+#include "tables/ActuatorType.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "pointdata/ParameterRules.h"
 
+#include "operator/OperatorInteraction.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/PointRules.h"
-#include "startup/OperatorInteraction.h"
 
 #include <QStringList>
 

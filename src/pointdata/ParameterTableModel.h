@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pointdata/PointData.h"
-#include "startup/ParameterRowsModel.h"
+#include "tables/ParameterRowsModel.h"
 
 class OperatorInteraction;
 

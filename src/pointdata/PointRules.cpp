@@ -1,7 +1,7 @@
 #include "pointdata/PointRules.h"
 
+#include "operator/OperatorInteraction.h"
 #include "pointdata/ActuatorTypes.h"
-#include "startup/OperatorInteraction.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pointdata/PointData.h"
-#include "startup/CellText.h"
+#include "tables/CellText.h"
 
 #include <QString>
 #include <QStringList>

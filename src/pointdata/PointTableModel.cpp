@@ -1,7 +1,7 @@
 #include "pointdata/PointTableModel.h"
 
-#include "startup/NoteText.h"
-#include "startup/OperatorInteraction.h"
+#include "operator/OperatorInteraction.h"
+#include "tables/NoteText.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #include "pointdata/PointData.h"
 #include "pointdata/PointRules.h"
 
-#include "startup/GridTableModel.h"
+#include "tables/GridTableModel.h"
 
 class OperatorInteraction;
 

@@ -1,7 +1,7 @@
 #include "pointdata/PrintLayout.h"
 
+#include "files/PrintSurface.h"
 #include "pointdata/ActuatorTypes.h"
-#include "startup/PrintSurface.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "files/PrintJob.h"
 #include "pointdata/PointData.h"
-#include "startup/PrintJob.h"
 
 #include <QString>
 

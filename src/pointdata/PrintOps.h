@@ -1,7 +1,7 @@
 #pragma once
 
+#include "files/PrintJob.h"
 #include "pointdata/PointData.h"
-#include "startup/PrintJob.h"
 
 // The File menu's Print of the point-input window: the print dialog, then both setting
 // lists on the chosen printer (PrintJob).

@@ -1,9 +1,9 @@
 #include "pointdata/SettingsFile.h"
 
+#include "files/CsvRecords.h"
 #include "pointdata/ActuatorTypes.h"
-#include "startup/CellText.h"
-#include "startup/CsvRecords.h"
-#include "startup/NoteText.h"
+#include "tables/CellText.h"
+#include "tables/NoteText.h"
 
 namespace SettingsFile {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "files/SettingsFileFlow.h"
 #include "pointdata/PointData.h"
-#include "startup/SettingsFileFlow.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "pointdata/SettingsFileOps.h"
 
+#include "files/SettingsFileFlow.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/SettingsFile.h"
-#include "startup/SettingsFileFlow.h"
 
 namespace {
 

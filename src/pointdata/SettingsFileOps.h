@@ -1,7 +1,7 @@
 #pragma once
 
+#include "operator/OperatorInteraction.h"
 #include "pointdata/PointData.h"
-#include "startup/OperatorInteraction.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pointdata/PointData.h"
-#include "startup/CompareFlow.h"
+#include "transfers/CompareFlow.h"
 
 #include <QList>
 #include <QString>

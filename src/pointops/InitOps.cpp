@@ -4,7 +4,7 @@
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
-#include "startup/InitSteps.h"
+#include "transfers/InitSteps.h"
 
 namespace InitOps {
 

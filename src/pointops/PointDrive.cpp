@@ -2,10 +2,10 @@
 // I/O monitor poll. Teaching, SET and the low-speed boxes are in PointTeaching.cpp.
 #include "pointops/PointDrive.h"
 
+#include "drive/IoMonitor.h"
 #include "link/Command.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
-#include "startup/IoMonitor.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "drive/Drive.h"
 #include "pointops/PointOpsContext.h"
-#include "startup/Drive.h"
 
 #include <QObject>
 

@@ -5,7 +5,7 @@
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointDrive.h"
-#include "startup/SoftLimit.h"
+#include "tables/SoftLimit.h"
 
 #include <QRegularExpression>
 #include <QTimer>

@@ -5,7 +5,7 @@
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/PointReply.h"
-#include "startup/ParameterTransfer.h"
+#include "transfers/ParameterTransfer.h"
 
 namespace ReceiveOps {
 

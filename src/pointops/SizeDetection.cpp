@@ -1,11 +1,11 @@
 #include "pointops/SizeDetection.h"
 
+#include "drive/Drive.h"
+#include "drive/IoMonitor.h"
 #include "link/Command.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointops/PointOpsContext.h"
-#include "startup/Drive.h"
-#include "startup/IoMonitor.h"
 
 #include <QRegularExpression>
 

@@ -1,14 +1,14 @@
 #include "pointops/TransmitParameters.h"
 
 #include "link/Command.h"
+#include "operator/ProgressView.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointRules.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/PointReply.h"
-#include "startup/ParameterTransfer.h"
-#include "startup/ProgressView.h"
-#include "startup/SoftLimit.h"
+#include "tables/SoftLimit.h"
+#include "transfers/ParameterTransfer.h"
 
 #include <QCoreApplication>
 #include <QLatin1String>

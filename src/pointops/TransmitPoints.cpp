@@ -1,10 +1,10 @@
 #include "pointops/TransmitPoints.h"
 
 #include "link/Command.h"
+#include "operator/ProgressView.h"
 #include "pointdata/PointRules.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
-#include "startup/ProgressView.h"
 
 #include <QCoreApplication>
 #include <QLatin1String>

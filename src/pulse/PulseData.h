@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/ParameterRows.h"
+#include "tables/ParameterRows.h"
 
 #include <QString>
 #include <array>

@@ -3,11 +3,11 @@
 // teaching and SET are in PulseTeaching.cpp.
 #include "pulse/PulseDrive.h"
 
+#include "drive/IoMonitor.h"
 #include "link/Command.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneTableModel.h"
-#include "startup/ActuatorType.h"
-#include "startup/IoMonitor.h"
+#include "tables/ActuatorType.h"
 
 #include <QTimer>
 

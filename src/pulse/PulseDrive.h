@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/Drive.h"
+#include "drive/Drive.h"
 
 #include <QObject>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "files/SettingsFileFlow.h"
 #include "pulse/PulseSettingsFile.h"
-#include "startup/SettingsFileFlow.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/Operation.h"
+#include "transfers/Operation.h"
 
 class PulseParameterModel;
 class ZoneTableModel;

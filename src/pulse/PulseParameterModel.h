@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pulse/PulseData.h"
-#include "startup/ParameterRowsModel.h"
+#include "tables/ParameterRowsModel.h"
 
 // The pulse-train parameter table as its grid shows it: the actuator type row above the
 // eleven editable rows. The Setting Value of parameter 0 is the window's current actuator

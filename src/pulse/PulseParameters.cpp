@@ -1,6 +1,6 @@
 #include "pulse/PulseParameters.h"
 
-#include "startup/ActuatorType.h"
+#include "tables/ActuatorType.h"
 
 namespace PulseParameters {
 

@@ -1,8 +1,8 @@
 #include "pulse/PulsePrintLayout.h"
 
+#include "files/PrintJob.h"
+#include "files/PrintSurface.h"
 #include "pulse/PulseParameters.h"
-#include "startup/PrintJob.h"
-#include "startup/PrintSurface.h"
 
 namespace PulsePrintLayout {
 

@@ -1,11 +1,11 @@
 #include "pulse/PulseSettingsFile.h"
 
+#include "files/CsvRecords.h"
+#include "files/SettingsFileFlow.h"
 #include "pulse/PulseParameters.h"
-#include "startup/ActuatorType.h"
-#include "startup/CellText.h"
-#include "startup/CsvRecords.h"
-#include "startup/NoteText.h"
-#include "startup/SettingsFileFlow.h"
+#include "tables/ActuatorType.h"
+#include "tables/CellText.h"
+#include "tables/NoteText.h"
 
 namespace PulseSettingsFile {
 

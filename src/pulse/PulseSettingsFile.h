@@ -1,7 +1,7 @@
 #pragma once
 
+#include "files/SettingsFileFlow.h"
 #include "pulse/PulseData.h"
-#include "startup/SettingsFileFlow.h"
 
 #include <QByteArray>
 #include <QString>

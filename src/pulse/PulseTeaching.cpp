@@ -6,8 +6,8 @@
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneRules.h"
 #include "pulse/ZoneTableModel.h"
-#include "startup/CellText.h"
-#include "startup/ParameterRows.h"
+#include "tables/CellText.h"
+#include "tables/ParameterRows.h"
 
 #include <QTimer>
 

@@ -1,16 +1,16 @@
 #include "pulse/PulseTransfers.h"
 
 #include "link/Command.h"
+#include "operator/ProgressView.h"
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneReply.h"
 #include "pulse/ZoneRules.h"
 #include "pulse/ZoneTableModel.h"
-#include "startup/CellText.h"
-#include "startup/InitSteps.h"
-#include "startup/ParameterTransfer.h"
-#include "startup/ProgressView.h"
-#include "startup/ReceivedRows.h"
+#include "tables/CellText.h"
+#include "transfers/InitSteps.h"
+#include "transfers/ParameterTransfer.h"
+#include "transfers/ReceivedRows.h"
 
 namespace PulseTransfers {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/CompareFlow.h"
 #include "startup/StartupRead.h"
+#include "transfers/CompareFlow.h"
 
 #include <functional>
 

@@ -2,7 +2,7 @@
 
 #include "link/ReplyRules.h"
 #include "pulse/ZoneRules.h"
-#include "startup/NoteText.h"
+#include "tables/NoteText.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pulse/PulseData.h"
-#include "startup/CompareReport.h"
+#include "tables/CompareReport.h"
 
 #include <QList>
 #include <QString>

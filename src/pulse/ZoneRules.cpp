@@ -1,6 +1,6 @@
 #include "pulse/ZoneRules.h"
 
-#include "startup/CellText.h"
+#include "tables/CellText.h"
 
 namespace ZoneRules {
 

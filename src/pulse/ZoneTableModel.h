@@ -3,7 +3,7 @@
 #include "pulse/PulseData.h"
 #include "pulse/ZoneRules.h"
 
-#include "startup/GridTableModel.h"
+#include "tables/GridTableModel.h"
 
 class OperatorInteraction;
 

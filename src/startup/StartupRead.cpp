@@ -1,10 +1,10 @@
 #include "startup/StartupRead.h"
 
 #include "link/Command.h"
-#include "startup/Operation.h"
-#include "startup/ParameterRowsModel.h"
-#include "startup/ParameterTransfer.h"
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
+#include "tables/ParameterRowsModel.h"
+#include "transfers/Operation.h"
+#include "transfers/ParameterTransfer.h"
 
 namespace StartupRead {
 

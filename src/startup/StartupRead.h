@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/ReceivedRows.h"
+#include "transfers/ReceivedRows.h"
 
 #include <QList>
 #include <QString>

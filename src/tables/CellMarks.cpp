@@ -1,4 +1,4 @@
-#include "startup/CellMarks.h"
+#include "tables/CellMarks.h"
 
 #include <QAbstractItemModel>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/CompareReport.h"
+#include "tables/CompareReport.h"
 
 #include <QHash>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "startup/CellText.h"
+#include "tables/CellText.h"
 
 #include <QRegularExpression>
 #include <cmath>

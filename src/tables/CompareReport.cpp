@@ -1,4 +1,4 @@
-#include "startup/CompareReport.h"
+#include "tables/CompareReport.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "startup/GridTableModel.h"
+#include "tables/GridTableModel.h"
 
 GridTableModel::GridTableModel(std::span<const ColumnDef> columns, int rows, QObject* parent)
     : QAbstractTableModel(parent), m_columns(columns), m_rows(rows) {}

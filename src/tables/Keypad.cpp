@@ -1,4 +1,4 @@
-#include "startup/Keypad.h"
+#include "tables/Keypad.h"
 
 QString Keypad::caption(int key) {
     if (key >= 0 && key <= 9)

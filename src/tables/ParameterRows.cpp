@@ -1,7 +1,7 @@
-#include "startup/ParameterRows.h"
+#include "tables/ParameterRows.h"
 
-#include "startup/CellText.h"
-#include "startup/OperatorInteraction.h"
+#include "operator/OperatorInteraction.h"
+#include "tables/CellText.h"
 
 namespace ParameterRows {
 

@@ -1,6 +1,6 @@
-#include "startup/ParameterRowsModel.h"
+#include "tables/ParameterRowsModel.h"
 
-#include "startup/OperatorInteraction.h"
+#include "operator/OperatorInteraction.h"
 
 #include <algorithm>
 

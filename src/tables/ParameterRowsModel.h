@@ -1,8 +1,8 @@
 #pragma once
 
-#include "startup/ParameterRows.h"
+#include "tables/ParameterRows.h"
 
-#include "startup/GridTableModel.h"
+#include "tables/GridTableModel.h"
 
 #include <array>
 #include <span>

@@ -1,10 +1,10 @@
-#include "startup/CompareFlow.h"
+#include "transfers/CompareFlow.h"
 
 #include "link/Command.h"
 #include "link/ReplyRules.h"
-#include "startup/CellText.h"
-#include "startup/ParameterRowsModel.h"
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
+#include "tables/CellText.h"
+#include "tables/ParameterRowsModel.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/CompareReport.h"
-#include "startup/Operation.h"
+#include "tables/CompareReport.h"
+#include "transfers/Operation.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "startup/InitSteps.h"
+#include "transfers/InitSteps.h"
 
 #include "link/Command.h"
-#include "startup/ParameterRowsModel.h"
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
+#include "tables/ParameterRowsModel.h"
 
 namespace InitSteps {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/Operation.h"
+#include "transfers/Operation.h"
 
 #include <QString>
 #include <functional>

@@ -1,8 +1,8 @@
-#include "startup/Operation.h"
+#include "transfers/Operation.h"
 
 #include "link/Command.h"
 #include "link/ReplyRules.h"
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
 
 namespace Ops {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/Link.h"
-#include "startup/CompareReport.h"
-#include "startup/OperatorInteraction.h"
+#include "operator/OperatorInteraction.h"
+#include "tables/CompareReport.h"
 
 #include <QCoreApplication>
 #include <QList>

@@ -1,10 +1,10 @@
-#include "startup/ParameterTransfer.h"
+#include "transfers/ParameterTransfer.h"
 
 #include "link/Command.h"
 #include "link/ReplyRules.h"
-#include "startup/CellText.h"
-#include "startup/ParameterRowsModel.h"
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
+#include "tables/CellText.h"
+#include "tables/ParameterRowsModel.h"
 
 namespace ParameterTransfer {
 

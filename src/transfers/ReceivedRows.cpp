@@ -1,4 +1,4 @@
-#include "startup/ReceivedRows.h"
+#include "transfers/ReceivedRows.h"
 
 namespace Ops {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/GridTableModel.h"
-#include "startup/Operation.h"
+#include "tables/GridTableModel.h"
+#include "transfers/Operation.h"
 
 #include <QString>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "OpsRig.h"
-#include "startup/ErrorHistory.h"
-#include "startup/ui/errorRecord.h"
+#include "drive/ErrorHistory.h"
+#include "window/ui/errorRecord.h"
 
 #include <QFile>
 #include <QLabel>

@@ -2,9 +2,9 @@
 // writes and Open reads back equal, within the file cap, and no zone position or parameter
 // value that would go to the controller holds anything but a plain number.
 #include "FuzzCheck.h"
+#include "fileio/BoundedFile.h"
 #include "pulse/PulseSettingsFile.h"
-#include "startup/BoundedFile.h"
-#include "startup/CellText.h"
+#include "tables/CellText.h"
 
 #include <QByteArray>
 

@@ -2,9 +2,9 @@
 // writes and Open reads back equal, within the file cap, and no value that would go to the
 // controller holds anything but a plain number.
 #include "FuzzCheck.h"
+#include "fileio/BoundedFile.h"
 #include "pointdata/PointRules.h"
 #include "pointdata/SettingsFile.h"
-#include "startup/BoundedFile.h"
 
 #include <QByteArray>
 

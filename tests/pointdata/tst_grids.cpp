@@ -2,7 +2,7 @@
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
-#include "startup/ui/ParameterGrid.h"
+#include "window/ui/ParameterGrid.h"
 
 #include "GridTyping.h"
 #include "ScriptedOperator.h"

@@ -1,10 +1,10 @@
 #include "RecordingSurface.h"
 #include "ScriptedOperator.h"
+#include "files/PrintSurface.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/PrintLayout.h"
 #include "pointdata/PrintOps.h"
-#include "startup/PrintSurface.h"
-#include "startup/ui/QtPrinterSurface.h"
+#include "window/ui/QtPrinterSurface.h"
 
 #include <QMap>
 #include <QProcess>

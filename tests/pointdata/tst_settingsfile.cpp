@@ -1,11 +1,11 @@
 #include "FileBytes.h"
 #include "ScriptedOperator.h"
+#include "fileio/BoundedFile.h"
 #include "pointdata/ActuatorTypes.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/SettingsFile.h"
 #include "pointdata/SettingsFileOps.h"
-#include "startup/BoundedFile.h"
-#include "startup/NoteText.h"
+#include "tables/NoteText.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,8 +8,8 @@
 #include "pointops/ui/frmMain.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
-#include "startup/ui/DialogOperator.h"
-#include "startup/ui/TrafficLogWindow.h"
+#include "window/ui/DialogOperator.h"
+#include "window/ui/TrafficLogWindow.h"
 
 #include <QAction>
 #include <QApplication>

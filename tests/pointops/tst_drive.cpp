@@ -1,6 +1,6 @@
 #include "DriveRig.h"
 #include "FakeChannel.h"
-#include "startup/IoMonitor.h"
+#include "drive/IoMonitor.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -10,13 +10,13 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
-#include "startup/ui/DialogOperator.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/Lamp.h"
-#include "startup/ui/ParameterGrid.h"
-#include "startup/ui/errorRecord.h"
-#include "startup/ui/frmVer.h"
 #include "startup/ui/frmbar.h"
+#include "window/ui/DialogOperator.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/Lamp.h"
+#include "window/ui/ParameterGrid.h"
+#include "window/ui/errorRecord.h"
+#include "window/ui/frmVer.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/SizeDetectionPanel.h"
-#include "startup/ui/CarriageFigure.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/Lamp.h"
+#include "window/ui/CarriageFigure.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/Lamp.h"
 
 #include <QAbstractButton>
 #include <QApplication>

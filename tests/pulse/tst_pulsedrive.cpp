@@ -1,11 +1,11 @@
 // The pulse-train operation panel and direct teaching against the in-process virtual
 // controller, without their window.
 #include "DriveRig.h"
+#include "drive/IoMonitor.h"
 #include "pulse/PulseDrive.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneRules.h"
 #include "pulse/ZoneTableModel.h"
-#include "startup/IoMonitor.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -1,10 +1,10 @@
 // The printed setting list of the pulse-train kind, on a recording surface and in a real PDF.
 #include "RecordingSurface.h"
 #include "ScriptedOperator.h"
+#include "files/PrintJob.h"
 #include "pulse/PulseParameters.h"
 #include "pulse/PulsePrintLayout.h"
-#include "startup/PrintJob.h"
-#include "startup/ui/QtPrinterSurface.h"
+#include "window/ui/QtPrinterSurface.h"
 
 #include <QPageSize>
 #include <QPrinter>

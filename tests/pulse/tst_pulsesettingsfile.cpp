@@ -2,13 +2,13 @@
 // Open and Save As on the window's tables.
 #include "FileBytes.h"
 #include "ScriptedOperator.h"
+#include "fileio/BoundedFile.h"
+#include "files/SettingsFileFlow.h"
 #include "pulse/PulseFileKind.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulseParameters.h"
 #include "pulse/PulseSettingsFile.h"
 #include "pulse/ZoneTableModel.h"
-#include "startup/BoundedFile.h"
-#include "startup/SettingsFileFlow.h"
 
 #include <QDir>
 #include <QFile>

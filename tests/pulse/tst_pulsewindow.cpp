@@ -11,14 +11,14 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
-#include "startup/ui/CarriageFigure.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/Lamp.h"
-#include "startup/ui/ParameterGrid.h"
-#include "startup/ui/TrafficLogWindow.h"
-#include "startup/ui/errorRecord.h"
-#include "startup/ui/frmVer.h"
 #include "tools/ui/frmkeisan.h"
+#include "window/ui/CarriageFigure.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/Lamp.h"
+#include "window/ui/ParameterGrid.h"
+#include "window/ui/TrafficLogWindow.h"
+#include "window/ui/errorRecord.h"
+#include "window/ui/frmVer.h"
 
 #include <QAction>
 #include <QApplication>

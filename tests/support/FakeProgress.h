@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/ProgressView.h"
+#include "operator/ProgressView.h"
 
 #include <QList>
 #include <functional>

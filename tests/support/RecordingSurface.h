@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/PrintSurface.h"
+#include "files/PrintSurface.h"
 
 #include <QList>
 #include <QMap>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/OperatorInteraction.h"
-#include "startup/PrintSurface.h"
+#include "files/PrintSurface.h"
+#include "operator/OperatorInteraction.h"
 
 #include <QList>
 #include <QStringList>

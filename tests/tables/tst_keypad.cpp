@@ -1,4 +1,4 @@
-#include "startup/Keypad.h"
+#include "tables/Keypad.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "startup/SoftLimit.h"
+#include "tables/SoftLimit.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 
 #include "pointdata/PointRules.h"
 #include "pointdata/PointTableModel.h"
-#include "startup/NoteText.h"
+#include "tables/NoteText.h"
 
 PointGrid::PointGrid(PointTableModel* model, QWidget* parent)
     : TableGrid(model, QStringLiteral("Grid1"),

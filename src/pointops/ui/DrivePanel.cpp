@@ -1,8 +1,8 @@
 #include "pointops/ui/DrivePanel.h"
 
-#include "startup/ui/CarriageFigure.h"
-#include "startup/ui/Lamp.h"
-#include "startup/ui/PanelWidgets.h"
+#include "window/ui/CarriageFigure.h"
+#include "window/ui/Lamp.h"
+#include "window/ui/PanelWidgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

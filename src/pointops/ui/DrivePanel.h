@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/Drive.h"
-#include "startup/ui/ControlPanel.h"
+#include "drive/Drive.h"
+#include "window/ui/ControlPanel.h"
 
 class CarriageFigure;
 class QButtonGroup;

@@ -1,8 +1,8 @@
 #include "pointops/ui/SizeDetectionPanel.h"
 
 #include "pointops/SizeDetection.h"
-#include "startup/ui/Lamp.h"
-#include "startup/ui/PanelWidgets.h"
+#include "window/ui/Lamp.h"
+#include "window/ui/PanelWidgets.h"
 
 #include <QEvent>
 #include <QFocusEvent>

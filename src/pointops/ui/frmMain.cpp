@@ -9,8 +9,8 @@
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/SizeDetectionPanel.h"
 #include "pointops/ui/frmMainHost.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/ParameterGrid.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/ParameterGrid.h"
 
 #include <QAction>
 #include <QButtonGroup>

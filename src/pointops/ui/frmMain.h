@@ -1,8 +1,8 @@
 #pragma once
 
+#include "drive/Drive.h"
 #include "pointdata/SettingsFileOps.h"
-#include "startup/Drive.h"
-#include "startup/ui/MainWindowBase.h"
+#include "window/ui/MainWindowBase.h"
 
 #include <QPointer>
 #include <functional>

@@ -10,11 +10,11 @@
 #include "pointops/ui/SizeDetectionPanel.h"
 #include "pointops/ui/frmMain.h"
 #include "pointops/ui/frmMainHost.h"
-#include "startup/ui/CarriageFigure.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/PanelControls.h"
 #include "startup/ui/frmbar.h"
 #include "startup/ui/frmstop.h"
+#include "window/ui/CarriageFigure.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/PanelControls.h"
 
 #include <QButtonGroup>
 #include <QFocusEvent>

@@ -7,7 +7,7 @@
 #include "pointops/SizeDetection.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
-#include "startup/ui/WindowPanelHost.h"
+#include "window/ui/WindowPanelHost.h"
 
 class frmMain::Host final : public WindowPanelHost<PointDriveHost> {
   public:

@@ -1,10 +1,10 @@
 #include "pulse/ui/PulsePanel.h"
 
-#include "startup/Drive.h"
-#include "startup/ui/CarriageFigure.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/Lamp.h"
-#include "startup/ui/PanelWidgets.h"
+#include "drive/Drive.h"
+#include "window/ui/CarriageFigure.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/Lamp.h"
+#include "window/ui/PanelWidgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/ui/ControlPanel.h"
+#include "window/ui/ControlPanel.h"
 
 class CarriageFigure;
 class IoLamps;

@@ -2,7 +2,7 @@
 
 #include "pulse/ZoneRules.h"
 #include "pulse/ZoneTableModel.h"
-#include "startup/NoteText.h"
+#include "tables/NoteText.h"
 
 ZoneGrid::ZoneGrid(ZoneTableModel* model, QWidget* parent)
     : TableGrid(model, QStringLiteral("Grid1"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/ui/TableGrid.h"
+#include "window/ui/TableGrid.h"
 
 #include <functional>
 

@@ -1,5 +1,6 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 
+#include "files/PrintJob.h"
 #include "pulse/PulseFileKind.h"
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
@@ -8,9 +9,8 @@
 #include "pulse/ui/PulsePanel.h"
 #include "pulse/ui/ZoneGrid.h"
 #include "pulse/ui/frmpulseMaindemoHost.h"
-#include "startup/PrintJob.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/ParameterGrid.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/ParameterGrid.h"
 
 #include <QAction>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/ui/MainWindowBase.h"
+#include "window/ui/MainWindowBase.h"
 
 #include <functional>
 #include <memory>

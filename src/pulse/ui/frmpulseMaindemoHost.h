@@ -6,7 +6,7 @@
 #include "pulse/ui/PulsePanel.h"
 #include "pulse/ui/ZoneGrid.h"
 #include "pulse/ui/frmpulseMaindemo.h"
-#include "startup/ui/WindowPanelHost.h"
+#include "window/ui/WindowPanelHost.h"
 
 class frmpulseMaindemo::Host final : public WindowPanelHost<PulseDriveHost> {
   public:

@@ -1,18 +1,18 @@
 // The Tool menu of the pulse-train main window: each transfer runs a window-free operation
 // with this window as its host, and the window is put back on every way out; the error
 // history and the speed calculation open their windows.
+#include "drive/ErrorHistory.h"
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulseTransfers.h"
 #include "pulse/ui/PulsePanel.h"
 #include "pulse/ui/ZoneGrid.h"
 #include "pulse/ui/frmpulseMaindemo.h"
-#include "startup/ErrorHistory.h"
-#include "startup/ParameterRowsModel.h"
-#include "startup/ui/MainWindowHost.h"
-#include "startup/ui/ParameterGrid.h"
 #include "startup/ui/frmbar.h"
+#include "tables/ParameterRowsModel.h"
 #include "tools/ui/frmkeisan.h"
+#include "window/ui/MainWindowHost.h"
+#include "window/ui/ParameterGrid.h"
 
 #include <QAction>
 #include <QPushButton>

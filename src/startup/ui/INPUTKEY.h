@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/Keypad.h"
+#include "tables/Keypad.h"
 
 #include <QDialog>
 #include <QString>

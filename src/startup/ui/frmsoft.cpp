@@ -1,6 +1,6 @@
 #include "startup/ui/frmsoft.h"
 
-#include "startup/SoftLimit.h"
+#include "tables/SoftLimit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

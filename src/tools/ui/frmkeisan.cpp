@@ -1,6 +1,6 @@
 #include "tools/ui/frmkeisan.h"
 
-#include "startup/ActuatorType.h"
+#include "tables/ActuatorType.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

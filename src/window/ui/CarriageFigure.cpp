@@ -1,4 +1,4 @@
-#include "startup/ui/CarriageFigure.h"
+#include "window/ui/CarriageFigure.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "startup/ui/CellMarkOverlay.h"
+#include "window/ui/CellMarkOverlay.h"
 
-#include "startup/CellMarks.h"
+#include "tables/CellMarks.h"
 
 #include <QEvent>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "startup/ui/ControlPanel.h"
+#include "window/ui/ControlPanel.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

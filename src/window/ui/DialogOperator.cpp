@@ -1,10 +1,10 @@
-#include "startup/ui/DialogOperator.h"
+#include "window/ui/DialogOperator.h"
 
 #include "startup/ui/INPUTKEY.h"
-#include "startup/ui/QtPrinterSurface.h"
 #include "startup/ui/frmMode.h"
 #include "startup/ui/frmType.h"
 #include "startup/ui/frmsoft.h"
+#include "window/ui/QtPrinterSurface.h"
 
 #include <QApplication>
 #include <QFileDialog>

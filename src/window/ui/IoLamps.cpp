@@ -1,6 +1,6 @@
-#include "startup/ui/IoLamps.h"
+#include "window/ui/IoLamps.h"
 
-#include "startup/ui/Lamp.h"
+#include "window/ui/Lamp.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "startup/ui/Lamp.h"
+#include "window/ui/Lamp.h"
 
 #include <QLineEdit>
 #include <QPainter>

@@ -1,16 +1,16 @@
-#include "startup/ui/MainWindowBase.h"
+#include "window/ui/MainWindowBase.h"
 
 #include "link/PortName.h"
-#include "startup/Operation.h"
-#include "startup/OperatorInteraction.h"
-#include "startup/ui/CellMarkOverlay.h"
-#include "startup/ui/ControlPanel.h"
-#include "startup/ui/TrafficLogWindow.h"
-#include "startup/ui/errorRecord.h"
+#include "operator/OperatorInteraction.h"
 #include "startup/ui/frmP.h"
-#include "startup/ui/frmVer.h"
 #include "startup/ui/frmbar.h"
 #include "startup/ui/frmstop.h"
+#include "transfers/Operation.h"
+#include "window/ui/CellMarkOverlay.h"
+#include "window/ui/ControlPanel.h"
+#include "window/ui/TrafficLogWindow.h"
+#include "window/ui/errorRecord.h"
+#include "window/ui/frmVer.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "drive/Drive.h"
 #include "link/Link.h"
-#include "startup/CellMarks.h"
-#include "startup/Drive.h"
 #include "startup/StartupRead.h"
+#include "tables/CellMarks.h"
 
 #include <QHash>
 #include <QKeySequence>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/Operation.h"
-#include "startup/ui/MainWindowBase.h"
+#include "transfers/Operation.h"
+#include "window/ui/MainWindowBase.h"
 
 #include <utility>
 

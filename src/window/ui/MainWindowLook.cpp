@@ -1,6 +1,6 @@
 // How both main windows fit the screen and present their commands: size and place on the
 // screen, scrolling panel columns, standard shortcuts, tool tips and readable disabled views.
-#include "startup/ui/MainWindowBase.h"
+#include "window/ui/MainWindowBase.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "startup/ui/PanelWidgets.h"
+#include "window/ui/PanelWidgets.h"
 
 #include <QGroupBox>
 #include <QLabel>

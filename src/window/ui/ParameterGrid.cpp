@@ -1,6 +1,6 @@
-#include "startup/ui/ParameterGrid.h"
+#include "window/ui/ParameterGrid.h"
 
-#include "startup/ParameterRowsModel.h"
+#include "tables/ParameterRowsModel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "startup/ui/QtPrinterSurface.h"
+#include "window/ui/QtPrinterSurface.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>

@@ -1,6 +1,6 @@
-#include "startup/ui/TableGrid.h"
+#include "window/ui/TableGrid.h"
 
-#include "startup/ui/Lamp.h"
+#include "window/ui/Lamp.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

@@ -1,8 +1,8 @@
-#include "startup/ui/TrafficLogWindow.h"
+#include "window/ui/TrafficLogWindow.h"
 
+#include "fileio/AtomicFile.h"
 #include "link/TrafficLog.h"
-#include "startup/AtomicFile.h"
-#include "startup/OperatorInteraction.h"
+#include "operator/OperatorInteraction.h"
 
 #include <QDir>
 #include <QFileInfo>

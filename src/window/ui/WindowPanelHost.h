@@ -1,12 +1,12 @@
 #pragma once
 
-#include "startup/Drive.h"
-#include "startup/ui/CarriageFigure.h"
-#include "startup/ui/IoLamps.h"
-#include "startup/ui/MainWindowBase.h"
-#include "startup/ui/MainWindowHost.h"
-#include "startup/ui/PanelControls.h"
+#include "drive/Drive.h"
 #include "startup/ui/frmstop.h"
+#include "window/ui/CarriageFigure.h"
+#include "window/ui/IoLamps.h"
+#include "window/ui/MainWindowBase.h"
+#include "window/ui/MainWindowHost.h"
+#include "window/ui/PanelControls.h"
 
 // A main window as the drive sequences of its kind see it (Base: the kind's PanelHost): the
 // window side of the operations (MainWindowHost), its panel controls by object name, its I/O lamps,

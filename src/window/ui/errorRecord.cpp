@@ -1,6 +1,6 @@
-#include "startup/ui/errorRecord.h"
+#include "window/ui/errorRecord.h"
 
-#include "startup/ErrorHistory.h"
+#include "drive/ErrorHistory.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "startup/ui/frmVer.h"
+#include "window/ui/frmVer.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
