@@ -1,6 +1,6 @@
-#include "startup/ui/PanelControls.h"
+#include "window/ui/PanelControls.h"
 
-#include "startup/ui/Lamp.h"
+#include "window/ui/Lamp.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -14,8 +14,24 @@ QWidget* PanelControls::find(const QString& name) const {
     if (it != m_cache.cend() && it.value())
         return it.value();
     QWidget* w = m_root->findChild<QWidget*>(name);
+    if (!w) {
+        reportUnknown(name);
+        return nullptr;
+    }
     m_cache.insert(name, w);
     return w;
+}
+
+void PanelControls::reportUnknown(const QString& name) const {
+    // A name that matches no control is a mistake in the sequences or the panel, never an
+    // operator's doing: the tests run with QRX5_STRICT_CONTROLS set and stop at it; the
+    // program says it once and goes on.
+    if (qEnvironmentVariableIsSet("QRX5_STRICT_CONTROLS"))
+        qFatal("The panel has no control named \"%s\"", qPrintable(name));
+    if (!m_unknown.contains(name)) {
+        m_unknown.insert(name);
+        qWarning("The panel has no control named \"%s\"", qPrintable(name));
+    }
 }
 
 void PanelControls::setEnabled(const QString& name, bool enabled) {

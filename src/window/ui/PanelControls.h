@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -10,7 +11,8 @@ class QWidget;
 // A window's panel controls found by their object names, as the drive sequences address them
 // (PanelHost): enabled state, panel colour, text, checked state and focus. Both main windows'
 // panel hosts delegate to it. Names are looked up below the root (the central widget, so the
-// dialogs owned by the window are not searched).
+// dialogs owned by the window are not searched). A name that matches no control is reported
+// (fatal under QRX5_STRICT_CONTROLS, which the tests set).
 class PanelControls final {
   public:
     explicit PanelControls(QWidget* root) : m_root(root) {}
@@ -29,6 +31,9 @@ class PanelControls final {
     void focus(const QString& name);
 
   private:
+    void reportUnknown(const QString& name) const;
+
     QWidget* m_root;
+    mutable QSet<QString> m_unknown;
     mutable QHash<QString, QPointer<QWidget>> m_cache;
 };
