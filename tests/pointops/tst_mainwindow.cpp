@@ -373,6 +373,13 @@ void TestMainWindow::errorHistoryFromToolbar() {
     QVERIFY(record && record->isVisible());
     QCOMPARE(record->entries().mid(0, 3), (QStringList{"E12:OVERLOAD", "E13:ENCODER", ""}));
     QVERIFY(m_window->isEnabled() && m_window->toolbar()->isEnabled());
+    // Saving the record leaves the main window's caption to the settings file.
+    const QString caption = m_window->windowTitle();
+    const QString path = m_rig.dir.filePath("errors.txt");
+    m_op.fileNames = {path};
+    record->save();
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(m_window->windowTitle(), caption);
     // A second display replaces the first window.
     m_window->action("mnuToolsBag")->trigger();
     QTRY_VERIFY(m_window->findChildren<errorRecord*>().size() == 1);

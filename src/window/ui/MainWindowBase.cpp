@@ -88,8 +88,8 @@ void MainWindowBase::About() {
 void MainWindowBase::showErrorRecord(const QStringList& entries) {
     if (m_errorRecord)
         m_errorRecord->close();
-    m_errorRecord = new errorRecord(
-        entries, m_op, [this](const QString& caption) { setWindowTitle(caption); }, this);
+    // Saving the record leaves the caption alone: it names the settings file.
+    m_errorRecord = new errorRecord(entries, m_op, this);
     m_errorRecord->show();
 }
 
