@@ -190,6 +190,11 @@ void TestMainWindow::closeWritesPortToIni() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("[Ports]\r\nCOM3=sim:point\r\n");
     f.close();
+    // Beside the port name the status bar shows where the port leads.
+    const auto target = [this] { return m_window->findChild<QLabel*>("Lbl_PortTarget")->text(); };
+    QCOMPARE(target(), QString("\u2192 /dev/ttyS2")); // COM3 with no INI file: its default
+    m_window->setPanelText(3, "COM3");
+    QCOMPARE(target(), QString("\u2192 sim:point"));
     m_state.PortName = "COM5";
     m_window->close();
     QVERIFY(m_op.prompts.isEmpty());
