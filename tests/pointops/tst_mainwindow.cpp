@@ -195,6 +195,8 @@ void TestMainWindow::closeWritesPortToIni() {
     QCOMPARE(target(), QString("\u2192 /dev/ttyS2")); // COM3 with no INI file: its default
     m_window->setPanelText(3, "COM3");
     QCOMPARE(target(), QString("\u2192 sim:point"));
+    if (const QString shots = qEnvironmentVariable("QRX5_SCREENSHOT_DIR"); !shots.isEmpty())
+        QVERIFY(m_window->statusBar()->grab().save(QDir(shots).filePath("status-bar-port.png")));
     m_state.PortName = "COM5";
     m_window->close();
     QVERIFY(m_op.prompts.isEmpty());

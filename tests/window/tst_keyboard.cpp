@@ -1,5 +1,6 @@
 // Keyboard use of both main windows: the way out of a grid whose Tab walks the cells, and the
 // Alt keys of the panel buttons.
+#include "DialogDriving.h"
 #include "GridTyping.h"
 #include "WindowRig.h"
 #include "pointdata/PointTableModel.h"
@@ -148,6 +149,15 @@ void TestKeyboard::panelButtonsHaveAltKeys() {
         QVERIFY(accessible);
         QCOMPARE(accessible->text(QAccessible::Name),
                  button->accessibleName().isEmpty() ? caption : button->accessibleName());
+    }
+
+    if (!qEnvironmentVariable("QRX5_SCREENSHOT_DIR").isEmpty()) {
+        QTest::qWait(50);
+        QWidget* panel =
+            w->centralWidget()->findChild<QWidget*>(pulse ? "PulsePanel" : "DrivePanel");
+        if (panel && !pulse)
+            panel = panel->parentWidget(); // with the size detection panel beneath
+        saveShot(panel ? panel : w, pulse ? "panel-keys-pulse.png" : "panel-keys-point.png");
     }
 
     // The Alt key clicks its button.
