@@ -77,11 +77,11 @@ void display(OperationContext& c, const std::function<void(const QStringList&)>&
     Ops::restore(c);
 }
 
-void save(OperatorInteraction& op, const QStringList& entries,
-          const std::function<void(const QString&)>& setCaption) {
+void save(OperatorInteraction& op, const QStringList& entries) {
     OperatorInteraction::FileRequest request;
-    request.title = QStringLiteral("SaveAs");
-    request.filter = QStringLiteral("Setting file(*.csv)");
+    request.title = QLatin1String(SaveTitle);
+    request.filter = QLatin1String(SaveFilter);
+    request.defaultSuffix = QStringLiteral("txt");
     const QString path = op.saveFileName(request);
     if (path.isEmpty())
         return;
@@ -91,10 +91,7 @@ void save(OperatorInteraction& op, const QStringList& entries,
                    name +
                        QStringLiteral("cannot be saved because it is read only or it is opened."),
                    OperatorInteraction::Icon::None);
-        return;
     }
-    if (setCaption)
-        setCaption(QStringLiteral("QRX5 Support-Software") + name);
 }
 
 } // namespace ErrorHistory

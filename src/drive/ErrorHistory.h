@@ -27,9 +27,14 @@ QByteArray fileBytes(const QStringList& entries);
 // ending in "OK" `show` gets the entries. Every way out leaves the window usable.
 void display(OperationContext& c, const std::function<void(const QStringList&)>& show);
 
-// Save of the error history window: asks for a file name, writes the record through a
-// temporary file and hands the main window its new caption. A cancelled dialog does nothing.
-void save(OperatorInteraction& op, const QStringList& entries,
-          const std::function<void(const QString&)>& setCaption);
+// The save dialog of an error record: its caption and its filter (plain text files). It is
+// not a settings file, so it neither offers settings files nor changes the main window's
+// caption (which names the settings file).
+inline constexpr char SaveTitle[] = "Save Error Record";
+inline constexpr char SaveFilter[] = "Error record(*.txt);;All files(*)";
+
+// Save of the error history window: asks for a file name and writes the record through a
+// temporary file. A cancelled dialog does nothing.
+void save(OperatorInteraction& op, const QStringList& entries);
 
 } // namespace ErrorHistory

@@ -284,6 +284,9 @@ void Link::collect() {
     }
     if (!m_deadline->isActive())
         m_deadline->start(int(deadline - m_currentMs + 1));
+    // The reply goes on: what has come so far, for a progress that follows the reply.
+    if (!data.isEmpty() && !m_abandoned)
+        emit receiving(m_incoming);
 }
 
 void Link::finish() {

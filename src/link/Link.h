@@ -136,6 +136,9 @@ class Link final : public QObject {
     void errorTextChanged(const QString& text); // Txt_Error
     void portFault(const QString& reason);      // status bar panel 1
     void exchangeFinished();
+    // Part of a reply has arrived and the exchange still waits for the rest: soFar is all
+    // that arrived for it until now.
+    void receiving(const QString& soFar);
     void waitCancelled(); // a running wait is to end now (cancelWait)
 
   private:

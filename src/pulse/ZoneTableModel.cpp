@@ -1,6 +1,7 @@
 #include "pulse/ZoneTableModel.h"
 
 #include "operator/OperatorInteraction.h"
+#include "tables/CellText.h"
 #include "tables/NoteText.h"
 
 #include <array>
@@ -43,7 +44,15 @@ QVariant ZoneTableModel::data(const QModelIndex& index, int role) const {
         if (index.column() == ZoneRules::ColNumber)
             return QString::number(index.row());
         const auto field = fieldOf(index.column());
-        return field ? m_table[index.row()].*field : QString();
+        if (!field)
+            return QString();
+        const QString& text = m_table[index.row()].*field;
+        // Positions are shown with two decimals ("#0.00"); the cell keeps its text, which is
+        // what is sent, saved and printed. A text that is no number is shown as it is.
+        if (role == Qt::DisplayRole && isPosition(index.column()) &&
+            CellText::number(text.trimmed()))
+            return CellText::fixed2(text.trimmed());
+        return text;
     }
     if (role == Qt::TextAlignmentRole) {
         const bool number = index.column() != ZoneRules::ColNote;
@@ -86,7 +95,7 @@ bool ZoneTableModel::setData(const QModelIndex& index, const QVariant& value, in
 bool ZoneTableModel::activate(const QModelIndex& index) {
     if (locked() || !index.isValid() || !isPosition(index.column()))
         return false;
-    const QString before = index.data().toString();
+    const QString before = index.data(Qt::EditRole).toString();
     const QString typed = m_op.numericKeypad(before);
     if (typed.isEmpty() || typed == before)
         return false;

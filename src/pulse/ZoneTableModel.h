@@ -25,6 +25,7 @@ class ZoneTableModel final : public GridTableModel {
 
     explicit ZoneTableModel(OperatorInteraction& op, QObject* parent = nullptr);
 
+    // Positions A and B show with two decimals; their edit role is the cell's text as held.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // An edit of a cell's text: stores it, then (unless a bulk write runs) checks A and B of
     // its row, telling the operator about a position outside -40 to 40 and emptying it, and

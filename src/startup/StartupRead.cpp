@@ -6,6 +6,8 @@
 #include "transfers/Operation.h"
 #include "transfers/ParameterTransfer.h"
 
+#include <algorithm>
+
 namespace StartupRead {
 
 namespace {
@@ -23,10 +25,39 @@ class StartupHost final : public OperationHost {
 
 enum class Read { Reply, Skipped, Ended };
 
+// The row number that the last complete line of a table reply names: the digits between its
+// leading letters and its "=" ("P12=A,..." 12, "PRM5=100" 5, "Z3=..." 3); -1 for none.
+int lastRowReceived(const QString& soFar) {
+    const qsizetype end = soFar.lastIndexOf(QLatin1String("\r\n"));
+    if (end < 0)
+        return -1;
+    const qsizetype start = soFar.lastIndexOf(QLatin1Char('\n'), end - 1) + 1;
+    qsizetype i = start;
+    while (i < end && soFar.at(i).isLetter())
+        ++i;
+    int row = 0;
+    const qsizetype digits = i;
+    while (i < end && i - digits < 4 && soFar.at(i).isDigit())
+        row = row * 10 + soFar.at(i++).digitValue();
+    return (i > digits && i < end && soFar.at(i) == QLatin1Char('=')) ? row : -1;
+}
+
 // One table's read exchange. Reply: the reply is there to be taken. Skipped: the operator
 // cancelled or the controller refused (told); the read goes on. Ended: no reply in time.
-Read readTable(OperationContext& c, int code, int timeoutMs) {
+// While the reply comes in, the progress follows the rows received so far (a paced controller
+// takes seconds for a whole table); taking the rows then runs it through the table again.
+Read readTable(OperationContext& c, int code, int timeoutMs, int lastRow) {
+    int shown = -1;
+    const QMetaObject::Connection following = QObject::connect(
+        &c.link, &Link::receiving, &c.link, [&c, &shown, lastRow](const QString& soFar) {
+            const int row = std::min(lastRowReceived(soFar), lastRow);
+            if (row > shown && c.progress.isShown()) {
+                shown = row;
+                c.progress.setValue(row);
+            }
+        });
     Ops::exchange(c, code, {}, timeoutMs);
+    QObject::disconnect(following);
     if (c.link.cancelled()) {
         Ops::cancelled(c, QLatin1String(CancelTitle), QLatin1String(CancelText));
         return Read::Skipped;
@@ -44,7 +75,7 @@ Read readTable(OperationContext& c, int code, int timeoutMs) {
 bool readParameters(OperationContext& c, StartupTables& tables) {
     c.progress.setRange(0, LastParameter);
     c.progress.setValue(0);
-    if (readTable(c, Command::ReadPRM, tables.parameterTimeoutMs) != Read::Reply)
+    if (readTable(c, Command::ReadPRM, tables.parameterTimeoutMs, LastParameter) != Read::Reply)
         return true;
     switch (ParameterTransfer::take(c, *tables.parameters, c.link.ReplyText,
                                     QLatin1String(CancelTitle), QLatin1String(CancelText))) {
@@ -73,7 +104,7 @@ bool readFirst(OperationContext& c, StartupTables& tables) {
     c.progress.setRange(0, rows.lastRow());
     c.progress.setValue(0);
     c.progress.showModeless();
-    const Read read = readTable(c, rows.readCode(), tables.firstTimeoutMs);
+    const Read read = readTable(c, rows.readCode(), tables.firstTimeoutMs, rows.lastRow());
     if (read == Read::Ended)
         return false;
     if (read == Read::Reply) {

@@ -20,16 +20,29 @@ Keypad::Keypad(const QString& start) {
     if (!text.isEmpty()) {
         m_value = text;
         m_point = text.contains(QLatin1Char('.'));
+        m_selected = true;
     }
+}
+
+void Keypad::replaceSelection() {
+    if (!m_selected)
+        return;
+    // The typed value starts from the empty keypad; a sign the operator chose stays.
+    const bool negative = m_signPressed && m_value.startsWith(QLatin1Char('-'));
+    reset();
+    if (negative)
+        m_value = QStringLiteral("-0");
 }
 
 void Keypad::press(int key) {
     if (key >= 0 && key <= 9) {
+        replaceSelection();
         digit(key);
         return;
     }
     switch (key) {
     case Point:
+        replaceSelection();
         if (!m_point) {
             m_value += QLatin1Char('.');
             m_point = true;
@@ -44,6 +57,8 @@ void Keypad::press(int key) {
             m_value.remove(0, 1);
         else
             m_value.prepend(QLatin1Char('-'));
+        if (m_selected)
+            m_signPressed = !m_signPressed;
         break;
     default:
         break;
@@ -62,6 +77,8 @@ void Keypad::press(const QString& text) {
 void Keypad::reset() {
     m_value = QStringLiteral("0");
     m_point = false;
+    m_selected = false;
+    m_signPressed = false;
 }
 
 void Keypad::digit(int d) {

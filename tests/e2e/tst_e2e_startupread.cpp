@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QFile>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -296,6 +297,19 @@ void TestE2EStartupRead::screenshots() {
             QVERIFY(tool->grab().save(QDir(dir).filePath("speed-calculation.png")));
         }
     }
+    // A paced controller takes seconds for the point table's reply: the bar follows its rows.
+    Program p;
+    QVERIFY(p.start({"--kind", "point", "--type", "32", "--fill", "--pace"}));
+    QProgressBar* bar = p.select->progress().progressBar();
+    bool taken = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int value) {
+        if (!taken && value >= 30 && bar->maximum() == 63) {
+            taken = true;
+            QVERIFY(p.select->progress().grab().save(QDir(dir).filePath("startup-progress.png")));
+        }
+    });
+    p.select->start();
+    QVERIFY(taken);
 }
 
 QTEST_MAIN(TestE2EStartupRead)

@@ -190,6 +190,13 @@ void TestMainWindow::closeWritesPortToIni() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("[Ports]\r\nCOM3=sim:point\r\n");
     f.close();
+    // Beside the port name the status bar shows where the port leads.
+    const auto target = [this] { return m_window->findChild<QLabel*>("Lbl_PortTarget")->text(); };
+    QCOMPARE(target(), QString("\u2192 /dev/ttyS2")); // COM3 with no INI file: its default
+    m_window->setPanelText(3, "COM3");
+    QCOMPARE(target(), QString("\u2192 sim:point"));
+    if (const QString shots = qEnvironmentVariable("QRX5_SCREENSHOT_DIR"); !shots.isEmpty())
+        QVERIFY(m_window->statusBar()->grab().save(QDir(shots).filePath("status-bar-port.png")));
     m_state.PortName = "COM5";
     m_window->close();
     QVERIFY(m_op.prompts.isEmpty());
@@ -373,6 +380,13 @@ void TestMainWindow::errorHistoryFromToolbar() {
     QVERIFY(record && record->isVisible());
     QCOMPARE(record->entries().mid(0, 3), (QStringList{"E12:OVERLOAD", "E13:ENCODER", ""}));
     QVERIFY(m_window->isEnabled() && m_window->toolbar()->isEnabled());
+    // Saving the record leaves the main window's caption to the settings file.
+    const QString caption = m_window->windowTitle();
+    const QString path = m_rig.dir.filePath("errors.txt");
+    m_op.fileNames = {path};
+    record->save();
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(m_window->windowTitle(), caption);
     // A second display replaces the first window.
     m_window->action("mnuToolsBag")->trigger();
     QTRY_VERIFY(m_window->findChildren<errorRecord*>().size() == 1);

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -51,6 +52,8 @@ class TstPanels final : public QObject {
     void bgrColours();
     void driveModes();
     void sizePanelHighlightAndFocus();
+    void directionBoxKeys_data();
+    void directionBoxKeys();
     void lamps();
     void carriagePosition_data();
     void carriagePosition();
@@ -216,6 +219,38 @@ void TstPanels::sizePanelHighlightAndFocus() {
     direction->setText("c");
     QApplication::sendEvent(direction, &in);
     QCOMPARE(direction->text(), QStringLiteral("c"));
+}
+
+// The direction box refuses typed characters other than C and O, but Ctrl with a key is an
+// editing command of the box, not a typed character; pasting stays refused.
+void TstPanels::directionBoxKeys_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("selected"); // the box's selection afterwards
+    QTest::newRow("Ctrl+A selects all")
+        << int(Qt::Key_A) << int(Qt::ControlModifier) << false << "c";
+    QTest::newRow("Ctrl+C copies") << int(Qt::Key_C) << int(Qt::ControlModifier) << false << "";
+    QTest::newRow("Ctrl+V not pasted") << int(Qt::Key_V) << int(Qt::ControlModifier) << false << "";
+    QTest::newRow("x refused") << int(Qt::Key_X) << int(Qt::NoModifier) << true << "";
+    QTest::newRow("Shift+X refused") << int(Qt::Key_X) << int(Qt::ShiftModifier) << true << "";
+}
+
+void TstPanels::directionBoxKeys() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, refused);
+    QFETCH(QString, selected);
+    SizeDetectionPanel panel;
+    QLineEdit* direction = panel.box("size_houkou");
+    direction->setText("c");
+    direction->deselect();
+    QApplication::clipboard()->setText("x");
+    QSignalSpy refusals(&panel, &SizeDetectionPanel::keyRefused);
+    QTest::keyClick(direction, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(refusals.size(), refused ? 1 : 0);
+    QCOMPARE(direction->text(), QString("c"));
+    QCOMPARE(direction->selectedText(), selected);
 }
 
 void TstPanels::lamps() {

@@ -25,6 +25,8 @@ class TestPulseTables final : public QObject {
     void zoneConsistency_data();
     void zoneConsistency();
     void zoneGridKeysAndKeypad();
+    void zonePositionsShownWithTwoDecimals_data();
+    void zonePositionsShownWithTwoDecimals();
 };
 
 void TestPulseTables::typeDefaults() {
@@ -240,6 +242,50 @@ void TestPulseTables::zoneGridKeysAndKeypad() {
     QTest::keyClick(&grid, Qt::Key_Return);
     QCOMPARE(op.prompts.size(), asked);
     QCOMPARE(grid.objectName(), QString("Grid1"));
+}
+
+// Positions A and B are shown "#0.00" whatever text they hold (a file's hand-typed A, a
+// controller's reply); the cell keeps that text for sending, saving and printing.
+void TestPulseTables::zonePositionsShownWithTwoDecimals_data() {
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("whole number") << "5"
+                                  << "5.00";
+    QTest::newRow("rounded") << "-3.456"
+                             << "-3.46";
+    QTest::newRow("one decimal") << "12.5"
+                                 << "12.50";
+    QTest::newRow("blanks around") << " 7 "
+                                   << "7.00";
+    QTest::newRow("minus zero") << "-0"
+                                << "0.00";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("no number") << "1/2"
+                               << "1/2";
+}
+
+void TestPulseTables::zonePositionsShownWithTwoDecimals() {
+    QFETCH(QString, held);
+    QFETCH(QString, shown);
+    ScriptedOperator op;
+    ZoneTableModel model(op);
+    model.setTable({ZoneRecord{held, held, held}});
+    for (int column : {int(ZoneRules::ColA), int(ZoneRules::ColB)}) {
+        QCOMPARE(model.index(0, column).data().toString(), shown);
+        QCOMPARE(model.index(0, column).data(Qt::EditRole).toString(), held);
+    }
+    QCOMPARE(model.index(0, ZoneRules::ColNote).data().toString(), held);
+    QCOMPARE(model.zone(0).a, held);
+
+    const QString shots = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
+    if (!shots.isEmpty() && QByteArray(QTest::currentDataTag()) == "whole number") {
+        // A file's hand-typed "5" in A and B, and a reply's "12.5" in zone 1.
+        model.setTable({ZoneRecord{"5", "5", "typed by hand"}, ZoneRecord{"12.5", "-3.456", ""}});
+        ZoneGrid grid(&model);
+        grid.resize(620, 150);
+        QVERIFY(grid.grab().save(QDir(shots).filePath("zone-grid-two-decimals.png")));
+    }
 }
 
 QTEST_MAIN(TestPulseTables)

@@ -15,6 +15,7 @@
 #include "window/ui/CarriageFigure.h"
 #include "window/ui/IoLamps.h"
 #include "window/ui/Lamp.h"
+#include "window/ui/PanelWidgets.h"
 #include "window/ui/ParameterGrid.h"
 #include "window/ui/TrafficLogWindow.h"
 #include "window/ui/errorRecord.h"
@@ -169,7 +170,7 @@ void TestPulseWindow::panelControls() {
     QFETCH(int, colour);
     QPushButton* b = button(name);
     QVERIFY(b);
-    QCOMPARE(b->text(), caption);
+    QCOMPARE(PanelWidgets::caption(b), caption);
     QCOMPARE(b->isEnabled(), enabled);
     const QColor face = QApplication::palette(b).color(QPalette::Button);
     QCOMPARE(b->palette().color(QPalette::Button), colour < 0 ? face : colourFromBgr(colour));
@@ -330,7 +331,7 @@ void TestPulseWindow::operationModeThroughTheButtons() {
     PulsePanel* panel = m_window->panel();
     QVERIFY(m_window->driveState().operationMode);
     QCOMPARE(button("Cmd_driv")->palette().color(QPalette::Button), colourFromBgr(0xFF00FF));
-    QCOMPARE(button("Cmd_Srvo")->text(), QString("Servo OFF"));
+    QCOMPARE(PanelWidgets::caption(button("Cmd_Srvo")), QString("Servo OFF"));
     QVERIFY(panel->frame(PulsePanel::Frame::Drive)->isEnabled());
     QVERIFY(!panel->frame(PulsePanel::Frame::Teaching)->isEnabled());
     QVERIFY(!m_window->action("mnuFileOpen")->isEnabled() && !m_window->toolbar()->isEnabled());

@@ -260,6 +260,20 @@ void TestDialogs::keypadGetStringCancelAndClose() {
     });
     QCOMPARE(INPUTKEY::GetString(), QString("42"));
 
+    // Opened on a cell: its text shows selected and the typed keys replace it.
+    bool selected = false;
+    QColor shownIn;
+    whenModal([&](QWidget* w) {
+        selected = static_cast<INPUTKEY*>(w)->valueSelected();
+        shownIn = w->findChild<QLineEdit*>("Text1")->palette().color(QPalette::Base);
+        saveShot(w, "keypad-on-a-cell.png");
+        QTest::keyClicks(w, "5.55");
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    QCOMPARE(INPUTKEY::GetString("-17.75"), QString("5.55"));
+    QVERIFY(selected);
+    QCOMPARE(shownIn, QApplication::palette().color(QPalette::Highlight));
+
     whenModal([](QWidget* w) {
         click(w, "TENKEY_4");
         click(w, "CancelButton");

@@ -19,12 +19,33 @@ QString text(QWidget* dialog, const QString& name) {
     auto* label = dialog->findChild<QLabel*>(name);
     return label ? label->text() : QStringLiteral("(no %1)").arg(name);
 }
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The row of the devices list that leads to target (empty: the port's default).
+QTreeWidgetItem* rowOf(PortDevicesDialog* devices, const QString& target) {
+    QTreeWidget* list = devices->list();
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->data(0, Qt::UserRole).toString() == target)
+            return list->topLevelItem(i);
+    return nullptr;
+}
 } // namespace
 
 class TestPortDialog : public QObject {
     Q_OBJECT
   private slots:
     void showsWhereEachPortLeadsAndMapsOne();
+    void devicesChoiceTakesEffectOnOk_data();
+    void devicesChoiceTakesEffectOnOk();
 };
 
 void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
@@ -77,13 +98,10 @@ void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
     devices->findChild<QPushButton*>("Cmd_Map")->click();
     QVERIFY(!devices->isVisible());
 
+    // Shown at once, written when the port dialog is confirmed.
     QCOMPARE(text(dialog, "Lbl_Target_5"), QString("/dev/ttyUSB1"));
-    QCOMPARE(text(dialog, "Lbl_Presence_5"), QString("present: FT232R USB UART"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QByteArray expected = before;
-    expected.replace("COM5=/dev/ttyUSB0\r\n", "COM5=/dev/ttyUSB0\r\nCOM6=/dev/ttyUSB1\r\n");
-    QCOMPARE(f.readAll(), expected);
-    f.close();
+    QCOMPARE(text(dialog, "Lbl_Presence_5"), QString("present: FT232R USB UART (mapped on OK)"));
+    QCOMPARE(bytesOf(ini), before);
 
     const QString shots = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
@@ -96,9 +114,88 @@ void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
         devices->reject();
     }
 
-    // The choice of port itself still works as before.
+    // The choice of port itself still works as before; the mapping is written on OK.
     dialog->findChild<QPushButton*>("OKButton")->click();
     QCOMPARE(shown, QStringList{"COM6"});
+    QByteArray expected = before;
+    expected.replace("COM5=/dev/ttyUSB0\r\n", "COM5=/dev/ttyUSB0\r\nCOM6=/dev/ttyUSB1\r\n");
+    QCOMPARE(bytesOf(ini), expected);
+}
+
+// Devices... chooses where a port leads; the INI file changes only when the port dialog is
+// confirmed, and only where a port now leads elsewhere. The list opens on where the port
+// leads now, also a place the system does not list (PTY).
+void TestPortDialog::devicesChoiceTakesEffectOnOk_data() {
+    QTest::addColumn<int>("option");      // the port chosen in the port dialog (0 = COM1)
+    QTest::addColumn<QString>("preset");  // the row Devices... opens on
+    QTest::addColumn<QString>("choose");  // the row accepted ("-": Devices... cancelled)
+    QTest::addColumn<QString>("closeBy"); // "ok", "cancel" or "close"
+    QTest::addColumn<QString>("ports");   // section "Ports" afterwards
+    const QString kept = "COM1=sim:point\nCOM2=PTY\n";
+    const auto row = [](const char* name, int option, const char* preset, const char* choose,
+                        const char* closeBy, const QString& ports) {
+        QTest::newRow(name) << option << preset << choose << closeBy << ports;
+    };
+    row("mapped port, Cancel", 0, "sim:point", "/dev/ttyUSB0", "cancel", kept);
+    row("mapped port, window closed", 0, "sim:point", "sim:pulse", "close", kept);
+    row("mapped port, OK", 0, "sim:point", "sim:pulse", "ok", "COM1=sim:pulse\nCOM2=PTY\n");
+    row("mapped back to default, OK", 0, "sim:point", "", "ok", "COM1=\nCOM2=PTY\n");
+    row("unlisted device opens on itself, OK", 1, "PTY", "PTY", "ok", kept);
+    row("unmapped port, OK", 2, "", "sim:point", "ok", kept + "COM3=sim:point\n");
+    row("unmapped port kept on default, OK", 2, "", "", "ok", kept);
+    row("devices list cancelled, OK", 0, "sim:point", "-", "ok", kept);
+}
+
+void TestPortDialog::devicesChoiceTakesEffectOnOk() {
+    QFETCH(int, option);
+    QFETCH(QString, preset);
+    QFETCH(QString, choose);
+    QFETCH(QString, closeBy);
+    QFETCH(QString, ports);
+    QTemporaryDir dir;
+    const QString pty = dir.filePath("pty7");
+    QVERIFY(writeBytes(pty, {}));
+    for (QString* text : {&preset, &choose, &ports})
+        text->replace("PTY", pty);
+    const QString ini = dir.filePath("QRX5.ini");
+    // A comment, blanks and LF-only lines: nothing the profile writer would write itself.
+    const QByteArray head = "; kept\n[Data]\nCOM = 1\n[Ports]\n";
+    const QByteArray before = head + "COM1=sim:point\nCOM2=" + pty.toLocal8Bit() + "\n";
+    QVERIFY(writeBytes(ini, before));
+
+    LinkState state;
+    state.PortName = "COM1";
+    QPointer<frmP> dialog = new frmP(state, {}, nullptr, ini);
+    dialog->setDeviceSource([] {
+        return QList<SerialDevices::Device>{{"/dev/ttyUSB0", "USB", "", ""}};
+    });
+    dialog->show();
+    dialog->findChild<QRadioButton*>(QString("Opt_1_%1").arg(option))->click();
+    PortDevicesDialog* devices = dialog->openDevices();
+    QCOMPARE(devices->chosenTarget(), preset);
+    if (choose == "-") {
+        devices->reject();
+    } else {
+        QTreeWidgetItem* chosen = rowOf(devices, choose);
+        QVERIFY(chosen);
+        devices->list()->setCurrentItem(chosen);
+        devices->accept();
+        QCOMPARE(bytesOf(ini), before);
+        // Opened again before OK, the list shows the choice made.
+        devices = dialog->openDevices();
+        QCOMPARE(devices->chosenTarget(), choose);
+        devices->reject();
+    }
+
+    if (closeBy == "ok")
+        dialog->findChild<QPushButton*>("OKButton")->click();
+    else if (closeBy == "cancel")
+        dialog->findChild<QPushButton*>("CancelButton")->click();
+    else
+        dialog->close();
+    QTRY_VERIFY(!dialog);
+    QCOMPARE(state.PortName, closeBy == "ok" ? QString("COM%1").arg(option + 1) : "COM1");
+    QCOMPARE(bytesOf(ini), head + ports.toLocal8Bit());
 }
 
 QTEST_MAIN(TestPortDialog)

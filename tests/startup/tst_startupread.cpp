@@ -99,19 +99,48 @@ void TestStartupRead::fillsTablesWithoutAsking_data() {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("rows");
-    QTest::newRow("point") << Kind::Point << PointReads << 64;
-    QTest::newRow("pulse") << Kind::Pulse << PulseReads << 4;
+    QTest::addColumn<int>("pieces"); // each reply comes in this many parts
+    QTest::newRow("point") << Kind::Point << PointReads << 64 << 1;
+    QTest::newRow("pulse") << Kind::Pulse << PulseReads << 4 << 1;
+    QTest::newRow("point, replies in parts") << Kind::Point << PointReads << 64 << 6;
+    QTest::newRow("pulse, replies in parts") << Kind::Pulse << PulseReads << 4 << 3;
 }
 
 void TestStartupRead::fillsTablesWithoutAsking() {
     QFETCH(Kind, kind);
     QFETCH(QByteArray, bytes);
     QFETCH(int, rows);
+    QFETCH(int, pieces);
     Rig r(kind);
     r.controller.setActuatorType(33);
     r.controller.setParameter(35, "-250");
+    r.controller.setReplySplit(pieces, 20);
+    // The progress set while a table's reply is still coming in, per table read.
+    QList<QList<int>> whileWaiting;
+    qsizetype commandsSeen = 0;
+    r.progress.onValue = [&](int v) {
+        if (!r.link.busy())
+            return;
+        if (r.controller.received().size() != commandsSeen) {
+            commandsSeen = r.controller.received().size();
+            whileWaiting.append(QList<int>());
+        }
+        whileWaiting.last() << v;
+    };
 
     QCOMPARE(r.run(), StartupRead::Result::Done);
+
+    // A reply in parts moves the bar on as its rows arrive, in each table.
+    if (pieces == 1) {
+        QVERIFY(whileWaiting.isEmpty());
+    } else {
+        QCOMPARE(whileWaiting.size(), 2);
+        for (const QList<int>& values : whileWaiting) {
+            QVERIFY2(values.size() >= 2, qPrintable(QDebug::toString(values)));
+            QVERIFY(std::is_sorted(values.begin(), values.end()));
+            QVERIFY(values.constLast() > 0 && values.constLast() <= 63);
+        }
+    }
 
     QCOMPARE(r.controller.received(), bytes);
     QCOMPARE(r.rowsFilled(), rows);

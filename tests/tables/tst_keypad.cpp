@@ -7,6 +7,8 @@ class TestKeypad final : public QObject {
   private slots:
     void sequences_data();
     void sequences();
+    void fromACell_data();
+    void fromACell();
     void clearForgetsThePoint();
     void unknownKeysAreIgnored();
 };
@@ -17,11 +19,6 @@ void TestKeypad::sequences_data() {
     QTest::addColumn<QString>("value");
 
     QTest::newRow("start") << QString() << QStringList{} << "0";
-    // Opened on a cell: the cell's text is the value to extend.
-    QTest::newRow("cell text extended") << "12.5" << QStringList{"0"} << "12.50";
-    QTest::newRow("cell point kept") << "12.5" << QStringList{".", "3"} << "12.53";
-    QTest::newRow("cell zero replaced") << "0" << QStringList{"7"} << "7";
-    QTest::newRow("cell sign toggled") << "-3" << QStringList{"-"} << "3";
     QTest::newRow("second point ignored") << QString() << QStringList{"5", ".", "2", "."} << "5.2";
     QTest::newRow("minus then digit") << QString() << QStringList{"-", "3"} << "-3";
     QTest::newRow("minus twice") << QString() << QStringList{"-", "-"} << "0";
@@ -46,6 +43,45 @@ void TestKeypad::sequences() {
     for (const QString& k : keys)
         pad.press(k);
     QCOMPARE(pad.value(), value);
+}
+
+// Opened on a cell, the cell's text is shown as a selected value: what the operator types is
+// what the cell gets.
+void TestKeypad::fromACell_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("nothing typed keeps the text") << "-17.75" << QStringList{} << "-17.75";
+    QTest::newRow("digits replace, sign dropped")
+        << "-17.75" << QStringList{"5", ".", "5", "5"} << "5.55";
+    QTest::newRow("zone value replaced") << "15.00" << QStringList{"1", "2", ".", "5"} << "12.5";
+    QTest::newRow("point replaces") << "15.00" << QStringList{".", "5"} << "0.5";
+    QTest::newRow("zero replaces") << "15.00" << QStringList{"0"} << "0";
+    QTest::newRow("cell's point not carried") << "1.5" << QStringList{"2", ".", "7"} << "2.7";
+    QTest::newRow("second point still ignored")
+        << "8" << QStringList{"3", ".", "1", ".", "4"} << "3.14";
+    QTest::newRow("minus toggles what is shown") << "-3" << QStringList{"-"} << "3";
+    QTest::newRow("minus then digits keep the sign") << "15.00" << QStringList{"-", "3"} << "-3";
+    QTest::newRow("minus on a negative, then digits") << "-17.75" << QStringList{"-", "4"} << "4";
+    QTest::newRow("minus twice, then digits") << "2.5" << QStringList{"-", "-", "4"} << "4";
+    QTest::newRow("minus after typing") << "9.99" << QStringList{"7", "-"} << "-7";
+    QTest::newRow("minus then point") << "15.00" << QStringList{"-", ".", "5"} << "-0.5";
+    QTest::newRow("clear then digits") << "15.00" << QStringList{"CLR", "6"} << "6";
+    QTest::newRow("clear alone") << "15.00" << QStringList{"CLR"} << "0";
+}
+
+void TestKeypad::fromACell() {
+    QFETCH(QString, start);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, value);
+    Keypad pad(start);
+    QVERIFY(pad.isSelected());
+    for (const QString& k : keys)
+        pad.press(k);
+    QCOMPARE(pad.value(), value);
+    if (!keys.isEmpty() && keys != QStringList{"-"})
+        QVERIFY(!pad.isSelected());
 }
 
 void TestKeypad::clearForgetsThePoint() {

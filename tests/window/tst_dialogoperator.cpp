@@ -27,6 +27,8 @@ class TestDialogOperator final : public QObject {
   private slots:
     void operatorMessageBoxes();
     void operatorBoxShowsWholeTitleAndInformativeText();
+    void boxWideEnoughForTheTitleShown_data();
+    void boxWideEnoughForTheTitleShown();
     void operatorBoxUsableOverDisabledWindow();
     void operatorValueDialogs();
     void operatorSaveDialogAsksBeforeOverwrite();
@@ -94,6 +96,51 @@ void TestDialogOperator::operatorBoxShowsWholeTitleAndInformativeText() {
                           "COM2 \u2192 /dev/pts/5: no answer within 5 s");
 }
 
+// The title bar the window manager draws holds the title it is given, and a box without a
+// title of its own is given the program's name ("QRX... ware" was seen for "Cannot open file.").
+void TestDialogOperator::boxWideEnoughForTheTitleShown_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("question");
+    QTest::newRow("no title") << ""
+                              << "QRX5 Support-Software" << false;
+    QTest::newRow("operation title") << "Parameter initialization"
+                                     << "Parameter initialization" << false;
+    QTest::newRow("question") << "Initialization of point data"
+                              << "Initialization of point data" << true;
+    QTest::newRow("short title") << "error"
+                                 << "error" << false;
+}
+
+void TestDialogOperator::boxWideEnoughForTheTitleShown() {
+    QFETCH(QString, title);
+    QFETCH(QString, shown);
+    QFETCH(bool, question);
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName("QRX5 Support-Software");
+    QCOMPARE(DialogOperator::shownTitle(title), shown);
+    int width = 0;
+    int needed = 0;
+    whenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QFont bold = box->font();
+        bold.setBold(true);
+        width = box->frameGeometry().width();
+        needed = QFontMetrics(bold).horizontalAdvance(shown) + 120;
+        if (title.isEmpty())
+            saveShot(box, "message-title.png");
+        (question ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok))->click();
+    });
+    if (question)
+        DialogOperator().askYesNo(title, "Do you initialize point data?",
+                                  OperatorInteraction::Icon::Question);
+    else
+        DialogOperator().message(title, "Cannot open file.", OperatorInteraction::Icon::None);
+    QCoreApplication::setApplicationName(name);
+    QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+}
+
 void TestDialogOperator::operatorBoxUsableOverDisabledWindow() {
     QWidget window;
     window.show();
@@ -126,7 +173,8 @@ void TestDialogOperator::operatorValueDialogs() {
         click(w, "TENKEY_9");
         click(w, "kettei");
     });
-    QCOMPARE(op.numericKeypad(QStringLiteral("4")), QString("49"));
+    // The cell's text "4" is shown selected: the typed 9 replaces it.
+    QCOMPARE(op.numericKeypad(QStringLiteral("4")), QString("9"));
 
     // A refusal inside the soft limit dialog is shown through the same operator, over it.
     whenModal([](QWidget* soft) {

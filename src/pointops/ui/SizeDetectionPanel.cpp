@@ -157,6 +157,12 @@ bool SizeDetectionPanel::handleKey(QLineEdit* box, QKeyEvent* key) {
     }
     if (key->matches(QKeySequence::Paste))
         return true;
+    // Ctrl with a key is an editing command of the box (select all, copy, undo), no typed
+    // character: it is neither checked nor refused. (Ctrl with Alt is AltGr on some systems,
+    // which types characters.)
+    const Qt::KeyboardModifiers modifiers = key->modifiers();
+    if ((modifiers & (Qt::ControlModifier | Qt::MetaModifier)) && !(modifiers & Qt::AltModifier))
+        return false;
     for (const QChar ch : key->text()) {
         if (!SizeDetection::acceptsKey(box->objectName(), ch)) {
             emit keyRefused(box->objectName());

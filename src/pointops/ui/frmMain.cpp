@@ -10,6 +10,7 @@
 #include "pointops/ui/SizeDetectionPanel.h"
 #include "pointops/ui/frmMainHost.h"
 #include "window/ui/IoLamps.h"
+#include "window/ui/PanelWidgets.h"
 #include "window/ui/ParameterGrid.h"
 
 #include <QAction>
@@ -33,6 +34,15 @@ const QStringList kLockedItems{"mnuViewGrid1", "mnuViewGrid2", "mnuFileNew",    
                                "mnuFileSave",  "mnuFilePrint", "mnuToolsTranP", "mnuToolsTranA",
                                "mnuToolsRecP", "mnuToolsRecA", "mnuToolsCom",   "mnuToolsComp",
                                "mnuToolsIni",  "mnuHelpAbout", "mnuToolsBag"};
+
+// Alt and a letter for each panel button; none of the menus' letters (F, T, V, H), none twice.
+// The jog buttons "+" and "-" are held, not clicked, and have no letter to mark.
+const QList<PanelWidgets::Mnemonic> kPanelKeys{
+    {"Cmd_Setup", 'g'},   {"Cmd_driv", 'p'},          {"Cmd_SetBase", 'n'},
+    {"Cmd_TargetP", 'i'}, {"Cmd_Set", 'e'},           {"Cmd_Return", 'r'},
+    {"Cmd_Start", 'a'},   {"Cmd_Stop", 'o'},          {"size_yuukou", 'l'},
+    {"size_mukou", 'd'},  {"size_saidaisettei", 'm'}, {"size_saisyousettei", 'u'},
+    {"size_set", 's'}};
 } // namespace
 
 frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& channel, QString iniPath,
@@ -62,6 +72,7 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     markGrid(m_paramGrid, CompareReport::ParameterGrid);
     wireDrivePanel();
     wireSizePanel();
+    PanelWidgets::setMnemonics(centralWidget(), kPanelKeys);
 
     connect(m_paramModel, &ParameterTableModel::edited, this, [this] {
         m_pointModel->setModified(true);

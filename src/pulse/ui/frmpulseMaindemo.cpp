@@ -10,6 +10,7 @@
 #include "pulse/ui/ZoneGrid.h"
 #include "pulse/ui/frmpulseMaindemoHost.h"
 #include "window/ui/IoLamps.h"
+#include "window/ui/PanelWidgets.h"
 #include "window/ui/ParameterGrid.h"
 
 #include <QAction>
@@ -63,6 +64,17 @@ QGroupBox* frameAround(QWidget* content, const QString& name, const QString& cap
 
 } // namespace
 
+namespace {
+// Alt and a letter for each panel button; none of the menus' letters (F, T, V, H), none twice,
+// the same letter as in the point-input window where both have the button. The servo and
+// operation type buttons keep theirs through both of their captions. "スタート" and the
+// unused jog buttons have no Latin letter to mark.
+const QList<PanelWidgets::Mnemonic> kPanelKeys{
+    {"Cmd_Setup", 'g'}, {"Cmd_driv", 'p'},   {"Cmd_SetBase", 'n'}, {"Cmd_TargetP", 'i'},
+    {"Cmd_Set", 'e'},   {"Cmd_Return", 'r'}, {"Cmd_Stop", 'o'},    {"Cmd_Srvo", 's'},
+    {"Cmd_Brake", 'b'}, {"Cmd_Alarm", 'c'},  {"Cmd_Cclr", 'd'},    {"Cmd_Dousa", 'a'}};
+} // namespace
+
 frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
                                    SerialChannel& channel, QString iniPath, QWidget* parent)
     : MainWindowBase(state, op, channel, std::move(iniPath), parent) {
@@ -85,6 +97,7 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
     setCentralWidget(buildCentral());
     wireOperations();
     wirePanel();
+    PanelWidgets::setMnemonics(centralWidget(), kPanelKeys);
 
     connect(m_paramModel, &ParameterRowsModel::edited, this, [this] {
         m_zoneModel->setModified(true);

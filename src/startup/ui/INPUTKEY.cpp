@@ -15,7 +15,7 @@ INPUTKEY::INPUTKEY(const QString& start, QWidget* parent) : QDialog(parent), m_k
     m_display->setReadOnly(true);
     m_display->setAlignment(Qt::AlignRight);
     m_display->setFocusPolicy(Qt::NoFocus);
-    m_display->setText(m_keypad.value());
+    showValue();
 
     // Calculator layout: 7 8 9 / 4 5 6 / 1 2 3 / 0 . - / CLR
     auto* grid = new QGridLayout;
@@ -55,7 +55,26 @@ INPUTKEY::~INPUTKEY() = default;
 
 void INPUTKEY::pressKey(int key) {
     m_keypad.press(key);
+    showValue();
+}
+
+void INPUTKEY::showValue() {
     m_display->setText(m_keypad.value());
+    // The cell's text, still to be replaced, shows in the selection colours. (The display never
+    // has the focus, so a text selection of its own would not show.)
+    QPalette palette = m_display->parentWidget()->palette();
+    if (m_keypad.isSelected()) {
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Highlight));
+            palette.setColor(group, QPalette::Text,
+                             palette.color(group, QPalette::HighlightedText));
+        }
+    }
+    m_display->setPalette(palette);
+}
+
+bool INPUTKEY::valueSelected() const {
+    return m_keypad.isSelected();
 }
 
 QString INPUTKEY::displayText() const {

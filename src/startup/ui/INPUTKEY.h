@@ -10,6 +10,8 @@ class QLineEdit;
 // The numeric keypad "Input a numerical value.": keys "0".."9", ".", "CLR" and "-" edit the
 // value shown in the display; Enter returns the display text, Cancel and closing the window
 // return the empty text. The keyboard's digit, ".", "-" and Backspace (as "CLR") keys work too.
+// Opened on a cell, the display shows the cell's text selected: the first digit or "."
+// replaces it.
 class INPUTKEY final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(INPUTKEY)
@@ -24,6 +26,8 @@ class INPUTKEY final : public QDialog {
     // Applies one keypad key (0..9, Keypad::Point, Keypad::Clear, Keypad::Minus).
     void pressKey(int key);
     QString displayText() const;
+    // True while the display shows the cell's text selected (the next digit replaces it).
+    bool valueSelected() const;
     QString result() const { return m_result; }
 
   public slots:
@@ -34,6 +38,8 @@ class INPUTKEY final : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void showValue();
+
     Keypad m_keypad;
     QLineEdit* m_display = nullptr;
     QString m_result;

@@ -1,9 +1,9 @@
 #include "startup/ui/PortDevicesDialog.h"
 
 #include "link/PortName.h"
-#include "link/Profile.h"
 
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -14,9 +14,9 @@ namespace {
 constexpr int TargetRole = Qt::UserRole;
 }
 
-PortDevicesDialog::PortDevicesDialog(QString iniPath, QString port,
+PortDevicesDialog::PortDevicesDialog(QString port, const QString& current,
                                      const QList<SerialDevices::Device>& devices, QWidget* parent)
-    : QDialog(parent), m_iniPath(std::move(iniPath)), m_port(PortName::normalised(port)) {
+    : QDialog(parent), m_port(PortName::normalised(port)) {
     setObjectName(QStringLiteral("PortDevices"));
     setWindowTitle(QStringLiteral("Serial devices"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -49,18 +49,20 @@ PortDevicesDialog::PortDevicesDialog(QString iniPath, QString port,
         QStringLiteral("sim:pulse"));
     add({PortName::defaultTarget(m_port), QStringLiteral("Default of %1 (no mapping)").arg(m_port)},
         QString());
+    // Where the port leads now stays choosable (and chosen) even when the system does not
+    // list it, so that opening and accepting the list never moves the port elsewhere.
+    if (!current.isEmpty() && !selectTarget(current))
+        add({current, QStringLiteral("Where %1 leads now (%2)")
+                          .arg(m_port, SerialDevices::presenceOf(current, devices) ==
+                                               SerialDevices::Presence::Missing
+                                           ? QStringLiteral("not present")
+                                           : QStringLiteral("not listed as a serial port"))},
+            current);
     for (int c = 0; c < m_list->columnCount(); ++c)
         m_list->resizeColumnToContents(c);
     m_list->setMinimumWidth(m_list->header()->length() + 24);
-
-    const QString current = Profile::ReadSetting(m_port, QStringLiteral("Ports"), m_iniPath);
-    if (current == QLatin1String("ERROR") || !selectTarget(current))
+    if (!selectTarget(current))
         selectTarget({});
-
-    m_error = new QLabel(this);
-    m_error->setObjectName(QStringLiteral("Lbl_Error"));
-    m_error->setStyleSheet(QStringLiteral("color: #a01818;"));
-    m_error->hide();
 
     auto* buttons = new QDialogButtonBox(this);
     auto* map =
@@ -76,14 +78,27 @@ PortDevicesDialog::PortDevicesDialog(QString iniPath, QString port,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addWidget(m_list, 1);
-    layout->addWidget(m_error);
     layout->addWidget(buttons);
 }
 
 bool PortDevicesDialog::selectTarget(const QString& target) {
+    // The same place under another spelling counts: letter case on Windows, a symbolic link
+    // and the device it names.
+    const auto same = [&](const QString& row) {
+        if (row == target)
+            return true;
+        if (row.isEmpty() || target.isEmpty() || row.startsWith(QLatin1String("sim:")))
+            return false;
+#ifdef Q_OS_WIN
+        return row.compare(target, Qt::CaseInsensitive) == 0;
+#else
+        const QString a = QFileInfo(row).canonicalFilePath();
+        return !a.isEmpty() && a == QFileInfo(target).canonicalFilePath();
+#endif
+    };
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = m_list->topLevelItem(i);
-        if (item->data(0, TargetRole).toString() == target) {
+        if (same(item->data(0, TargetRole).toString())) {
             m_list->setCurrentItem(item);
             return true;
         }
@@ -94,13 +109,4 @@ bool PortDevicesDialog::selectTarget(const QString& target) {
 QString PortDevicesDialog::chosenTarget() const {
     const QTreeWidgetItem* item = m_list->currentItem();
     return item ? item->data(0, TargetRole).toString() : QString();
-}
-
-void PortDevicesDialog::accept() {
-    if (!PortName::writeTarget(m_iniPath, m_port, chosenTarget())) {
-        m_error->setText(QStringLiteral("%1 cannot be written.").arg(m_iniPath));
-        m_error->show();
-        return;
-    }
-    QDialog::accept();
 }

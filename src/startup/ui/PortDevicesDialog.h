@@ -6,19 +6,22 @@
 #include <QList>
 #include <QString>
 
-class QLabel;
 class QTreeWidget;
 
 // "Devices..." of the port dialog: the serial devices present now (with their description,
 // manufacturer and serial number where the system knows them), the built-in virtual
-// controllers and the port's default. Accepting maps the port to the chosen one in section
-// "Ports" of the INI file; every other line of the file stays as it was.
+// controllers and the port's default. It opens on where the port leads now; a place the
+// system does not list (a pseudo-terminal, a device unplugged) gets a row of its own.
+// Accepting only chooses: the port dialog keeps the choice and maps the port in the INI file
+// when it is confirmed.
 class PortDevicesDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PortDevicesDialog)
   public:
-    PortDevicesDialog(QString iniPath, QString port, const QList<SerialDevices::Device>& devices,
-                      QWidget* parent = nullptr);
+    // current is where the port leads now: a device path, "sim:point", "sim:pulse", or empty
+    // for the port's default.
+    PortDevicesDialog(QString port, const QString& current,
+                      const QList<SerialDevices::Device>& devices, QWidget* parent = nullptr);
 
     QTreeWidget* list() const { return m_list; }
     // Selects the row of a target ("sim:point", a device path; empty: the default). False
@@ -27,12 +30,9 @@ class PortDevicesDialog final : public QDialog {
     // What accepting writes: a device path, "sim:point", "sim:pulse", or empty for the default.
     QString chosenTarget() const;
 
-  public slots:
-    void accept() override;
+    QString port() const { return m_port; }
 
   private:
-    QString m_iniPath;
     QString m_port;
     QTreeWidget* m_list;
-    QLabel* m_error;
 };

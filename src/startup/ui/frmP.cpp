@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,7 +18,15 @@
 
 namespace {
 constexpr int PortCount = 8;
+
+// Where the INI file's port map leads a port now; empty for the port's default.
+QString fileTarget(const QString& iniPath, const QString& port) {
+    if (iniPath.isEmpty())
+        return {};
+    const QString target = PortName::target(iniPath, port);
+    return target == PortName::defaultTarget(port) ? QString() : target;
 }
+} // namespace
 
 frmP::frmP(LinkState& state, std::function<void(const QString&)> showPort, QWidget* parent,
            QString iniPath)
@@ -78,9 +87,16 @@ frmP::frmP(LinkState& state, std::function<void(const QString&)> showPort, QWidg
     row->addStretch(1);
     row->addWidget(buttons);
 
+    m_error = new QLabel(this);
+    m_error->setObjectName(QStringLiteral("Lbl_Error"));
+    m_error->setStyleSheet(QStringLiteral("color: #a01818;"));
+    m_error->setWordWrap(true);
+    m_error->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addLayout(grid);
+    layout->addWidget(m_error);
     layout->addLayout(row);
     refreshDestinations();
 }
@@ -96,14 +112,24 @@ void frmP::refreshDestinations() {
     const QList<SerialDevices::Device> devices =
         m_source ? m_source() : QList<SerialDevices::Device>();
     for (int i = 0; i < PortCount; ++i) {
-        const SerialDevices::Destination d =
-            SerialDevices::describe(m_iniPath, QStringLiteral("COM%1").arg(i + 1), devices);
+        const QString port = QStringLiteral("COM%1").arg(i + 1);
+        SerialDevices::Destination d;
+        const QString chosen = chosenTarget(port);
+        d.target = chosen.isEmpty() ? PortName::defaultTarget(port) : chosen;
+        d.presence = SerialDevices::presenceOf(d.target, devices, &d.description);
         m_targets[i]->setText(d.target);
-        m_presence[i]->setText(SerialDevices::presenceText(d));
+        const bool pending = m_chosen.contains(port) && chosen != fileTarget(m_iniPath, port);
+        m_presence[i]->setText(SerialDevices::presenceText(d) +
+                               (pending ? QStringLiteral(" (mapped on OK)") : QString()));
         const bool there = d.presence != SerialDevices::Presence::Missing;
         m_presence[i]->setStyleSheet(there ? QStringLiteral("color: #1d6b2c;")
                                            : QStringLiteral("color: #8a8a8a;"));
     }
+}
+
+QString frmP::chosenTarget(const QString& port) const {
+    const QString name = PortName::normalised(port);
+    return m_chosen.contains(name) ? m_chosen.value(name) : fileTarget(m_iniPath, name);
 }
 
 PortDevicesDialog* frmP::openDevices() {
@@ -112,14 +138,40 @@ PortDevicesDialog* frmP::openDevices() {
     if (m_devices)
         m_devices->close();
     const QString port = m_options->checkedButton()->text();
-    m_devices = new PortDevicesDialog(m_iniPath, port,
+    m_devices = new PortDevicesDialog(port, chosenTarget(port),
                                       m_source ? m_source() : QList<SerialDevices::Device>(), this);
-    connect(m_devices, &QDialog::accepted, this, &frmP::refreshDestinations);
+    connect(m_devices, &QDialog::accepted, this, &frmP::takeDevicesChoice);
     m_devices->open();
     return m_devices;
 }
 
+void frmP::takeDevicesChoice() {
+    if (!m_devices)
+        return;
+    m_chosen.insert(m_devices->port(), m_devices->chosenTarget());
+    refreshDestinations();
+}
+
+bool frmP::writePortMap() {
+    for (auto it = m_chosen.cbegin(); it != m_chosen.cend(); ++it) {
+        // A port that still leads where the file says is not written: the file keeps its bytes.
+        if (it.value() == fileTarget(m_iniPath, it.key()))
+            continue;
+        if (!PortName::writeTarget(m_iniPath, it.key(), it.value())) {
+            m_error->setText(QStringLiteral("%1 cannot be written; where %2 leads is not changed. "
+                                            "Cancel leaves every port as it was.")
+                                 .arg(QDir::toNativeSeparators(m_iniPath), it.key()));
+            m_error->show();
+            return false;
+        }
+    }
+    m_chosen.clear();
+    return true;
+}
+
 void frmP::accept() {
+    if (!writePortMap())
+        return;
     if (m_showPort)
         m_showPort(m_state.PortName);
     QDialog::accept();
@@ -127,6 +179,8 @@ void frmP::accept() {
 }
 
 void frmP::reject() {
+    // Nothing chosen in Devices... was written: the INI file stays as it was.
+    m_chosen.clear();
     m_state.PortName = m_remembered;
     QDialog::reject();
     close();

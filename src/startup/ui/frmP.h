@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMap>
 #include <QPointer>
 #include <QString>
 #include <functional>
@@ -20,14 +21,17 @@ class QLabel;
 //
 // Beside each option stands where the port leads by the INI file's port map (a device path
 // or the built-in virtual controller) and whether that device is there now. "Devices..."
-// lists the serial devices present and maps the chosen port to one of them in the INI file.
+// lists the serial devices present and chooses where the selected port leads; like the port
+// itself the choice takes effect when the dialog is confirmed: OK maps the ports in the INI
+// file (only those whose destination changed), Cancel leaves the file as it was.
 class frmP final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmP)
   public:
     using DeviceSource = std::function<QList<SerialDevices::Device>()>;
 
-    // showPort is called with the port name on OK (status bar panel 3 of the main window).
+    // showPort is called with the port name on OK (status bar panel 3 of the main window),
+    // after the port map has been written.
     // iniPath is the INI file that holds the port map; without it every port shows its
     // default destination and Devices... is not offered.
     frmP(LinkState& state, std::function<void(const QString&)> showPort, QWidget* parent = nullptr,
@@ -40,15 +44,24 @@ class frmP final : public QDialog {
     void setDeviceSource(DeviceSource source);
     // Reads the port map and the devices again and shows them beside the options.
     void refreshDestinations();
-    // The devices dialog for the selected port (Devices...), open until it is answered.
+    // The devices dialog for the selected port (Devices...), open until it is answered; it
+    // opens on where that port leads now (a choice not yet confirmed included).
     PortDevicesDialog* openDevices();
     PortDevicesDialog* devicesDialog() const { return m_devices; }
+    // Where a port leads once the dialog is confirmed: the choice made in Devices..., else the
+    // INI file's port map (empty: the port's default).
+    QString chosenTarget(const QString& port) const;
 
   public slots:
     void accept() override;
     void reject() override;
 
   private:
+    void takeDevicesChoice();
+    // Writes the choices of Devices... that change where a port leads; false when the file
+    // could not be written (the operator is told in the dialog).
+    bool writePortMap();
+
     LinkState& m_state;
     std::function<void(const QString&)> m_showPort;
     QString m_iniPath;
@@ -57,5 +70,7 @@ class frmP final : public QDialog {
     QButtonGroup* m_options = nullptr;
     QList<QLabel*> m_targets;
     QList<QLabel*> m_presence;
+    QLabel* m_error = nullptr;
+    QMap<QString, QString> m_chosen; // port -> target chosen in Devices..., not yet written
     QPointer<PortDevicesDialog> m_devices;
 };

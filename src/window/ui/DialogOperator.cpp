@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -46,14 +47,21 @@ void keepUsable(QWidget* dialog) {
 constexpr int TitleBarAllowance = 160;
 } // namespace
 
+QString DialogOperator::shownTitle(const QString& title) {
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+}
+
+int DialogOperator::titleBarWidth(const QString& title, const QFont& font) {
+    QFont titleFont = font;
+    titleFont.setBold(true);
+    return QFontMetrics(titleFont).horizontalAdvance(shownTitle(title)) * 5 / 4 + TitleBarAllowance;
+}
+
 void DialogOperator::fitTitle(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!grid)
         return;
-    QFont titleFont = box.font();
-    titleFont.setBold(true);
-    const int width =
-        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) * 5 / 4 + TitleBarAllowance;
+    const int width = titleBarWidth(box.windowTitle(), box.font());
     // An empty row across the whole box that is at least that wide.
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                   grid->rowCount(), 0, 1, grid->columnCount());

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+class QFont;
 class QMessageBox;
 
 // The operator as the running program meets it: real message boxes, file and print dialogs
@@ -47,6 +48,12 @@ class DialogOperator final : public OperatorInteraction {
     // Widens a message box so that its whole title fits in the title bar beside the window
     // buttons; a box sizes itself to its text alone and the title was cut short ("Rece…").
     static void fitTitle(QMessageBox& box);
+    // The title the window manager shows for a window title: a box without a title of its own
+    // shows the program's name.
+    static QString shownTitle(const QString& title);
+    // The width a window needs for that title in a title bar drawn in a bold font of the size
+    // of font, with its icon, buttons and margins.
+    static int titleBarWidth(const QString& title, const QFont& font);
 
   private:
     QWidget* parentWidget() const;

@@ -42,9 +42,15 @@ MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, Serial
         m_panels[i]->setMinimumWidth(i == 2 ? 80 : 180);
         m_panels[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
+    // Beside the port name: where that port leads by the INI file's port map.
+    m_portTarget = new QLabel(this);
+    m_portTarget->setObjectName(QStringLiteral("Lbl_PortTarget"));
+    m_portTarget->setAccessibleName(QStringLiteral("Where the port leads"));
+    m_portTarget->setTextInteractionFlags(Qt::TextSelectableByMouse);
     bar->addWidget(m_panels[0], 3);
     bar->addWidget(m_panels[1], 2);
     bar->addPermanentWidget(m_panels[2]);
+    bar->addPermanentWidget(m_portTarget);
     setPanelText(3, m_state.PortName);
 
     // A port that cannot be opened shows the system's reason, so the operator can act on it.
@@ -88,8 +94,8 @@ void MainWindowBase::About() {
 void MainWindowBase::showErrorRecord(const QStringList& entries) {
     if (m_errorRecord)
         m_errorRecord->close();
-    m_errorRecord = new errorRecord(
-        entries, m_op, [this](const QString& caption) { setWindowTitle(caption); }, this);
+    // Saving the record leaves the caption alone: it names the settings file.
+    m_errorRecord = new errorRecord(entries, m_op, this);
     m_errorRecord->show();
 }
 
@@ -150,6 +156,11 @@ void MainWindowBase::hideProgress() {
 void MainWindowBase::setPanelText(int panel, const QString& text) {
     if (panel >= 1 && panel <= 3)
         m_panels[panel - 1]->setText(text);
+    if (panel == 3) {
+        const QString target =
+            m_iniPath.isEmpty() ? PortName::defaultTarget(text) : PortName::target(m_iniPath, text);
+        m_portTarget->setText(QStringLiteral("\u2192 ") + target);
+    }
 }
 
 QString MainWindowBase::panelText(int panel) const {

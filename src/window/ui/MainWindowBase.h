@@ -29,7 +29,8 @@ class frmstop;
 class errorRecord;
 
 // What both main windows share: their own link on their own serial port, the three status
-// bar panels (1: link faults, 2: the window's own text, 3: the port name), the monitor boxes,
+// bar panels (1: link faults, 2: the window's own text, 3: the port name, and beside it where
+// that port leads), the monitor boxes,
 // the File, View and Help menus, the toolbar with its keys, the port dialog, the version
 // query, and closing, which writes the port to the INI file and ends the program.
 //
@@ -215,6 +216,7 @@ class MainWindowBase : public QMainWindow, public LinkHost {
 
   private:
     QLabel* m_panels[3] = {};
+    QLabel* m_portTarget = nullptr;
     frmbar* m_progress = nullptr;
     frmstop* m_stop = nullptr;
     QPointer<errorRecord> m_errorRecord;

@@ -1,6 +1,7 @@
 #include "window/ui/PanelControls.h"
 
 #include "window/ui/Lamp.h"
+#include "window/ui/PanelWidgets.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -64,7 +65,7 @@ QString PanelControls::text(const QString& name) const {
     if (auto* box = qobject_cast<QLineEdit*>(w))
         return box->text();
     if (auto* button = qobject_cast<QAbstractButton*>(w))
-        return button->text();
+        return PanelWidgets::caption(button);
     if (auto* label = qobject_cast<QLabel*>(w))
         return label->text();
     return {};
@@ -75,7 +76,7 @@ void PanelControls::setText(const QString& name, const QString& text) {
     if (auto* box = qobject_cast<QLineEdit*>(w))
         box->setText(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(w))
-        button->setText(text);
+        PanelWidgets::setCaption(button, text);
     else if (auto* label = qobject_cast<QLabel*>(w))
         label->setText(text);
 }

@@ -10,7 +10,18 @@
 
 namespace {
 constexpr char ColumnProperty[] = "gridColumn";
+
+// Ctrl+Tab and Ctrl+Shift+Tab: the way out of a grid whose Tab walks its cells. 0 for other
+// keys, 1 forward, -1 backward.
+int leaveDirection(const QKeyEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return 0;
+    if (event->key() == Qt::Key_Backtab ||
+        (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier)))
+        return -1;
+    return event->key() == Qt::Key_Tab ? 1 : 0;
 }
+} // namespace
 
 int gridColumnPixels(int units, const QString& header, const QFontMetrics& metrics) {
     const int scaled = units * 6 / 5;
@@ -53,6 +64,17 @@ void GridCellDelegate::initStyleOption(QStyleOptionViewItem* option,
 }
 
 bool GridCellDelegate::eventFilter(QObject* object, QEvent* event) {
+    // Ctrl+Tab in a cell editor is not the cell-to-cell Tab: the grid is left.
+    if (event->type() == QEvent::KeyPress) {
+        if (const int direction = leaveDirection(static_cast<QKeyEvent*>(event))) {
+            for (QObject* up = object->parent(); up; up = up->parent()) {
+                if (auto* grid = qobject_cast<TableGrid*>(up)) {
+                    grid->leaveGrid(direction > 0);
+                    return true;
+                }
+            }
+        }
+    }
     if (m_filter && event->type() == QEvent::KeyPress) {
         const QVariant column = object->property(ColumnProperty);
         const QString text = static_cast<QKeyEvent*>(event)->text();
@@ -104,7 +126,34 @@ bool TableGrid::activateCell(const QModelIndex& index) {
     return m_activation && index.isValid() && m_activation(index);
 }
 
+void TableGrid::leaveGrid(bool forward) {
+    // A cell being edited keeps what was typed: it is committed (and checked) first.
+    if (state() == QAbstractItemView::EditingState) {
+        if (QWidget* editor = indexWidget(currentIndex())) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+    // The window's focus chain, not the cell-to-cell walk of the view's own Tab.
+    QWidget::focusNextPrevChild(forward);
+}
+
+bool TableGrid::event(QEvent* event) {
+    // Before any shortcut: Ctrl+Tab belongs to the grid that has the focus.
+    if (event->type() == QEvent::ShortcutOverride &&
+        leaveDirection(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTableView::event(event);
+}
+
 void TableGrid::keyPressEvent(QKeyEvent* event) {
+    if (const int direction = leaveDirection(event)) {
+        leaveGrid(direction > 0);
+        event->accept();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (m_activation && enter && state() != QAbstractItemView::EditingState &&
         currentIndex().isValid()) {

@@ -53,6 +53,8 @@ class GridCellDelegate final : public QStyledItemDelegate {
 // own), rows high enough for the text, one cell selected at a time, column widths in the
 // grid's own units. A cell is activated by a double click or by Enter outside editing; what
 // activation does is the table's (a dialog, the keypad), given by setActivation().
+// Tab walks the cells; Ctrl+Tab and Ctrl+Shift+Tab leave the grid for the next or previous
+// control (a cell being edited is committed first).
 class TableGrid : public QTableView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TableGrid)
@@ -79,7 +81,11 @@ class TableGrid : public QTableView {
     void setActivation(std::function<bool(const QModelIndex&)> activation);
     bool activateCell(const QModelIndex& index);
 
+    // Ctrl+Tab (forward) and Ctrl+Shift+Tab: the focus to the control after or before the grid.
+    void leaveGrid(bool forward);
+
   protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:

@@ -10,9 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-errorRecord::errorRecord(const QStringList& entries, OperatorInteraction& op,
-                         std::function<void(const QString&)> setCaption, QWidget* parent)
-    : QDialog(parent), m_op(op), m_setCaption(std::move(setCaption)) {
+errorRecord::errorRecord(const QStringList& entries, OperatorInteraction& op, QWidget* parent)
+    : QDialog(parent), m_op(op) {
     setObjectName(QStringLiteral("errorRecord"));
     setWindowTitle(QLatin1String(ErrorHistory::Title));
     setModal(false);
@@ -38,6 +37,8 @@ errorRecord::errorRecord(const QStringList& entries, OperatorInteraction& op,
         number->setForegroundRole(QPalette::PlaceholderText);
         auto* label = new QLabel(entries.value(i), list);
         label->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        // A line from the controller is never markup: "<" and "&" show as they came.
+        label->setTextFormat(Qt::PlainText);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
         grid->addWidget(number, i, 0);
@@ -74,5 +75,5 @@ QStringList errorRecord::entries() const {
 }
 
 void errorRecord::save() {
-    ErrorHistory::save(m_op, entries(), m_setCaption);
+    ErrorHistory::save(m_op, entries());
 }

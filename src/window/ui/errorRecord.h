@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QStringList>
-#include <functional>
 
 class OperatorInteraction;
 class QLabel;
@@ -10,13 +9,12 @@ class QLabel;
 // The error history window "Error history display": the controller's 16 error entries in the
 // labels Label1_0 (oldest, at the top) to Label1_15, Save (e_hozon) to write the error record
 // file and OK to close. Not modal; each Error History Display replaces the open one.
+// The entries are the controller's text and are shown as plain text, whatever they hold.
 class errorRecord final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(errorRecord)
   public:
-    // setCaption gives the main window its caption after a save.
-    errorRecord(const QStringList& entries, OperatorInteraction& op,
-                std::function<void(const QString&)> setCaption, QWidget* parent = nullptr);
+    errorRecord(const QStringList& entries, OperatorInteraction& op, QWidget* parent = nullptr);
     ~errorRecord() override;
 
     QStringList entries() const;
@@ -24,6 +22,5 @@ class errorRecord final : public QDialog {
 
   private:
     OperatorInteraction& m_op;
-    std::function<void(const QString&)> m_setCaption;
     QList<QLabel*> m_labels;
 };
