@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program, its tests and its screenshots need, when missing.
-# With --ci also what .ci/run needs beyond that: Clang with its sanitizer and libFuzzer
+# Installs the Debian packages the program, its manual pages (help2man), its tests and its
+# screenshots need, when missing.
+# With --package also what the Debian package needs: dpkg-shlibdeps (dpkg-dev) and file find
+# its library dependencies, desktop-file-validate (desktop-file-utils) checks its desktop entry.
+# With --ci all that and what .ci/run needs beyond it: Clang with its sanitizer and libFuzzer
 # runtimes, and llvm-symbolizer for readable sanitizer reports.
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libgl-dev
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libgl-dev help2man
           fonts-noto-cjk poppler-utils xvfb xauth)
-if [ "${1:-}" = "--ci" ]; then
-  packages+=(clang libclang-rt-14-dev llvm)
-fi
+packaging=(dpkg-dev file desktop-file-utils)
+case "${1:-}" in
+  --package) packages+=("${packaging[@]}") ;;
+  --ci) packages+=("${packaging[@]}" clang libclang-rt-14-dev llvm) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

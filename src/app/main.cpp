@@ -1,3 +1,4 @@
+#include "link/IniLocation.h"
 #include "link/LinkState.h"
 #include "pointops/ui/frmMain.h"
 #include "pulse/ui/frmpulseMaindemo.h"
@@ -7,15 +8,77 @@
 #include "window/ui/DialogOperator.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QTextStream>
+
+#include <optional>
+
+namespace {
+
+// What --help prints; the manual page qrx5(1) is made from it.
+const char* const Description =
+    "QRX5 Support Software: the window program with which an operator, connected to one slider\n"
+    "controller over an RS-232 line, reads, edits, compares, initialises, saves, prints and\n"
+    "writes back the controller's settings and moves the actuator by hand. At start it asks the\n"
+    "controller for its kind and opens the point-input or the pulse-train window with the\n"
+    "controller's tables read into it.\n"
+    "\n"
+    "The serial port (Tool > Com_Setup, COM1 to COM8) and where each port leads (section Ports)\n"
+    "are kept in QRX5.ini: the file beside the program when one is there, otherwise\n"
+    "~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when that is set). qrx5-cli uses the same\n"
+    "file.\n"
+    "\n"
+    "A real serial device needs permission to use it: on Debian, membership of the group\n"
+    "dialout (sudo adduser $USER dialout, then log in again).\n"
+    "\n"
+    "Qt's own options, such as -platform offscreen, are taken as by any Qt program.";
+
+// --help and --version answer on standard output before any window or display is needed;
+// without them the program starts exactly as it always has.
+std::optional<int> answerHelpOrVersion(int argc, char** argv) {
+    bool help = false;
+    bool version = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        help = help || arg == "--help" || arg == "-h";
+        version = version || arg == "--version" || arg == "-v";
+    }
+    if (!help && !version)
+        return std::nullopt;
+    int coreArgc = argc;
+    const QCoreApplication core(coreArgc, argv);
+    QTextStream out(stdout);
+    if (help) {
+        QCommandLineParser parser;
+        parser.setApplicationDescription(QString::fromLatin1(Description));
+        parser.addOptions({QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                              QStringLiteral("Displays this help and ends.")),
+                           QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                                              QStringLiteral("Displays the version and ends."))});
+        out << parser.helpText();
+    } else {
+        out << "qrx5 " << QRX5_VERSION << Qt::endl;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = answerHelpOrVersion(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QRX5 Support-Software"));
     QApplication::setApplicationVersion(QStringLiteral(QRX5_VERSION));
+    // Installed, the desktop entry qrx5.desktop and the icon qrx5 of the icon theme belong to
+    // these windows; from a build folder the theme has no such icon and nothing changes.
+    QApplication::setDesktopFileName(QStringLiteral("qrx5"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qrx5")));
 
-    // The port is kept in QRX5.ini in the folder of the program file.
-    const QString iniPath = QDir(QCoreApplication::applicationDirPath()).filePath("QRX5.ini");
+    // The port and the port map: QRX5.ini beside the program when it is there, else in the
+    // user's configuration folder.
+    const QString iniPath = IniLocation::forThisProgram();
 
     LinkState state;
     SimulatorHub simulators;

@@ -5,13 +5,13 @@
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
+#include "link/IniLocation.h"
 #include "link/LinkState.h"
 #include "link/PortName.h"
 #include "simulator/RoutedChannel.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -64,7 +64,12 @@ const char* const Description =
     "\n"
     "Exit status: 0 done (--verify: the controller equals the file); 1 the controller differs\n"
     "(--verify), or a check or an unanswered question refused the action; 2 a link or file\n"
-    "error; 130 interrupted.";
+    "error; 130 interrupted.\n"
+    "\n"
+    "The port and the port map are the window program's, from QRX5.ini: the file beside the\n"
+    "program when one is there, otherwise ~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when\n"
+    "that is set). A real serial device needs permission to use it: on Debian, membership of\n"
+    "the group dialout.";
 
 } // namespace
 
@@ -75,9 +80,9 @@ int run(const QStringList& arguments) {
     const QCommandLineOption versionOpt = parser.addVersionOption();
     const QCommandLineOption portOpt(
         QStringLiteral("port"),
-        QStringLiteral("COM1 to COM8 (led where the port map of QRX5.ini beside the program "
-                       "says), or a device path such as /dev/ttyUSB0, or sim:point / sim:pulse "
-                       "for the built-in virtual controller. Default: the port of QRX5.ini."),
+        QStringLiteral("COM1 to COM8 (led where the port map of QRX5.ini says), or a device "
+                       "path such as /dev/ttyUSB0, or sim:point / sim:pulse for the built-in "
+                       "virtual controller. Default: the port of QRX5.ini."),
         QStringLiteral("COMn|DEVICE"));
     const QCommandLineOption receiveOpt(
         QStringLiteral("receive"),
@@ -115,7 +120,7 @@ int run(const QStringList& arguments) {
         console.err(QStringLiteral("Try '%1 --help'.").arg(Program));
         return ExitStatus::Failed;
     }
-    if (parser.isSet(helpOpt)) {
+    if (parser.isSet(helpOpt) || parser.isSet(QStringLiteral("help-all"))) {
         console.out(parser.helpText());
         return ExitStatus::Done;
     }
@@ -134,7 +139,7 @@ int run(const QStringList& arguments) {
     }
 
     // The same INI file as the window's: the port and its port map.
-    const QString iniPath = QDir(QCoreApplication::applicationDirPath()).filePath("QRX5.ini");
+    const QString iniPath = IniLocation::forThisProgram();
     LinkState state;
     SimulatorHub simulators;
     RoutedChannel channel(iniPath, simulators);

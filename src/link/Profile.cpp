@@ -2,6 +2,7 @@
 
 #include "fileio/BoundedFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
@@ -174,6 +175,9 @@ bool WriteSetting(const QString& value, const QString& key, const QString& secti
     const std::optional<QByteArray> file = load(iniPath);
     if (!file)
         return false; // a file that cannot be read whole is never replaced
+    // The first write into the user's configuration folder finds no folder of the program yet.
+    if (!QDir().mkpath(QFileInfo(iniPath).absolutePath()))
+        return false;
     QSaveFile out(iniPath);
     if (!out.open(QIODevice::WriteOnly))
         return false;

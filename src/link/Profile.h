@@ -19,8 +19,8 @@ inline constexpr qint64 MaxFileBytes = 64 * 1024;
 // The value of key in section, cut to 254 characters; "ERROR" for a missing file, section
 // or key.
 QString ReadSetting(const QString& key, const QString& section, const QString& iniPath);
-// Writes key=value in section, creating the section and the file when missing. False, with
-// the file untouched, when it cannot be read whole or written.
+// Writes key=value in section, creating the section, the file and its folder when missing.
+// False, with the file untouched, when it cannot be read whole or written.
 bool WriteSetting(const QString& value, const QString& key, const QString& section,
                   const QString& iniPath);
 

@@ -43,11 +43,18 @@ int fail(const QString& text) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qrx5-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QRX5_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Virtual controller on a pseudo-terminal. Prints the device path."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Virtual controller on a pseudo-terminal. Prints the device path.\n"
+        "\n"
+        "It answers as a point-input or a pulse-train controller would, so the program and\n"
+        "qrx5-cli can be tried without a controller: map a port to the printed path (or to the\n"
+        "--link path) in the section Ports of QRX5.ini, or give it to qrx5-cli --port. It serves\n"
+        "until it is ended (SIGTERM or the interrupt key)."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption kindOpt(QStringLiteral("kind"),
                                      QStringLiteral("Controller kind: point or pulse."),
                                      QStringLiteral("kind"), QStringLiteral("point"));
