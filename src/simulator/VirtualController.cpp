@@ -215,7 +215,7 @@ bool VirtualController::silencedOrRefused(const QString& key) {
 // ---- Output pipeline ------------------------------------------------------------------------
 
 void VirtualController::reply(const QByteArray& bytes) {
-    if (bytes.isEmpty())
+    if (bytes.isEmpty() || m_muted)
         return;
     const QByteArray data = m_replyPrefix + bytes;
     const qint64 base = nowNs() + m_replyDelayMs * NsPerMs;
