@@ -87,7 +87,7 @@ void TestDrive::stopReachesControllerDuringMotion() {
     QCOMPARE(r.link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
     QVERIFY(!r.controller.motionRunning());
     QCOMPARE(r.op.texts("message"), QStringList()); // a stop is no error to report
-    QVERIFY(!r.drive.motionBusy);
+    QVERIFY(r.drive.motion.idle() && r.drive.orgpos == 0);
     QVERIFY(r.host.isEnabled(Ctl::Start) && r.host.isEnabled(Ctl::Setting));
     QCOMPARE(r.host.stopDialogShows, pointMove ? 0 : 1);
     QVERIFY(!r.host.stopDialogShown);
@@ -273,12 +273,16 @@ void TestDrive::ioPollSkippedWhileMotionRuns() {
     r.controller.setInputs("0000000001");
     enterOperation(r);
     IoMonitor& monitor = r.panel.monitor();
-    r.drive.motionBusy = true;
+    r.drive.motion.begin(Motion::StopControl::Button);
+    r.drive.motion.setPhase(Motion::Phase::Moving);
+    QVERIFY(!monitor.running()); // no poll waits in front of a sequence's exchanges
     monitor.tick();
     QVERIFY(r.controller.received().isEmpty());
     QCOMPARE(monitor.guard(), QString()); // the monitor goes on after the motion
 
-    r.drive.motionBusy = false;
+    r.drive.motion.end();
+    QVERIFY(monitor.running());
+    monitor.stop();
     monitor.tick();
     QCOMPARE(r.lines(), bytesList({"@READ DIO ,\r\n", "@?POS ,\r\n"}));
     QVERIFY(r.host.lamps[3]);  // ready
@@ -286,16 +290,20 @@ void TestDrive::ioPollSkippedWhileMotionRuns() {
     QVERIFY(!r.host.lamps[8]);
     QCOMPARE(r.host.texts.value(Ctl::NowPosi), QString("0.00"));
 
-    // A controller that stops answering is reported once, not on every tick.
+    // A controller that stops answering is reported, and the monitor goes on polling, so the
+    // lamps follow the controller again as soon as it answers.
     r.controller.setSilent(true);
     monitor.tick();
     QCOMPARE(r.op.texts("message"),
              QStringList{"The communication error. Please check the connection."});
     QCOMPARE(r.op.last().title, QString("I/O monitor"));
-    QCOMPARE(monitor.guard(), QString("1"));
-    const int written = r.controller.received().size();
+    QVERIFY(monitor.lastPollFailed());
+    QCOMPARE(monitor.guard(), QString());
+    r.controller.setSilent(false);
+    r.controller.setInputs("0000000000");
     monitor.tick();
-    QCOMPARE(r.controller.received().size(), written);
+    QVERIFY(!monitor.lastPollFailed());
+    QVERIFY(!r.host.lamps[13]);
 }
 
 void TestDrive::lowSpeedBoxes_data() {

@@ -391,10 +391,10 @@ void TestPulseWindow::errorHistoryAndOriginReset() {
 
     // Not while the actuator moves.
     m_rig.controller->clearReceived();
-    m_window->driveState().motionBusy = true;
+    m_window->driveState().motion.begin(Motion::StopControl::Button);
     m_window->action("mnuToolsIniORG")->trigger();
     QVERIFY(m_rig.controller->received().isEmpty());
-    m_window->driveState().motionBusy = false;
+    m_window->driveState().motion.end();
     m_window->action("mnuToolsIniORG")->trigger();
     QCOMPARE(m_rig.controller->received(), QByteArray("@INIT ORG ,\r\n"));
     QVERIFY(button("Cmd_Setup")->isEnabled());

@@ -24,6 +24,7 @@ template <typename Base> class FakePanelHostOf : public Base {
     QHash<QString, QString> texts;
     QHash<QString, bool> checked;
     QStringList focused;
+    QStringList selected; // boxes whose whole text was selected
     std::array<bool, 14> lamps{};
     std::array<bool, 14> lampShown = [] {
         std::array<bool, 14> a{};
@@ -74,6 +75,7 @@ template <typename Base> class FakePanelHostOf : public Base {
     void setControlText(const QString& name, const QString& text) override { texts[name] = text; }
     void setControlChecked(const QString& name, bool on) override { checked[name] = on; }
     void focusControl(const QString& name) override { focused << name; }
+    void selectControlText(const QString& name) override { selected << name; }
     void setLamp(int index, bool on) override {
         if (index >= 0 && index < 14)
             lamps[index] = on;

@@ -69,7 +69,12 @@ frmbar& MainWindowBase::progress() {
 
 frmstop& MainWindowBase::stopDialog() {
     if (!m_stop)
-        m_stop = new frmstop([this]() -> Link* { return isVisible() ? &m_link : nullptr; }, this);
+        m_stop = new frmstop(
+            [this] {
+                if (isVisible())
+                    requestStop();
+            },
+            this);
     return *m_stop;
 }
 
@@ -344,6 +349,8 @@ void MainWindowBase::runTransfer(const std::function<void()>& operation) {
 }
 
 void MainWindowBase::Exit() {
+    // Whatever moves stops before anything is asked: the question may wait long.
+    requestStop();
     if (!confirmDiscard())
         return;
     clearModified();
@@ -351,6 +358,9 @@ void MainWindowBase::Exit() {
 }
 
 void MainWindowBase::closeEvent(QCloseEvent* event) {
+    // Whatever moves stops before anything is asked: the question may wait long, and the
+    // window may stay open after it.
+    requestStop();
     if (!confirmClose()) {
         event->ignore();
         return;
