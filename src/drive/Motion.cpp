@@ -1,8 +1,9 @@
 #include "drive/Motion.h"
 
 bool Motion::stopDialogWanted(bool operationMode) const {
+    // Left moving: in Setting mode the dialog is the only stop control there is.
     if (leftMoving())
-        return m_control == StopControl::Dialog;
+        return m_control == StopControl::Dialog || !operationMode;
     if (m_depth == 0 || m_control != StopControl::Dialog || m_stopRequested)
         return false;
     return m_phase == Phase::Moving || (m_phase == Phase::Starting && !operationMode);

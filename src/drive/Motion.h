@@ -43,7 +43,8 @@ class Motion final : public QObject {
     bool stopRequested() const { return m_stopRequested; }
     // Whether the stop dialog belongs on screen: while the sequence that wants it runs and no
     // stop was asked for (from its start in Setting mode, where the panel has no Stop button;
-    // during its motions in Operation mode), and while the actuator was left moving.
+    // during its motions in Operation mode), and while the actuator was left moving (in
+    // Setting mode always, in Operation mode beside Stop when the sequence had the dialog).
     bool stopDialogWanted(bool operationMode) const;
 
     // A sequence begins: Starting, the stop request cleared. A sequence begun while another

@@ -37,16 +37,20 @@ void motionFailed(DriveContext& c) {
     const QString title = link.operationTitle;
     const bool refusedLine = link.LineRefused;
     const QString why = refusedLine ? Command::visible(link.sousinnaiyou) : link.lineFailure();
+    // The command box shows a line only once it was written to an open port.
+    const bool written = !refusedLine && !link.sentText().isEmpty();
     motion.requestStop();
     motion.setPhase(Motion::Phase::MaybeMoving);
 
     const bool answered = exchangeStop(c, motion.limited(1500));
-    const QString stopNote =
-        answered ? QStringLiteral("The stop command was sent and answered.")
-                 : QStringLiteral("The stop command was sent but not answered (%1): the actuator "
-                                  "may still be moving. Press Stop again.")
-                       .arg(link.lineFailure());
-    if (answered)
+    QString stopNote = answered ? QStringLiteral("The stop command was sent and answered.")
+                                : QStringLiteral("The stop command was sent but not answered "
+                                                 "(%1): the actuator may still be moving.")
+                                      .arg(link.lineFailure());
+    if (!written)
+        stopNote = QStringLiteral("The command did not go out, so nothing was started.");
+    // A motion that never went out, or a stop the controller answered, leaves nothing moving.
+    if (answered || !written)
         motion.settle();
 
     link.operationTitle = title;

@@ -82,8 +82,9 @@ void PointDrive::applyPanelState() {
     m_host.setControlEnabled(Ctl::Org, operation && idle);
     m_host.setControlEnabled(Ctl::Start, operation && idle);
     m_host.setControlEnabled(PointCtl::Numeric, !playback);
-    m_host.setControlEnabled(PointCtl::Direct, idle && !m_teachingOpen && !held);
-    m_host.setControlEnabled(PointCtl::Playback, idle && !m_teachingOpen && !held);
+    const bool teachable = idle && !m_teachingOpen && !held && !operationView;
+    m_host.setControlEnabled(PointCtl::Direct, teachable);
+    m_host.setControlEnabled(PointCtl::Playback, teachable);
     for (const char* name : {Ctl::SetBase, Ctl::TargetP, Ctl::Set})
         m_host.setControlEnabled(name, !operationView && idle && !held);
     m_host.setControlEnabled(PointCtl::SetupFrame, !operationView && !held);
@@ -418,9 +419,12 @@ void PointDrive::runJog() {
             MotionSequence sequence(state().motion, Motion::StopControl::Release);
             going = jogStep(direction > 0);
         }
+        // A step that failed or was refused has been reported: the jog ends there.
+        if (!going || m_closing)
+            break;
         // The continuous jog has answered (at its end, or stopped): the release comes in the
         // event loop, and stops the actuator if it still runs.
-        if (going && m_jogSteps == 4)
+        if (m_jogSteps == 4)
             waitForJogRelease();
         if (m_closing)
             break;

@@ -86,6 +86,7 @@ class PointDrive final : public QObject {
     // Jog state, for tests and the window.
     int jogSteps() const { return m_jogSteps; }
     bool jogHeld() const { return m_plusHeld || m_minusHeld; }
+    bool jogRunning() const { return m_jogRunning; }
     bool teachingOpen() const { return m_teachingOpen; }
     bool targetIsOriginShift() const { return m_targetOrigin; }
 

@@ -66,8 +66,9 @@ void PointDrive::selectNumericInput() {
     DriveState& s = state();
     m_host.setControlChecked(PointCtl::Numeric, true);
     s.panelMode = DriveState::Numeric;
-    // Numeric Input during a teaching motion stops it.
-    Drive::requestStop(m_ctx);
+    // Numeric Input while a teaching sequence runs stops it.
+    if (s.motion.running())
+        Drive::requestStop(m_ctx);
     endTeaching();
 }
 

@@ -384,7 +384,9 @@ void VirtualController::arriveMotion() {
     m_motion.onArrival = nullptr;
     if (done) {
         m_muted = m_motionEndSilent;
+        m_motionEnd = true;
         done();
+        m_motionEnd = false;
         m_muted = false;
     }
 }

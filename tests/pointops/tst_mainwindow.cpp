@@ -72,6 +72,7 @@ class TestMainWindow : public QObject {
     void progressCancelEndsASilentWait();
     void pulseWindowFrame();
     void jogThroughButtons();
+    void closeDuringMotionStopsIt_data();
     void closeDuringMotionStopsIt();
     void errorHistoryFromToolbar();
     void screenshots();
@@ -349,20 +350,52 @@ void TestMainWindow::jogThroughButtons() {
     QCOMPARE(m_controller->position(), stoppedAt - 10);
 }
 
+void TestMainWindow::closeDuringMotionStopsIt_data() {
+    QTest::addColumn<bool>("exit"); // File > Exit instead of closing the window
+    QTest::addColumn<OperatorInteraction::Answer>("save");
+    QTest::newRow("close, save cancelled") << false << OperatorInteraction::Answer::Cancel;
+    QTest::newRow("Exit, save cancelled") << true << OperatorInteraction::Answer::Cancel;
+    QTest::newRow("close, not saved") << false << OperatorInteraction::Answer::No;
+}
+
+// Closing asks about unsaved edits only once the actuator has been told to stop; a Cancel
+// keeps the window, stopped and usable.
 void TestMainWindow::closeDuringMotionStopsIt() {
+    QFETCH(bool, exit);
+    QFETCH(OperatorInteraction::Answer, save);
     DrivePanel* panel = m_window->drivePanel();
     panel->button("Cmd_driv")->click();
     QVERIFY(panel->button("Cmd_Return")->isEnabled());
+    m_window->points().setModified(true);
     m_controller->setMotionDuration(5000);
     m_controller->clearReceived();
-    QTimer::singleShot(300, m_window, [this] { m_window->close(); });
+    bool stoppedBeforeQuestion = false;
+    m_op.onPrompt = [&](const ScriptedOperator::Prompt& p) {
+        if (p.kind == "yesnocancel")
+            stoppedBeforeQuestion = m_controller->received().contains("@ORG ,\r\n\x03");
+    };
+    m_op.answers = {OperatorInteraction::Answer::Yes, save};
+    QTimer::singleShot(300, m_window, [this, exit] {
+        if (exit)
+            m_window->action("mnuFileExit")->trigger();
+        else
+            m_window->close();
+    });
     QElapsedTimer clock;
     clock.start();
     panel->button("Cmd_Return")->click();
+    m_op.onPrompt = nullptr;
     QVERIFY(clock.elapsed() < 2500);
-    QVERIFY(m_controller->received().contains("@ORG ,\r\n\x03"));
+    QCOMPARE(m_op.texts("yesnocancel"), QStringList{"Do you save data?"});
+    QVERIFY(stoppedBeforeQuestion);
     QVERIFY(!m_controller->motionRunning());
-    QCOMPARE(m_op.endCalls, 1);
+    const bool closes = save == OperatorInteraction::Answer::No;
+    QCOMPARE(m_op.endCalls, closes ? 1 : 0);
+    if (closes)
+        return;
+    QVERIFY(m_window->isVisible());
+    QVERIFY(panel->button("Cmd_Return")->isEnabled() && panel->button("Cmd_Setup")->isEnabled());
+    QVERIFY(!panel->button("Cmd_Stop")->isEnabled());
 }
 
 void TestMainWindow::errorHistoryFromToolbar() {

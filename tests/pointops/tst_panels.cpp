@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -51,6 +52,8 @@ class TstPanels final : public QObject {
     void bgrColours();
     void driveModes();
     void sizePanelHighlightAndFocus();
+    void pointBoxChecksOnce_data();
+    void pointBoxChecksOnce();
     void lamps();
     void carriagePosition_data();
     void carriagePosition();
@@ -216,6 +219,33 @@ void TstPanels::sizePanelHighlightAndFocus() {
     direction->setText("c");
     QApplication::sendEvent(direction, &in);
     QCOMPARE(direction->text(), QStringLiteral("c"));
+}
+
+void TstPanels::pointBoxChecksOnce_data() {
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("Enter") << true;
+    QTest::newRow("left for the other point box") << false;
+}
+
+// A point box's check runs once however it is left: Enter gives up the focus, and that
+// leaving is Enter's check, not a second one.
+void TstPanels::pointBoxChecksOnce() {
+    QFETCH(bool, byEnter);
+    SizeDetectionPanel panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    QLineEdit* point = panel.box("size_dai");
+    point->setFocus();
+    QTRY_VERIFY(point->hasFocus());
+    QSignalSpy checks(&panel, &SizeDetectionPanel::pointLeft);
+    if (byEnter)
+        QTest::keyClick(point, Qt::Key_Return);
+    else
+        QTest::keyClick(point, Qt::Key_Down);
+    QCOMPARE(checks.count(), 1);
+    QCOMPARE(checks.at(0).at(0).toString(), QString("size_dai"));
+    QCOMPARE(checks.at(0).at(1).toBool(), byEnter);
+    QVERIFY(!point->hasFocus());
 }
 
 void TstPanels::lamps() {

@@ -15,13 +15,7 @@ using Answer = OperatorInteraction::Answer;
 
 namespace {
 
-struct PulseRig : PanelRigBase {
-    PulseRig() : PanelRigBase(VirtualController::Kind::Pulse) {}
-    FakePulseHost host{drive};
-    ZoneTableModel zones{op};
-    PulseParameterModel params{op};
-    PulseDrive panel{link, op, progress, host, zones, params};
-
+struct PulseRig : PulseDriveRig {
     // Operation mode with the I/O monitor out of the way and a clean line.
     void enterOperation() {
         panel.operationClicked();
@@ -65,6 +59,7 @@ class TestPulseDrive : public QObject {
     void teachingEndsOnNoOrFailure();
     void setChecksTheTarget_data();
     void setChecksTheTarget();
+    void virtualOriginNotTakenChangesNothing();
 };
 
 void TestPulseDrive::operationMode_data() {
@@ -376,6 +371,7 @@ void TestPulseDrive::directTeaching() {
     r.controller.setPosition(position);
     const QString shown = QString::number(position / 100.0, 'f', 2);
     QTRY_COMPARE(r.host.texts.value(Ctl::Pos), shown);
+    QVERIFY(r.host.selected.contains(Ctl::Pos)); // what SET takes stands selected
     QCOMPARE(r.lines().mid(0, 10),
              controllerLines(OriginReturn + "@?PRM 35,\r\n@?PRM 35,\r\n@SRVO 0,\r\n@?POS ,\r\n"
                                             "@?PRM 35,\r\n"));
@@ -485,6 +481,28 @@ void TestPulseDrive::setChecksTheTarget() {
     QCOMPARE(r.zones.modified(), !written.isEmpty());
     QCOMPARE(r.op.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
     QVERIFY(r.controller.received().isEmpty());
+}
+
+// SET of a virtual origin the controller refused: parameter 35, the status bar and the modified
+// flag stay as they were, and teaching goes on without asking to end it.
+void TestPulseDrive::virtualOriginNotTakenChangesNothing() {
+    PulseRig r;
+    r.controller.setParameter(35, "100");
+    r.params.setSettingValue(35, "100");
+    r.panel.teachClicked(true);
+    QVERIFY(r.panel.teaching());
+    r.host.status[2] = "Origin point shift: 1.00";
+    r.op.prompts.clear();
+    r.controller.setNgForDataLine(1);
+    r.host.texts[Ctl::Pos] = "1.23";
+    r.panel.setClicked();
+    QCOMPARE(r.controller.parameter(35), QString("100"));
+    QCOMPARE(r.params.settingValue(35), QString("100"));
+    QCOMPARE(r.host.status.value(2), QString("Origin point shift: 1.00"));
+    QVERIFY(!r.zones.modified());
+    QCOMPARE(r.op.texts("yesno"), QStringList{"Do you send virtual origin data?"});
+    QVERIFY(r.panel.teaching());
+    r.panel.settingClicked();
 }
 
 QTEST_MAIN(TestPulseDrive)

@@ -37,6 +37,8 @@ template <typename Base> class FakePanelHostOf : public Base {
     QHash<int, QString> status;
     // Called when the window's dependent displays are refreshed (the tables are the test's).
     std::function<void()> onRefresh;
+    // Called when the stop dialog is shown or hidden (a test may show a real one).
+    std::function<void(bool)> onStopDialog;
 
     bool isEnabled(const char* name) const { return enabled.value(QLatin1String(name), true); }
     std::optional<quint32> colour(const char* name) const {
@@ -85,6 +87,8 @@ template <typename Base> class FakePanelHostOf : public Base {
     void setStopDialogShown(bool shown) override {
         stopDialogShown = shown;
         stopDialogShows += shown ? 1 : 0;
+        if (onStopDialog)
+            onStopDialog(shown);
     }
     void setStatusText(int panel, const QString& text) override { status[panel] = text; }
     void disableCommands() override {
