@@ -468,6 +468,23 @@ void TestMainWindow::screenshots() {
     m_window->ErrorHistoryDisplay();
     QTest::qWait(50);
     save(m_window->errorRecordWindow(), "error-history.png");
+
+    // Start's question with where the carriage goes, and a motion that got no end reply.
+    DialogOperator boxes(m_window);
+    const auto grabNext = [&](const char* name) {
+        onNextModal(this, [&, name](QWidget* box) {
+            save(box, name);
+            box->close();
+        });
+    };
+    grabNext("start-question.png");
+    boxes.informativeYesNo("Start", " Do you start?", OperatorInteraction::Icon::Question,
+                           "Point 2: mode A, position 12.00 mm (as the controller holds it)");
+    grabNext("motion-without-end.png");
+    boxes.informativeMessage("Point", "The communication error. Please check the connection.",
+                             OperatorInteraction::Icon::None,
+                             "COM3 \u2192 sim:point: no answer within 22 s\nThe stop command was "
+                             "sent and answered.");
 }
 
 // Both main windows open fully visible on a 1280x800 screen and stay usable (their layouts
