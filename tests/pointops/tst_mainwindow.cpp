@@ -72,6 +72,8 @@ class TestMainWindow : public QObject {
     void progressCancelEndsASilentWait();
     void pulseWindowFrame();
     void jogThroughButtons();
+    void jogPressLostStops_data();
+    void jogPressLostStops();
     void closeDuringMotionStopsIt_data();
     void closeDuringMotionStopsIt();
     void errorHistoryFromToolbar();
@@ -348,6 +350,50 @@ void TestMainWindow::jogThroughButtons() {
     QTest::qWait(400);
     QCOMPARE(controllerLines(m_controller->received()), click);
     QCOMPARE(m_controller->position(), stoppedAt - 10);
+}
+
+void TestMainWindow::jogPressLostStops_data() {
+    QTest::addColumn<bool>("windowLeft"); // the window deactivated, else the button's focus lost
+    QTest::newRow("focus lost") << false;
+    QTest::newRow("window left") << true;
+}
+
+// A held jog button whose press ends without a release (a box takes the focus, the window is
+// left) stops the continuous jog as a release would.
+void TestMainWindow::jogPressLostStops() {
+    QFETCH(bool, windowLeft);
+    DrivePanel* panel = m_window->drivePanel();
+    QTest::mouseClick(panel->teachingOption(2), Qt::LeftButton);
+    QPushButton* plus = panel->button("Cmd_Op");
+    QVERIFY(plus->isEnabled());
+    m_controller->setParameter(24, "5"); // a continuous jog of a few seconds
+    m_controller->clearReceived();
+    auto lose =
+        connect(m_controller, &VirtualController::lineHandled, this, [&](const QString& line) {
+            if (!line.startsWith("@XINC"))
+                return;
+            QTimer::singleShot(150, this, [&] {
+                if (windowLeft) {
+                    QEvent deactivated(QEvent::ActivationChange);
+                    QApplication::sendEvent(m_window, &deactivated);
+                } else {
+                    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+                    QApplication::sendEvent(plus, &out);
+                }
+            });
+        });
+    // Should the press not be lost, the button is let go later, so the test cannot hang.
+    QTimer::singleShot(3000, plus, [plus] { QTest::mouseRelease(plus, Qt::LeftButton); });
+    QTest::mousePress(plus, Qt::LeftButton);
+    QTRY_VERIFY(m_controller->received().contains("@XINC ,\r\n"));
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY(m_controller->received().contains("@XINC ,\r\n\x03"));
+    QVERIFY(clock.elapsed() < 2000);
+    disconnect(lose);
+    QTRY_VERIFY(!m_controller->motionRunning() && m_window->drive().jogSteps() == 0);
+    QVERIFY(!m_window->drive().jogHeld());
+    QTest::mouseRelease(plus, Qt::LeftButton);
 }
 
 void TestMainWindow::closeDuringMotionStopsIt_data() {
