@@ -73,29 +73,27 @@ void markPressed(DriveContext& c, const char* button, quint32 bgr) {
 }
 
 void reportEntryFailed(DriveContext& c) {
-    c.panel.setControlEnabled(Ctl::Setting, true);
-    c.panel.drive().orgpos = 0;
     c.link.ReportLinkError(c.op, c.host);
     c.link.setSentText({});
 }
 
-bool askStart(DriveContext& c, const QString& question) {
+bool askStart(DriveContext& c, const QString& question, const QString& informative) {
     c.link.operationTitle = QStringLiteral("Start");
-    const bool yes = Ops::askYesNo(c, question);
-    c.panel.setControlEnabled(Ctl::Setting, !yes);
+    const bool yes =
+        c.op.informativeYesNo(c.link.operationTitle, question, OperatorInteraction::Icon::Question,
+                              informative) == OperatorInteraction::Answer::Yes;
     if (!yes)
         c.panel.setControlColour(QString::fromLatin1(Ctl::Start), DriveColour::Idle);
     return yes;
 }
 
 bool motionRunning(const DriveContext& c) {
-    return c.link.motionPending() || c.panel.drive().motionBusy;
+    return c.link.motionPending() || !c.panel.drive().motion.idle();
 }
 
 bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout) {
     Link& link = c.link;
     link.operationTitle = QStringLiteral("I/O monitor");
-    c.panel.setControlEnabled(Ctl::Setting, true);
     Ops::exchange(c, Command::ReadDIO, {}, 3000);
     if (link.Timeout) {
         c.host.enableWindow();
@@ -113,12 +111,6 @@ bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout) {
     return position != Outcome::NoReply && position != Outcome::Refused;
 }
 
-void stopForExit(DriveContext& c, std::initializer_list<QTimer*> timers) {
-    for (QTimer* timer : timers)
-        timer->stop();
-    c.link.writeStop(); // only when a motion holds the port
-}
-
 bool servoOff(DriveContext& c) {
     Ops::exchange(c, Command::SRVO, QStringLiteral("0"), 3000);
     if (has(c.link.ReplyText, "OK"))
@@ -130,30 +122,12 @@ bool servoOff(DriveContext& c) {
     return false;
 }
 
-StopResult sendStop(DriveContext& c, int timeoutMs) {
-    c.link.operationTitle = QStringLiteral("Stop");
-    if (c.link.writeStop())
-        return StopResult::Written;
-    c.panel.setControlEnabled(Ctl::Setting, true);
-    Ops::exchange(c, Command::StopChar, {}, timeoutMs);
-    const QString& reply = c.link.ReplyText;
-    if (has(reply, "STOP") || has(reply, "OK") || reply.isEmpty())
-        return StopResult::Stopped;
-    if (c.link.Timeout)
-        c.host.enableWindow();
-    else
-        c.drive().orgpos = 0;
-    c.link.ReportLinkError(c.op, c.host);
-    return StopResult::Failed;
-}
-
 Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching) {
     DriveState& s = c.drive();
-    if (s.motionBusy)
+    if (s.motion.busy())
         return Outcome::Done;
     const QString title = QStringLiteral("Receive the current value");
     c.link.operationTitle = title;
-    c.panel.setControlEnabled(Ctl::Setting, true);
     Ops::exchange(c, Command::QueryPOS, {}, 5000);
     if (c.link.Timeout) {
         c.link.ReportLinkError(c.op, c.host);
@@ -177,7 +151,7 @@ Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching) {
     if (carriageShown(*mm, s.originShift, s.stroke))
         c.panel.showCarriage(*mm + s.originShift / 100.0, s.stroke / 100.0, s.originDirection);
 
-    if (s.operationMode || s.motionBusy)
+    if (s.operationMode || s.motion.busy())
         return Outcome::Done;
     c.link.operationTitle = title;
     Ops::exchange(c, Command::QueryPRM, QStringLiteral("35"), 5000);
@@ -197,32 +171,31 @@ Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching) {
 
 Outcome returnToOrigin(DriveContext& c, const OriginReturn& how) {
     DriveState& s = c.drive();
-    c.link.operationTitle = QStringLiteral("Org");
+    MotionSequence sequence(s.motion, how.stopControl);
+    if (!how.title.isEmpty())
+        c.link.operationTitle = how.title;
+    const QString title = c.link.operationTitle;
     QString reply;
     if (!readParameter(c, 5, reply))
         return Outcome::NoReply;
     s.originDirection = Link::ExtractReplyValue(reply).trimmed() == QLatin1String("1") ? 1 : 0;
-    if (!readParameter(c, 35, reply))
-        return Outcome::NoReply;
+    if (stopAsked(c) || !readParameter(c, 35, reply))
+        return stopAsked(c) ? Outcome::Stopped : Outcome::NoReply;
     s.originShift = valueOf(reply);
-    if (!readParameter(c, how.strokeParameter, reply))
-        return Outcome::NoReply;
+    if (stopAsked(c) || !readParameter(c, how.strokeParameter, reply))
+        return stopAsked(c) ? Outcome::Stopped : Outcome::NoReply;
     s.stroke =
         how.strokeOf ? how.strokeOf(Link::ExtractReplyValue(reply).trimmed()) : valueOf(reply);
 
     s.originDone = false;
-    s.motionBusy = true;
-    s.orgpos = 1;
-    if (how.moving)
-        how.moving();
-    if (how.showStopDialog)
-        c.panel.setStopDialogShown(true);
-    Ops::exchange(c, Command::ORG, {}, 30000);
-    c.panel.setStopDialogShown(false);
-    // The motion has ended, so the position refresh below may run.
-    s.motionBusy = false;
+    c.link.operationTitle = title;
+    const MotionEnd end = runMotion(c, {Command::ORG, {}, {}, how.timeoutMs, {}});
     if (how.moved)
         how.moved();
+    if (end == MotionEnd::Cancelled)
+        return Outcome::Stopped;
+    if (end == MotionEnd::Failed)
+        return Outcome::NoReply;
 
     reply = c.link.ReplyText;
     if (has(reply, "NG") || has(reply, "STOP")) {
@@ -230,14 +203,13 @@ Outcome returnToOrigin(DriveContext& c, const OriginReturn& how) {
         Ops::reportNg(c);
         return refused ? Outcome::Refused : Outcome::Stopped;
     }
-    // Without a reply end in time the actuator may still be on its way: that is never
-    // taken for an established origin.
-    if (reply.isEmpty() || c.link.Timeout) {
-        c.link.ReportLinkError(c.op, c.host);
-        return Outcome::NoReply;
+    if (how.onlyOk && !has(reply, "OK")) {
+        c.link.setErrorText(reply);
+        return Outcome::Refused;
     }
     s.originDone = true;
-    readCurrentPosition(c, how.teaching);
+    if (!stopAsked(c))
+        readCurrentPosition(c, how.teaching);
     return Outcome::Done;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drive/Motion.h"
 #include "transfers/Operation.h"
 
 #include <QString>
@@ -44,9 +45,9 @@ struct DriveState {
     enum PanelMode { None = 0, Numeric = 1, DirectTeaching = 2, TeachingPlayback = 3 };
     int panelMode = Numeric;    // Numeric also stands for Operation mode's panel
     bool operationMode = false; // set once Operation mode's start-up reads succeeded
-    bool motionBusy = false;    // a return to origin, point move or continuous jog runs
+    Motion motion;              // what moves, or may: the panel's enabled states follow it
     bool originDone = false;    // the last return to origin answered "OK"
-    int orgpos = 0;             // moving flag: 1 keeps the link's time-out report silent
+    int orgpos = 0;             // moving flag: 1 during a motion's own exchange only
     bool newModel = true;       // from the "@READ DIO " reply on entering Operation mode
     // Controller values read on entering Operation mode and by the return to origin.
     double stroke = 2000;    // 0.01 mm
@@ -62,9 +63,9 @@ class PanelHost : public OperationHost {
     DriveState& drive() { return m_drive; }
     const DriveState& drive() const { return m_drive; }
 
-    // LinkHost: the moving and motion-busy flags live in the panel state.
+    // LinkHost: the moving flag lives in the panel state. The motion state is not cleared by
+    // a report: the sequence that runs the motion ends it, however it ends.
     int orgpos() const override { return m_drive.orgpos; }
-    void clearMotionBusy() override { m_drive.motionBusy = false; }
 
     virtual void setControlEnabled(const QString& name, bool enabled) = 0;
     virtual bool controlEnabled(const QString& name) const = 0;
@@ -76,6 +77,8 @@ class PanelHost : public OperationHost {
     virtual void setControlChecked(const QString& name, bool checked) = 0;
     // Gives a box the focus with its whole text selected.
     virtual void focusControl(const QString& name) = 0;
+    // Selects a box's whole text without moving the focus.
+    virtual void selectControlText(const QString& name) = 0;
 
     virtual void setLamp(int index, bool on) = 0;
     virtual void resetLamps() = 0;
@@ -103,7 +106,8 @@ namespace Drive {
 // How a motion or query ended.
 enum class Outcome {
     Done,    // "OK"
-    Stopped, // "STOP": the stop character ended the motion
+    Stopped, // "STOP": the stop character ended the motion, or a stop cancelled it before its
+             // move command went out
     Refused, // "NG" (reported)
     NoReply, // time-out or empty reply (reported)
 };
@@ -125,59 +129,101 @@ void pause(int ms);
 // emptied.
 void markPressed(DriveContext& c, const char* button, quint32 bgr);
 
-// A read of Operation's entry failed: "Setting" enabled again, time-outs reported again, the
-// communication error reported and the sent-command box cleared. The caller then performs
-// "Setting".
+// A read of Operation's entry failed: the communication error reported and the sent-command
+// box cleared. The caller then performs "Setting".
 void reportEntryFailed(DriveContext& c);
 
-// Start's question (title "Start"). No: "Setting" enabled again and the start button back to
-// its colour. Yes: "Setting" disabled for the move.
-bool askStart(DriveContext& c, const QString& question);
+// Start's question (title "Start"), with what the operator needs to know beside it (where the
+// carriage goes) as its informative text. No: the start button back to its colour.
+bool askStart(DriveContext& c, const QString& question, const QString& informative = {});
 
-// Whether a motion runs: its exchange is pending or the panel marks one.
+// Whether a motion runs or may: the panel's motion state is not idle, or a motion's exchange
+// is pending.
 bool motionRunning(const DriveContext& c);
+
+// Whether the sequence under way must end here: a stop was asked for.
+inline bool stopAsked(const DriveContext& c) {
+    return c.panel.drive().motion.stopRequested();
+}
 
 // One I/O monitor poll's reading: "@READ DIO " (3000 ms, title "I/O monitor") switches the
 // lamps by the layout, then the current position is refreshed. False when it failed
 // (reported).
 bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout);
 
-// Exit and closing: stops the panel's timers and writes the stop character when a motion holds
-// the port.
-void stopForExit(DriveContext& c, std::initializer_list<QTimer*> timers);
-
 // "@SRVO " 0 (3000 ms), so the slider can be moved by hand, once the operator agreed: true on
 // "OK"; no reply is a communication error, any other reply a reply error (reported).
 bool servoOff(DriveContext& c);
 
-// The stop. While a motion's exchange is pending it writes the stop character to the open
-// port at once (Link::writeStop) and that motion's exchange collects the "STOP" reply;
-// otherwise it exchanges the stop character with the time-out (300 ms after a continuous
-// jog, else 1500 ms). Title "Stop".
-enum class StopResult {
-    Written, // written while a motion was pending
-    Stopped, // exchanged: "STOP", "OK" or nothing came back
-    Failed,  // exchanged: anything else (reported)
+// ---- Motions and the stop -------------------------------------------------------------------
+
+// A motion command: its code, argument and tail ("@GMAX " C,5 and 3), or the line as it is
+// written (the pulse-train start's "@MOVP 2"), and its time-out.
+struct MotionCommand {
+    int code = 0;
+    QString argument;
+    QString tail;
+    int timeoutMs = 0;
+    QString asWritten; // when not empty: written as it stands
 };
-StopResult sendStop(DriveContext& c, int timeoutMs);
+
+enum class MotionEnd {
+    Replied,   // the reply ended in time: ReplyText holds it
+    Cancelled, // a stop came before the command went out: nothing was written
+    Failed,    // no end reply: the stop character was exchanged and the operator told
+};
+
+// Runs a motion command inside the running sequence. It first waits for the line to be free;
+// when a stop has been asked for by then, nothing is written. Otherwise the motion state is
+// Moving and the moving flag set for exactly this exchange. An exchange that ends without its
+// end reply (no reply in time, a port that failed, noise, a refused line) may leave the
+// actuator moving: the stop character is exchanged at once, then the operator is told, with
+// the motion's title (the link's operation title) and the reason beside the communication
+// error, and the window is usable again.
+MotionEnd runMotion(DriveContext& c, const MotionCommand& command);
+
+// The one stop path of both kinds: the Stop button, the stop dialog's STOP, its closing and
+// Escape, Exit, closing the window, a continuous jog's release and Numeric Input all come
+// here.
+enum class StopAsk {
+    Idle,      // nothing moves: the caller exchanges the stop character if it wants to
+    Cancelled, // no move command on the line: the sequence ends before its next move
+    Written,   // the stop character went to the open port of the motion's exchange at once
+    Exchanged, // the actuator was left moving: the stop character was exchanged again
+};
+StopAsk requestStop(DriveContext& c);
+
+// The stop character exchanged as a command of its own (title "Stop"): nothing moves, or the
+// motion's exchange has ended. "STOP", "OK" or (with quietTimeout) no reply at all is success;
+// no reply otherwise, or any other reply, is reported as a communication error. Leaves a
+// window that was left moving idle once answered.
+enum class StopResult { Stopped, Failed };
+StopResult sendStop(DriveContext& c, int timeoutMs, bool quietTimeout);
+
+// Exit and closing: stops the panel's timers and asks for a stop.
+void stopForExit(DriveContext& c, std::initializer_list<QTimer*> timers);
 
 // ReadCurrentPosition: "@?POS " (5000 ms, title "Receive the current value"); does nothing
-// while a motion runs. Shows the position in Txt_NowPosi and places the carriage. Outside
-// Operation mode it also reads the origin point shift (parameter 35) into the panel state and
-// hands position and shift to `teaching` (the kind's teaching display).
+// while the actuator moves. Shows the position in Txt_NowPosi and places the carriage.
+// Outside Operation mode it also reads the origin point shift (parameter 35) into the panel
+// state and hands position and shift to `teaching` (the kind's teaching display).
 using TeachingDisplay = std::function<void(double positionMm, double originShift)>;
 Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching = {});
 
-// The return to origin: reads the origin return direction (5), the origin point shift (35)
-// and the stroke, then "@ORG " (30000 ms) with the stop dialog shown when asked. `moving` runs
-// before the motion and `moved` after it (the kind's buttons); on "OK" the position is
-// refreshed. Title "Org".
+// The return to origin, a sequence of its own (or a part of the one under way): reads the
+// origin return direction (5), the origin point shift (35) and the stroke, then "@ORG "
+// (30000 ms). `moved` runs after the motion (the kind's buttons); on "OK" the position is
+// refreshed.
 struct OriginReturn {
-    bool showStopDialog = true;
+    // The operation title; empty keeps the caller's.
+    QString title;
+    Motion::StopControl stopControl = Motion::StopControl::Dialog;
     int strokeParameter = 21;
+    int timeoutMs = 30000;
+    // Only "OK" establishes the origin; otherwise any reply without "NG" and "STOP" does.
+    bool onlyOk = false;
     // The stroke (0.01 mm) from the value of strokeParameter; the value itself when empty.
     std::function<double(const QString&)> strokeOf;
-    std::function<void()> moving;
     std::function<void()> moved;
     TeachingDisplay teaching;
 };

@@ -57,6 +57,6 @@ void IoMonitor::tick() {
     if (m_guard == QLatin1String("1") || !m_operationMode())
         return;
     m_guard = QStringLiteral("1");
-    if (m_poll())
-        m_guard.clear();
+    m_failed = !m_poll();
+    m_guard.clear();
 }

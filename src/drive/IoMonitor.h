@@ -41,25 +41,25 @@ class IoMonitor final : public QObject {
   public:
     static constexpr int IntervalMs = 700;
 
-    // What the poll returns: whether the monitor may go on polling. A failed poll (no answer,
-    // a refusal) has been reported to the operator; the guard then stays set so the monitor
-    // does not repeat the report every tick, until start() is called again.
+    // What the poll returns: whether it succeeded. A poll that was skipped (a motion runs) or
+    // failed (reported to the operator) never ends the monitoring: the next tick polls again,
+    // so the lamps follow the controller as soon as it answers again.
     using Poll = std::function<bool()>;
 
     IoMonitor(std::function<bool()> operationMode, Poll poll, QObject* parent = nullptr);
 
     void start(); // also clears the guard
-    // Starts the timer again after a motion, leaving the guard as it stands: a monitor that
-    // failed stays quiet until an action of the operator succeeds (clearGuard) or start().
+    // Starts the timer again after a motion.
     void resume();
     void stop();
-    // Lets the next tick poll again (an action answered by the controller shows the line
-    // works).
+    // Lets the next tick poll (an action answered by the controller).
     void clearGuard() { m_guard.clear(); }
     bool running() const;
     QTimer* timer() const { return m_timer; }
-    // "1" while a poll runs (or after a failed one), else empty.
+    // "1" while a poll runs, else empty.
     QString guard() const { return m_guard; }
+    // Whether the last poll failed.
+    bool lastPollFailed() const { return m_failed; }
 
     void tick();
 
@@ -68,4 +68,5 @@ class IoMonitor final : public QObject {
     Poll m_poll;
     QTimer* m_timer;
     QString m_guard;
+    bool m_failed = false;
 };

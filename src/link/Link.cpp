@@ -367,9 +367,16 @@ void Link::setSentText(const QString& text) {
 }
 
 bool Link::writeStop() {
-    if (!motionPending())
+    if (!motionPending() || !m_channel.isOpen())
         return false;
-    return writeToOpenPort(Command::line(Command::StopChar));
+    // Unlike writeToOpenPort, nothing is discarded: what arrived already belongs to the
+    // motion's reply (an "OK" just before the stop must still end its exchange).
+    const QString line = Command::line(Command::StopChar);
+    m_sent = line;
+    emit commandSent(m_sent);
+    const QByteArray bytes = line.toLatin1();
+    m_state.traffic->sent(bytes);
+    return m_channel.write(bytes) >= 0;
 }
 
 void Link::failExchange(const QString& reason) {

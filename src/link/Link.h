@@ -121,9 +121,9 @@ class Link final : public QObject {
     // reply: the controller is moving the actuator and the port is open.
     bool motionPending() const { return m_active && Command::isMotion(m_code); }
     // The one stop path of the drive panels and the stop dialog: while a motion's exchange is
-    // pending, writes the stop character to its open port at once; the motion's own exchange
-    // then collects the controller's "STOP" reply. Returns false, writing nothing, when no
-    // motion is pending.
+    // pending, writes the stop character to its open port at once, discarding nothing that
+    // arrived; the motion's own exchange then collects the controller's reply. Returns false,
+    // writing nothing, when no motion is pending.
     bool writeStop();
 
     bool busy() const { return m_active; }

@@ -53,6 +53,13 @@ class OperatorInteraction {
     }
     // Yes/No question: returns Yes or No.
     virtual Answer askYesNo(const QString& title, const QString& text, Icon icon) = 0;
+    // The same with an informative text beneath the question (what the answer will do); the
+    // question itself stays as given. Without a place for it only the question is shown.
+    virtual Answer informativeYesNo(const QString& title, const QString& text, Icon icon,
+                                    const QString& informative) {
+        (void)informative;
+        return askYesNo(title, text, icon);
+    }
     // Yes/No/Cancel question: returns Yes, No or Cancel.
     virtual Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) = 0;
     virtual void beep() = 0;

@@ -6,6 +6,7 @@
 #include "link/Command.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
+#include "pointops/PointReply.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -33,10 +34,12 @@ PointDrive::PointDrive(PointOpsContext& ops, PointDriveHost& host, QObject* pare
     m_poll->setSingleShot(true);
     m_poll->setInterval(0);
     connect(m_poll, &QTimer::timeout, this, &PointDrive::pollDirectTeaching);
+    connect(&state().motion, &Motion::changed, this, &PointDrive::applyPanelState);
 }
 
 PointDrive::~PointDrive() {
     m_closing = true;
+    disconnect(&state().motion, nullptr, this, nullptr);
 }
 
 bool PointDrive::motionRunning() const {
@@ -46,50 +49,101 @@ bool PointDrive::motionRunning() const {
 void PointDrive::stopForExit() {
     m_closing = true;
     Drive::stopForExit(m_ctx, {m_monitor->timer(), m_poll});
+    m_plusHeld = m_minusHeld = false;
     emit jogChanged();
+}
+
+void PointDrive::stopAsked() {
+    Drive::requestStop(m_ctx);
+}
+
+void PointDrive::applyPanelState() {
+    const DriveState& s = state();
+    const Motion& motion = s.motion;
+    const bool idle = motion.idle();
+    const bool operation = s.operationMode;
+    const bool operationView = operation || m_entering;
+    const bool held = motion.held();
+    const bool playback = m_teachingOpen && s.panelMode == DriveState::TeachingPlayback;
+
+    // The menus first: unlocking them gives the window's own buttons back, which the lines
+    // below then set as the panel needs them.
+    const bool locked = operationView || m_teachingOpen || held || !idle;
+    if (locked != m_commandsLocked) {
+        m_commandsLocked = locked;
+        if (locked)
+            m_host.disableCommands();
+        else
+            m_host.enableCommands();
+    }
+    m_host.setControlEnabled(Ctl::Stop, operation && !idle);
+    m_host.setControlEnabled(Ctl::Setting, (idle || motion.leftMoving()) && !m_entering && !held);
+    m_host.setControlEnabled(Ctl::Operation, idle && !m_teachingOpen && !m_entering && !held);
+    m_host.setControlEnabled(Ctl::Org, operation && idle);
+    m_host.setControlEnabled(Ctl::Start, operation && idle);
+    m_host.setControlEnabled(PointCtl::Numeric, !playback);
+    const bool teachable = idle && !m_teachingOpen && !held && !operationView;
+    m_host.setControlEnabled(PointCtl::Direct, teachable);
+    m_host.setControlEnabled(PointCtl::Playback, teachable);
+    for (const char* name : {Ctl::SetBase, Ctl::TargetP, Ctl::Set})
+        m_host.setControlEnabled(name, !operationView && idle && !held);
+    m_host.setControlEnabled(PointCtl::SetupFrame, !operationView && !held);
+    m_host.setControlEnabled(PointCtl::ParametersFrame, !operationView);
+    if (operationView) {
+        m_host.setControlEnabled(PointCtl::DriveFrame, true);
+        m_host.setControlEnabled(PointCtl::ViewFrame, true);
+    }
+    // The table is not edited while the actuator is driven.
+    m_ops.points.setLocked(operationView);
+
+    const bool dialog = motion.stopDialogWanted(operation);
+    if (dialog != m_dialogShown) {
+        m_dialogShown = dialog;
+        m_host.setStopDialogShown(dialog);
+    }
+    // The monitor polls in Operation mode while no sequence runs: a sequence's own exchanges
+    // never wait behind a poll, and the monitor goes on after every sequence, however it ended.
+    const bool monitor = operation && idle && !m_closing;
+    if (monitor && !m_monitor->running())
+        m_monitor->start();
+    else if (!monitor && m_monitor->running())
+        m_monitor->stop();
 }
 
 // ---- Operation and Setting ------------------------------------------------------------------
 
 void PointDrive::operationClicked() {
     DriveState& s = state();
-    if (s.operationMode || motionRunning())
+    if (s.operationMode || m_entering || !s.motion.idle())
         return;
     Link& link = m_ctx.link;
+    m_entering = true;
     link.ReplyTimeoutMs = 3000;
     m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
     m_host.setSettei(0);
     link.operationTitle = QStringLiteral("Drive");
-    m_host.disableCommands();
     m_host.showPointGrid();
-    for (const char* name : {Ctl::SetBase, Ctl::TargetP, PointCtl::Plus, PointCtl::Minus, Ctl::Set})
-        m_host.setControlEnabled(name, false);
+    for (const char* jog : {PointCtl::Plus, PointCtl::Minus})
+        m_host.setControlEnabled(jog, false);
     m_host.setControlColour(Ctl::Operation, DriveColour::OperationActive);
     m_host.setControlColour(Ctl::Setting, DriveColour::Idle);
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
-    m_monitor->start();
     link.setErrorText({});
-    m_host.setControlEnabled(PointCtl::Numeric, true);
     s.panelMode = DriveState::Numeric;
-    m_host.setControlEnabled(PointCtl::SetupFrame, false);
-    m_host.setControlEnabled(PointCtl::ParametersFrame, false);
-    m_host.setControlEnabled(PointCtl::DriveFrame, true);
-    m_host.setControlEnabled(PointCtl::ViewFrame, true);
-    // The table is not edited while the actuator is driven.
-    m_ops.points.setLocked(true);
+    applyPanelState();
 
-    if (!readOperationValues()) {
+    const bool read = readOperationValues();
+    m_entering = false;
+    if (!read) {
         Drive::reportEntryFailed(m_ctx);
         settingClicked();
         return;
     }
-    m_host.setControlEnabled(Ctl::Org, true);
-    m_host.setControlEnabled(Ctl::Start, true);
-    m_host.setControlEnabled(Ctl::Stop, false);
     m_host.setLampShown(8, s.newModel);
     s.operationMode = true;
+    applyPanelState();
 }
 
 bool PointDrive::readOperationValues() {
@@ -115,34 +169,28 @@ bool PointDrive::readOperationValues() {
 
 void PointDrive::settingClicked() {
     DriveState& s = state();
-    m_host.setStopDialogShown(false);
+    // Never while a sequence runs: the button is disabled then, and a click that still came
+    // through must not take the panel from under a moving actuator.
+    if (m_entering || s.motion.running() || s.motion.held())
+        return;
+    // After a stop that got no answer the operator has been told; Setting puts it behind.
+    if (s.motion.leftMoving())
+        s.motion.settle();
     m_ops.params.setReceiving(false);
     if (m_teachingOpen) {
-        m_host.setControlEnabled(Ctl::Setting, true);
-        m_host.setControlEnabled(Ctl::SetBase, true);
-        m_host.setControlEnabled(Ctl::TargetP, true);
         selectNumericInput();
         return;
     }
-    m_host.setControlEnabled(Ctl::Operation, true);
-    m_host.enableCommands();
     m_host.setSettei(1);
-    m_monitor->stop();
     m_host.setControlColour(Ctl::Setting, DriveColour::SettingActive);
     m_host.setControlColour(Ctl::Operation, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
     m_ctx.link.setErrorText({});
-    for (const char* name : {Ctl::SetBase, Ctl::TargetP, Ctl::Set})
-        m_host.setControlEnabled(name, true);
-    for (const char* name : {Ctl::Org, Ctl::Start, Ctl::Stop})
-        m_host.setControlEnabled(name, false);
-    m_host.setControlEnabled(PointCtl::SetupFrame, true);
-    m_host.setControlEnabled(PointCtl::ParametersFrame, true);
     s.operationMode = false;
     s.panelMode = DriveState::Numeric;
     s.orgpos = 0;
     m_host.resetLamps();
-    m_ops.points.setLocked(false);
+    applyPanelState();
 }
 
 // ---- Start, Org and Stop --------------------------------------------------------------------
@@ -155,16 +203,35 @@ void PointDrive::orgPressed() {
     Drive::markPressed(m_ctx, Ctl::Org, DriveColour::Set);
 }
 
+// What "Do you start?" tells beside its question: the point and where the controller holds
+// it, from the "@?P " reply.
+QString PointDrive::pointToGo(int row) {
+    const std::optional<PointRecord> p = PointReply::point(m_ctx.link.ReplyText, row);
+    QString text = QStringLiteral("Point %1").arg(row);
+    if (!p || p->mode.isEmpty())
+        return text;
+    text += QStringLiteral(": mode %1").arg(p->mode);
+    if (!p->position.isEmpty())
+        text += QStringLiteral(", position %1 mm").arg(p->position);
+    return text + QStringLiteral(" (as the controller holds it)");
+}
+
 void PointDrive::startClicked() {
     DriveState& s = state();
     Link& link = m_ctx.link;
-    if (motionRunning()) {
+    if (!s.operationMode || !s.motion.idle()) {
         m_host.setControlColour(Ctl::Start, DriveColour::Idle);
         return;
     }
+    // From here Stop is usable; a stop before the move command cancels the rest.
+    MotionSequence sequence(s.motion, Motion::StopControl::Button);
     link.operationTitle = QStringLiteral("Return to origin");
     Ops::exchange(m_ctx, Command::QueryORG, {}, 3000);
     const QString reply = link.ReplyText;
+    if (Drive::stopAsked(m_ctx)) {
+        restoreAfterStart();
+        return;
+    }
     if (link.Timeout) {
         link.ReportLinkError(m_ctx.op, m_host);
         restoreAfterStart();
@@ -184,22 +251,20 @@ void PointDrive::startClicked() {
         // The origin is not established: the return to origin comes first, and without it
         // the point move is not started (the controller would refuse it).
         link.ReplyTimeoutMs = 22000;
-        if (!askReturnToOrigin() || !s.originDone) {
+        if (!askReturnToOrigin() || !s.originDone || Drive::stopAsked(m_ctx)) {
             restoreAfterStart();
             return;
         }
     }
 
-    link.ReplyTimeoutMs = 22000;
-    if (!Drive::askStart(m_ctx, QStringLiteral(" Do you start?")))
+    // The point's stored data first, so the question can say where the carriage goes.
+    link.operationTitle = QStringLiteral("Start");
+    const int row = m_host.currentPointRow();
+    Ops::exchange(m_ctx, Command::QueryP, QString::number(row), 22000);
+    if (Drive::stopAsked(m_ctx)) {
+        restoreAfterStart();
         return;
-    m_monitor->stop();
-    m_host.setControlEnabled(Ctl::Org, true);
-    m_host.setControlEnabled(Ctl::Stop, true);
-    m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringStart);
-    s.orgpos = 1;
-    const QString point = QString::number(m_host.currentPointRow());
-    Ops::exchange(m_ctx, Command::QueryP, point, 22000);
+    }
     if (link.Timeout) {
         link.ReportLinkError(m_ctx.op, m_host);
         restoreAfterStart();
@@ -211,7 +276,11 @@ void PointDrive::startClicked() {
         Drive::pause(500);
         return;
     }
-    m_host.setControlEnabled(Ctl::Org, false);
+    if (!Drive::askStart(m_ctx, QStringLiteral(" Do you start?"), pointToGo(row))) {
+        restoreAfterStart();
+        return;
+    }
+    m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringStart);
     if (moveToPoint() != Drive::Outcome::NoReply)
         Drive::readCurrentPosition(m_ctx);
     restoreAfterStart();
@@ -220,47 +289,36 @@ void PointDrive::startClicked() {
 void PointDrive::restoreAfterStart() {
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
-    m_host.setControlEnabled(Ctl::Setting, true);
-    if (!state().operationMode)
-        return;
-    m_host.setControlEnabled(Ctl::Org, true);
-    m_host.setControlEnabled(Ctl::Start, true);
-    m_host.setControlEnabled(Ctl::Stop, false);
-    m_monitor->start();
 }
 
 Drive::Outcome PointDrive::moveToPoint() {
-    DriveState& s = state();
     Link& link = m_ctx.link;
     link.operationTitle = QStringLiteral("Point");
     link.setErrorText({});
-    s.motionBusy = true;
-    Ops::exchange(m_ctx, Command::MOVP, QString::number(m_host.currentPointRow()), 22000);
-    s.motionBusy = false;
+    const Drive::MotionEnd end = Drive::runMotion(
+        m_ctx, {Command::MOVP, QString::number(m_host.currentPointRow()), {}, 22000, {}});
+    if (end == Drive::MotionEnd::Failed)
+        return Drive::Outcome::NoReply;
+    if (end == Drive::MotionEnd::Cancelled)
+        return Drive::Outcome::Stopped;
     const QString& reply = link.ReplyText;
     if (has(reply, "OK"))
         return Drive::Outcome::Done;
     if (has(reply, "STOP"))
         return Drive::Outcome::Stopped;
-    if (link.Timeout) {
-        link.ReportLinkError(m_ctx.op, m_host);
-        return Drive::Outcome::NoReply;
-    }
     Ops::reportNg(m_ctx);
     return Drive::Outcome::Refused;
 }
 
 void PointDrive::orgClicked() {
     Link& link = m_ctx.link;
-    if (!motionRunning()) {
+    if (state().motion.idle()) {
         link.operationTitle = QStringLiteral("Return to origin");
         link.ReplyTimeoutMs = 4000;
         if (Ops::askYesNo(m_ctx, QStringLiteral("Return to origin? Please push stop switch if you "
                                                 "stop operating."))) {
-            m_host.setControlEnabled(Ctl::Setting, false);
             link.setErrorText({});
             returnToOrigin();
-            m_host.setControlEnabled(Ctl::Setting, true);
         }
     }
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
@@ -268,30 +326,21 @@ void PointDrive::orgClicked() {
 
 Drive::OriginReturn PointDrive::originReturn() {
     Drive::OriginReturn how;
+    how.title = QStringLiteral("Org");
     // The stop dialog comes with every return to origin: in Setting mode (teaching) the
     // panel has no Stop button of its own.
-    how.showStopDialog = true;
+    how.stopControl = Motion::StopControl::Dialog;
     how.strokeParameter = 21;
-    how.moving = [this] {
-        if (!state().operationMode)
-            return;
-        m_host.setControlEnabled(Ctl::Start, false);
-        m_host.setControlEnabled(Ctl::Stop, true);
-        m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
-    };
-    how.moved = [this] {
-        if (!state().operationMode)
-            return;
-        m_host.setControlEnabled(Ctl::Start, true);
-        m_host.setControlEnabled(Ctl::Stop, false);
-        m_host.setControlColour(Ctl::Stop, std::nullopt);
-    };
     how.teaching = [this](double mm, double shift) { showTeachingPosition(mm, shift); };
     return how;
 }
 
 Drive::Outcome PointDrive::returnToOrigin() {
-    return Drive::returnToOrigin(m_ctx, originReturn());
+    if (state().operationMode)
+        m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
+    const Drive::Outcome outcome = Drive::returnToOrigin(m_ctx, originReturn());
+    m_host.setControlColour(Ctl::Stop, std::nullopt);
+    return outcome;
 }
 
 bool PointDrive::askReturnToOrigin() {
@@ -299,10 +348,8 @@ bool PointDrive::askReturnToOrigin() {
     if (!Ops::askYesNo(m_ctx, QStringLiteral("Return to origin? Please push stop switch if you "
                                              "stop operating."))) {
         s.panelMode = DriveState::None;
-        // Operation mode keeps its menus locked.
-        if (!s.operationMode)
-            m_host.enableCommands();
         m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
+        applyPanelState();
         return false;
     }
     m_ctx.link.setErrorText({});
@@ -310,11 +357,9 @@ bool PointDrive::askReturnToOrigin() {
 }
 
 void PointDrive::stopClicked() {
-    m_host.setControlEnabled(Ctl::Org, true);
-    m_host.setControlEnabled(Ctl::Start, true);
-    m_host.setControlEnabled(Ctl::Stop, false);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
-    stop(1500);
+    if (Drive::requestStop(m_ctx) == Drive::StopAsk::Idle)
+        stop(1500);
 }
 
 void PointDrive::stopKeyPressed() {
@@ -322,19 +367,15 @@ void PointDrive::stopKeyPressed() {
 }
 
 void PointDrive::stop(int timeoutMs) {
-    if (Drive::sendStop(m_ctx, timeoutMs) == Drive::StopResult::Failed)
-        return;
-    m_jogSteps = 0;
-    if (!state().operationMode)
-        return;
-    for (const char* name : {Ctl::Org, Ctl::Start, Ctl::Stop})
-        m_host.setControlEnabled(name, true);
+    // Nothing moves: the stop character as a command of its own, whose silence is no error.
+    if (Drive::sendStop(m_ctx, timeoutMs, true) == Drive::StopResult::Stopped)
+        m_jogSteps = 0;
 }
 
 // ---- Jog ------------------------------------------------------------------------------------
 
 void PointDrive::jogPressed(bool plus) {
-    if (state().panelMode != DriveState::TeachingPlayback)
+    if (state().panelMode != DriveState::TeachingPlayback || !m_playbackReady)
         return;
     (plus ? m_plusHeld : m_minusHeld) = true;
     // A press is served by at least one step, however short the click.
@@ -346,12 +387,21 @@ void PointDrive::jogPressed(bool plus) {
 }
 
 void PointDrive::jogReleased(bool) {
-    // After a continuous jog the release stops the actuator (300 ms); a shorter press has
-    // only made its steps.
-    if (m_jogSteps == 4)
-        stop(300);
+    if (!m_plusHeld && !m_minusHeld)
+        return;
+    // A release during the continuous jog stops the actuator at once (while its exchange
+    // waits) or, once the jog has reached its end, with the stop character of its own
+    // (300 ms). A shorter press has only made its steps.
+    const bool continuous = m_jogSteps == 4;
     m_plusHeld = m_minusHeld = false;
     emit jogChanged();
+    if (continuous && Drive::requestStop(m_ctx) == Drive::StopAsk::Idle)
+        stop(300);
+}
+
+void PointDrive::jogPressLost() {
+    m_clickedJog = 0;
+    jogReleased(m_plusHeld);
 }
 
 void PointDrive::runJog() {
@@ -363,7 +413,19 @@ void PointDrive::runJog() {
         m_clickedJog = 0;
         if (direction == 0)
             break;
-        jogStep(direction > 0);
+        bool going = false;
+        {
+            // Letting go of the button is this sequence's stop.
+            MotionSequence sequence(state().motion, Motion::StopControl::Release);
+            going = jogStep(direction > 0);
+        }
+        // A step that failed or was refused has been reported: the jog ends there.
+        if (!going || m_closing)
+            break;
+        // The continuous jog has answered (at its end, or stopped): the release comes in the
+        // event loop, and stops the actuator if it still runs.
+        if (m_jogSteps == 4)
+            waitForJogRelease();
         if (m_closing)
             break;
         Drive::readCurrentPosition(
@@ -374,8 +436,7 @@ void PointDrive::runJog() {
     m_jogRunning = false;
 }
 
-void PointDrive::jogStep(bool plus) {
-    DriveState& s = state();
+bool PointDrive::jogStep(bool plus) {
     Link& link = m_ctx.link;
     link.operationTitle = QStringLiteral("Parameter");
     ++m_jogSteps;
@@ -383,37 +444,34 @@ void PointDrive::jogStep(bool plus) {
         m_plusHeld = m_minusHeld = false;
         m_clickedJog = 0;
         m_jogSteps = 0;
+        return false;
     };
     if (m_jogSteps <= 3) {
         link.operationTitle = QStringLiteral("JOG");
-        Ops::exchange(m_ctx, plus ? Command::XPlus : Command::XMinus, {}, 3000);
+        const Drive::MotionEnd end =
+            Drive::runMotion(m_ctx, {plus ? Command::XPlus : Command::XMinus, {}, {}, 3000, {}});
+        if (end != Drive::MotionEnd::Replied)
+            return endJog(); // a failure is reported, and a stop ends the jog
         const QString reply = link.ReplyText;
         if (has(reply, "OK") || has(reply, "STOP"))
-            return;
+            return true;
         if (has(reply, "NG") && has(reply, "37")) {
             link.setErrorText(reply); // at the soft limit: shown, the jog goes on
-            return;
+            return true;
         }
         // A reported failure ends the jog: the release may have gone to the message box.
         Ops::reportNg(m_ctx);
-        endJog();
-        return;
+        return endJog();
     }
-    s.motionBusy = true;
-    Ops::exchange(m_ctx, plus ? Command::XINC : Command::XDEC, {}, 20000);
-    s.motionBusy = false;
-    const QString reply = link.ReplyText;
-    if (reply.isEmpty()) {
-        link.ReportLinkError(m_ctx.op, m_host);
-        endJog();
-        return;
-    }
-    if (has(reply, "NG")) {
+    const Drive::MotionEnd end =
+        Drive::runMotion(m_ctx, {plus ? Command::XINC : Command::XDEC, {}, {}, 20000, {}});
+    if (end != Drive::MotionEnd::Replied)
+        return endJog();
+    if (has(link.ReplyText, "NG")) {
         Ops::reportNg(m_ctx);
-        endJog();
-        return;
+        return endJog();
     }
-    waitForJogRelease();
+    return true;
 }
 
 void PointDrive::waitForJogRelease() {
@@ -430,7 +488,7 @@ void PointDrive::waitForJogRelease() {
 
 bool PointDrive::ioPoll() {
     DriveState& s = state();
-    if (s.motionBusy || m_closing)
+    if (!s.motion.idle() || m_closing)
         return true; // skipped: the monitor goes on after the motion
     return Drive::readInputsAndOutputs(m_ctx,
                                        s.newModel ? DioLayout::newModel() : DioLayout::oldModel());

@@ -71,7 +71,14 @@ class PointDrive final : public QObject {
     // A low-speed movement box lost the focus or took Enter: its check.
     void lowSpeedEdited(const QString& box);
 
-    // Whether a motion runs (a motion's exchange is pending or the panel marks one).
+    // The stop dialog's STOP (and its closing or Escape), Exit and closing the window: the
+    // one stop path; nothing is sent when nothing moves.
+    void stopAsked();
+    // A jog button lost its press without a release (the window lost the focus, a box came
+    // up): the same as letting go of it.
+    void jogPressLost();
+
+    // Whether a motion runs or may (the panel's motion state is not idle).
     bool motionRunning() const;
     // Exit and closing: stops the I/O monitor and, when a motion runs, stops it.
     void stopForExit();
@@ -79,6 +86,7 @@ class PointDrive final : public QObject {
     // Jog state, for tests and the window.
     int jogSteps() const { return m_jogSteps; }
     bool jogHeld() const { return m_plusHeld || m_minusHeld; }
+    bool jogRunning() const { return m_jogRunning; }
     bool teachingOpen() const { return m_teachingOpen; }
     bool targetIsOriginShift() const { return m_targetOrigin; }
 
@@ -91,14 +99,19 @@ class PointDrive final : public QObject {
 
   private:
     // Modes and motions (PointDrive.cpp).
+    // Enables Stop, Setting, Operation, Org, Start, the teaching options, SET and the menus,
+    // shows the stop dialog and runs the I/O monitor as the motion state and the modes say.
+    void applyPanelState();
     bool readOperationValues();
+    QString pointToGo(int row);
     void restoreAfterStart();
     Drive::Outcome moveToPoint();
     Drive::Outcome returnToOrigin();
     bool askReturnToOrigin();
     void stop(int timeoutMs);
     void runJog();
-    void jogStep(bool plus);
+    // One jog step; false when the jog ended (failed, refused or stopped).
+    bool jogStep(bool plus);
     void waitForJogRelease();
     void showTeachingPosition(double positionMm, double originShift);
     Drive::OriginReturn originReturn();
@@ -111,7 +124,8 @@ class PointDrive final : public QObject {
     void runTeachingPlayback();
     bool readShiftToStatusBar();
     bool servoOff();
-    bool sendOriginShift(const QString& position);
+    enum class ShiftSend { Sent, Declined, Failed };
+    ShiftSend sendOriginShift(const QString& position);
 
     PointOpsContext& m_ops;
     PointDriveHost& m_host;
@@ -119,7 +133,11 @@ class PointDrive final : public QObject {
     IoMonitor* m_monitor;
     QTimer* m_poll; // Direct Teaching: the next position read
 
+    bool m_entering = false; // Operation mode's start-up reads are under way
     bool m_teachingOpen = false;
+    bool m_playbackReady = false; // Teaching Playback's jog buttons drive the actuator
+    bool m_commandsLocked = false;
+    bool m_dialogShown = false;
     bool m_targetOrigin = false; // SET writes the origin point shift, else the point
     bool m_plusHeld = false;
     bool m_minusHeld = false;

@@ -66,23 +66,22 @@ void PointDrive::selectNumericInput() {
     DriveState& s = state();
     m_host.setControlChecked(PointCtl::Numeric, true);
     s.panelMode = DriveState::Numeric;
-    m_host.setControlEnabled(Ctl::Operation, true);
-    m_host.enableCommands();
-    if (motionRunning())
-        stop(1500);
+    // Numeric Input while a teaching sequence runs stops it.
+    if (s.motion.running())
+        Drive::requestStop(m_ctx);
     endTeaching();
 }
 
 void PointDrive::endTeaching() {
     m_poll->stop();
     m_teachingOpen = false;
-    for (const char* name : {PointCtl::Numeric, PointCtl::Direct, PointCtl::Playback})
-        m_host.setControlEnabled(name, true);
+    m_playbackReady = false;
     for (const char* jog : {PointCtl::Plus, PointCtl::Minus}) {
         m_host.setControlColour(jog, std::nullopt);
         m_host.setControlEnabled(jog, false);
     }
     m_host.setSettei(1);
+    applyPanelState();
     emit jogChanged(); // a jog waiting for its release ends with the teaching
 }
 
@@ -112,11 +111,12 @@ bool PointDrive::servoOff() {
 
 void PointDrive::runDirectTeaching() {
     DriveState& s = state();
+    if (m_teachingOpen || s.operationMode || !s.motion.idle())
+        return;
     m_host.setSettei(0);
     m_teachingOpen = true;
-    m_host.setControlEnabled(PointCtl::Playback, false);
     s.panelMode = DriveState::DirectTeaching;
-    m_host.disableCommands();
+    applyPanelState();
     m_ctx.link.operationTitle = QStringLiteral("Direct Teach");
     m_ctx.link.ReplyTimeoutMs = 3000;
     // Declining or failing any step returns to Numeric Input rather than leaving a teaching
@@ -125,7 +125,6 @@ void PointDrive::runDirectTeaching() {
         selectNumericInput();
         return;
     }
-    s.orgpos = 1;
     m_poll->start();
 }
 
@@ -133,7 +132,7 @@ void PointDrive::pollDirectTeaching() {
     DriveState& s = state();
     if (s.panelMode != DriveState::DirectTeaching || m_closing)
         return;
-    if (s.motionBusy) {
+    if (!s.motion.idle()) {
         m_poll->start(100); // nothing to read while a motion runs
         return;
     }
@@ -150,12 +149,12 @@ void PointDrive::pollDirectTeaching() {
 
 void PointDrive::runTeachingPlayback() {
     DriveState& s = state();
+    if (m_teachingOpen || s.operationMode || !s.motion.idle())
+        return;
     m_host.setSettei(0);
     m_teachingOpen = true;
-    for (const char* name : {PointCtl::Numeric, PointCtl::Direct, Ctl::Operation})
-        m_host.setControlEnabled(name, false);
     s.panelMode = DriveState::TeachingPlayback;
-    m_host.disableCommands();
+    applyPanelState();
     m_ctx.link.operationTitle = QStringLiteral("Teaching Playback");
     m_ctx.link.ReplyTimeoutMs = 3000;
     if (!askReturnToOrigin() || !readShiftToStatusBar()) {
@@ -164,6 +163,7 @@ void PointDrive::runTeachingPlayback() {
     }
     // From here the jog buttons drive the actuator (jogPressed / jogReleased); nothing runs
     // while neither is held.
+    m_playbackReady = true;
     for (const char* jog : {PointCtl::Plus, PointCtl::Minus}) {
         m_host.setControlColour(jog, DriveColour::JogPlayback);
         m_host.setControlEnabled(jog, true);
@@ -179,6 +179,7 @@ void PointDrive::showTeachingPosition(double positionMm, double originShift) {
     const double shiftMm = originShift / 100.0;
     const double value = m_targetOrigin ? positionMm + shiftMm : positionMm - shiftMm;
     m_host.setControlText(Ctl::Pos, QString::number(std::round(value * 100) / 100, 'f', 2));
+    m_host.selectControlText(Ctl::Pos);
 }
 
 void PointDrive::targetSelected(bool originShift) {
@@ -202,8 +203,12 @@ void PointDrive::setClicked() {
     const QString position = QString::number(*value, 'f', 2);
     m_host.setControlText(Ctl::Pos, position);
     if (m_targetOrigin) {
-        sendOriginShift(position);
+        const ShiftSend sent = sendOriginShift(position);
         m_host.refreshDependentDisplays();
+        // A shift the controller did not take changes nothing: the failure has been
+        // reported, and teaching goes on as it was.
+        if (sent == ShiftSend::Failed)
+            return;
     } else {
         m_ops.points.teachPosition(m_host.currentPointRow(), position);
     }
@@ -222,24 +227,28 @@ void PointDrive::setClicked() {
     settingClicked();
 }
 
-bool PointDrive::sendOriginShift(const QString& position) {
+PointDrive::ShiftSend PointDrive::sendOriginShift(const QString& position) {
     Link& link = m_ctx.link;
     ParameterTableModel& params = m_ops.params;
     link.operationTitle = QStringLiteral("Parameter");
     link.ReplyTimeoutMs = 3000;
     link.setErrorText({});
     if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you send virtual origin data?")))
-        return false;
+        return ShiftSend::Declined;
     Ops::exchange(m_ctx, Command::QueryPRM, QStringLiteral("35"), 3000);
     if (link.Timeout || !has(link.ReplyText, "OK")) {
         link.ReportLinkError(m_ctx.op, m_host);
-        return false;
+        return ShiftSend::Failed;
     }
     const int previousShift = int16(Link::ExtractReplyValue(link.ReplyText));
     const QString newShift = hundredths(position.toDouble());
+    // The table takes a value only once the controller has it.
+    const QString tableShift = params.settingValue(35);
     params.setSettingValue(35, newShift);
-    if (!Ops::writeParameters(m_ctx, {{35, newShift}}))
-        return false;
+    if (!Ops::writeParameters(m_ctx, {{35, newShift}})) {
+        params.setSettingValue(35, tableShift);
+        return ShiftSend::Failed;
+    }
 
     if (Ops::askYesNo(m_ctx, QStringLiteral("Is a soft limit also changed?"))) {
         double limits[2] = {};
@@ -247,7 +256,8 @@ bool PointDrive::sendOriginShift(const QString& position) {
             const QString value = Ops::readParameterValue(m_ctx, n);
             if (link.Timeout || !has(link.ReplyText, "OK")) {
                 link.ReportLinkError(m_ctx.op, m_host);
-                return false;
+                m_ops.points.setModified(true); // the shift went out
+                return ShiftSend::Failed;
             }
             limits[n - 1] = value.trimmed().toDouble();
         }
@@ -257,17 +267,22 @@ bool PointDrive::sendOriginShift(const QString& position) {
                                                         int16(params.settingValue(2))};
         const OperatorInteraction::SoftLimits chosen =
             m_ctx.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
+        const QString tableLimits[2] = {params.settingValue(1), params.settingValue(2)};
         params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
         params.setSettingValue(2, QString::number(chosen.minus));
         if (!Ops::writeParameters(m_ctx,
-                                  {{1, params.settingValue(1)}, {2, params.settingValue(2)}}))
-            return false;
+                                  {{1, params.settingValue(1)}, {2, params.settingValue(2)}})) {
+            params.setSettingValue(1, tableLimits[0]);
+            params.setSettingValue(2, tableLimits[1]);
+            m_ops.points.setModified(true); // the shift went out
+            return ShiftSend::Failed;
+        }
     }
     m_host.setStatusText(2, DependentDisplays::originShiftText(params.settingValue(35)));
     m_ctx.op.message(QStringLiteral("ok"),
                      QStringLiteral("Transmitting and receiving has finished."),
                      OperatorInteraction::Icon::None);
-    return true;
+    return ShiftSend::Sent;
 }
 
 // ---- Low-speed movement ---------------------------------------------------------------------

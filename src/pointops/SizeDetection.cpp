@@ -55,7 +55,8 @@ QString mmText(const QString& hundredthsText) {
 
 } // namespace
 
-SizeDetection::SizeDetection(PointOpsContext& ops, PanelHost& host) : m_ops(ops), m_host(host) {}
+SizeDetection::SizeDetection(PointOpsContext& ops, PanelHost& host)
+    : m_ops(ops), m_host(host), m_ctx{{ops.link, ops.op, ops.progress, ops.host}, host} {}
 
 // ---- Entry checks ---------------------------------------------------------------------------
 
@@ -208,39 +209,35 @@ void SizeDetection::switchFunction(bool valid) {
     m_ops.params.setSettingValue(33, valid ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void SizeDetection::lockControls(bool locked) {
-    if (locked)
-        m_host.disableCommands();
-    else
-        m_host.enableCommands();
-    for (const char* name : {Ctl::Set, Ctl::Operation, Ctl::Setting, "Frame_Setup"})
-        m_host.setControlEnabled(name, !locked);
-}
-
 bool SizeDetection::returnToOrigin() {
-    Ops::exchange(m_ops, Command::ORG, {}, 22000);
-    if (!m_ops.link.Timeout && has(m_ops.link.ReplyText, "OK"))
+    const Drive::MotionEnd end = Drive::runMotion(m_ctx, {Command::ORG, {}, {}, 22000, {}});
+    if (end != Drive::MotionEnd::Replied)
+        return false; // stopped before it went out, or failed (stopped and reported)
+    if (has(m_ops.link.ReplyText, "OK"))
         return true;
     m_ops.link.ReportLinkError(m_ops.op, m_ops.host);
     return false;
 }
 
 void SizeDetection::teach(bool maximum) {
-    if (m_busy)
+    Motion& motion = m_host.drive().motion;
+    if (m_busy || !motion.idle())
         return;
     Link& link = m_ops.link;
     m_busy = true;
     link.operationTitle = kTitle;
     link.ReplyTimeoutMs = 3000;
-    lockControls(true);
-    // Whichever step ends the teaching, the controls come back.
+    // The panel is held until the teaching ends, whichever step ends it: Setting, Operation,
+    // SET and the menus stay locked meanwhile.
+    motion.setHeld(true);
     struct Unlock {
         SizeDetection* self;
+        Motion& motion;
         ~Unlock() {
             self->m_busy = false;
-            self->lockControls(false);
+            motion.setHeld(false);
         }
-    } unlock{this};
+    } unlock{this, motion};
 
     const QString direction = m_host.controlText(SizeCtl::Direction);
     const QString speed = m_host.controlText(SizeCtl::Speed);
@@ -268,17 +265,21 @@ void SizeDetection::teach(bool maximum) {
     }
     if (!Ops::askYesNo(m_ops, QStringLiteral("Do you size detection?")))
         return;
+    // Three motions follow, each with the stop dialog on screen; a stop ends the teaching
+    // where it stands: no further motion and nothing read back.
+    MotionSequence sequence(motion, Motion::StopControl::Dialog);
     if (!modelCheck(QStringLiteral("Cannot use this function by old model controller")) ||
-        !returnToOrigin())
+        Drive::stopAsked(m_ctx) || !returnToOrigin() || Drive::stopAsked(m_ctx))
         return;
 
-    link.ReplyTimeoutMs = 20000;
-    link.ClearCommand();
-    link.P_Command = maximum ? Command::GMAX : Command::GMIN;
-    link.P_second = direction + QLatin1Char(',') + speed;
-    link.P_third = level;
-    link.BuildCommand();
-    link.Exchange();
+    link.operationTitle = kTitle;
+    const Drive::MotionEnd end = Drive::runMotion(m_ctx, {maximum ? Command::GMAX : Command::GMIN,
+                                                          direction + QLatin1Char(',') + speed,
+                                                          level,
+                                                          20000,
+                                                          {}});
+    if (end != Drive::MotionEnd::Replied || Drive::stopAsked(m_ctx))
+        return;
     const QString reply = link.ReplyText;
     if (has(reply, "NG")) {
         m_ops.op.message(kTitle, QStringLiteral("Error occurred."), Icon::Critical);
@@ -287,10 +288,6 @@ void SizeDetection::teach(bool maximum) {
     }
     if (reply.mid(6, 2) == QLatin1String("64")) {
         m_ops.op.message(kTitle, QStringLiteral("No pushing object is detected."), Icon::Critical);
-    } else if (link.Timeout) {
-        // No end of the measurement in time: nothing is read back as a taught point.
-        link.ReportLinkError(m_ops.op, m_ops.host);
-        return;
     } else {
         const int number = maximum ? 31 : 32;
         Ops::exchange(m_ops, Command::QueryPRM, QString::number(number), 3000);
@@ -306,7 +303,8 @@ void SizeDetection::teach(bool maximum) {
         m_host.setControlText(maximum ? SizeCtl::Max : SizeCtl::Min, mmText(taught));
         m_ops.op.message(kTitle, QStringLiteral("Size detection has finished."), Icon::Information);
     }
-    returnToOrigin();
+    if (!Drive::stopAsked(m_ctx))
+        returnToOrigin();
 }
 
 bool SizeDetection::pointText(bool maximum, double& value) {

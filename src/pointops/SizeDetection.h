@@ -1,10 +1,11 @@
 #pragma once
 
+#include "drive/Drive.h"
+
 #include <QChar>
 #include <QString>
 
 struct PointOpsContext;
-class PanelHost;
 
 // Object names of the size detection panel.
 namespace SizeCtl {
@@ -48,11 +49,11 @@ class SizeDetection final {
   private:
     bool modelCheck(const QString& oldModelText);
     bool returnToOrigin();
-    void lockControls(bool locked);
     // Checks a point box's text for SET; refuses it with its message when malformed.
     bool pointText(bool maximum, double& value);
 
     PointOpsContext& m_ops;
     PanelHost& m_host;
+    DriveContext m_ctx;  // the same link and operator, as the motions see them
     bool m_busy = false; // hajityuu
 };

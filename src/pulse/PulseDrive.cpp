@@ -6,6 +6,7 @@
 #include "drive/IoMonitor.h"
 #include "link/Command.h"
 #include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneReply.h"
 #include "pulse/ZoneTableModel.h"
 #include "tables/ActuatorType.h"
 
@@ -44,6 +45,12 @@ PulseDrive::PulseDrive(Link& link, OperatorInteraction& op, ProgressView& progre
       m_poll(new QTimer(this)) {
     m_poll->setSingleShot(true);
     connect(m_poll, &QTimer::timeout, this, &PulseDrive::pollTeaching);
+    connect(&state().motion, &Motion::changed, this, &PulseDrive::applyPanelState);
+}
+
+PulseDrive::~PulseDrive() {
+    m_closing = true;
+    disconnect(&state().motion, nullptr, this, nullptr);
 }
 
 void PulseDrive::stopForExit() {
@@ -51,9 +58,65 @@ void PulseDrive::stopForExit() {
     Drive::stopForExit(m_ctx, {m_monitor->timer(), m_poll});
 }
 
-void PulseDrive::setDriveButtons(std::initializer_list<const char*> names, bool enabled) {
-    for (const char* name : names)
-        m_host.setControlEnabled(name, enabled);
+void PulseDrive::stopAsked() {
+    Drive::requestStop(m_ctx);
+}
+
+void PulseDrive::setSwitches(std::initializer_list<const char*> names, bool usable) {
+    for (const char* name : names) {
+        if (usable)
+            m_switchesOn.insert(QString::fromLatin1(name));
+        else
+            m_switchesOn.remove(QString::fromLatin1(name));
+    }
+    applyPanelState();
+}
+
+void PulseDrive::applyPanelState() {
+    const DriveState& s = state();
+    const Motion& motion = s.motion;
+    const bool idle = motion.idle();
+    const bool operation = s.operationMode;
+    const bool operationView = operation || m_entering;
+
+    const bool locked = operationView || m_teaching || !idle;
+    if (locked != m_commandsLocked) {
+        m_commandsLocked = locked;
+        if (locked)
+            m_host.disableCommands();
+        else
+            m_host.enableCommands();
+    }
+    m_host.setControlEnabled(Ctl::Stop, operation && !idle);
+    m_host.setControlEnabled(Ctl::Setting, (idle || motion.leftMoving()) && !m_entering);
+    m_host.setControlEnabled(Ctl::Operation, idle && !m_teaching && !m_entering);
+    m_host.setControlEnabled(Ctl::Org, operation && idle);
+    m_host.setControlEnabled(Ctl::Start, operation && idle);
+    // No servo, alarm or operation switch while the actuator moves or a start runs.
+    for (const char* name : kSwitchButtons)
+        m_host.setControlEnabled(name, operation && idle &&
+                                           m_switchesOn.contains(QString::fromLatin1(name)));
+    for (const char* name : {Ctl::Set, Ctl::TargetP, Ctl::SetBase})
+        m_host.setControlEnabled(name, !operationView && idle && (!m_teaching || m_teachingReady));
+    m_host.setControlEnabled(PulseCtl::Numeric, !m_teaching);
+    for (const char* name : {PulseCtl::Playback, PulseCtl::JogOpen, PulseCtl::JogClose})
+        m_host.setControlEnabled(name, false);
+    m_host.setControlEnabled(PulseCtl::TeachingFrame, !operationView);
+    m_host.setControlEnabled(PulseCtl::DriveFrame, operationView);
+    m_host.setControlEnabled(PulseCtl::DisplayFrame, operationView);
+    // The zones are not edited while the actuator is driven or taught (SET writes them).
+    m_zones.setLocked(operationView || m_teaching);
+
+    const bool dialog = motion.stopDialogWanted(operation);
+    if (dialog != m_dialogShown) {
+        m_dialogShown = dialog;
+        m_host.setStopDialogShown(dialog);
+    }
+    const bool monitor = operation && idle && !m_closing;
+    if (monitor && !m_monitor->running())
+        m_monitor->start();
+    else if (!monitor && m_monitor->running())
+        m_monitor->stop();
 }
 
 // ---- Operation and Setting ------------------------------------------------------------------
@@ -65,8 +128,7 @@ void PulseDrive::operationClicked() {
     m_host.setSettei(0);
     if (link.ReplyText.startsWith(QLatin1String("OK")))
         m_monitor->clearGuard();
-    // The button stays enabled while its reads run: a second click must not start them again.
-    if (s.operationMode || m_entering || motionRunning())
+    if (s.operationMode || m_entering || !s.motion.idle() || m_teaching)
         return;
     m_entering = true;
     link.operationTitle = QStringLiteral("Drive");
@@ -77,18 +139,10 @@ void PulseDrive::operationClicked() {
         m_host.setControlColour(name, std::nullopt);
     for (const char* name : {Ctl::Org, Ctl::Start, Ctl::Stop})
         m_host.setControlColour(name, std::nullopt);
-    m_host.disableCommands();
-    // The zones are not edited while the actuator is driven.
-    m_zones.setLocked(true);
-    setDriveButtons(
-        {Ctl::SetBase, Ctl::TargetP, PulseCtl::JogOpen, PulseCtl::JogClose, Ctl::Set, Ctl::Stop},
-        false);
-    m_host.setControlEnabled(PulseCtl::TeachingFrame, false);
-    m_host.setControlEnabled(PulseCtl::DriveFrame, true);
-    m_host.setControlEnabled(PulseCtl::DisplayFrame, true);
     link.setErrorText({});
-    m_monitor->start();
     s.panelMode = DriveState::Numeric;
+    m_switchesOn.clear();
+    applyPanelState();
 
     const bool read = readOperationValues();
     m_entering = false;
@@ -97,10 +151,9 @@ void PulseDrive::operationClicked() {
         settingClicked();
         return;
     }
-    setDriveButtons({Ctl::Org, Ctl::Start, PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake,
-                     PulseCtl::Alarm},
-                    true);
     s.operationMode = true;
+    // The operation type button follows the controller's "@?PRS " (readOperationValues).
+    setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::Alarm}, true);
 }
 
 bool PulseDrive::readOperationValues() {
@@ -132,17 +185,16 @@ bool PulseDrive::readOperationValues() {
 
 void PulseDrive::settingClicked() {
     DriveState& s = state();
-    m_host.setStopDialogShown(false);
+    // Never while a sequence runs: the button is disabled then, and a click that still came
+    // through must not take the panel from under a moving actuator.
+    if (m_entering || s.motion.running())
+        return;
+    // After a stop that got no answer the operator has been told; Setting puts it behind.
+    if (s.motion.leftMoving())
+        s.motion.settle();
     m_params.setReceiving(false);
     if (m_teaching)
         endTeaching();
-    m_host.setControlEnabled(Ctl::Operation, true);
-    m_host.setControlEnabled(PulseCtl::TeachingFrame, true);
-    m_host.setControlEnabled(PulseCtl::DriveFrame, false);
-    m_host.setControlEnabled(PulseCtl::DisplayFrame, false);
-    m_host.enableCommands();
-    m_zones.setLocked(false);
-    m_monitor->stop();
     m_host.setControlColour(Ctl::Setting, DriveColour::SettingActive);
     m_host.setControlColour(Ctl::Operation, DriveColour::Idle);
     for (const char* name : kSwitchButtons)
@@ -151,16 +203,14 @@ void PulseDrive::settingClicked() {
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     m_ctx.link.setErrorText({});
-    setDriveButtons({Ctl::TargetP, Ctl::SetBase, Ctl::Set}, true);
-    setDriveButtons({Ctl::Org, Ctl::Start, Ctl::Stop}, false);
-    for (const char* name : kSwitchButtons)
-        m_host.setControlEnabled(name, false);
     s.operationMode = false;
     s.panelMode = DriveState::Numeric;
     m_host.setControlChecked(PulseCtl::Numeric, true);
     m_host.setSettei(1);
     m_host.resetLamps();
     s.orgpos = 0;
+    m_switchesOn.clear();
+    applyPanelState();
 }
 
 // ---- Servo, operation type, alarm and deviation ---------------------------------------------
@@ -181,11 +231,10 @@ struct PulseDrive::Switch {
 };
 
 void PulseDrive::toggle(const Switch& sw) {
-    if (state().motionBusy)
+    if (!state().motion.idle())
         return;
     Link& link = m_ctx.link;
     link.setErrorText({});
-    m_host.setControlEnabled(Ctl::Setting, true);
     link.operationTitle = QString::fromLatin1(sw.title);
     Ops::exchange(m_ctx, sw.query, {}, 3000);
     if (link.Timeout) {
@@ -251,11 +300,10 @@ void PulseDrive::operationTypeClicked() {
 }
 
 void PulseDrive::confirmAndSend(const char* title, const char* question, int code) {
-    if (state().motionBusy)
+    if (!state().motion.idle())
         return;
     Link& link = m_ctx.link;
     link.setErrorText({});
-    m_host.setControlEnabled(Ctl::Setting, true);
     link.operationTitle = QString::fromLatin1(title);
     if (Ops::askYesNo(m_ctx, QString::fromLatin1(question))) {
         Ops::exchange(m_ctx, code, {}, 3000);
@@ -291,9 +339,9 @@ void PulseDrive::showOperationType(const QString& value, bool enable) {
         m_host.setControlText(PulseCtl::OperationType, QString::fromLatin1(caption));
     // While the controller switches (1 or 3) the button waits for the switch to end.
     if (value == u"1" || value == u"3")
-        m_host.setControlEnabled(PulseCtl::OperationType, false);
+        setSwitches({PulseCtl::OperationType}, false);
     else if (caption && enable)
-        m_host.setControlEnabled(PulseCtl::OperationType, true);
+        setSwitches({PulseCtl::OperationType}, true);
 }
 
 // ---- Org, start and Stop --------------------------------------------------------------------
@@ -308,16 +356,14 @@ void PulseDrive::startPressed() {
 
 void PulseDrive::orgClicked() {
     Link& link = m_ctx.link;
-    if (!motionRunning()) {
+    if (state().operationMode && state().motion.idle()) {
         link.operationTitle = QStringLiteral("Return to origin");
         if (Ops::askYesNo(m_ctx, QStringLiteral("Return to origin? Please push stop switch if you "
                                                 "stop operating."))) {
-            m_host.setControlEnabled(Ctl::Setting, false);
             link.setErrorText({});
             // Operation mode has its own Stop button: no stop dialog.
             if (returnToOrigin(false) == Drive::Outcome::Done)
                 m_monitor->clearGuard();
-            m_host.setControlEnabled(Ctl::Setting, true);
         }
     }
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
@@ -325,65 +371,67 @@ void PulseDrive::orgClicked() {
 
 Drive::Outcome PulseDrive::returnToOrigin(bool showStopDialog) {
     DriveState& s = state();
-    m_monitor->stop();
-    if (s.operationMode) {
-        m_host.setControlEnabled(Ctl::Start, false);
-        m_host.setControlEnabled(Ctl::Stop, true);
+    if (s.operationMode)
         m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
-    }
     Drive::OriginReturn how;
-    how.showStopDialog = showStopDialog;
+    // The caller's title stays ("Return to origin", "Start", "Direct Teach", "Teaching").
+    how.stopControl = showStopDialog ? Motion::StopControl::Dialog : Motion::StopControl::Button;
     how.strokeParameter = 0; // the actuator type gives the stroke
     how.strokeOf = [](const QString& type) { return double(ActuatorType::stroke(type)); };
-    how.moving = [this] {
-        for (const char* name : kSwitchButtons)
-            m_host.setControlEnabled(name, false);
-    };
-    how.moved = [this] {
-        m_params.setReceiving(false);
-        if (state().operationMode)
-            for (const char* name : kSwitchButtons)
-                m_host.setControlEnabled(name, true);
-    };
+    how.onlyOk = true;
+    how.moved = [this] { m_params.setReceiving(false); };
     how.teaching = [this](double mm, double shift) { showTeachingPosition(mm, shift); };
     const Drive::Outcome outcome = Drive::returnToOrigin(m_ctx, how);
-    // The return has ended: time-outs are reported again.
-    s.orgpos = 0;
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
-    if (s.operationMode) {
-        m_host.setControlEnabled(Ctl::Start, true);
-        m_host.setControlEnabled(Ctl::Stop, false);
-        m_host.setControlColour(Ctl::Stop, std::nullopt);
-        if (!m_closing)
-            m_monitor->resume();
-    }
+    m_host.setControlColour(Ctl::Stop, std::nullopt);
+    // The five switches come back after the motion, however it ended.
+    if (s.operationMode)
+        setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::OperationType, PulseCtl::Brake,
+                     PulseCtl::Alarm},
+                    true);
     return outcome;
+}
+
+// What "Do you start?" tells beside its question: the zone and its position A as the
+// controller holds it ("@READ ZON ", 3000 ms), since the move goes there.
+QString PulseDrive::zoneToGo(int zone) {
+    Link& link = m_ctx.link;
+    QString text = QStringLiteral("Zone %1").arg(zone);
+    Ops::exchange(m_ctx, Command::ReadZON, {}, 3000);
+    if (link.Timeout || !has(link.ReplyText, "OK"))
+        return text + QStringLiteral(": its position could not be read from the controller");
+    const std::optional<ZoneRecord> z = ZoneReply::zone(link.ReplyText, zone);
+    if (!z || z->a.trimmed().isEmpty())
+        return text + QStringLiteral(": no position A set in the controller");
+    return text +
+           QStringLiteral(": position A %1 mm (as the controller holds it)").arg(z->a.trimmed());
 }
 
 void PulseDrive::startClicked() {
     DriveState& s = state();
     Link& link = m_ctx.link;
-    if (motionRunning())
+    if (!s.operationMode || !s.motion.idle())
         return;
-    s.orgpos = 1;
+    // From here Stop is usable; a stop before the move command cancels the rest.
+    MotionSequence sequence(s.motion, Motion::StopControl::Button);
     link.setErrorText({});
+    const int zone = m_host.currentZoneCell().first;
+    link.operationTitle = QStringLiteral("Start");
+    const QString where = zoneToGo(zone);
     for (;;) {
-        if (!Drive::askStart(m_ctx, QStringLiteral("Do you start?")))
+        if (Drive::stopAsked(m_ctx) ||
+            !Drive::askStart(m_ctx, QStringLiteral("Do you start?"), where))
             break;
-        m_monitor->stop();
-        setDriveButtons({Ctl::Org, Ctl::Start, Ctl::Stop}, true);
-        for (const char* name : kSwitchButtons)
-            m_host.setControlEnabled(name, true);
         for (const char* name :
              {Ctl::Stop, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
             m_host.setControlColour(name, DriveColour::StopDuringOrigin);
-        if (!excite())
+        if (Drive::stopAsked(m_ctx) || !excite() || Drive::stopAsked(m_ctx))
             break;
 
         Ops::exchangeAsWritten(m_ctx, Command::QueryORG, QStringLiteral("@?ORG"), 3000);
+        if (Drive::stopAsked(m_ctx))
+            break;
         if (link.ReplyText.isEmpty()) {
-            m_host.setControlEnabled(Ctl::Setting, true);
-            s.orgpos = 0;
             link.ReportLinkError(m_ctx.op, m_host);
             break;
         }
@@ -392,18 +440,12 @@ void PulseDrive::startClicked() {
             break;
         }
         if (stateOf(link.ReplyText) == u"1") {
-            m_host.setControlEnabled(Ctl::Org, false);
-            s.motionBusy = true;
-            const QString zone = QString::number(m_host.currentZoneCell().first);
             // A move waits as long as the point-input kind's moves.
-            Ops::exchangeAsWritten(m_ctx, Command::MOVP, QStringLiteral("@MOVP ") + zone, 22000);
-            s.motionBusy = false;
-            if (link.ReplyText.isEmpty()) {
-                s.orgpos = 0;
-                link.ReportLinkError(m_ctx.op, m_host);
-            } else if (!has(link.ReplyText, "OK")) {
+            link.operationTitle = QStringLiteral("Start");
+            const Drive::MotionEnd end = Drive::runMotion(
+                m_ctx, {Command::MOVP, {}, {}, 22000, QStringLiteral("@MOVP %1").arg(zone)});
+            if (end == Drive::MotionEnd::Replied && !has(link.ReplyText, "OK"))
                 link.setErrorText(link.ReplyText);
-            }
             break;
         }
         link.operationTitle = QStringLiteral("Start");
@@ -412,8 +454,7 @@ void PulseDrive::startClicked() {
                                                  "operations required, press Pop-up button.")))
             break;
         const Drive::Outcome origin = returnToOrigin(true);
-        s.orgpos = 1;
-        if (origin == Drive::Outcome::Stopped)
+        if (origin == Drive::Outcome::Stopped && Drive::stopAsked(m_ctx))
             link.setErrorText(QStringLiteral("STOP･･61:STOP COMMAND"));
         if (origin != Drive::Outcome::Done)
             break;
@@ -427,8 +468,9 @@ bool PulseDrive::excite() {
     Link& link = m_ctx.link;
     link.operationTitle = QStringLiteral("Motor excitation");
     Ops::exchangeAsWritten(m_ctx, Command::QuerySRVO, QStringLiteral("@?SRVO"), 3000);
+    if (Drive::stopAsked(m_ctx))
+        return false;
     if (link.Timeout) {
-        state().orgpos = 0;
         link.ReportLinkError(m_ctx.op, m_host);
         return false;
     }
@@ -442,45 +484,37 @@ bool PulseDrive::excite() {
     const QString reply = link.ReplyText;
     if (has(reply, "OK"))
         return true;
-    if (reply.isEmpty()) {
-        state().orgpos = 0;
+    if (reply.isEmpty())
         link.ReportLinkError(m_ctx.op, m_host);
-    } else if (has(reply, "NG")) {
+    else if (has(reply, "NG"))
         link.setErrorText(reply);
-    } else {
+    else
         link.ReportReplyError(m_ctx.op, m_host);
-    }
     return false;
 }
 
 void PulseDrive::finishStart() {
-    DriveState& s = state();
-    setDriveButtons({Ctl::Setting, Ctl::Org, Ctl::Start, PulseCtl::Servo, PulseCtl::Brake,
-                     PulseCtl::Deviation, PulseCtl::Alarm},
-                    true);
-    m_host.setControlEnabled(Ctl::Stop, false);
-    m_host.setControlEnabled(PulseCtl::OperationType, false); // the monitor enables it
     for (const char* name :
          {Ctl::Stop, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
         m_host.setControlColour(name, std::nullopt);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
-    s.motionBusy = false;
-    s.orgpos = 0;
-    if (s.operationMode && !m_closing)
-        m_monitor->resume();
+    // The servo and the brake stay usable; alarm cancel, deviation clear and the operation
+    // type wait for Stop, Org or the I/O monitor.
+    setSwitches({PulseCtl::Servo, PulseCtl::Brake}, true);
+    setSwitches({PulseCtl::Deviation, PulseCtl::Alarm, PulseCtl::OperationType}, false);
 }
 
 void PulseDrive::stopClicked() {
     m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
-    const Drive::StopResult result = Drive::sendStop(m_ctx, 1500);
-    setDriveButtons({Ctl::Org, Ctl::Start, PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake,
-                     PulseCtl::Alarm},
-                    true);
-    setDriveButtons({Ctl::Stop, PulseCtl::OperationType}, false);
+    const Drive::StopAsk asked = Drive::requestStop(m_ctx);
+    // Nothing moved: the stop character as a command of its own, whose silence is reported.
+    if (asked == Drive::StopAsk::Idle)
+        Drive::sendStop(m_ctx, 1500, false);
+    setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::Alarm}, true);
+    setSwitches({PulseCtl::OperationType}, false);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
     // The motion's own exchange collects the "STOP" of a stop written while it waits.
-    if (result == Drive::StopResult::Written ||
-        m_ctx.link.ReplyText.startsWith(QLatin1String("STOP")))
+    if (asked != Drive::StopAsk::Idle || m_ctx.link.ReplyText.startsWith(QLatin1String("STOP")))
         m_monitor->clearGuard();
 }
 
@@ -491,7 +525,7 @@ void PulseDrive::stopKeyPressed() {
 // ---- I/O monitor ----------------------------------------------------------------------------
 
 bool PulseDrive::ioPoll() {
-    if (state().motionBusy || m_closing)
+    if (!state().motion.idle() || m_closing)
         return true; // skipped: the monitor goes on after the motion
     // Outputs: "1" lights, "0" turns off, anything else leaves the lamp.
     DioLayout layout = DioLayout::newModel();
@@ -501,7 +535,7 @@ bool PulseDrive::ioPoll() {
 }
 
 bool PulseDrive::pollState(int code, const char* title) {
-    if (state().motionBusy || m_closing)
+    if (!state().motion.idle() || m_closing)
         return true;
     Link& link = m_ctx.link;
     link.operationTitle = QString::fromLatin1(title);

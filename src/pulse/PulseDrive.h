@@ -3,6 +3,7 @@
 #include "drive/Drive.h"
 
 #include <QObject>
+#include <QSet>
 #include <utility>
 
 class IoMonitor;
@@ -58,6 +59,7 @@ class PulseDrive final : public QObject {
   public:
     PulseDrive(Link& link, OperatorInteraction& op, ProgressView& progress, PulseDriveHost& host,
                ZoneTableModel& zones, PulseParameterModel& params, QObject* parent = nullptr);
+    ~PulseDrive() override;
 
     DriveState& state() { return m_host.drive(); }
     IoMonitor& monitor() { return *m_monitor; }
@@ -83,10 +85,16 @@ class PulseDrive final : public QObject {
     // Txt_Pos: Enter or leaving the box rewrites its text as its number; the focus colours.
     void positionBoxEdited();
     void positionBoxFocused(bool focused);
-    // Txt_Pos takes only digits, "-", "." and control keys (Backspace, Enter).
-    static bool positionBoxAccepts(QChar ch);
+    // Whether Txt_Pos takes a key: the digits, "-", ".", Backspace and Enter, and the keys that
+    // only move the cursor; Tab, Escape, any key with Ctrl, Alt or Meta (paste) and every other
+    // character are discarded.
+    static bool positionBoxTakesKey(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
-    // Whether a motion runs (a motion's exchange is pending or the panel marks one).
+    // The stop dialog's STOP (and its closing or Escape), Exit and closing the window: the
+    // one stop path; nothing is sent when nothing moves.
+    void stopAsked();
+
+    // Whether a motion runs or may (the panel's motion state is not idle).
     bool motionRunning() const { return Drive::motionRunning(m_ctx); }
     // Exit and closing: stops the I/O monitor and the teaching polling and, when a motion
     // runs, stops it.
@@ -100,7 +108,13 @@ class PulseDrive final : public QObject {
 
   private:
     // PulseDrive.cpp
+    // Enables Stop, Setting, Operation, Org, Start, the switches, the teaching buttons and the
+    // menus, shows the stop dialog and runs the I/O monitor as the motion state and the modes
+    // say.
+    void applyPanelState();
+    void setSwitches(std::initializer_list<const char*> names, bool usable);
     bool readOperationValues();
+    QString zoneToGo(int zone);
     struct Switch;
     void toggle(const Switch& sw);
     void confirmAndSend(const char* title, const char* question, int code);
@@ -110,7 +124,6 @@ class PulseDrive final : public QObject {
     Drive::Outcome returnToOrigin(bool showStopDialog);
     bool excite();
     void finishStart();
-    void setDriveButtons(std::initializer_list<const char*> names, bool enabled);
 
     // PulseTeaching.cpp
     bool readShiftToStatusBar();
@@ -118,7 +131,8 @@ class PulseDrive final : public QObject {
     void pollTeaching();
     void endTeaching();
     void showTeachingPosition(double positionMm, double originShift);
-    bool sendVirtualOrigin(const QString& position);
+    enum class ShiftSend { Sent, Declined, Failed };
+    ShiftSend sendVirtualOrigin(const QString& position);
 
     DriveContext m_ctx;
     PulseDriveHost& m_host;
@@ -129,6 +143,12 @@ class PulseDrive final : public QObject {
 
     bool m_entering = false; // Operation mode's start-up reads are under way
     bool m_teaching = false;
+    bool m_teachingReady = false; // the slider is free and SET takes its position
+    bool m_commandsLocked = false;
+    bool m_dialogShown = false;
+    // The servo, deviation, operation type, brake and alarm buttons as the sequences leave
+    // them; usable only in Operation mode while nothing moves.
+    QSet<QString> m_switchesOn;
     bool m_targetOrigin = false; // SET teaches the origin point shift, else a zone cell
     bool m_closing = false;
 };

@@ -37,7 +37,7 @@ const QString AskOrigin = QStringLiteral("Execute return to origin? If stopping 
 
 void PulseDrive::teachClicked(bool originShift) {
     DriveState& s = state();
-    if (s.operationMode || motionRunning())
+    if (s.operationMode || !s.motion.idle() || m_teaching)
         return;
     m_poll->stop();
     m_host.setSettei(0);
@@ -46,15 +46,12 @@ void PulseDrive::teachClicked(bool originShift) {
                             originShift ? DriveColour::Idle : DriveColour::TargetSelected);
     m_host.setControlColour(Ctl::SetBase,
                             originShift ? DriveColour::OriginTargetSelected : DriveColour::Idle);
-    setDriveButtons({PulseCtl::Playback, PulseCtl::Numeric, PulseCtl::JogOpen, PulseCtl::JogClose,
-                     Ctl::Operation, Ctl::Set, Ctl::TargetP, Ctl::SetBase},
-                    false);
     s.panelMode = DriveState::DirectTeaching;
     m_host.setControlChecked(PulseCtl::Direct, true);
-    m_host.disableCommands();
     // The zones take only what SET writes while the slider is taught.
-    m_zones.setLocked(true);
     m_teaching = true;
+    m_teachingReady = false;
+    applyPanelState();
 
     m_ctx.link.operationTitle = QStringLiteral("Direct Teach");
     // Declining or failing any step returns to numeric input rather than leaving a teaching
@@ -64,7 +61,8 @@ void PulseDrive::teachClicked(bool originShift) {
         endTeaching();
         return;
     }
-    setDriveButtons({Ctl::Set, Ctl::TargetP, Ctl::SetBase}, true);
+    m_teachingReady = true;
+    applyPanelState();
     m_poll->start(0);
 }
 
@@ -95,13 +93,10 @@ void PulseDrive::pollTeaching() {
     DriveState& s = state();
     if (!m_teaching || s.panelMode != DriveState::DirectTeaching || m_closing)
         return;
-    if (s.motionBusy) {
+    if (!s.motion.idle()) {
         m_poll->start(100); // nothing to read while a motion runs
         return;
     }
-    for (const char* name :
-         {PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::Alarm})
-        m_host.setControlEnabled(name, false);
     const Drive::Outcome outcome = Drive::readCurrentPosition(
         m_ctx, [this](double mm, double shift) { showTeachingPosition(mm, shift); });
     if (outcome == Drive::Outcome::NoReply || outcome == Drive::Outcome::Refused) {
@@ -117,16 +112,13 @@ void PulseDrive::endTeaching() {
     DriveState& s = state();
     m_poll->stop();
     m_teaching = false;
+    m_teachingReady = false;
     s.panelMode = DriveState::Numeric;
     m_host.setControlChecked(PulseCtl::Numeric, true);
-    setDriveButtons(
-        {PulseCtl::Numeric, PulseCtl::Direct, Ctl::Operation, Ctl::Set, Ctl::TargetP, Ctl::SetBase},
-        true);
     m_host.setControlColour(Ctl::TargetP, DriveColour::Idle);
     m_host.setControlColour(Ctl::SetBase, DriveColour::Idle);
-    m_host.enableCommands();
-    m_zones.setLocked(false);
     m_host.setSettei(1);
+    applyPanelState();
 }
 
 void PulseDrive::showTeachingPosition(double positionMm, double originShift) {
@@ -137,6 +129,7 @@ void PulseDrive::showTeachingPosition(double positionMm, double originShift) {
     // plus the shift now in force, in mm.
     const double value = m_targetOrigin ? positionMm + originShift / 100.0 : positionMm;
     m_host.setControlText(Ctl::Pos, QString::number(std::round(value * 100) / 100, 'f', 2));
+    m_host.selectControlText(Ctl::Pos);
 }
 
 // ---- SET ------------------------------------------------------------------------------------
@@ -164,7 +157,14 @@ void PulseDrive::setClicked() {
                    QStringLiteral("Please set a value as -99.99 to 99.99mm."));
             return;
         }
-        changed = sendVirtualOrigin(position);
+        const ShiftSend sent = sendVirtualOrigin(position);
+        // A shift the controller did not take changes nothing: the failure has been
+        // reported, and teaching goes on as it was.
+        if (sent == ShiftSend::Failed) {
+            resumePolling();
+            return;
+        }
+        changed = sent == ShiftSend::Sent;
     } else if (const auto [row, column] = m_host.currentZoneCell();
                column == ZoneRules::ColA || column == ZoneRules::ColB) {
         // The zone check is off for the teaching write; its range still holds.
@@ -193,8 +193,6 @@ void PulseDrive::setClicked() {
         returnToOrigin(true);
     } else {
         state().panelMode = DriveState::None;
-        m_host.enableToolbar();
-        m_host.enableCommands();
         m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
     }
     endTeaching();
@@ -202,8 +200,8 @@ void PulseDrive::setClicked() {
 }
 
 // The origin point shift taught from the current position, written to the controller at once
-// and read back. True when parameter 35 of the table changed.
-bool PulseDrive::sendVirtualOrigin(const QString& position) {
+// and read back. Parameter 35 of the table takes the value only when the controller took it.
+PulseDrive::ShiftSend PulseDrive::sendVirtualOrigin(const QString& position) {
     Link& link = m_ctx.link;
     link.operationTitle = QStringLiteral("Parameter");
     link.ReplyTimeoutMs = 3000;
@@ -211,16 +209,22 @@ bool PulseDrive::sendVirtualOrigin(const QString& position) {
     if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you send virtual origin data?"))) {
         m_host.enableToolbar();
         m_host.setControlText(Ctl::Pos, position);
-        return false;
+        return ShiftSend::Declined;
     }
     const QString shift = QString::number(std::llround(position.toDouble() * 100));
+    const QString tableShift = m_params.settingValue(35);
     m_params.setSettingValue(35, shift);
-    if (!Ops::writeParameters(m_ctx, {{35, shift}}))
-        return true;
+    if (!Ops::writeParameters(m_ctx, {{35, shift}})) {
+        m_params.setSettingValue(35, tableShift);
+        return ShiftSend::Failed;
+    }
     const QString value = Ops::readParameterValue(m_ctx, 35).trimmed();
     if (link.Timeout || !has(link.ReplyText, "OK")) {
+        // Sent, but not read back: the table keeps what was sent.
         link.ReportLinkError(m_ctx.op, m_host);
-        return true;
+        m_host.setStatusText(2, ParameterRows::originShiftText(shift));
+        m_zones.setModified(true);
+        return ShiftSend::Failed;
     }
     m_params.setSettingValue(35, value);
     state().originShift = CellText::leadingNumber(value).toDouble();
@@ -228,13 +232,26 @@ bool PulseDrive::sendVirtualOrigin(const QString& position) {
     m_ctx.op.message(QStringLiteral("ok"),
                      QStringLiteral("Transmitting and receiving has finished."),
                      OperatorInteraction::Icon::None);
-    return true;
+    return ShiftSend::Sent;
 }
 
 // ---- Txt_Pos --------------------------------------------------------------------------------
 
-bool PulseDrive::positionBoxAccepts(QChar ch) {
-    return ZoneRules::acceptsCharacter(ZoneRules::ColA, ch);
+bool PulseDrive::positionBoxTakesKey(int key, Qt::KeyboardModifiers modifiers,
+                                     const QString& text) {
+    if (key == Qt::Key_Backspace || key == Qt::Key_Return || key == Qt::Key_Enter)
+        return true;
+    // Tab, Escape and every combination (Ctrl+V and the like) are discarded.
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape ||
+        (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    // A key that types nothing (an arrow, Home, End, Delete) only moves the cursor or deletes.
+    if (text.isEmpty() || key == Qt::Key_Delete)
+        return true;
+    for (const QChar ch : text)
+        if (!(ch.isDigit() && ch.unicode() < 0x80) && ch != u'-' && ch != u'.')
+            return false;
+    return true;
 }
 
 void PulseDrive::positionBoxEdited() {

@@ -215,9 +215,10 @@ bool VirtualController::silencedOrRefused(const QString& key) {
 // ---- Output pipeline ------------------------------------------------------------------------
 
 void VirtualController::reply(const QByteArray& bytes) {
-    if (bytes.isEmpty())
+    if (bytes.isEmpty() || m_muted)
         return;
-    const QByteArray data = m_replyPrefix + bytes;
+    const QByteArray data =
+        (m_motionEnd ? m_motionEndPrefix : QByteArray()) + m_replyPrefix + bytes;
     const qint64 base = nowNs() + m_replyDelayMs * NsPerMs;
     const int pieces = int(qMin<qsizetype>(m_splitPieces, data.size()));
     qint64 t = qMax(base, m_outFreeNs);

@@ -159,6 +159,11 @@ class VirtualController final : public QObject {
     // off or the stop character arrives.
     void setEndlessStream(bool on);
     void setMotionDuration(int ms) { m_motionMs = qMax(0, ms); }
+    // Motions are carried out but their end reply never comes (lost on the line); the stop
+    // character is still answered.
+    void setMotionEndSilent(bool silent) { m_motionEndSilent = silent; }
+    // Bytes put in front of a motion's end reply only (line noise on it).
+    void setMotionEndPrefix(const QByteArray& bytes) { m_motionEndPrefix = bytes; }
     // Size detection: the workpiece position (0.01 mm) that a push finds, or no workpiece.
     void setPushObjectAt(int hundredthsMm) { m_pushObjectAt = hundredthsMm; }
     void setNoPushObject(bool none) { m_noPushObject = none; }
@@ -278,6 +283,10 @@ class VirtualController final : public QObject {
     QByteArray m_replyPrefix;
     bool m_endless = false;
     int m_motionMs = 200;
+    bool m_motionEndSilent = false;
+    bool m_muted = false;     // a motion's end reply is being dropped
+    bool m_motionEnd = false; // a motion's end reply is being sent
+    QByteArray m_motionEndPrefix;
     int m_pushObjectAt = 1000;
     bool m_noPushObject = false;
 };

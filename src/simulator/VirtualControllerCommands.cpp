@@ -382,8 +382,13 @@ void VirtualController::arriveMotion() {
     m_motion.active = false;
     const std::function<void()> done = std::move(m_motion.onArrival);
     m_motion.onArrival = nullptr;
-    if (done)
+    if (done) {
+        m_muted = m_motionEndSilent;
+        m_motionEnd = true;
         done();
+        m_motionEnd = false;
+        m_muted = false;
+    }
 }
 
 void VirtualController::moveToPoint(const QString& arg) {

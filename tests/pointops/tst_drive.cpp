@@ -31,6 +31,8 @@ void enterOperation(DriveRig& r) {
 class TestDrive : public QObject {
     Q_OBJECT
   private slots:
+    void panelFollowsMotion_data();
+    void panelFollowsMotion();
     void stopReachesControllerDuringMotion_data();
     void stopReachesControllerDuringMotion();
     void startAsksReturnToOriginFirst_data();
@@ -38,6 +40,8 @@ class TestDrive : public QObject {
     void setChecksRange_data();
     void setChecksRange();
     void originShiftSendsSoftLimitSuggestion();
+    void originShiftNotTakenChangesNothing_data();
+    void originShiftNotTakenChangesNothing();
     void positionReplies_data();
     void positionReplies();
     void dioLayouts_data();
@@ -46,6 +50,102 @@ class TestDrive : public QObject {
     void lowSpeedBoxes_data();
     void lowSpeedBoxes();
 };
+
+void TestDrive::panelFollowsMotion_data() {
+    QTest::addColumn<QString>("scene");
+    QTest::addColumn<QString>("at"); // the line during which the panel is looked at; empty: after
+    // Setting, Operation, Stop, Org, Start, Direct Teaching, Teaching Playback usable; menus
+    // locked; moving flag set.
+    QTest::addColumn<QString>("state");
+    QTest::newRow("Setting mode") << "setting"
+                                  << ""
+                                  << "1100011 00";
+    QTest::newRow("Operation mode") << "operation"
+                                    << ""
+                                    << "1101100 10";
+    QTest::newRow("return to origin, its reads") << "org"
+                                                 << "@?PRM 35,"
+                                                 << "0010000 10";
+    QTest::newRow("return to origin, moving") << "org"
+                                              << "@ORG"
+                                              << "0010000 11";
+    QTest::newRow("Setting clicked while moving") << "org setting"
+                                                  << "@ORG"
+                                                  << "0010000 11";
+    QTest::newRow("point move") << "start"
+                                << "@MOVP"
+                                << "0010000 11";
+    QTest::newRow("Direct Teaching, slider free") << "direct"
+                                                  << ""
+                                                  << "1000000 10";
+    QTest::newRow("Direct Teaching, its return to origin") << "direct"
+                                                           << "@ORG"
+                                                           << "0000000 11";
+    QTest::newRow("Teaching Playback") << "playback"
+                                       << ""
+                                       << "1000000 10";
+    QTest::newRow("size detection, measuring") << "size"
+                                               << "@GMAX"
+                                               << "0000000 11";
+}
+
+// The panel's enabled states follow the motion state: nothing that could start a second
+// motion or leave the mode is usable while one runs, and the moving flag covers exactly the
+// motion's own exchange.
+void TestDrive::panelFollowsMotion() {
+    QFETCH(QString, scene);
+    QFETCH(QString, at);
+    QFETCH(QString, state);
+    DriveRig r;
+    r.controller.setOriginDone(true);
+    r.controller.memory().setPoint(0, {"A", "15.00", "20", ""});
+    r.host.texts[SizeCtl::Direction] = "C";
+    r.host.texts[SizeCtl::Speed] = "5";
+    r.host.texts[SizeCtl::Level] = "3";
+    if (scene == "setting")
+        r.panel.settingClicked();
+    else if (scene != "direct" && scene != "playback" && scene != "size")
+        enterOperation(r);
+    const auto look = [&] {
+        QString s;
+        for (const char* name : {Ctl::Setting, Ctl::Operation, Ctl::Stop, Ctl::Org, Ctl::Start,
+                                 PointCtl::Direct, PointCtl::Playback})
+            s += r.host.isEnabled(name) ? u'1' : u'0';
+        s += u' ';
+        s += r.host.commandsLocked ? u'1' : u'0';
+        s += r.drive.orgpos == 1 ? u'1' : u'0';
+        return s;
+    };
+    QString seen;
+    bool modeKept = true;
+    connect(&r.controller, &VirtualController::lineHandled, this, [&](const QString& line) {
+        if (at.isEmpty() || !seen.isEmpty() || !line.startsWith(at))
+            return;
+        r.panel.monitor().tick(); // an I/O poll now must change nothing
+        seen = look();
+        if (scene.endsWith("setting")) {
+            r.panel.settingClicked();
+            modeKept = r.drive.operationMode && look() == seen;
+        }
+    });
+    if (scene.startsWith("org"))
+        r.panel.orgClicked();
+    else if (scene == "start")
+        r.panel.startClicked();
+    else if (scene == "direct")
+        r.panel.teachingSelected(1);
+    else if (scene == "playback")
+        r.panel.teachingSelected(2);
+    else if (scene == "size")
+        r.size.teach(true);
+    if (at.isEmpty())
+        seen = look();
+    QCOMPARE(seen, state);
+    QVERIFY(modeKept);
+    QCOMPARE(r.drive.orgpos, 0);
+    QVERIFY(
+        !r.op.texts("message").contains("The communication error. Please check the connection."));
+}
 
 void TestDrive::stopReachesControllerDuringMotion_data() {
     QTest::addColumn<bool>("pointMove");
@@ -87,7 +187,7 @@ void TestDrive::stopReachesControllerDuringMotion() {
     QCOMPARE(r.link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
     QVERIFY(!r.controller.motionRunning());
     QCOMPARE(r.op.texts("message"), QStringList()); // a stop is no error to report
-    QVERIFY(!r.drive.motionBusy);
+    QVERIFY(r.drive.motion.idle() && r.drive.orgpos == 0);
     QVERIFY(r.host.isEnabled(Ctl::Start) && r.host.isEnabled(Ctl::Setting));
     QCOMPARE(r.host.stopDialogShows, pointMove ? 0 : 1);
     QVERIFY(!r.host.stopDialogShown);
@@ -118,6 +218,10 @@ void TestDrive::startAsksReturnToOriginFirst() {
     r.panel.startClicked();
     QCOMPARE(r.op.texts("yesno"), questions);
     QCOMPARE(r.op.prompts.first().title, QString("Return to origin"));
+    // The question keeps its text; where the carriage goes stands beside it.
+    if (returnToOrigin)
+        QCOMPARE(r.op.last().informative,
+                 QString("Point 2: mode A, position 12.00 mm (as the controller holds it)"));
     QCOMPARE(r.lines(), lines);
     QCOMPARE(r.controller.position(), returnToOrigin ? 1200 : 0);
     QCOMPARE(r.host.texts.value(Ctl::NowPosi), returnToOrigin ? QString("12.00") : QString());
@@ -202,6 +306,35 @@ void TestDrive::originShiftSendsSoftLimitSuggestion() {
     QVERIFY(r.points.modified());
 }
 
+void TestDrive::originShiftNotTakenChangesNothing_data() {
+    QTest::addColumn<QString>("refused"); // what the controller refuses
+    QTest::newRow("the write command") << "@WRITE PRM";
+    QTest::newRow("the shift's data line") << "PRM";
+}
+
+// SET of an origin point shift the controller did not take: the table, the status bar and the
+// modified flag stay as they were (the failure has been reported).
+void TestDrive::originShiftNotTakenChangesNothing() {
+    QFETCH(QString, refused);
+    DriveRig r;
+    r.controller.setParameter(35, "100");
+    r.params.setSettingValue(35, "100");
+    r.host.status[2] = "Origin point shift: 1.00";
+    if (refused == "PRM")
+        r.controller.setNgForDataLine(1);
+    else
+        r.controller.setNgFor(refused);
+    r.panel.targetSelected(true);
+    r.host.texts[Ctl::Pos] = "1.5";
+    r.panel.setClicked();
+    QCOMPARE(r.controller.parameter(35), QString("100"));
+    QCOMPARE(r.params.settingValue(35), QString("100"));
+    QCOMPARE(r.host.status.value(2), QString("Origin point shift: 1.00"));
+    QVERIFY(!r.points.modified());
+    QCOMPARE(r.op.texts("yesno"), QStringList{"Do you send virtual origin data?"});
+    QVERIFY(!r.op.texts("message").contains("Transmitting and receiving has finished."));
+}
+
 void TestDrive::positionReplies_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("shown"); // empty: nothing shown
@@ -273,12 +406,16 @@ void TestDrive::ioPollSkippedWhileMotionRuns() {
     r.controller.setInputs("0000000001");
     enterOperation(r);
     IoMonitor& monitor = r.panel.monitor();
-    r.drive.motionBusy = true;
+    r.drive.motion.begin(Motion::StopControl::Button);
+    r.drive.motion.setPhase(Motion::Phase::Moving);
+    QVERIFY(!monitor.running()); // no poll waits in front of a sequence's exchanges
     monitor.tick();
     QVERIFY(r.controller.received().isEmpty());
     QCOMPARE(monitor.guard(), QString()); // the monitor goes on after the motion
 
-    r.drive.motionBusy = false;
+    r.drive.motion.end();
+    QVERIFY(monitor.running());
+    monitor.stop();
     monitor.tick();
     QCOMPARE(r.lines(), bytesList({"@READ DIO ,\r\n", "@?POS ,\r\n"}));
     QVERIFY(r.host.lamps[3]);  // ready
@@ -286,16 +423,20 @@ void TestDrive::ioPollSkippedWhileMotionRuns() {
     QVERIFY(!r.host.lamps[8]);
     QCOMPARE(r.host.texts.value(Ctl::NowPosi), QString("0.00"));
 
-    // A controller that stops answering is reported once, not on every tick.
+    // A controller that stops answering is reported, and the monitor goes on polling, so the
+    // lamps follow the controller again as soon as it answers.
     r.controller.setSilent(true);
     monitor.tick();
     QCOMPARE(r.op.texts("message"),
              QStringList{"The communication error. Please check the connection."});
     QCOMPARE(r.op.last().title, QString("I/O monitor"));
-    QCOMPARE(monitor.guard(), QString("1"));
-    const int written = r.controller.received().size();
+    QVERIFY(monitor.lastPollFailed());
+    QCOMPARE(monitor.guard(), QString());
+    r.controller.setSilent(false);
+    r.controller.setInputs("0000000000");
     monitor.tick();
-    QCOMPARE(r.controller.received().size(), written);
+    QVERIFY(!monitor.lastPollFailed());
+    QVERIFY(!r.host.lamps[13]);
 }
 
 void TestDrive::lowSpeedBoxes_data() {

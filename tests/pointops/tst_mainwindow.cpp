@@ -72,6 +72,9 @@ class TestMainWindow : public QObject {
     void progressCancelEndsASilentWait();
     void pulseWindowFrame();
     void jogThroughButtons();
+    void jogPressLostStops_data();
+    void jogPressLostStops();
+    void closeDuringMotionStopsIt_data();
     void closeDuringMotionStopsIt();
     void errorHistoryFromToolbar();
     void screenshots();
@@ -356,20 +359,96 @@ void TestMainWindow::jogThroughButtons() {
     QCOMPARE(m_controller->position(), stoppedAt - 10);
 }
 
+void TestMainWindow::jogPressLostStops_data() {
+    QTest::addColumn<bool>("windowLeft"); // the window deactivated, else the button's focus lost
+    QTest::newRow("focus lost") << false;
+    QTest::newRow("window left") << true;
+}
+
+// A held jog button whose press ends without a release (a box takes the focus, the window is
+// left) stops the continuous jog as a release would.
+void TestMainWindow::jogPressLostStops() {
+    QFETCH(bool, windowLeft);
+    DrivePanel* panel = m_window->drivePanel();
+    QTest::mouseClick(panel->teachingOption(2), Qt::LeftButton);
+    QPushButton* plus = panel->button("Cmd_Op");
+    QVERIFY(plus->isEnabled());
+    m_controller->setParameter(24, "5"); // a continuous jog of a few seconds
+    m_controller->clearReceived();
+    auto lose =
+        connect(m_controller, &VirtualController::lineHandled, this, [&](const QString& line) {
+            if (!line.startsWith("@XINC"))
+                return;
+            QTimer::singleShot(150, this, [&] {
+                if (windowLeft) {
+                    QEvent deactivated(QEvent::ActivationChange);
+                    QApplication::sendEvent(m_window, &deactivated);
+                } else {
+                    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+                    QApplication::sendEvent(plus, &out);
+                }
+            });
+        });
+    // Should the press not be lost, the button is let go later, so the test cannot hang.
+    QTimer::singleShot(3000, plus, [plus] { QTest::mouseRelease(plus, Qt::LeftButton); });
+    QTest::mousePress(plus, Qt::LeftButton);
+    QTRY_VERIFY(m_controller->received().contains("@XINC ,\r\n"));
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY(m_controller->received().contains("@XINC ,\r\n\x03"));
+    QVERIFY(clock.elapsed() < 2000);
+    disconnect(lose);
+    QTRY_VERIFY(!m_controller->motionRunning() && m_window->drive().jogSteps() == 0);
+    QVERIFY(!m_window->drive().jogHeld());
+    QTest::mouseRelease(plus, Qt::LeftButton);
+}
+
+void TestMainWindow::closeDuringMotionStopsIt_data() {
+    QTest::addColumn<bool>("exit"); // File > Exit instead of closing the window
+    QTest::addColumn<OperatorInteraction::Answer>("save");
+    QTest::newRow("close, save cancelled") << false << OperatorInteraction::Answer::Cancel;
+    QTest::newRow("Exit, save cancelled") << true << OperatorInteraction::Answer::Cancel;
+    QTest::newRow("close, not saved") << false << OperatorInteraction::Answer::No;
+}
+
+// Closing asks about unsaved edits only once the actuator has been told to stop; a Cancel
+// keeps the window, stopped and usable.
 void TestMainWindow::closeDuringMotionStopsIt() {
+    QFETCH(bool, exit);
+    QFETCH(OperatorInteraction::Answer, save);
     DrivePanel* panel = m_window->drivePanel();
     panel->button("Cmd_driv")->click();
     QVERIFY(panel->button("Cmd_Return")->isEnabled());
+    m_window->points().setModified(true);
     m_controller->setMotionDuration(5000);
     m_controller->clearReceived();
-    QTimer::singleShot(300, m_window, [this] { m_window->close(); });
+    bool stoppedBeforeQuestion = false;
+    m_op.onPrompt = [&](const ScriptedOperator::Prompt& p) {
+        if (p.kind == "yesnocancel")
+            stoppedBeforeQuestion = m_controller->received().contains("@ORG ,\r\n\x03");
+    };
+    m_op.answers = {OperatorInteraction::Answer::Yes, save};
+    QTimer::singleShot(300, m_window, [this, exit] {
+        if (exit)
+            m_window->action("mnuFileExit")->trigger();
+        else
+            m_window->close();
+    });
     QElapsedTimer clock;
     clock.start();
     panel->button("Cmd_Return")->click();
+    m_op.onPrompt = nullptr;
     QVERIFY(clock.elapsed() < 2500);
-    QVERIFY(m_controller->received().contains("@ORG ,\r\n\x03"));
+    QCOMPARE(m_op.texts("yesnocancel"), QStringList{"Do you save data?"});
+    QVERIFY(stoppedBeforeQuestion);
     QVERIFY(!m_controller->motionRunning());
-    QCOMPARE(m_op.endCalls, 1);
+    const bool closes = save == OperatorInteraction::Answer::No;
+    QCOMPARE(m_op.endCalls, closes ? 1 : 0);
+    if (closes)
+        return;
+    QVERIFY(m_window->isVisible());
+    QVERIFY(panel->button("Cmd_Return")->isEnabled() && panel->button("Cmd_Setup")->isEnabled());
+    QVERIFY(!panel->button("Cmd_Stop")->isEnabled());
 }
 
 void TestMainWindow::errorHistoryFromToolbar() {
@@ -449,6 +528,23 @@ void TestMainWindow::screenshots() {
     m_window->ErrorHistoryDisplay();
     QTest::qWait(50);
     save(m_window->errorRecordWindow(), "error-history.png");
+
+    // Start's question with where the carriage goes, and a motion that got no end reply.
+    DialogOperator boxes(m_window);
+    const auto grabNext = [&](const char* name) {
+        onNextModal(this, [&, name](QWidget* box) {
+            save(box, name);
+            box->close();
+        });
+    };
+    grabNext("start-question.png");
+    boxes.informativeYesNo("Start", " Do you start?", OperatorInteraction::Icon::Question,
+                           "Point 2: mode A, position 12.00 mm (as the controller holds it)");
+    grabNext("motion-without-end.png");
+    boxes.informativeMessage("Point", "The communication error. Please check the connection.",
+                             OperatorInteraction::Icon::None,
+                             "COM3 \u2192 sim:point: no answer within 22 s\nThe stop command was "
+                             "sent and answered.");
 }
 
 // Both main windows open fully visible on a 1280x800 screen and stay usable (their layouts

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -54,6 +55,8 @@ class TstPanels final : public QObject {
     void sizePanelHighlightAndFocus();
     void directionBoxKeys_data();
     void directionBoxKeys();
+    void pointBoxChecksOnce_data();
+    void pointBoxChecksOnce();
     void lamps();
     void carriagePosition_data();
     void carriagePosition();
@@ -251,6 +254,33 @@ void TstPanels::directionBoxKeys() {
     QCOMPARE(refusals.size(), refused ? 1 : 0);
     QCOMPARE(direction->text(), QString("c"));
     QCOMPARE(direction->selectedText(), selected);
+}
+
+void TstPanels::pointBoxChecksOnce_data() {
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("Enter") << true;
+    QTest::newRow("left for the other point box") << false;
+}
+
+// A point box's check runs once however it is left: Enter gives up the focus, and that
+// leaving is Enter's check, not a second one.
+void TstPanels::pointBoxChecksOnce() {
+    QFETCH(bool, byEnter);
+    SizeDetectionPanel panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    QLineEdit* point = panel.box("size_dai");
+    point->setFocus();
+    QTRY_VERIFY(point->hasFocus());
+    QSignalSpy checks(&panel, &SizeDetectionPanel::pointLeft);
+    if (byEnter)
+        QTest::keyClick(point, Qt::Key_Return);
+    else
+        QTest::keyClick(point, Qt::Key_Down);
+    QCOMPARE(checks.count(), 1);
+    QCOMPARE(checks.at(0).at(0).toString(), QString("size_dai"));
+    QCOMPARE(checks.at(0).at(1).toBool(), byEnter);
+    QVERIFY(!point->hasFocus());
 }
 
 void TstPanels::lamps() {

@@ -15,13 +15,7 @@ using Answer = OperatorInteraction::Answer;
 
 namespace {
 
-struct PulseRig : PanelRigBase {
-    PulseRig() : PanelRigBase(VirtualController::Kind::Pulse) {}
-    FakePulseHost host{drive};
-    ZoneTableModel zones{op};
-    PulseParameterModel params{op};
-    PulseDrive panel{link, op, progress, host, zones, params};
-
+struct PulseRig : PulseDriveRig {
     // Operation mode with the I/O monitor out of the way and a clean line.
     void enterOperation() {
         panel.operationClicked();
@@ -65,6 +59,7 @@ class TestPulseDrive : public QObject {
     void teachingEndsOnNoOrFailure();
     void setChecksTheTarget_data();
     void setChecksTheTarget();
+    void virtualOriginNotTakenChangesNothing();
 };
 
 void TestPulseDrive::operationMode_data() {
@@ -131,39 +126,38 @@ void TestPulseDrive::switches_data() {
     QTest::addColumn<QString>("question");
     QTest::addColumn<QList<QByteArray>>("lines");
     QTest::addColumn<QString>("caption"); // afterwards; empty: not checked
-    QTest::addColumn<bool>("monitorRevived");
     QTest::newRow("servo on") << "Cmd_Srvo" << false << Answer::Yes << ""
                               << "Servo"
                               << "Execute servo ON?" << bytesList({"@?SRVO ,\r\n", "@SRVO 1,\r\n"})
-                              << "Servo OFF" << true;
+                              << "Servo OFF";
     QTest::newRow("servo off") << "Cmd_Srvo" << true << Answer::Yes << ""
                                << "Servo"
                                << "Execute servo OFF?"
-                               << bytesList({"@?SRVO ,\r\n", "@SRVO 0,\r\n"}) << "Servo ON" << true;
+                               << bytesList({"@?SRVO ,\r\n", "@SRVO 0,\r\n"}) << "Servo ON";
     QTest::newRow("servo declined")
         << "Cmd_Srvo" << true << Answer::No << ""
         << "Servo"
-        << "Execute servo OFF?" << bytesList({"@?SRVO ,\r\n"}) << "Servo OFF" << false;
+        << "Execute servo OFF?" << bytesList({"@?SRVO ,\r\n"}) << "Servo OFF";
     QTest::newRow("to pushing") << "Cmd_Dousa" << false << Answer::Yes << ""
                                 << "Press"
                                 << "Change to pushing operation?"
                                 << bytesList({"@?PRS ,\r\n", "@PRESS 1,\r\n"})
-                                << "Positioning operation" << true;
+                                << "Positioning operation";
     QTest::newRow("to positioning")
         << "Cmd_Dousa" << true << Answer::Yes << ""
         << "Press"
         << "Change to positioning operation?" << bytesList({"@?PRS ,\r\n", "@PRESS 0,\r\n"})
-        << "Pushing operation" << true;
+        << "Pushing operation";
     QTest::newRow("alarm") << "Cmd_Alarm" << false << Answer::Yes << ""
                            << "Canceling alarm"
-                           << "Cancel alarm?" << bytesList({"@ALR ,\r\n"}) << "" << true;
+                           << "Cancel alarm?" << bytesList({"@ALR ,\r\n"}) << "";
     QTest::newRow("deviation refused")
         << "Cmd_Cclr" << false << Answer::Yes << "@CCLR"
         << "Clearing pulse-deviation"
-        << "Clear pulse-deviation?" << bytesList({"@CCLR ,\r\n"}) << "" << false;
+        << "Clear pulse-deviation?" << bytesList({"@CCLR ,\r\n"}) << "";
 }
 
-// Each switch against the controller; an "OK" also revives an I/O monitor that had failed.
+// Each switch against the controller; the I/O monitor goes on polling after a failed poll.
 void TestPulseDrive::switches() {
     QFETCH(QString, button);
     QFETCH(bool, on);
@@ -173,16 +167,16 @@ void TestPulseDrive::switches() {
     QFETCH(QString, question);
     QFETCH(QList<QByteArray>, lines);
     QFETCH(QString, caption);
-    QFETCH(bool, monitorRevived);
     PulseRig r;
     r.controller.setServoOn(on);
     r.controller.setPushingOperation(on);
     r.controller.setAlarm(true);
     r.enterOperation();
-    // A refused poll is reported once and stops the monitor.
+    // A refused poll is reported, and the monitor goes on polling.
     r.controller.setNgFor("@READ DIO");
     r.panel.monitor().tick();
-    QCOMPARE(r.panel.monitor().guard(), QString("1"));
+    QVERIFY(r.panel.monitor().lastPollFailed());
+    QCOMPARE(r.panel.monitor().guard(), QString());
     r.controller.clearNgFor("@READ DIO");
     r.controller.clearReceived();
     r.op.prompts.clear();
@@ -205,7 +199,6 @@ void TestPulseDrive::switches() {
     QCOMPARE(r.op.prompts.first().text, question);
     if (!caption.isEmpty())
         QCOMPARE(r.host.texts.value(button), caption);
-    QCOMPARE(r.panel.monitor().guard(), monitorRevived ? QString() : QString("1"));
     if (!ngFor.isEmpty()) {
         QCOMPARE(r.op.last().text, QString("Cannot receive data from controller."));
         QVERIFY(r.link.errorText().startsWith("NG\r\n"));
@@ -221,23 +214,26 @@ void TestPulseDrive::startSequence_data() {
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<int>("position");
-    // The start's own commands are written as they stand: no comma, no CR LF.
+    // The start's own commands are written as they stand: no comma, no CR LF. The zone read
+    // before them tells the question where the carriage goes.
     QTest::newRow("origin set, servo off")
         << true << false << QList<Answer>{Answer::Yes} << QStringList{"Do you start?"}
-        << QByteArray("@?SRVO@SRVO 1@?ORG@MOVP 2") << 750;
+        << QByteArray("@READ ZON ,\r\n@?SRVO@SRVO 1@?ORG@MOVP 2") << 750;
     QTest::newRow("origin set, servo on")
         << true << true << QList<Answer>{Answer::Yes} << QStringList{"Do you start?"}
-        << QByteArray("@?SRVO@?ORG@MOVP 2") << 750;
+        << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG@MOVP 2") << 750;
     QTest::newRow("origin first") << false << true
                                   << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Yes}
                                   << QStringList{"Do you start?", AskOrigin, "Do you start?"}
-                                  << QByteArray("@?SRVO@?ORG" + OriginReturn + "@?SRVO@?ORG@MOVP 2")
+                                  << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG" + OriginReturn +
+                                                "@?SRVO@?ORG@MOVP 2")
                                   << 750;
     QTest::newRow("origin declined")
         << false << true << QList<Answer>{Answer::Yes, Answer::No}
-        << QStringList{"Do you start?", AskOrigin} << QByteArray("@?SRVO@?ORG") << 0;
+        << QStringList{"Do you start?", AskOrigin} << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG") << 0;
     QTest::newRow("not started") << true << true << QList<Answer>{Answer::No}
-                                 << QStringList{"Do you start?"} << QByteArray() << 0;
+                                 << QStringList{"Do you start?"} << QByteArray("@READ ZON ,\r\n")
+                                 << 0;
 }
 
 void TestPulseDrive::startSequence() {
@@ -258,14 +254,18 @@ void TestPulseDrive::startSequence() {
 
     QCOMPARE(r.op.texts("yesno"), questions);
     QCOMPARE(r.op.prompts.first().title, QString("Start"));
+    QCOMPARE(r.op.prompts.first().informative,
+             QString("Zone 2: position A 7.50 mm (as the controller holds it)"));
     QCOMPARE(r.controller.received(), written);
     QCOMPARE(r.controller.position(), position);
     QVERIFY(r.op.texts("message").isEmpty());
-    QVERIFY(!r.drive.motionBusy && r.drive.orgpos == 0);
+    QVERIFY(r.drive.motion.idle() && r.drive.orgpos == 0);
     QVERIFY(r.host.isEnabled(Ctl::Setting) && r.host.isEnabled(Ctl::Start));
     QVERIFY(!r.host.isEnabled(Ctl::Stop));
-    // Alarm cancel and deviation clear stay usable after a start.
-    QVERIFY(r.host.isEnabled(PulseCtl::Alarm) && r.host.isEnabled(PulseCtl::Deviation));
+    // The servo stays usable after a start; alarm cancel and deviation clear wait for Stop or
+    // Org.
+    QVERIFY(r.host.isEnabled(PulseCtl::Servo));
+    QVERIFY(!r.host.isEnabled(PulseCtl::Alarm) && !r.host.isEnabled(PulseCtl::Deviation));
     QCOMPARE(r.host.colour(Ctl::Start), std::optional<quint32>(0xE0E0E0));
     QVERIFY(r.panel.monitor().running());
 }
@@ -276,7 +276,8 @@ void TestPulseDrive::stopDuringMotion_data() {
     QTest::addColumn<QByteArray>("written");
     QTest::newRow("return to origin")
         << "org" << false << QByteArray("@?PRM 5,\r\n@?PRM 35,\r\n@?PRM 0,\r\n@ORG ,\r\n\x03");
-    QTest::newRow("start") << "start" << false << QByteArray("@?SRVO@?ORG@MOVP 0\x03");
+    QTest::newRow("start") << "start" << false
+                           << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG@MOVP 0\x03");
     QTest::newRow("exit during return to origin")
         << "org" << true << QByteArray("@?PRM 5,\r\n@?PRM 35,\r\n@?PRM 0,\r\n@ORG ,\r\n\x03");
 }
@@ -313,7 +314,7 @@ void TestPulseDrive::stopDuringMotion() {
     QVERIFY2(clock.elapsed() < 2000, "the motion ran on after Stop");
     QCOMPARE(r.controller.received(), written);
     QCOMPARE(r.link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
-    QVERIFY(!r.controller.motionRunning() && !r.drive.motionBusy);
+    QVERIFY(!r.controller.motionRunning() && r.drive.motion.idle());
     QCOMPARE(r.op.texts("message"), QStringList()); // a stop is no error to report
     QCOMPARE(r.host.stopDialogShows, 0);            // Operation mode has its own Stop
     QVERIFY(r.host.isEnabled(Ctl::Start) && !r.host.isEnabled(Ctl::Stop));
@@ -370,6 +371,7 @@ void TestPulseDrive::directTeaching() {
     r.controller.setPosition(position);
     const QString shown = QString::number(position / 100.0, 'f', 2);
     QTRY_COMPARE(r.host.texts.value(Ctl::Pos), shown);
+    QVERIFY(r.host.selected.contains(Ctl::Pos)); // what SET takes stands selected
     QCOMPARE(r.lines().mid(0, 10),
              controllerLines(OriginReturn + "@?PRM 35,\r\n@?PRM 35,\r\n@SRVO 0,\r\n@?POS ,\r\n"
                                             "@?PRM 35,\r\n"));
@@ -479,6 +481,28 @@ void TestPulseDrive::setChecksTheTarget() {
     QCOMPARE(r.zones.modified(), !written.isEmpty());
     QCOMPARE(r.op.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
     QVERIFY(r.controller.received().isEmpty());
+}
+
+// SET of a virtual origin the controller refused: parameter 35, the status bar and the modified
+// flag stay as they were, and teaching goes on without asking to end it.
+void TestPulseDrive::virtualOriginNotTakenChangesNothing() {
+    PulseRig r;
+    r.controller.setParameter(35, "100");
+    r.params.setSettingValue(35, "100");
+    r.panel.teachClicked(true);
+    QVERIFY(r.panel.teaching());
+    r.host.status[2] = "Origin point shift: 1.00";
+    r.op.prompts.clear();
+    r.controller.setNgForDataLine(1);
+    r.host.texts[Ctl::Pos] = "1.23";
+    r.panel.setClicked();
+    QCOMPARE(r.controller.parameter(35), QString("100"));
+    QCOMPARE(r.params.settingValue(35), QString("100"));
+    QCOMPARE(r.host.status.value(2), QString("Origin point shift: 1.00"));
+    QVERIFY(!r.zones.modified());
+    QCOMPARE(r.op.texts("yesno"), QStringList{"Do you send virtual origin data?"});
+    QVERIFY(r.panel.teaching());
+    r.panel.settingClicked();
 }
 
 QTEST_MAIN(TestPulseDrive)

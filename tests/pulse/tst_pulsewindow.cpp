@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -60,6 +61,7 @@ class TestPulseWindow : public QObject {
     void errorHistoryAndOriginReset();
     void speedCalculationKeepsTheWindowDisabled();
     void operationModeThroughTheButtons();
+    void positionBoxKeys_data();
     void positionBoxKeys();
     void fitsTheScreen();
     void screenshot();
@@ -351,15 +353,39 @@ void TestPulseWindow::operationModeThroughTheButtons() {
     QVERIFY(m_window->action("mnuFileOpen")->isEnabled() && m_window->toolbar()->isEnabled());
 }
 
-// Txt_Pos takes digits, "-" and "." only, and shows its number when left.
+void TestPulseWindow::positionBoxKeys_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key"); // then pressed; 0: none
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text"); // the box afterwards, still with the focus
+    QTest::newRow("characters") << "a1/2.5x" << 0 << 0 << "12.5";
+    QTest::newRow("Backspace") << "12" << int(Qt::Key_Backspace) << 0 << "1";
+    QTest::newRow("Enter") << "7.5" << int(Qt::Key_Return) << 0 << "7.50";
+    QTest::newRow("Tab") << "1" << int(Qt::Key_Tab) << 0 << "1";
+    QTest::newRow("Escape") << "1" << int(Qt::Key_Escape) << 0 << "1";
+    QTest::newRow("Ctrl+V") << "1" << int(Qt::Key_V) << int(Qt::ControlModifier) << "1";
+    QTest::newRow("Shift+Insert") << "1" << int(Qt::Key_Insert) << int(Qt::ShiftModifier) << "1";
+}
+
+// Txt_Pos takes digits, "-", ".", Backspace and Enter only (no pasting, no Tab or Escape), and
+// shows its number when left.
 void TestPulseWindow::positionBoxKeys() {
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QGuiApplication::clipboard()->setText("99");
     QLineEdit* box = m_window->panel()->box("Txt_Pos");
     box->setFocus();
+    QVERIFY(box->hasFocus());
     box->clear();
-    QTest::keyClicks(box, "a1/2.5x");
-    QCOMPARE(box->text(), QString("12.5"));
+    QTest::keyClicks(box, typed);
+    if (key)
+        QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(box->text(), text);
+    QVERIFY(box->hasFocus());
     m_window->findChild<ZoneGrid*>("Grid1")->setFocus();
-    QCOMPARE(box->text(), QString("12.50"));
+    QCOMPARE(box->text(), QString::number(text.toDouble(), 'f', 2));
 }
 
 // The keys run the transfers with this window as their host: the tables follow the
@@ -392,10 +418,10 @@ void TestPulseWindow::errorHistoryAndOriginReset() {
 
     // Not while the actuator moves.
     m_rig.controller->clearReceived();
-    m_window->driveState().motionBusy = true;
+    m_window->driveState().motion.begin(Motion::StopControl::Button);
     m_window->action("mnuToolsIniORG")->trigger();
     QVERIFY(m_rig.controller->received().isEmpty());
-    m_window->driveState().motionBusy = false;
+    m_window->driveState().motion.end();
     m_window->action("mnuToolsIniORG")->trigger();
     QCOMPARE(m_rig.controller->received(), QByteArray("@INIT ORG ,\r\n"));
     QVERIFY(button("Cmd_Setup")->isEnabled());

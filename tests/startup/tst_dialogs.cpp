@@ -410,7 +410,7 @@ void TestDialogs::progressDialogUsableWhileOwnerDisabled() {
     QWidget owner;
     owner.show();
     auto* bar = new frmbar(&owner);
-    auto* stop = new frmstop([] { return nullptr; }, &owner);
+    auto* stop = new frmstop([] {}, &owner);
     owner.setEnabled(false);
     bar->showModeless();
     stop->show();
@@ -430,7 +430,7 @@ void TestDialogs::stopDialogWithoutOpenPortWritesNothing() {
     LinkState state;
     RecordingChannel channel;
     Link link(state, channel);
-    frmstop dialog([&] { return &link; });
+    frmstop dialog([&] { link.writeStop(); });
     QCOMPARE(dialog.windowTitle(), QString("STOP"));
     QVERIFY(dialog.findChild<QLabel*>()->text() == "Press STOP to pause return to origin.");
     QCOMPARE(child<QPushButton>(&dialog, "Command1")->text(), QString("STOP"));
@@ -441,7 +441,7 @@ void TestDialogs::stopDialogWithoutOpenPortWritesNothing() {
     QCOMPARE(link.sentText(), QString());
 
     // No visible main window at all.
-    frmstop orphan([] { return nullptr; });
+    frmstop orphan([] {});
     orphan.show();
     click(&orphan, "Command1");
     QVERIFY(!orphan.isVisible());
@@ -457,7 +457,7 @@ void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
     Link link(state, channel);
     QStringList sent;
     connect(&link, &Link::commandSent, this, [&](const QString& s) { sent << s; });
-    frmstop dialog([&] { return &link; });
+    frmstop dialog([&] { link.writeStop(); });
     dialog.show();
     QByteArray receivedAtStop;
     QTimer::singleShot(150, this, [&] {
@@ -485,7 +485,7 @@ void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
     RecordingChannel recording;
     recording.openFlag = true;
     Link idle(state, recording);
-    frmstop other([&] { return &idle; });
+    frmstop other([&] { idle.writeStop(); });
     other.show();
     click(&other, "Command1");
     QVERIFY(recording.written.isEmpty());

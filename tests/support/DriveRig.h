@@ -8,6 +8,9 @@
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointDrive.h"
 #include "pointops/SizeDetection.h"
+#include "pulse/PulseDrive.h"
+#include "pulse/PulseParameterModel.h"
+#include "pulse/ZoneTableModel.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
 
@@ -63,4 +66,13 @@ struct DriveRig : PanelRigBase {
     PointOpsContext ctx{{link, op, progress, host}, points, params};
     PointDrive panel{ctx, host};
     SizeDetection size{ctx, host};
+};
+
+// The pulse-train operation panel without its window, on the in-process virtual controller.
+struct PulseDriveRig : PanelRigBase {
+    PulseDriveRig() : PanelRigBase(VirtualController::Kind::Pulse) {}
+    FakePulseHost host{drive};
+    ZoneTableModel zones{op};
+    PulseParameterModel params{op};
+    PulseDrive panel{link, op, progress, host, zones, params};
 };

@@ -24,6 +24,7 @@ template <typename Base> class FakePanelHostOf : public Base {
     QHash<QString, QString> texts;
     QHash<QString, bool> checked;
     QStringList focused;
+    QStringList selected; // boxes whose whole text was selected
     std::array<bool, 14> lamps{};
     std::array<bool, 14> lampShown = [] {
         std::array<bool, 14> a{};
@@ -36,6 +37,8 @@ template <typename Base> class FakePanelHostOf : public Base {
     QHash<int, QString> status;
     // Called when the window's dependent displays are refreshed (the tables are the test's).
     std::function<void()> onRefresh;
+    // Called when the stop dialog is shown or hidden (a test may show a real one).
+    std::function<void(bool)> onStopDialog;
 
     bool isEnabled(const char* name) const { return enabled.value(QLatin1String(name), true); }
     std::optional<quint32> colour(const char* name) const {
@@ -74,6 +77,7 @@ template <typename Base> class FakePanelHostOf : public Base {
     void setControlText(const QString& name, const QString& text) override { texts[name] = text; }
     void setControlChecked(const QString& name, bool on) override { checked[name] = on; }
     void focusControl(const QString& name) override { focused << name; }
+    void selectControlText(const QString& name) override { selected << name; }
     void setLamp(int index, bool on) override {
         if (index >= 0 && index < 14)
             lamps[index] = on;
@@ -83,6 +87,8 @@ template <typename Base> class FakePanelHostOf : public Base {
     void setStopDialogShown(bool shown) override {
         stopDialogShown = shown;
         stopDialogShows += shown ? 1 : 0;
+        if (onStopDialog)
+            onStopDialog(shown);
     }
     void setStatusText(int panel, const QString& text) override { status[panel] = text; }
     void disableCommands() override {

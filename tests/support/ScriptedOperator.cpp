@@ -39,6 +39,15 @@ OperatorInteraction::Answer ScriptedOperator::askYesNo(const QString& title, con
     return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
 }
 
+OperatorInteraction::Answer ScriptedOperator::informativeYesNo(const QString& title,
+                                                               const QString& text, Icon icon,
+                                                               const QString& informative) {
+    prompts.append({"yesno", title, text, icon, informative});
+    if (onPrompt)
+        onPrompt(prompts.constLast());
+    return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
+}
+
 OperatorInteraction::Answer ScriptedOperator::askYesNoCancel(const QString& title,
                                                              const QString& text, Icon icon) {
     record("yesnocancel", title, text, icon);

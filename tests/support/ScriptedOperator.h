@@ -19,7 +19,7 @@ class ScriptedOperator final : public OperatorInteraction {
         QString title;
         QString text;
         Icon icon = Icon::None;
-        QString informative; // the text beneath a message, if any
+        QString informative; // the text beneath a message or question, if any
         QString detailed;    // the detailed text a message unfolds, if any
     };
 
@@ -47,6 +47,8 @@ class ScriptedOperator final : public OperatorInteraction {
     void detailedMessage(const QString& title, const QString& text, Icon icon,
                          const QString& detailed) override;
     Answer askYesNo(const QString& title, const QString& text, Icon icon) override;
+    Answer informativeYesNo(const QString& title, const QString& text, Icon icon,
+                            const QString& informative) override;
     Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) override;
     void beep() override { ++beeps; }
     QString openFileName(const FileRequest& request) override;

@@ -136,9 +136,15 @@ bool SizeDetectionPanel::handleKey(QLineEdit* box, QKeyEvent* key) {
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (point)
+        // Enter ends the entry: the box gives up the focus, and a point box's check runs once,
+        // as Enter's, when the focus has gone (not once for Enter and again for leaving).
+        if (point && !box->hasFocus()) {
             emit pointLeft(box->objectName(), true);
-        box->clearFocus(); // Enter ends the entry
+            return true;
+        }
+        m_leftByEnter = point ? box : nullptr;
+        box->clearFocus();
+        m_leftByEnter = nullptr;
         return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -194,7 +200,7 @@ bool SizeDetectionPanel::eventFilter(QObject* watched, QEvent* event) {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (m_pointBoxes.contains(box) && reason != Qt::ActiveWindowFocusReason &&
                 reason != Qt::PopupFocusReason)
-                emit pointLeft(box->objectName(), false);
+                emit pointLeft(box->objectName(), box == m_leftByEnter);
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -55,5 +55,6 @@ class SizeDetectionPanel final : public QWidget {
     QGroupBox* m_frame = nullptr;
     QList<QLineEdit*> m_boxes;
     QList<QLineEdit*> m_pointBoxes;
+    QLineEdit* m_leftByEnter = nullptr; // a point box giving up the focus for Enter
     bool m_valid = false;
 };

@@ -208,6 +208,11 @@ ControlPanel* frmMain::controlPanel() const {
     return m_drive;
 }
 
+void frmMain::requestStop() {
+    if (m_driveOps)
+        m_driveOps->stopAsked();
+}
+
 void frmMain::stopActivities() {
     // Stops the I/O monitor and a running motion before the program ends.
     m_driveOps->stopForExit();

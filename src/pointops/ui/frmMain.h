@@ -65,9 +65,11 @@ class frmMain final : public MainWindowBase {
     ControlPanel* controlPanel() const override;
     void clearModified() override;
     void stopActivities() override;
+    void requestStop() override;
     void runOwnKey(const QString& key) override;
     void lockOwnControls(bool locked) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void buildMenus();

@@ -60,6 +60,8 @@ void frmMain::wireDrivePanel() {
         QPushButton* jog = button(plus ? PointCtl::Plus : PointCtl::Minus);
         connect(jog, &QPushButton::pressed, d, [d, plus] { d->jogPressed(plus); });
         connect(jog, &QPushButton::released, d, [d, plus] { d->jogReleased(plus); });
+        // A press can end without its release (a box comes up, the window is left).
+        jog->installEventFilter(this);
     }
     connect(panel->teachingOptions(), &QButtonGroup::idClicked, d, &PointDrive::teachingSelected);
     connect(button(Ctl::SetBase), &QPushButton::clicked, d, [d] { d->targetSelected(true); });
@@ -96,10 +98,20 @@ void frmMain::wireSizePanel() {
             [s](const QString& box, bool byEnter) { s->pointLeft(box, byEnter); });
 }
 
+void frmMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_driveOps)
+        m_driveOps->jogPressLost();
+    MainWindowBase::changeEvent(event);
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_drive->button(QLatin1String(Ctl::Stop))) {
         if (event->type() == QEvent::KeyPress)
             m_driveOps->stopKeyPressed();
+    } else if (watched == m_drive->button(QLatin1String(PointCtl::Plus)) ||
+               watched == m_drive->button(QLatin1String(PointCtl::Minus))) {
+        if (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide)
+            m_driveOps->jogPressLost();
     } else if (auto* box = qobject_cast<QLineEdit*>(watched); box && leftForGood(event)) {
         if (!m_checkingBox) {
             m_checkingBox = true;

@@ -207,6 +207,11 @@ void frmpulseMaindemo::clearModified() {
     m_zoneModel->setModified(false);
 }
 
+void frmpulseMaindemo::requestStop() {
+    if (m_driveOps)
+        m_driveOps->stopAsked();
+}
+
 void frmpulseMaindemo::stopActivities() {
     // Stops the I/O monitor, the teaching polling and a running motion before the program ends.
     m_driveOps->stopForExit();

@@ -63,6 +63,7 @@ class frmpulseMaindemo final : public MainWindowBase {
     ControlPanel* controlPanel() const override;
     void clearModified() override;
     void stopActivities() override;
+    void requestStop() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

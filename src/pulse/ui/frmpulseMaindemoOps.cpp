@@ -2,6 +2,7 @@
 // with this window as its host, and the window is put back on every way out; the error
 // history and the speed calculation open their windows.
 #include "drive/ErrorHistory.h"
+#include "pulse/PulseDrive.h"
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulseTransfers.h"
@@ -51,11 +52,9 @@ void frmpulseMaindemo::wireOperations() {
                 [this, fn = item.second] { runOperation(fn); });
     connect(action("mnuToolsIniORG"), &QAction::triggered, this, [this] {
         // The origin is not reset under a moving actuator.
-        if (m_driveState.motionBusy)
+        if (m_driveOps->motionRunning())
             return;
         runOperation(&PulseTransfers::initOrigin);
-        if (QPushButton* setting = m_panel->button(QStringLiteral("Cmd_Setup")))
-            setting->setEnabled(true);
     });
     connect(action("mnuToolsBag"), &QAction::triggered, this,
             &frmpulseMaindemo::ErrorHistoryDisplay);

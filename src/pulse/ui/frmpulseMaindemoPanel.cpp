@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -53,6 +54,9 @@ void frmpulseMaindemo::wirePanel() {
     }
     QLineEdit* position = m_panel->box(QString::fromLatin1(Ctl::Pos));
     position->installEventFilter(this);
+    // Pasting and dropping would go around the key filter.
+    position->setContextMenuPolicy(Qt::NoContextMenu);
+    position->setAcceptDrops(false);
     connect(position, &QLineEdit::returnPressed, d, &PulseDrive::positionBoxEdited);
 }
 
@@ -61,10 +65,16 @@ bool frmpulseMaindemo::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyPress)
             m_driveOps->stopKeyPressed();
     } else if (watched == m_panel->box(QString::fromLatin1(Ctl::Pos))) {
-        if (event->type() == QEvent::KeyPress) {
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (!text.isEmpty() && !PulseDrive::positionBoxAccepts(text.at(0)))
-                return true; // discarded
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
+                !PulseDrive::positionBoxTakesKey(key->key(), key->modifiers(), key->text())) {
+                event->accept();
+                return event->type() == QEvent::KeyPress; // discarded
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease &&
+                   static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton) {
+            return true; // no pasting of the selection
         } else if (event->type() == QEvent::FocusIn) {
             m_driveOps->positionBoxFocused(true);
         } else if (event->type() == QEvent::FocusOut) {

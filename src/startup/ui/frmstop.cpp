@@ -1,14 +1,12 @@
 #include "startup/ui/frmstop.h"
 
-#include "link/Link.h"
-
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmstop::frmstop(std::function<Link*()> visibleMainLink, QWidget* parent)
-    : QDialog(parent), m_visibleMainLink(std::move(visibleMainLink)) {
+frmstop::frmstop(std::function<void()> requestStop, QWidget* parent)
+    : QDialog(parent), m_requestStop(std::move(requestStop)) {
     setObjectName(QStringLiteral("frmstop"));
     setWindowTitle(QStringLiteral("STOP"));
     setModal(false);
@@ -31,11 +29,15 @@ void frmstop::stop() {
     Command::clear(m_fields);
     m_fields.P_Command = Command::StopChar;
     Command::compose(m_fields);
-    // The one stop path of the drive panels; it writes nothing when no motion holds the
-    // port open.
-    if (Link* link = m_visibleMainLink ? m_visibleMainLink() : nullptr)
-        link->writeStop();
+    // The one stop path of the drive panels; it writes nothing when nothing moves.
+    if (m_requestStop)
+        m_requestStop();
     hide();
+}
+
+void frmstop::reject() {
+    stop();
+    QDialog::reject();
 }
 
 void frmstop::changeEvent(QEvent* event) {

@@ -5,22 +5,23 @@
 #include <QDialog>
 #include <functional>
 
-class Link;
 class QLabel;
 class QPushButton;
 
-// The stop dialog "STOP", shown modeless while a return to origin runs. STOP writes the stop
-// character straight to the open port of the visible main window (the return-to-origin
-// exchange holds that port open and collects the controller's answer) and hides the dialog.
-// With no port open nothing is written and the dialog just hides.
+// The stop dialog "STOP", shown modeless while a motion of its main window may run. STOP asks
+// that window's drive panel to stop (the one stop path: the stop character goes straight to the
+// open port of the motion's exchange, which collects the controller's answer) and hides the
+// dialog. Closing the dialog (its close button, Alt+F4) and Escape are a STOP too: a dialog
+// that disappears must never leave the actuator running.
 //
 // Like the progress dialog it stays usable while its owner window is disabled.
 class frmstop final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmstop)
   public:
-    // visibleMainLink gives the link of the main window that is visible, or nullptr.
-    explicit frmstop(std::function<Link*()> visibleMainLink, QWidget* parent = nullptr);
+    // requestStop asks the main window that is visible to stop; it does nothing when that
+    // window is hidden or nothing moves.
+    explicit frmstop(std::function<void()> requestStop, QWidget* parent = nullptr);
     ~frmstop() override;
 
     // What the STOP button does.
@@ -29,10 +30,13 @@ class frmstop final : public QDialog {
     // The dialog's own command fields, holding the last stop line composed.
     const Command::Fields& fields() const { return m_fields; }
 
+    // Escape and closing the dialog.
+    void reject() override;
+
   protected:
     void changeEvent(QEvent* event) override;
 
   private:
-    std::function<Link*()> m_visibleMainLink;
+    std::function<void()> m_requestStop;
     Command::Fields m_fields;
 };

@@ -114,11 +114,14 @@ void DialogOperator::detailedMessage(const QString& title, const QString& text, 
 }
 
 OperatorInteraction::Answer DialogOperator::ask(const QString& title, const QString& text,
-                                                Icon icon, bool withCancel) {
+                                                Icon icon, bool withCancel,
+                                                const QString& informative) {
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel)
         buttons |= QMessageBox::Cancel;
     QMessageBox box(boxIcon(icon), title, text, buttons, parentWidget());
+    if (!informative.isEmpty())
+        box.setInformativeText(informative);
     box.setDefaultButton(QMessageBox::Yes);
     fitTitle(box);
     keepUsable(&box);
@@ -136,6 +139,12 @@ OperatorInteraction::Answer DialogOperator::ask(const QString& title, const QStr
 OperatorInteraction::Answer DialogOperator::askYesNo(const QString& title, const QString& text,
                                                      Icon icon) {
     return ask(title, text, icon, false);
+}
+
+OperatorInteraction::Answer DialogOperator::informativeYesNo(const QString& title,
+                                                             const QString& text, Icon icon,
+                                                             const QString& informative) {
+    return ask(title, text, icon, false, informative);
 }
 
 OperatorInteraction::Answer DialogOperator::askYesNoCancel(const QString& title,

@@ -31,6 +31,8 @@ class DialogOperator final : public OperatorInteraction {
     void detailedMessage(const QString& title, const QString& text, Icon icon,
                          const QString& detailed) override;
     Answer askYesNo(const QString& title, const QString& text, Icon icon) override;
+    Answer informativeYesNo(const QString& title, const QString& text, Icon icon,
+                            const QString& informative) override;
     Answer askYesNoCancel(const QString& title, const QString& text, Icon icon) override;
     void beep() override;
 
@@ -57,7 +59,8 @@ class DialogOperator final : public OperatorInteraction {
 
   private:
     QWidget* parentWidget() const;
-    Answer ask(const QString& title, const QString& text, Icon icon, bool withCancel);
+    Answer ask(const QString& title, const QString& text, Icon icon, bool withCancel,
+               const QString& informative = {});
     QString fileName(const FileRequest& request, bool save);
 
     ParentGetter m_parent;

@@ -75,7 +75,12 @@ frmbar& MainWindowBase::progress() {
 
 frmstop& MainWindowBase::stopDialog() {
     if (!m_stop)
-        m_stop = new frmstop([this]() -> Link* { return isVisible() ? &m_link : nullptr; }, this);
+        m_stop = new frmstop(
+            [this] {
+                if (isVisible())
+                    requestStop();
+            },
+            this);
     return *m_stop;
 }
 
@@ -355,6 +360,8 @@ void MainWindowBase::runTransfer(const std::function<void()>& operation) {
 }
 
 void MainWindowBase::Exit() {
+    // Whatever moves stops before anything is asked: the question may wait long.
+    requestStop();
     if (!confirmDiscard())
         return;
     clearModified();
@@ -362,6 +369,9 @@ void MainWindowBase::Exit() {
 }
 
 void MainWindowBase::closeEvent(QCloseEvent* event) {
+    // Whatever moves stops before anything is asked: the question may wait long, and the
+    // window may stay open after it.
+    requestStop();
     if (!confirmClose()) {
         event->ignore();
         return;

@@ -111,7 +111,6 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     int orgpos() const override { return m_driveState.orgpos; }
     bool numericInputMode() const override;
     void focusNumericInputOption() override;
-    void clearMotionBusy() override { m_driveState.motionBusy = false; }
     void enableWindow() override { setEnabled(true); }
     void hideProgress() override;
     // The link's reports give the toolbar back, except while DisableCommands keeps the
@@ -153,6 +152,9 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     // A toolbar key runs item: it gets the item's caption and shortcut as its tool tip.
     static void describeKey(QAction* key, const QAction* item);
 
+    // The stop dialog's STOP, Exit and closing the window ask the drive panel to stop through
+    // its one stop path (nothing is sent when nothing moves).
+    virtual void requestStop() {}
     // Asks about unsaved work before the window closes; false keeps the window open.
     virtual bool confirmClose() { return confirmDiscard(); }
     // Stops what runs (timers, a motion) before the program ends; the window is marked as

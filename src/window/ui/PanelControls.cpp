@@ -101,3 +101,8 @@ void PanelControls::focus(const QString& name) {
             box->selectAll();
     });
 }
+
+void PanelControls::selectText(const QString& name) {
+    if (auto* box = qobject_cast<QLineEdit*>(find(name)))
+        box->selectAll();
+}

@@ -29,6 +29,8 @@ class PanelControls final {
     void setChecked(const QString& name, bool checked);
     // Gives a control the focus (after the running event handler) and selects a box's text.
     void focus(const QString& name);
+    // Selects a box's whole text, leaving the focus where it is.
+    void selectText(const QString& name);
 
   private:
     void reportUnknown(const QString& name) const;

@@ -34,6 +34,7 @@ template <typename Base> class WindowPanelHost : public MainWindowHost<Base> {
         m_controls.setChecked(name, checked);
     }
     void focusControl(const QString& name) override { m_controls.focus(name); }
+    void selectControlText(const QString& name) override { m_controls.selectText(name); }
     void setLamp(int index, bool on) override { m_lamps->setLamp(index, on); }
     void resetLamps() override { m_lamps->resetLamps(); }
     void showCarriage(double positionMm, double strokeMm, int originDirection) override {
