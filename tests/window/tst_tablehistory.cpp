@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using Answer = OperatorInteraction::Answer;
 
@@ -154,6 +155,7 @@ class TestTableHistory : public QObject {
   private slots:
     void eachChangeIsOneStep_data();
     void eachChangeIsOneStep();
+    void handlerWithQuestionIsOneStep();
     void savedStateClearsTheFlag();
     void lockedTablesAndRunningOperationsRefuseUndo();
 };
@@ -235,6 +237,29 @@ void TestTableHistory::eachChangeIsOneStep() {
         rig.start(VirtualController::Kind::Point, "COM1");
         check(rig, rig.window->points(), rig.window->parameters(), pointActions().value(action));
     }
+}
+
+// A handler that changes a table, waits for a question (a nested event loop) and changes it
+// again makes one step: the step is recorded once it has returned to the event loop.
+void TestTableHistory::handlerWithQuestionIsOneStep() {
+    ScriptedOperator op;
+    PointTableModel points(op);
+    TableHistory history;
+    history.watch(&points);
+    history.start();
+    QEventLoop main;
+    QTimer::singleShot(0, &main, [&] {
+        points.teachPosition(1, "1.00");
+        QEventLoop question;
+        QTimer::singleShot(30, &question, &QEventLoop::quit);
+        question.exec();
+        points.teachPosition(2, "2.00");
+        QTimer::singleShot(30, &main, &QEventLoop::quit);
+    });
+    main.exec();
+    QCOMPARE(history.undoText(), "change of points 1 and 2");
+    history.undo();
+    QCOMPARE(points.table(), PointTableData{});
 }
 
 // Undoing back to the last saved tables clears the flag; redo sets it again; the state
