@@ -126,10 +126,11 @@ bool newFile(OperatorInteraction& op, SettingsFileKind& kind) {
     return true;
 }
 
-bool open(OperatorInteraction& op, SettingsFileKind& kind) {
-    if (!confirmDiscard(op, kind))
-        return false;
-    const QString path = op.openFileName(fileRequest(openTitle()));
+bool chooseAndCheck(OperatorInteraction& op, const QString& title, const FileCheck& check,
+                    bool* chosen) {
+    const QString path = op.openFileName(fileRequest(title));
+    if (chosen)
+        *chosen = !path.isEmpty();
     if (path.isEmpty())
         return false;
 
@@ -138,7 +139,7 @@ bool open(OperatorInteraction& op, SettingsFileKind& kind) {
         showCannotOpen(op);
         return false;
     }
-    const SettingsFileError error = kind.checkFile(file.bytes);
+    const SettingsFileError error = check(file.bytes);
     if (error == SettingsFileError::UnsupportedType) {
         ParameterRows::reportUnsupportedType(op);
         return false;
@@ -147,6 +148,15 @@ bool open(OperatorInteraction& op, SettingsFileKind& kind) {
         showCannotOpen(op);
         return false;
     }
+    return true;
+}
+
+bool open(OperatorInteraction& op, SettingsFileKind& kind) {
+    if (!confirmDiscard(op, kind))
+        return false;
+    if (!chooseAndCheck(op, openTitle(),
+                        [&kind](const QByteArray& bytes) { return kind.checkFile(bytes); }))
+        return false;
     kind.takeFile();
     op.message(openTitle(), completeText(), Icon::None);
     return true;

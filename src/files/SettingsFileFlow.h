@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <span>
 
 struct ParameterRow;
@@ -73,6 +74,16 @@ QString saveTitle();
 QString openTitle();
 QString fileFilter();
 QString completeText();
+
+// Reads and checks a whole file, as SettingsFileKind::checkFile() does.
+using FileCheck = std::function<SettingsFileError(const QByteArray& bytes)>;
+// The reading half of Open: the open dialog titled title (the settings file filter), then the
+// chosen file read (a regular file within the cap) and checked by check, a refusal told as
+// Open tells it. True when the file passed; false when the dialog was cancelled or the file
+// refused (chosen, when given, tells whether a file was picked at all). Compare with file
+// reads through it too.
+bool chooseAndCheck(OperatorInteraction& op, const QString& title, const FileCheck& check,
+                    bool* chosen = nullptr);
 
 bool confirmDiscard(OperatorInteraction& op, SettingsFileKind& kind);
 bool saveAs(OperatorInteraction& op, SettingsFileKind& kind);

@@ -26,3 +26,7 @@ QString ParameterTableModel::defaultList(const QString& type) const {
 bool ParameterTableModel::checkEdit(ParameterRow& row) {
     return ParameterRules::checkRow(row) != ParameterRules::EditResult::NotHeld;
 }
+
+std::unique_ptr<GridTableModel> ParameterTableModel::createLike(OperatorInteraction& op) const {
+    return std::make_unique<ParameterTableModel>(op);
+}

@@ -25,5 +25,6 @@ class ParameterTableModel final : public ParameterRowsModel {
 
   protected:
     QString defaultList(const QString& type) const override;
+    std::unique_ptr<GridTableModel> createLike(OperatorInteraction& op) const override;
     bool checkEdit(ParameterRow& row) override;
 };

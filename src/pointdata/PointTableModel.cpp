@@ -120,3 +120,50 @@ void PointTableModel::setTable(const PointTableData& table) {
 void PointTableModel::clear() {
     setTable(PointTableData{});
 }
+
+GridTableModel::TableImage PointTableModel::image() const {
+    TableImage out;
+    out.reserve(PointCount);
+    for (const PointRecord& p : m_table)
+        out.append({p.mode, p.position, p.speed, p.push, p.note});
+    return out;
+}
+
+void PointTableModel::restoreImage(const TableImage& image) {
+    PointTableData table;
+    for (int row = 0; row < PointCount && row < image.size(); ++row)
+        for (int column = PointRules::ColMode; column <= PointRules::ColNote; ++column)
+            *PointRules::field(table[row], column) = image[row].value(column - 1);
+    setTable(table);
+}
+
+std::unique_ptr<GridTableModel> PointTableModel::createLike(OperatorInteraction& op) const {
+    return std::make_unique<PointTableModel>(op);
+}
+
+QString PointTableModel::pasteRefusal(const QModelIndex& index, const QString& pasted) const {
+    if (!index.isValid() || index.row() >= PointCount || pasted.trimmed().isEmpty())
+        return {};
+    const PointRecord& p = m_table[index.row()];
+    const QString* kept = PointRules::field(p, index.column());
+    if (!kept || !kept->isEmpty())
+        return {};
+    switch (index.column()) {
+    case PointRules::ColMode:
+        return QStringLiteral("\"%1\" is not a mode").arg(pasted);
+    case PointRules::ColPosition:
+        // O and C points carry no position: the check empties it, as it does when typed.
+        if (p.mode == u"O" || p.mode == u"C")
+            return {};
+        break;
+    case PointRules::ColPush:
+        if (p.mode == u"A" || p.mode == u"I")
+            return {};
+        break;
+    case PointRules::ColSpeed:
+        break;
+    default:
+        return {};
+    }
+    return QStringLiteral("\"%1\" is not a number").arg(pasted);
+}

@@ -48,9 +48,20 @@ class PointTableModel final : public GridTableModel {
     // Empties every field of points 0 to 63 except the number (New).
     void clear();
 
+    // Undo and paste: the five texts of every point; "point"; why a pasted position, speed,
+    // pushing level or mode was not kept (it was no number; a field the row's mode does not
+    // carry counts as kept).
+    TableImage image() const override;
+    void restoreImage(const TableImage& image) override;
+    QString rowItem() const override { return QStringLiteral("point"); }
+    QString pasteRefusal(const QModelIndex& index, const QString& pasted) const override;
+
     // While suspended (opening a file, New clearing the table) edits store their text only.
     bool checksSuspended() const { return m_suspended; }
     void setChecksSuspended(bool suspended) { m_suspended = suspended; }
+
+  protected:
+    std::unique_ptr<GridTableModel> createLike(OperatorInteraction& op) const override;
 
   private:
     bool store(const QModelIndex& index, const QString& text, bool teachingSet);

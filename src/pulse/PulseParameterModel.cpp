@@ -13,3 +13,7 @@ PulseParameterModel::PulseParameterModel(OperatorInteraction& op, QObject* paren
 QString PulseParameterModel::defaultList(const QString& type) const {
     return PulseParameters::defaultList(type);
 }
+
+std::unique_ptr<GridTableModel> PulseParameterModel::createLike(OperatorInteraction& op) const {
+    return std::make_unique<PulseParameterModel>(op);
+}

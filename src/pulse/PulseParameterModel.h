@@ -19,4 +19,5 @@ class PulseParameterModel final : public ParameterRowsModel {
 
   protected:
     QString defaultList(const QString& type) const override;
+    std::unique_ptr<GridTableModel> createLike(OperatorInteraction& op) const override;
 };

@@ -110,3 +110,22 @@ void ZoneTableModel::setTable(const ZoneTableData& table) {
     m_table = table;
     allCellsChanged();
 }
+
+GridTableModel::TableImage ZoneTableModel::image() const {
+    TableImage out;
+    out.reserve(ZoneCount);
+    for (const ZoneRecord& z : m_table)
+        out.append({z.a, z.b, z.note});
+    return out;
+}
+
+void ZoneTableModel::restoreImage(const TableImage& image) {
+    ZoneTableData table;
+    for (int row = 0; row < ZoneCount && row < image.size(); ++row)
+        table[row] = {image[row].value(0), image[row].value(1), image[row].value(2)};
+    setTable(table);
+}
+
+std::unique_ptr<GridTableModel> ZoneTableModel::createLike(OperatorInteraction& op) const {
+    return std::make_unique<ZoneTableModel>(op);
+}

@@ -44,8 +44,18 @@ class ZoneTableModel final : public GridTableModel {
     // Empties A, B and Note of every zone without any check (New, initialisation).
     void clear() { setTable({}); }
 
+    // Undo and paste: A, B and the note of every zone; "zone". A zone check that refuses a
+    // position tells the operator, so a pasted cell has no further reason of its own.
+    TableImage image() const override;
+    void restoreImage(const TableImage& image) override;
+    QString rowItem() const override { return QStringLiteral("zone"); }
+    QString pasteRefusal(const QModelIndex&, const QString&) const override { return {}; }
+
     BulkWrite bulkWrite() const { return m_bulk; }
     void setBulkWrite(BulkWrite bulk) { m_bulk = bulk; }
+
+  protected:
+    std::unique_ptr<GridTableModel> createLike(OperatorInteraction& op) const override;
 
   private:
     OperatorInteraction& m_op;

@@ -25,10 +25,22 @@ namespace CompareReport {
 inline constexpr int FirstGrid = 0;
 inline constexpr int ParameterGrid = 1;
 
+// What the window's tables were compared with, as the report names it.
+inline const QString ControllerSide = QStringLiteral("controller");
+inline const QString FileSide = QStringLiteral("file");
+
 // One difference as one line: Point 4, Position: table "10.00", controller "10.0"
-// The values are quoted so that an empty or padded value can be told apart.
-QString line(const Difference& d);
+// The values are quoted so that an empty or padded value can be told apart; side names the
+// other value ("file" when the tables were compared with a settings file).
+QString line(const Difference& d, const QString& side = ControllerSide);
 // Every difference, one line each, in the order found.
-QString text(const QList<Difference>& differences);
+QString text(const QList<Difference>& differences, const QString& side = ControllerSide);
+
+// Every difference and the name the result message gives the first one ("Point_No4",
+// "Zone_No2", "Parameter_No35"; empty when there is none).
+struct Findings {
+    QList<Difference> differences;
+    QString first;
+};
 
 } // namespace CompareReport

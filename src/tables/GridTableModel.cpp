@@ -58,3 +58,21 @@ void GridTableModel::allCellsChanged() {
     if (rowCount() > 0 && columnCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
+
+QString GridTableModel::rowNumber(int row) const {
+    return index(row, 0).data(Qt::DisplayRole).toString();
+}
+
+QString GridTableModel::rowName(int row) const {
+    QString item = rowItem();
+    if (!item.isEmpty())
+        item[0] = item[0].toUpper();
+    return item + QLatin1Char(' ') + rowNumber(row);
+}
+
+std::unique_ptr<GridTableModel> GridTableModel::trialCopy(OperatorInteraction& op) const {
+    std::unique_ptr<GridTableModel> copy = createLike(op);
+    copy->restoreImage(image());
+    copy->setLocked(m_locked);
+    return copy;
+}

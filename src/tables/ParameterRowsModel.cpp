@@ -110,3 +110,28 @@ bool ParameterRowsModel::resetToDefaults() {
     allCellsChanged();
     return true;
 }
+
+GridTableModel::TableImage ParameterRowsModel::image() const {
+    TableImage out;
+    out.reserve(qsizetype(m_rows.size()));
+    for (const ParameterRow& r : m_rows)
+        out.append({r.setting, r.initial});
+    return out;
+}
+
+void ParameterRowsModel::restoreImage(const TableImage& image) {
+    for (size_t k = 0; k < m_rows.size() && k < size_t(image.size()); ++k) {
+        m_rows[k].setting = image[qsizetype(k)].value(0);
+        m_rows[k].initial = image[qsizetype(k)].value(1);
+    }
+    allCellsChanged();
+}
+
+QString ParameterRowsModel::pasteRefusal(const QModelIndex& index, const QString& pasted) const {
+    if (!index.isValid() || index.column() != ColSetting || index.row() >= rowCount())
+        return {};
+    const ParameterRow& r = m_rows[size_t(index.row())];
+    if (r.setting == pasted)
+        return {};
+    return QStringLiteral("\"%1\" is outside the Setting Range \"%2\"").arg(pasted, r.range);
+}

@@ -67,6 +67,13 @@ class ParameterRowsModel : public GridTableModel {
     // Replaces the rows (as many as the table has) without any check.
     void setRows(std::span<const ParameterRow> rows) { replaceRows(rows); }
 
+    // Undo and paste: the Setting and Initial Value of every row; "parameter"; a pasted
+    // Setting Value that the check replaced is refused with the row's Setting Range.
+    TableImage image() const override;
+    void restoreImage(const TableImage& image) override;
+    QString rowItem() const override { return QStringLiteral("parameter"); }
+    QString pasteRefusal(const QModelIndex& index, const QString& pasted) const override;
+
     bool receiving() const { return m_receiving; }
     // While receiving, edits store their text without the after-edit check.
     void setReceiving(bool receiving) { m_receiving = receiving; }

@@ -120,17 +120,39 @@ Result run(OperationContext& c, const FirstTable& first, const ParameterRowsMode
 
     Ops::restore(c);
     c.host.markDifferences(found);
-    if (found.isEmpty()) {
-        result.outcome = Outcome::Equal;
-        c.op.message(Title, QStringLiteral("Comparison of data has finished successfully."),
-                     OperatorInteraction::Icon::None);
+    const QString name = found.isEmpty() ? QString()
+                         : firstRow >= 0 ? first.messagePrefix + QString::number(firstRow)
+                                         : QStringLiteral("Parameter_No%1").arg(firstParameter);
+    result.outcome = tell(c.op, {found, name});
+    return result;
+}
+
+Outcome tell(OperatorInteraction& op, const CompareReport::Findings& found, const QString& side) {
+    if (found.differences.isEmpty()) {
+        op.message(Title, QStringLiteral("Comparison of data has finished successfully."),
+                   OperatorInteraction::Icon::None);
+        return Outcome::Equal;
+    }
+    op.detailedMessage(Title, found.first + QStringLiteral(" NG"), OperatorInteraction::Icon::None,
+                       CompareReport::text(found.differences, side));
+    return Outcome::Different;
+}
+
+Result compareWithFile(OperatorInteraction& op, const SettingsFileFlow::FileCheck& read,
+                       const std::function<CompareReport::Findings()>& compare,
+                       const std::function<void(const QList<Difference>&)>& mark) {
+    Result result;
+    bool chosen = false;
+    const bool passed = SettingsFileFlow::chooseAndCheck(op, CompareWithFileTitle, read, &chosen);
+    if (!passed) {
+        result.outcome = chosen ? Outcome::Failed : Outcome::Cancelled;
         return result;
     }
-    result.outcome = Outcome::Different;
-    const QString message = firstRow >= 0 ? first.messagePrefix + QString::number(firstRow)
-                                          : QStringLiteral("Parameter_No%1").arg(firstParameter);
-    c.op.detailedMessage(Title, message + QStringLiteral(" NG"), OperatorInteraction::Icon::None,
-                         CompareReport::text(found));
+    const CompareReport::Findings found = compare();
+    result.differences = found.differences;
+    if (mark)
+        mark(found.differences);
+    result.outcome = tell(op, found, CompareReport::FileSide);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/SettingsFileFlow.h"
 #include "tables/CompareReport.h"
 #include "transfers/Operation.h"
 
@@ -38,6 +39,23 @@ struct FirstTable {
 // parameter 0 is not an actuator type 30 to 33 is told as "Controller type is different."
 // and the program goes on. Each parameter line is compared with the row of its own number.
 Result run(OperationContext& c, const FirstTable& first, const ParameterRowsModel& params);
+
+// The result message of a compare, titled "Compare": "Comparison of data has finished
+// successfully." when nothing differs, else the first difference's name and " NG" with every
+// difference as the detailed text (side naming the other value). Equal or Different.
+Outcome tell(OperatorInteraction& op, const CompareReport::Findings& found,
+             const QString& side = CompareReport::ControllerSide);
+
+// File > "Compare with file...": the open dialog titled "Compare with file" with the settings
+// file filter, the chosen file read and checked by read (the very reading of Open, a refusal
+// told as Open tells it), then compare() gives the differences between the window's tables
+// and what was read; mark() marks their cells and the result is told as Compare tells it,
+// the details naming the file's values. Nothing is sent and no table changes. Cancelled when
+// the dialog was cancelled, Failed when the file was refused.
+inline const QString CompareWithFileTitle = QStringLiteral("Compare with file");
+Result compareWithFile(OperatorInteraction& op, const SettingsFileFlow::FileCheck& read,
+                       const std::function<CompareReport::Findings()>& compare,
+                       const std::function<void(const QList<Difference>&)>& mark);
 
 // Whether a parameter value from the controller and a Setting Value are the same number
 // ("100" and "100.0", " 0" and an empty cell, which reads as 0); texts that are not numbers

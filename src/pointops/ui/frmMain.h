@@ -53,6 +53,7 @@ class frmMain final : public MainWindowBase {
     void NewFile() override;
     void OpenFile() override;
     void PrintLists() override;
+    void CompareWithFile() override;
     bool confirmDiscard() override;
     StartupTables startupTables() override;
     // Error History Display: reads the controller's error history into a new errorRecord.
@@ -63,6 +64,7 @@ class frmMain final : public MainWindowBase {
 
   protected:
     ControlPanel* controlPanel() const override;
+    void refreshTableDisplays() override { RefreshDependentDisplays(); }
     void clearModified() override;
     void stopActivities() override;
     void requestStop() override;

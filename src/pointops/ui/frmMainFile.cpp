@@ -1,8 +1,12 @@
-// The File menu of the point-input main window: New, Open, Save As, Print and Exit.
+// The File menu of the point-input main window: New, Open, Compare with file, Save As, Print
+// and Exit.
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointFileCompare.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/PrintOps.h"
+#include "pointdata/SettingsFile.h"
 #include "pointops/ui/frmMain.h"
+#include "transfers/CompareFlow.h"
 
 SettingsDocument frmMain::document() const {
     return {m_pointModel->table(), m_paramModel->table(), m_pointModel->modified()};
@@ -35,6 +39,21 @@ void frmMain::NewFile() {
 
 void frmMain::OpenFile() {
     runFileOperation([this](SettingsDocument& d) { return m_fileOps.open(d); });
+}
+
+void frmMain::CompareWithFile() {
+    SettingsFile::ReadResult file;
+    CompareFlow::compareWithFile(
+        m_op,
+        [&file](const QByteArray& bytes) {
+            file = SettingsFile::read(bytes);
+            return file.error;
+        },
+        [&] {
+            return PointFileCompare::findings(m_pointModel->table(), m_paramModel->table(),
+                                              file.points, file.parameters);
+        },
+        [this](const QList<Difference>& found) { cellMarks().set(found); });
 }
 
 void frmMain::PrintLists() {

@@ -5,10 +5,13 @@
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulsePrintLayout.h"
+#include "pulse/PulseSettingsFile.h"
+#include "pulse/ZoneFileCompare.h"
 #include "pulse/ZoneTableModel.h"
 #include "pulse/ui/PulsePanel.h"
 #include "pulse/ui/ZoneGrid.h"
 #include "pulse/ui/frmpulseMaindemoHost.h"
+#include "transfers/CompareFlow.h"
 #include "window/ui/IoLamps.h"
 #include "window/ui/PanelWidgets.h"
 #include "window/ui/ParameterGrid.h"
@@ -191,6 +194,21 @@ void frmpulseMaindemo::OpenFile() {
 
 bool frmpulseMaindemo::confirmDiscard() {
     return SettingsFileFlow::confirmDiscard(m_op, *m_file);
+}
+
+void frmpulseMaindemo::CompareWithFile() {
+    PulseSettingsFile::ReadResult file;
+    CompareFlow::compareWithFile(
+        m_op,
+        [&file](const QByteArray& bytes) {
+            file = PulseSettingsFile::read(bytes);
+            return file.error;
+        },
+        [&] {
+            return ZoneFileCompare::findings(m_zoneModel->table(), m_paramModel->table(),
+                                             file.zones, file.parameters);
+        },
+        [this](const QList<Difference>& found) { cellMarks().set(found); });
 }
 
 void frmpulseMaindemo::PrintLists() {

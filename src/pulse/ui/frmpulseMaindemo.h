@@ -44,6 +44,7 @@ class frmpulseMaindemo final : public MainWindowBase {
     void NewFile() override;
     void OpenFile() override;
     void PrintLists() override;
+    void CompareWithFile() override;
     bool confirmDiscard() override;
     StartupTables startupTables() override;
     // Status bar panel 2 from parameter 35.
@@ -61,6 +62,7 @@ class frmpulseMaindemo final : public MainWindowBase {
 
   protected:
     ControlPanel* controlPanel() const override;
+    void refreshTableDisplays() override { RefreshOriginShift(); }
     void clearModified() override;
     void stopActivities() override;
     void requestStop() override;

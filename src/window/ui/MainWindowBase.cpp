@@ -8,6 +8,8 @@
 #include "transfers/Operation.h"
 #include "window/ui/CellMarkOverlay.h"
 #include "window/ui/ControlPanel.h"
+#include "window/ui/TableGrid.h"
+#include "window/ui/TableHistory.h"
 #include "window/ui/TrafficLogWindow.h"
 #include "window/ui/errorRecord.h"
 #include "window/ui/frmVer.h"
@@ -60,9 +62,16 @@ MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, Serial
         if (!line.isEmpty())
             setPanelText(1, {});
     });
+
+    m_history = new TableHistory(this);
+    m_history->setRefresh([this] { refreshTableDisplays(); });
+    connect(m_history, &TableHistory::changed, this, &MainWindowBase::refreshEditItems);
 }
 
-MainWindowBase::~MainWindowBase() = default;
+MainWindowBase::~MainWindowBase() {
+    // The history outlives this part of the window (it is a child): it tells it nothing more.
+    m_history->disconnect(this);
+}
 
 frmbar& MainWindowBase::progress() {
     if (!m_progress) {
@@ -138,6 +147,11 @@ QPushButton* MainWindowBase::createLogoButton(QWidget* parent) {
 void MainWindowBase::markGrid(QTableView* view, int grid) {
     m_marks.watch(view->model(), grid);
     new CellMarkOverlay(view, m_marks, grid);
+    m_history->watch(qobject_cast<GridTableModel*>(view->model()));
+    if (auto* table = qobject_cast<TableGrid*>(view)) {
+        table->setHistory(m_history);
+        m_tableGrids.append(table);
+    }
 }
 
 void MainWindowBase::openTrafficLog() {
@@ -198,6 +212,8 @@ QAction* MainWindowBase::addItem(QMenu* menu, const QString& name, const QString
     auto* a = menu->addAction(caption);
     a->setObjectName(name);
     m_actions.insert(name, a);
+    // Before the item's own handler: what its operation changes is a step named after it.
+    connect(a, &QAction::triggered, this, [this, a] { m_itemStep = stepNameOf(a); });
     return a;
 }
 
@@ -246,19 +262,31 @@ void MainWindowBase::EnableCommands() {
 
 void MainWindowBase::buildFileMenu() {
     QMenu* file = addMenu(QStringLiteral("mnuFile"), QStringLiteral("File(&F)"));
+    // What New File, Open, Save As and Exit change in the tables is one step each.
+    const auto asStep = [this](void (MainWindowBase::*run)()) {
+        return [this, run] {
+            TableHistory::Scope step(m_history, m_itemStep);
+            (this->*run)();
+        };
+    };
     connect(addItem(file, "mnuFileNew", "New File(&N)"), &QAction::triggered, this,
-            &MainWindowBase::NewFile);
+            asStep(&MainWindowBase::NewFile));
     connect(addItem(file, "mnuFileOpen", "Open(&O)..."), &QAction::triggered, this,
-            &MainWindowBase::OpenFile);
-    connect(addItem(file, "mnuFileSave", "Save As(&A)..."), &QAction::triggered, this,
-            &MainWindowBase::SaveAs);
+            asStep(&MainWindowBase::OpenFile));
+    connect(addItem(file, "mnuFileCompare", "Compare with file..."), &QAction::triggered, this,
+            &MainWindowBase::CompareWithFile);
+    connect(addItem(file, "mnuFileSave", "Save As(&A)..."), &QAction::triggered, this, [this] {
+        TableHistory::Scope step(m_history, m_itemStep);
+        SaveAs();
+    });
     file->addSeparator()->setObjectName("mnuFileBar1");
     connect(addItem(file, "mnuFilePrint", "Print(&P)..."), &QAction::triggered, this,
             &MainWindowBase::PrintLists);
     file->addSeparator()->setObjectName("mnuFileBar2");
     connect(addItem(file, "mnuFileExit", "Exit(&X)"), &QAction::triggered, this,
-            &MainWindowBase::Exit);
+            asStep(&MainWindowBase::Exit));
     addStandardShortcuts();
+    buildEditMenu();
 }
 
 void MainWindowBase::addViewToggles(QMenu* view) {
@@ -351,6 +379,8 @@ void MainWindowBase::RestoreWindow() {
 
 void MainWindowBase::runTransfer(const std::function<void()>& operation) {
     m_marks.clear();
+    // The whole operation is one step, however often it yields to the event loop.
+    TableHistory::Scope step(m_history, stepNameOf(sender()));
     try {
         operation();
     } catch (const std::exception&) {

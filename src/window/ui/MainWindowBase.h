@@ -23,6 +23,8 @@ class QPushButton;
 class QScrollArea;
 class QTableView;
 class QToolBar;
+class TableGrid;
+class TableHistory;
 class TrafficLogWindow;
 class frmbar;
 class frmstop;
@@ -68,6 +70,9 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     virtual void NewFile() = 0;
     virtual void OpenFile() = 0;
     virtual void PrintLists() = 0;
+    // File > "Compare with file...": the window's tables against a settings file, reported as
+    // Compare reports them; nothing is sent and no table changes.
+    virtual void CompareWithFile() = 0;
     // "Do you save data?" with its Save As while the tables hold unsaved changes; false when
     // the operator cancelled or the save did not complete.
     virtual bool confirmDiscard() = 0;
@@ -87,6 +92,18 @@ class MainWindowBase : public QMainWindow, public LinkHost {
 
     // Compare's marks on this window's grids; an operation on the controller clears them.
     CellMarks& cellMarks() { return m_marks; }
+
+    // The Edit menu (MainWindowEdit.cpp): undo and redo of every change of the window's
+    // tables (TableHistory; recording starts when the window is first shown), copy and paste
+    // of a block of cells as tab-separated text (GridClipboard) in the grid that has or last
+    // had the focus.
+    TableHistory& history() { return *m_history; }
+    void Undo();
+    void Redo();
+    void CopyCells();
+    void PasteCells();
+    // The grid Copy and Paste work on; null when no grid is shown.
+    TableGrid* activeGrid() const;
     // The traffic log window of the View menu: every line sent and received by the program.
     void openTrafficLog();
     TrafficLogWindow* trafficLogWindow() const;
@@ -139,6 +156,9 @@ class MainWindowBase : public QMainWindow, public LinkHost {
   protected:
     // The window's controller panel (its teaching options tell numeric input mode).
     virtual ControlPanel* controlPanel() const = 0;
+    // The displays that mirror table values, after undo or redo put tables back.
+    virtual void refreshTableDisplays() {}
+    void showEvent(QShowEvent* event) override;
     // Clears the modified flag ("Change") of the window's tables.
     virtual void clearModified() = 0;
     // Opens at the preferred size on a large screen, fully visible on a small one.
@@ -174,8 +194,9 @@ class MainWindowBase : public QMainWindow, public LinkHost {
         const char* caption; // nullptr: a separator carrying the name
     };
     void addItems(QMenu* menu, std::initializer_list<ItemDef> items);
-    // File(&F): New File, Open, Save As, Print and Exit, wired to the functions above, with
-    // the standard shortcuts (addStandardShortcuts).
+    // File(&F): New File, Open, Compare with file, Save As, Print and Exit, wired to the
+    // functions above, with the standard shortcuts (addStandardShortcuts); then the Edit menu.
+    // What New File, Open, Save As and Exit change in the tables is one undo step each.
     void buildFileMenu();
     // Tool(&T) with the kind's items and its Init submenu; Com_Setup (mnuToolsCom) opens the
     // port dialog.
@@ -205,6 +226,8 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     QPushButton* createLogoButton(QWidget* parent);
     virtual bool logoEnabled() const;
     // Shows Compare's marks over a grid: grid is CompareReport::FirstGrid or ParameterGrid.
+    // The grid's table is also kept by the undo history (the first grid's table carries the
+    // modified flag) and the grid takes part in copy and paste.
     void markGrid(QTableView* view, int grid);
 
     LinkState& m_state;
@@ -217,6 +240,12 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     bool m_commandsLocked = false;
 
   private:
+    void buildEditMenu();
+    void refreshEditItems();
+    // The name an undo step takes from the menu item or button that made it: "table change
+    // by Receive(Points)", "table change by Init > Points".
+    static QString stepNameOf(const QObject* source);
+
     QLabel* m_panels[3] = {};
     QLabel* m_portTarget = nullptr;
     frmbar* m_progress = nullptr;
@@ -231,4 +260,8 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     QStringList m_notYetWired;
     bool m_userAction = false;
     QString m_controllerVersion;
+    TableHistory* m_history = nullptr;
+    QList<QPointer<TableGrid>> m_tableGrids;
+    QPointer<TableGrid> m_focusGrid;
+    QString m_itemStep; // the step name of the menu item triggered last
 };

@@ -1,9 +1,11 @@
 #include "window/ui/TableGrid.h"
 
 #include "window/ui/Lamp.h"
+#include "window/ui/TableHistory.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
@@ -31,6 +33,22 @@ int gridColumnPixels(int units, const QString& header, const QFontMetrics& metri
 
 GridCellDelegate::GridCellDelegate(Look look, QObject* parent)
     : QStyledItemDelegate(parent), m_look(std::move(look)) {}
+
+QString GridCellDelegate::entryRefusal(int column, const QString& text) const {
+    for (const QChar c : text) {
+        // No key types a control character into a cell (a pasted line end or tab, say).
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("holds a line end, a tab or another control character");
+        if (m_filter && !m_filter(column, QString(c)))
+            return QStringLiteral("does not take \"%1\"").arg(c);
+    }
+    if (m_maxLengths.contains(column) && text.size() > m_maxLengths.value(column)) {
+        const int most = m_maxLengths.value(column);
+        return most == 1 ? QStringLiteral("takes a single character")
+                         : QStringLiteral("takes at most %1 characters").arg(most);
+    }
+    return {};
+}
 
 bool GridCellDelegate::isFixed(const QModelIndex& index) const {
     return m_look.fixedRows.contains(index.row()) || m_look.fixedColumns.contains(index.column());
@@ -93,7 +111,7 @@ TableGrid::TableGrid(QAbstractItemModel* model, const QString& objectName,
     setModel(model);
     delegate->setParent(this);
     setItemDelegate(delegate);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(true);
     verticalHeader()->hide(); // the number is a column of its own
@@ -123,17 +141,39 @@ void TableGrid::setActivation(std::function<bool(const QModelIndex&)> activation
 }
 
 bool TableGrid::activateCell(const QModelIndex& index) {
-    return m_activation && index.isValid() && m_activation(index);
+    if (!m_activation || !index.isValid())
+        return false;
+    TableHistory::Scope step(m_history, QStringLiteral("entry in %1"));
+    return m_activation(index);
 }
 
-void TableGrid::leaveGrid(bool forward) {
-    // A cell being edited keeps what was typed: it is committed (and checked) first.
+void TableGrid::commitData(QWidget* editor) {
+    TableHistory::Scope step(m_history, QStringLiteral("typing in %1"));
+    QTableView::commitData(editor);
+}
+
+QRect TableGrid::selectedBlock() const {
+    QRect block;
+    if (selectionModel())
+        for (const QModelIndex& index : selectionModel()->selectedIndexes())
+            block |= QRect(index.column(), index.row(), 1, 1);
+    if (block.isEmpty() && currentIndex().isValid())
+        block = QRect(currentIndex().column(), currentIndex().row(), 1, 1);
+    return block;
+}
+
+void TableGrid::commitOpenEditor() {
     if (state() == QAbstractItemView::EditingState) {
         if (QWidget* editor = indexWidget(currentIndex())) {
             commitData(editor);
             closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
     }
+}
+
+void TableGrid::leaveGrid(bool forward) {
+    // A cell being edited keeps what was typed: it is committed (and checked) first.
+    commitOpenEditor();
     // The window's focus chain, not the cell-to-cell walk of the view's own Tab.
     QWidget::focusNextPrevChild(forward);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QFontMetrics;
+class TableHistory;
 
 // Pixel width of a grid column given in the grid's own units: scaled for readable text and
 // never narrower than its header text.
@@ -35,6 +36,10 @@ class GridCellDelegate final : public QStyledItemDelegate {
     void setKeyFilter(KeyFilter filter) { m_filter = std::move(filter); }
     void setMaxLength(int column, int length) { m_maxLengths.insert(column, length); }
     bool isFixed(const QModelIndex& index) const;
+    // Why a text could not be typed into a cell of the column: a character the key filter
+    // refuses or that no key types (a line end, a tab), or more characters than the column
+    // takes. Empty when every character could be typed.
+    QString entryRefusal(int column, const QString& text) const;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -50,11 +55,13 @@ class GridCellDelegate final : public QStyledItemDelegate {
 };
 
 // A table grid as both kinds show their tables: no row header (the number is a column of its
-// own), rows high enough for the text, one cell selected at a time, column widths in the
-// grid's own units. A cell is activated by a double click or by Enter outside editing; what
-// activation does is the table's (a dialog, the keypad), given by setActivation().
-// Tab walks the cells; Ctrl+Tab and Ctrl+Shift+Tab leave the grid for the next or previous
-// control (a cell being edited is committed first).
+// own), rows high enough for the text, a block of neighbouring cells selected at a time
+// around the current cell (the cell the keypad, the mode dialog and the teaching SET work
+// on), column widths in the grid's own units. With a history, an edit committed in a cell
+// and an activation are one step each ("typing in point 3", "entry in point 3"). A cell is
+// activated by a double click or by Enter outside editing; what activation does is the table's (a
+// dialog, the keypad), given by setActivation(). Tab walks the cells; Ctrl+Tab and Ctrl+Shift+Tab
+// leave the grid for the next or previous control (a cell being edited is committed first).
 class TableGrid : public QTableView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TableGrid)
@@ -84,12 +91,23 @@ class TableGrid : public QTableView {
     // Ctrl+Tab (forward) and Ctrl+Shift+Tab: the focus to the control after or before the grid.
     void leaveGrid(bool forward);
 
+    // A cell being edited keeps what was typed: committed (and checked), the editor closed.
+    void commitOpenEditor();
+
+    void setHistory(TableHistory* history) { m_history = history; }
+    TableHistory* history() const { return m_history; }
+    // The selected block (rows and columns, inclusive) or, without a selection, the current
+    // cell; an invalid rectangle when there is neither.
+    QRect selectedBlock() const;
+
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void commitData(QWidget* editor) override;
 
   private:
     GridCellDelegate* m_delegate;
+    TableHistory* m_history = nullptr;
     std::function<bool(const QModelIndex&)> m_activation;
     QSize m_preferred;
 };

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "tables/GridTableModel.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QUndoStack;
+
+// The undo history of a main window's tables. Each step is a before and after image of every
+// table the window watches, so any way a table changes (typing, the keypad, the mode dialog,
+// a paste, New File, Open, a receive, an initialisation, a teaching SET) can be undone
+// without knowing how it came about.
+//
+// What one operator action changed becomes one step:
+//   - inside a Scope (an edit committed by a grid, a paste, a menu item's operation) the step
+//     is recorded when the outermost scope closes, however often the event loop ran inside
+//     (a receive that yields per row is one step);
+//   - any other change (a panel button, a teaching SET) is recorded once the event handler
+//     that made it has returned to the event loop it was started from, so a change followed
+//     by a question or an exchange is still one step with what follows it.
+// Putting a step back (undo, redo) changes the tables without any check and records nothing;
+// it never talks to the controller.
+//
+// The modified flag of the first watched table ("Change") follows the steps: the state in
+// which an action left the flag clear (Save As, New File, or an Open of tables that were not
+// changed) is the saved one; undo and redo clear the flag on reaching it and set it
+// everywhere else. Undo and redo are refused while a scope is open (an operation runs) and
+// while the first table is locked (Operation mode).
+class TableHistory final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TableHistory)
+
+  public:
+    explicit TableHistory(QObject* parent = nullptr);
+    ~TableHistory() override;
+
+    // A table of the window; the first one carries the modified flag and the lock.
+    void watch(GridTableModel* model);
+    // Called after a step was put back: the displays that mirror table values.
+    void setRefresh(std::function<void()> refresh) { m_refresh = std::move(refresh); }
+
+    // Starts recording from the tables as they stand now, with no step to undo.
+    void start();
+    bool started() const { return m_started; }
+
+    // Records what changed since the last step, if anything did (not while a scope is open).
+    void settle();
+
+    bool canUndo() const;
+    bool canRedo() const;
+    // The names of the steps undo and redo would put back: "typing in point 3".
+    QString undoText() const;
+    QString redoText() const;
+    // Steps that can be undone (a change not yet recorded counts as one).
+    int undoSteps() const;
+    void undo();
+    void redo();
+    // True while a scope is open.
+    bool busy() const { return m_hold > 0; }
+
+    // One operator action. name is the step's name, "%1" standing for the rows it changed
+    // ("typing in %1" gives "typing in point 3"). Scopes nest; the outermost one names the
+    // step. A null history makes the scope do nothing.
+    class Scope {
+      public:
+        Scope(TableHistory* history, const QString& name);
+        ~Scope();
+        Q_DISABLE_COPY_MOVE(Scope)
+
+      private:
+        QPointer<TableHistory> m_history;
+    };
+
+    // The rows that differ between two images of a table, named as the step names them:
+    // "point 3", "points 3 to 5", "parameters 1, 2 and 35", "64 points".
+    static QString rowsText(const GridTableModel& model, const GridTableModel::TableImage& before,
+                            const GridTableModel::TableImage& after);
+
+  signals:
+    // Undo or redo became possible or impossible, or their names changed.
+    void changed();
+
+  private:
+    class Step;
+    using Snapshot = QList<GridTableModel::TableImage>;
+
+    Snapshot capture() const;
+    void apply(const Snapshot& snapshot);
+    void setFlagFromStack();
+    void begin(const QString& name);
+    void end();
+    void noticeChange();
+    void settleWhenBack();
+    void record();
+    QString stepName(const Snapshot& before, const Snapshot& after) const;
+    GridTableModel* flagTable() const;
+
+    std::unique_ptr<QUndoStack> m_stack;
+    QList<QPointer<GridTableModel>> m_models;
+    std::function<void()> m_refresh;
+    Snapshot m_committed; // the tables as the last step left them
+    QString m_scopeName;
+    int m_hold = 0;
+    int m_level = 0; // the event loop level at which the pending change was made
+    bool m_started = false;
+    bool m_pending = false;
+    bool m_applying = false;
+};
