@@ -193,7 +193,7 @@ void transmit(PointOpsContext& c) {
         !ParameterTransfer::allNumbers(c, lines))
         return;
 
-    Ops::WriteBlock block(c);
+    Ops::WriteBlock block(c, QStringLiteral("parameters"));
     if (!block.open(Command::WritePRM))
         return;
     c.host.disableWindow();

@@ -26,7 +26,9 @@ inline constexpr int FirstGrid = 0;
 inline constexpr int ParameterGrid = 1;
 
 // One difference as one line: Point 4, Position: table "10.00", controller "10.0"
-// The values are quoted so that an empty or padded value can be told apart.
+// The values are quoted so that an empty or padded value can be told apart; control
+// characters in them are shown by their names (<CR>, <LF>), so a line end inside a value
+// never splits the line.
 QString line(const Difference& d);
 // Every difference, one line each, in the order found.
 QString text(const QList<Difference>& differences);

@@ -156,14 +156,12 @@ void TestSettingsFile::positionsGetTwoDecimals() {
     file.replace("P3=,,,,,,", "P3=,A,5,10,,,");
     file.replace("P4=,,,,,,", "P4=,A,-3.5,10,,,");
     file.replace("P5=,,,,,,", "P5=,A,1.005, 7 ,,,");
-    file.replace("P6=,,,,,,", "P6=,X,,,,,");
     const auto result = SettingsFile::read(file);
     QVERIFY(result.ok);
     QCOMPARE(result.points[3].position, "5.00");
     QCOMPARE(result.points[4].position, "-3.50");
     QCOMPARE(result.points[5].position, "1.01"); // the grid's own rounding
     QCOMPARE(result.points[5].speed, "7");       // blanks around a number are dropped
-    QCOMPARE(result.points[6].mode, "X");
 }
 
 void TestSettingsFile::notesWithSeparatorsReadBackAsOneField_data() {

@@ -92,10 +92,9 @@ void TestPulseSettingsFile::readRules_data() {
     QTest::newRow("empty") << QByteArray() << int(ReadError::NotSettingsFile);
     QTest::newRow("other first word")
         << replaced("QRX,", "QRY,") << int(ReadError::NotSettingsFile);
-    // A point-input file: its seven fields a line put the type of this layout on a point line.
+    // A point-input file: its second line is no zone line.
     QTest::newRow("point-input file")
-        << fileBytes(QFINDTESTDATA("../pointdata/data/known_table.csv"))
-        << int(ReadError::UnsupportedType);
+        << fileBytes(QFINDTESTDATA("../pointdata/data/known_table.csv")) << int(ReadError::BadLine);
     QTest::newRow("type 34") << replaced("PRM0=,31,", "PRM0=,34,")
                              << int(ReadError::UnsupportedType);
     QTest::newRow("type missing") << replaced("PRM0=,31,", "PRM0=,,")
@@ -214,7 +213,8 @@ void TestPulseSettingsFile::saveAsNeverWritesWhatOpenRefuses() {
     QVERIFY(!SettingsFileFlow::saveAs(t.op, t.file));
     QVERIFY(!QFile::exists(path));
     QVERIFY(t.zones.modified());
-    QVERIFY(t.op.last().text.endsWith(" cannot be saved because it is read only or it is opened."));
+    QVERIFY(t.op.last().text.endsWith(" cannot be saved."));
+    QCOMPARE(t.op.last().informative, "Zone 0, Note: longer than 256 characters");
 }
 
 QTEST_GUILESS_MAIN(TestPulseSettingsFile)
