@@ -379,6 +379,8 @@ void PulseDrive::startClicked() {
             m_host.setControlColour(name, DriveColour::StopDuringOrigin);
         if (!excite())
             break;
+        // The excitation's title names only its own exchanges: a failed move is the start's.
+        link.operationTitle = QStringLiteral("Start");
 
         Ops::exchangeAsWritten(m_ctx, Command::QueryORG, QStringLiteral("@?ORG"), 3000);
         if (link.ReplyText.isEmpty()) {

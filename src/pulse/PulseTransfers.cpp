@@ -47,11 +47,22 @@ bool zonesSendable(PulseOpsContext& c, const ZoneTableData& zones) {
     }
     for (int n = 0; n < ZoneCount; ++n) {
         const ZoneRecord& z = zones[n];
-        if (z.a.isEmpty() || (CellText::number(z.a) && CellText::number(z.b)))
+        if (z.a.isEmpty())
             continue;
-        c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
-        refuse(c, QLatin1String(ParameterTransfer::NotANumber));
-        return false;
+        if (!CellText::number(z.a) || !CellText::number(z.b)) {
+            c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
+            refuse(c, QLatin1String(ParameterTransfer::NotANumber));
+            return false;
+        }
+        // Within the range the controller takes, as the zone grid's own check holds it.
+        if (const auto problem = ZoneRules::valueProblem(z, n)) {
+            c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
+            c.op.informativeMessage(Unsent, problem->ruleText, OperatorInteraction::Icon::None,
+                                    problem->text());
+            c.host.setSettei(1);
+            Ops::restore(c);
+            return false;
+        }
     }
     return true;
 }
@@ -83,7 +94,7 @@ void transmitParameters(PulseOpsContext& c) {
     for (const ParameterRow& row : c.params.rows())
         if (row.number != 0) // the actuator type is never written
             lines.append({row.number, row.setting});
-    if (!ParameterTransfer::allNumbers(c, lines))
+    if (!ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
 
     c.host.disableWindow();
