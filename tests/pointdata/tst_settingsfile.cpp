@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,6 +19,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #endif
+
+Q_DECLARE_METATYPE(PointRecord)
 
 using Icon = OperatorInteraction::Icon;
 using Answer = OperatorInteraction::Answer;
@@ -66,6 +69,9 @@ class TestSettingsFile final : public QObject {
     void longestNotesSaveAndOpenAgain();
     void newAnswers_data();
     void newAnswers();
+    void saveAsNamesWhatOpenWouldRefuse_data();
+    void saveAsNamesWhatOpenWouldRefuse();
+    void japaneseCodePageFileRoundTrips();
 };
 
 void TestSettingsFile::writesHandWrittenFileByteForByte() {
@@ -122,6 +128,12 @@ void TestSettingsFile::readRules_data() {
     QByteArray lfOnly = file;
     lfOnly.replace("\r\n", "\n");
     QTest::newRow("LF line ends") << lfOnly << int(E::None);
+    QByteArray lfCr = file;
+    lfCr.replace("\r\n", "\n\r");
+    QTest::newRow("LF CR line ends") << lfCr << int(E::None);
+    QByteArray paddedType = file;
+    paddedType.replace("PRM0=,30,", "PRM0=, 30 ,");
+    QTest::newRow("type with blanks around it") << paddedType << int(E::None);
 }
 
 void TestSettingsFile::readRules() {
@@ -361,36 +373,72 @@ void TestSettingsFile::openRefusals_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("beside"); // the reason beside the text
     const SettingsDocument known = knownDocument();
     const QByteArray file = SettingsFile::write(known.points, known.parameters);
     QByteArray badType = file;
     badType.replace("PRM0=,30,", "PRM0=,34,");
+    const QString cannot = "Cannot open file.";
 
     QTest::newRow("type 34") << badType << "Controller type"
-                             << "Controller type is different." << int(Icon::Warning);
-    QTest::newRow("other first word") << QByteArray("ABC" + file.mid(3)) << ""
-                                      << "Cannot open file." << int(Icon::None);
+                             << "Controller type is different." << int(Icon::Warning)
+                             << "line 67, Parameter 0, Actuator Type: \"34\" is not 30 to 33";
+    QTest::newRow("other first word")
+        << QByteArray("ABC" + file.mid(3)) << "" << cannot << int(Icon::None)
+        << "line 1: the file begins with \"ABC\", not \"QRX\"";
     // Points of the file are complete, the parameters are cut off: nothing may change.
-    QTest::newRow("cut off after the points") << firstLines(file, 80) << ""
-                                              << "Cannot open file." << int(Icon::None);
-    QTest::newRow("missing file") << QByteArray() << ""
-                                  << "Cannot open file." << int(Icon::None);
-    // A value goes to the controller as it stands: only plain numbers are taken.
+    QTest::newRow("cut off after the points")
+        << firstLines(file, 80) << "" << cannot << int(Icon::None)
+        << "80 complete lines, at least 97 needed";
+    QTest::newRow("missing file") << QByteArray() << "" << cannot << int(Icon::None)
+                                  << "No such file or directory";
+    // A value goes to the controller as it stands: only what the controller takes is read.
     const auto edited = [&file](const QByteArray& from, const QByteArray& to) {
         QByteArray bytes = file;
         Q_ASSERT(bytes.contains(from));
         return bytes.replace(from, to);
     };
-    const QList<std::pair<const char*, QByteArray>> bad = {
-        {"command in a parameter", edited("PRM4=,100,", "PRM4=,\"100\r\n@INIT PNT ,\",")},
-        {"letter in a speed", edited("P0=,A,10.00,50,", "P0=,A,10.00,5O,")},
-        {"level not a number", edited("P1=,C,,5,3,", "P1=,C,,5,3x,")},
-        {"position not a number", edited("P63=,I,0.50,", "P63=,I,1/2,")},
-        {"note too long", edited(",pick,", "," + QByteArray(NoteText::MaxChars + 1, 'n') + ",")},
+    const QList<std::tuple<const char*, QByteArray, QString>> bad = {
+        {"command in a parameter", edited("PRM4=,100,", "PRM4=,\"100\r\n@INIT PNT ,\","),
+         "line 71, Parameter 4, Acceleration: \"100<CR><LF>@INIT PNT ,\" is not a number"},
+        {"letter in a speed", edited("P0=,A,10.00,50,", "P0=,A,10.00,5O,"),
+         "line 2, Point 0, Speed: \"5O\" is not a number"},
+        {"level not a number", edited("P1=,C,,5,3,", "P1=,C,,5,3x,"),
+         "line 3, Point 1, Pushing level: \"3x\" is not a number"},
+        {"position not a number", edited("P63=,I,0.50,", "P63=,I,1/2,"),
+         "line 65, Point 63, Position: \"1/2\" is not a number"},
+        {"note too long", edited(",pick,", "," + QByteArray(NoteText::MaxChars + 1, 'n') + ","),
+         "line 2, Point 0, Note: longer than 256 characters"},
+        {"pushing level 999", edited("P1=,C,,5,3,", "P1=,C,,5,999,"),
+         "line 3, Point 1, Pushing level: \"999\" is not within 1 to 10"},
+        {"pushing level 0", edited("P2=,U,-12.50,20,4,", "P2=,U,-12.50,20,0,"),
+         "line 4, Point 2, Pushing level: \"0\" is not within 1 to 10"},
+        {"pushing level -3", edited("P1=,C,,5,3,", "P1=,C,,5,-3,"),
+         "line 3, Point 1, Pushing level: \"-3\" is not within 1 to 10"},
+        {"mode that only looks like I", edited("P63=,I,", "P63=,\xC4\xB1,"),
+         "line 65, Point 63, Mode: \"<131>\" is none of A, I, O, C and U"},
+        {"mode X", edited("P63=,I,", "P63=,X,"),
+         "line 65, Point 63, Mode: \"X\" is none of A, I, O, C and U"},
+        {"A speed 121", edited("P0=,A,10.00,50,", "P0=,A,10.00,121,"),
+         "line 2, Point 0, Speed: \"121\" is not within 1 to 120"},
+        {"C speed 11", edited("P1=,C,,5,3,", "P1=,C,,11,3,"),
+         "line 3, Point 1, Speed: \"11\" is not within 1 to 10"},
+        {"position beyond any stroke", edited("P0=,A,10.00,", "P0=,A,100.00,"),
+         "line 2, Point 0, Position: \"100.00\" is not within -99.99 to 99.99"},
+        {"acceleration 150", edited("PRM4=,100,", "PRM4=,150,"),
+         "line 71, Parameter 4, Acceleration: \"150\" is not within 1 to 100 (%)"},
+        {"choice 2", edited("PRM5=,0,", "PRM5=,2,"),
+         "line 72, Parameter 5, Org return direction: \"2\" is neither 0 nor 1"},
+        // Records follow line ends: a long line is not spread over the lines after it.
+        {"10000 fields on a line", edited("P3=,,,,,,", "P3=" + QByteArray(10000, ',')),
+         "line 5: 10001 fields, a line of this file has 7"},
+        {"a point line missing", edited("P5=,,,,,,\r\n", ""),
+         "line 7 begins with \"P6=\" where \"P5=\" belongs"},
+        {"a file of the other kind", fileBytes(QFINDTESTDATA("../pulse/data/known_pulse.csv")),
+         "line 2 begins with \"Z0=\" where \"P0=\" belongs"},
     };
-    for (const auto& [name, bytes] : bad)
-        QTest::newRow(name) << bytes << ""
-                            << "Cannot open file." << int(Icon::None);
+    for (const auto& [name, bytes, beside] : bad)
+        QTest::newRow(name) << bytes << "" << cannot << int(Icon::None) << beside;
 }
 
 // Paths that do not name a regular file, and a file beyond the cap, are refused at once:
@@ -451,6 +499,7 @@ void TestSettingsFile::openRefusals() {
     QFETCH(QString, title);
     QFETCH(QString, text);
     QFETCH(int, icon);
+    QFETCH(QString, beside);
     QTemporaryDir dir;
     const QString path = dir.filePath("in.csv");
     if (!bytes.isEmpty())
@@ -475,6 +524,7 @@ void TestSettingsFile::openRefusals() {
     QCOMPARE(op.last().title, title);
     QCOMPARE(op.last().text, text);
     QCOMPARE(int(op.last().icon), icon);
+    QVERIFY2(op.last().informative.endsWith(beside), qPrintable(op.last().informative));
 }
 
 void TestSettingsFile::newAnswers_data() {
@@ -525,6 +575,82 @@ void TestSettingsFile::newAnswers() {
     if (saveChosen)
         QVERIFY(SettingsFile::read(fileBytes(dir.filePath("before_new.csv"))).points ==
                 before.points);
+}
+
+// Tables Open would refuse are not saved; the operator learns which row and field, beside the
+// entry check's own message where it has one.
+void TestSettingsFile::saveAsNamesWhatOpenWouldRefuse_data() {
+    QTest::addColumn<PointRecord>("point4");
+    QTest::addColumn<QString>("parameter4");
+    QTest::addColumn<QString>("text"); // empty: the path and " cannot be saved."
+    QTest::addColumn<QString>("beside");
+    QTest::newRow("pushing level 999") << PointRecord{"C", "", "5", "999", ""} << "100"
+                                       << "Please set a value within 1 to 10."
+                                       << "Point 4, Pushing level: \"999\" is not within 1 to 10";
+    QTest::newRow("mode X") << PointRecord{"X", "", "", "", ""} << "100"
+                            << ""
+                            << "Point 4, Mode: \"X\" is none of A, I, O, C and U";
+    QTest::newRow("acceleration 150")
+        << PointRecord{} << "150"
+        << ""
+        << "Parameter 4, Acceleration: \"150\" is not within 1 to 100 (%)";
+}
+
+void TestSettingsFile::saveAsNamesWhatOpenWouldRefuse() {
+    QFETCH(PointRecord, point4);
+    QFETCH(QString, parameter4);
+    QFETCH(QString, text);
+    QFETCH(QString, beside);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("refused.csv");
+    ScriptedOperator op;
+    op.fileNames << path;
+    SettingsFileOps ops(op);
+    SettingsDocument doc = knownDocument();
+    doc.points[4] = point4;
+    doc.parameters[ActuatorTypes::rowOfParameter(4)].setting = parameter4;
+    doc.modified = true;
+
+    QVERIFY(!ops.saveAs(doc));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(doc.modified);
+    QCOMPARE(op.last().title, "Save As");
+    QCOMPARE(op.last().text,
+             text.isEmpty() ? QDir::toNativeSeparators(path) + " cannot be saved." : text);
+    QCOMPARE(op.last().informative, beside);
+}
+
+// Notes written on a Japanese system (the Windows Japanese code page) open right, and a file
+// opened and saved unchanged keeps every byte. A note that code page cannot hold is saved as
+// UTF-8, so nothing is lost.
+void TestSettingsFile::japaneseCodePageFileRoundTrips() {
+    SettingsDocument doc = knownDocument();
+    doc.points[0].note = QString::fromUtf8("位置決め①");
+    doc.points[2].note = QString::fromUtf8("ｱｲｳ 押し当て～");
+    QStringEncoder japanese("windows-31j");
+    QVERIFY(japanese.isValid());
+    const QByteArray original =
+        japanese.encode(QString::fromUtf8(SettingsFile::write(doc.points, doc.parameters)));
+    QVERIFY(!japanese.hasError());
+    QTemporaryDir dir;
+    const QString in = dir.filePath("japanese.csv");
+    const QString out = dir.filePath("again.csv");
+    const QString other = dir.filePath("other.csv");
+    QVERIFY(writeFileBytes(in, original));
+
+    ScriptedOperator op;
+    op.fileNames << in << out << other;
+    SettingsFileOps ops(op);
+    SettingsDocument opened;
+    QVERIFY(ops.open(opened));
+    QCOMPARE(opened.points[0].note, doc.points[0].note);
+    QCOMPARE(opened.points[2].note, doc.points[2].note);
+    QVERIFY(ops.saveAs(opened));
+    QCOMPARE(fileBytes(out), original);
+
+    opened.points[5].note = QString::fromUtf8("café ✓");
+    QVERIFY(ops.saveAs(opened));
+    QCOMPARE(fileBytes(other), SettingsFile::write(opened.points, opened.parameters));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
