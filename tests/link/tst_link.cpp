@@ -48,6 +48,7 @@ class TestLink : public QObject {
     void badPortNameOpensCom1();
     void garbageAndNonAsciiKeptLosslessly();
     void endlessStreamIsBounded();
+    void stopReplyAfterAFloodIsSeen();
 
     void reportLinkError();
     void reportLinkErrorQuietCases();
@@ -328,6 +329,22 @@ void TestLink::endlessStreamIsBounded() {
     QVERIFY(link.ReplyText.size() > 8192);
 }
 
+// However much noise comes first, a motion's "STOP" reply that follows it ends the exchange.
+void TestLink::stopReplyAfterAFloodIsSeen() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, QByteArray(200 * 1024, 'A')}, {20, "STOP\r\n61:STOP COMMAND\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 2000;
+    link.P_Command = Command::ORG;
+    link.BuildCommand();
+    link.Exchange();
+    QVERIFY(!link.Timeout);
+    QVERIFY(link.ReplyText.size() <= 64 * 1024);
+    QVERIFY(link.ReplyText.endsWith("STOP\r\n61:STOP COMMAND\r\n"));
+    QCOMPARE(link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
+}
+
 void TestLink::reportLinkError() {
     LinkState state;
     FakeChannel channel;
@@ -405,6 +422,9 @@ void TestLink::reportLinkErrorSaysWhy_data() {
     QTest::newRow("port cannot be opened")
         << "/dev/ttyS3: No such file or directory" << QByteArray()
         << "COM4 → /dev/ttyS3: No such file or directory";
+    QTest::newRow("port held by another program")
+        << "held:/dev/ttyS3: Permission error while locking the device" << QByteArray()
+        << "COM4 is in use by another program (/dev/ttyS3)";
     QTest::newRow("silent controller")
         << "" << QByteArray() << "COM4 → /dev/ttyS3: no answer within 0.2 s";
     QTest::newRow("reply without an end")
@@ -422,7 +442,8 @@ void TestLink::reportLinkErrorSaysWhy() {
     state.PortName = "COM4";
     FakeChannel channel;
     channel.path = "/dev/ttyS3";
-    channel.openError = openError;
+    channel.held = openError.startsWith("held:");
+    channel.openError = openError.mid(channel.held ? 5 : 0);
     if (!reply.isEmpty())
         channel.replies = {{{5, reply}}};
     Link link(state, channel);

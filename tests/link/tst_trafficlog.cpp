@@ -38,6 +38,7 @@ class TestTrafficLog : public QObject {
   private slots:
     void linkLogsEveryLineOnce();
     void keepsTheLastLines();
+    void floodStaysWithinItsCharacters();
 };
 
 // Replies split across reads are logged as whole lines; the stop character written during a
@@ -90,6 +91,25 @@ void TestTrafficLog::keepsTheLastLines() {
     QCOMPARE(withoutTimes(log).constLast(), QString("RX ") + QString(10, 'x'));
     log.sent(QByteArray("\x1a\x80\xff"));
     QCOMPARE(withoutTimes(log).constLast(), QString("TX <SUB><80><ff>"));
+}
+
+// A megabyte of noise is several megabytes of text once made visible: the log lets its oldest
+// lines go so that it never holds more than its bound, and says how many went.
+void TestTrafficLog::floodStaysWithinItsCharacters() {
+    TrafficLog log;
+    log.sent("@?POS ,\r\n");
+    int dropped = 0;
+    connect(&log, &TrafficLog::linesDropped, this, [&](int n) { dropped += n; });
+    QByteArray noise(1024 * 1024, '\x80');
+    for (qsizetype i = 0; i < noise.size(); i += 97)
+        noise[i] = char(i % 32); // control characters, some of them line ends
+    log.received(noise + "STOP\r\n");
+
+    QVERIFY(log.chars() <= TrafficLog::MaxChars);
+    QVERIFY(log.text().size() <= TrafficLog::MaxChars + log.size());
+    QVERIFY(dropped > 0);
+    QVERIFY(!log.text().contains(" TX @?POS"));
+    QVERIFY(log.lines().constLast().endsWith("STOP<CR><LF>"));
 }
 
 QTEST_GUILESS_MAIN(TestTrafficLog)
