@@ -246,6 +246,9 @@ bool WriteBlock::afterLine(bool endOfData) {
     }
     if (reply.isEmpty()) {
         if (m_c.progress.cancelRequested()) {
+            // A data line that went out whole was taken: the controller answers none.
+            if (!endOfData && m_c.link.LineWritten)
+                ++m_block.written;
             m_cancelled = true;
             release();
             Ops::cancelled(m_c);
