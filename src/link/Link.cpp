@@ -300,7 +300,7 @@ bool Link::setUp(bool inHold) {
     m_active = true;
     m_code = P_Command;
     const QByteArray line = sousinnaiyou.toLatin1();
-    m_sendMs = m_currentMs = m_clock.elapsed();
+    m_sendUs = m_currentUs = m_clock.nsecsElapsed() / 1000;
     const qint64 written = m_channel.write(line);
     m_state.traffic->sent(written >= line.size() ? line : line.left(qMax<qint64>(0, written)));
     if (written != line.size()) {
@@ -311,7 +311,7 @@ bool Link::setUp(bool inHold) {
     }
     LineWritten = true;
     m_incoming.clear();
-    m_deadline->start(m_timeoutMs + 1);
+    m_deadline->start(m_timeoutMs);
     return true;
 }
 
@@ -339,7 +339,7 @@ void Link::collect() {
                 m_detailFrom = qMax<qsizetype>(0, m_detailFrom - excess);
         }
     }
-    m_currentMs = m_clock.elapsed();
+    m_currentUs = m_clock.nsecsElapsed() / 1000;
 
     if (!m_replyEnded && ReplyRules::hasReplyEnd(m_incoming)) {
         m_replyEnded = true;
@@ -353,13 +353,15 @@ void Link::collect() {
         return;
     }
     // The wait, including the wait for a detail line, is bounded by the exchange's time-out.
-    const qint64 deadline = m_sendMs + m_timeoutMs;
-    if (m_currentMs > deadline) {
+    // Kept in microseconds: the deadline timer fires at the time-out itself, not a millisecond
+    // after it, which adds up over the data lines of a write block that each end by it.
+    const qint64 deadline = m_sendUs + qint64(m_timeoutMs) * 1000;
+    if (m_currentUs > deadline) {
         finish();
         return;
     }
     if (!m_deadline->isActive())
-        m_deadline->start(int(deadline - m_currentMs + 1));
+        m_deadline->start(int(qMax<qint64>(1, (deadline - m_currentUs + 999) / 1000)));
 }
 
 void Link::finish() {
@@ -367,7 +369,7 @@ void Link::finish() {
     m_deadline->stop();
     if (m_portFailed)
         m_state.traffic->note(lineName() + QStringLiteral(": ") + m_lineProblem);
-    else if (m_currentMs > m_sendMs + m_timeoutMs)
+    else if (m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000)
         m_state.traffic->note(lineName() +
                               QStringLiteral(": no reply end within %1 ms").arg(m_timeoutMs));
     else
@@ -381,7 +383,7 @@ void Link::finish() {
             if (const QString part = ReplyRules::errorPart(ReplyText); !part.isEmpty())
                 setErrorText(part);
         }
-        Timeout = m_portFailed || m_currentMs > m_sendMs + m_timeoutMs;
+        Timeout = m_portFailed || m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000;
         LineFailed = m_portFailed;
     }
     m_abandoned = false;

@@ -203,7 +203,7 @@ class Link final : public QObject {
     bool m_heldElsewhere = false; // the last open failed: another program holds the line
     int m_detailFrom = -1; // index where the NG/STOP detail line begins, -1 when none awaited
     QElapsedTimer m_clock;
-    qint64 m_sendMs = 0;
-    qint64 m_currentMs = 0;
+    qint64 m_sendUs = 0; // microseconds of m_clock
+    qint64 m_currentUs = 0;
     QTimer* m_deadline = nullptr;
 };
