@@ -348,7 +348,7 @@ void TestTransmitPoints::aLineThatDidNotGoOutEndsTheBlock_data() {
     const QByteArray p0 = "P0=A,1.00,10\r\n";
     QTest::newRow("write command not written")
         << 5 << 0 << 0 << false << Queries + "@INIT PNT ,\r\n"
-        << "not written in full (0 of 13";
+        << "not written in full (0 of 14";
     QTest::newRow("first data line not written")
         << 6 << 0 << 0 << false << Queries + BlockStart << "not written in full (0 of 14";
     QTest::newRow("second data line half written")
