@@ -95,8 +95,10 @@ void PulseDrive::pollTeaching() {
     DriveState& s = state();
     if (!m_teaching || s.panelMode != DriveState::DirectTeaching || m_closing)
         return;
-    if (s.motionBusy) {
-        m_poll->start(100); // nothing to read while a motion runs
+    // Nothing to read while a motion runs, or while a write block (SET sending the origin)
+    // holds the line.
+    if (s.motionBusy || m_ctx.link.state().lineHolder) {
+        m_poll->start(100);
         return;
     }
     for (const char* name :
