@@ -48,7 +48,6 @@ class TestLink : public QObject {
     void badPortNameOpensCom1();
     void garbageAndNonAsciiKeptLosslessly();
     void endlessStreamIsBounded();
-    void stopReplyAfterAFloodIsSeen();
 
     void reportLinkError();
     void reportLinkErrorQuietCases();
@@ -327,22 +326,6 @@ void TestLink::endlessStreamIsBounded() {
     QVERIFY(link.Timeout);
     QVERIFY(link.ReplyText.size() <= 64 * 1024);
     QVERIFY(link.ReplyText.size() > 8192);
-}
-
-// However much noise comes first, a motion's "STOP" reply that follows it ends the exchange.
-void TestLink::stopReplyAfterAFloodIsSeen() {
-    LinkState state;
-    FakeChannel channel;
-    channel.replies = {{{5, QByteArray(200 * 1024, 'A')}, {20, "STOP\r\n61:STOP COMMAND\r\n"}}};
-    Link link(state, channel);
-    link.ReplyTimeoutMs = 2000;
-    link.P_Command = Command::ORG;
-    link.BuildCommand();
-    link.Exchange();
-    QVERIFY(!link.Timeout);
-    QVERIFY(link.ReplyText.size() <= 64 * 1024);
-    QVERIFY(link.ReplyText.endsWith("STOP\r\n61:STOP COMMAND\r\n"));
-    QCOMPARE(link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
 }
 
 void TestLink::reportLinkError() {

@@ -39,6 +39,7 @@ class TestTrafficLog : public QObject {
     void linkLogsEveryLineOnce();
     void keepsTheLastLines();
     void floodStaysWithinItsCharacters();
+    void stopReplyAfterAFloodIsSeen();
 };
 
 // Replies split across reads are logged as whole lines; the stop character written during a
@@ -110,6 +111,22 @@ void TestTrafficLog::floodStaysWithinItsCharacters() {
     QVERIFY(dropped > 0);
     QVERIFY(!log.text().contains(" TX @?POS"));
     QVERIFY(log.lines().constLast().endsWith("STOP<CR><LF>"));
+}
+
+// However much noise comes first, a motion's "STOP" reply that follows it ends the exchange.
+void TestTrafficLog::stopReplyAfterAFloodIsSeen() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, QByteArray(200 * 1024, 'A')}, {20, "STOP\r\n61:STOP COMMAND\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 2000;
+    link.P_Command = Command::ORG;
+    link.BuildCommand();
+    link.Exchange();
+    QVERIFY(!link.Timeout);
+    QVERIFY(link.ReplyText.size() <= 64 * 1024);
+    QVERIFY(link.ReplyText.endsWith("STOP\r\n61:STOP COMMAND\r\n"));
+    QCOMPARE(link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestTrafficLog)
