@@ -4,15 +4,12 @@
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
 #include "fileio/AtomicFile.h"
+#include "fileio/BoundedFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
-// A settings file is a few kilobytes; anything far larger is not one.
-constexpr qint64 MaximumFileSize = 16 * 1024 * 1024;
-
 QString native(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
@@ -36,25 +33,37 @@ int CliSession::statusSince(const Mark& m, const QString& title, const QString& 
     return ExitStatus::Refused;
 }
 
+void CliSession::interrupt() {
+    ++interrupts;
+    if (interrupts == 1 && host.inWriteBlock()) {
+        progress.markInterrupted();
+        console.err(QStringLiteral("Interrupted: the %1 being written are finished first, so that "
+                                   "the controller keeps a whole table; interrupt again to stop "
+                                   "at once.")
+                        .arg(host.lastBlock().records.isEmpty() ? QStringLiteral("lines")
+                                                                : host.lastBlock().records));
+        return;
+    }
+    progress.requestCancel();
+}
+
 bool CliSession::readFile(const QString& path, QByteArray& bytes) const {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaximumFileSize || !file.open(QIODevice::ReadOnly)) {
+    const BoundedFile::Result file = BoundedFile::read(path, BoundedFile::SettingsFileMaxBytes);
+    if (!file.ok()) {
         console.err(QStringLiteral("%1: Cannot open file.").arg(native(path)));
+        console.err(QStringLiteral("  ") + file.reason);
         return false;
     }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        console.err(QStringLiteral("%1: Cannot open file.").arg(native(path)));
-        return false;
-    }
+    bytes = file.bytes;
     return true;
 }
 
 bool CliSession::writeFile(const QString& path, const QByteArray& bytes) const {
-    if (AtomicFile::writeWhole(path, bytes))
+    const AtomicFile::Result saved = AtomicFile::writeWhole(path, bytes);
+    if (saved)
         return true;
     console.err(native(path) +
                 QStringLiteral(" cannot be saved because it is read only or it is opened."));
+    console.err(QStringLiteral("  ") + saved.reason);
     return false;
 }

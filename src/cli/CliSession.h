@@ -14,11 +14,14 @@ inline constexpr int Done = 0;      // done; for --verify: the controller equals
 inline constexpr int Different = 1; // --verify: the controller differs from the file
 inline constexpr int Refused = 1;   // a check or an unanswered question refused the action
 inline constexpr int Failed = 2;    // a link or file error
+inline constexpr int Usage = 64;    // the command line itself is wrong (an unknown option...)
 inline constexpr int Interrupted = 130;
 } // namespace ExitStatus
 
 // The window side of an operation when there is no window: nothing to disable or refresh;
 // the flags are kept for the link's reports.
+// It also follows the write blocks, so that an interrupt can let a block finish and the last
+// message can say what the controller holds.
 class CliHost final : public OperationHost {
   public:
     bool settei() const override { return m_settei != 0; }
@@ -26,9 +29,24 @@ class CliHost final : public OperationHost {
     void disableWindow() override {}
     void refreshDependentDisplays() override {}
     bool confirmDiscard() override { return true; }
+    void writeBlockChanged(const BlockProgress& block) override {
+        m_block = block;
+        m_blockSeen = true;
+    }
+
+    bool inWriteBlock() const { return m_block.running; }
+    // The last write block since forgetBlock(), if there was one.
+    bool blockSeen() const { return m_blockSeen; }
+    const BlockProgress& lastBlock() const { return m_block; }
+    void forgetBlock() {
+        m_block = {};
+        m_blockSeen = false;
+    }
 
   private:
     int m_settei = 0;
+    BlockProgress m_block;
+    bool m_blockSeen = false;
 };
 
 // What one run of the command line works with, handed to the operations of the detected
@@ -54,9 +72,17 @@ struct CliSession {
     // a link or reply error or the program's end (Failed), or a refusal (Refused).
     int statusSince(const Mark& m, const QString& title, const QString& text) const;
 
-    // A settings file read whole (at most a few megabytes); false with a message on
-    // standard error when it cannot be read.
+    // The interrupt key. Within a write block the first one lets the block finish (the
+    // controller keeps a whole table; said on standard error) and the run ends after it; a
+    // second one, or one outside a block, cancels at once as the progress dialog's Cancel
+    // does.
+    void interrupt();
+    int interrupts = 0;
+
+    // A settings file read whole, as the window's Open reads it (a regular file within the
+    // settings file cap); false with "Cannot open file." and the reason on standard error.
     bool readFile(const QString& path, QByteArray& bytes) const;
-    // The file written whole or not at all; false with a message when it cannot be.
+    // The file written whole or not at all, only over a regular file; false with a message
+    // and the reason when it cannot be.
     bool writeFile(const QString& path, const QByteArray& bytes) const;
 };

@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
+#include "fileio/AtomicFile.h"
 #include "link/IniLocation.h"
 #include "link/LinkState.h"
 #include "link/PortName.h"
@@ -30,23 +31,26 @@ const QString Program = QStringLiteral("qrx5-cli");
 
 #ifdef Q_OS_UNIX
 int g_interruptPipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_interrupts = 0;
 
 void onInterrupt(int) {
     const char c = 1;
     [[maybe_unused]] const auto n = ::write(g_interruptPipe[1], &c, 1);
-    // A second interrupt ends the program at once.
-    std::signal(SIGINT, SIG_DFL);
+    // After the second interrupt (which stops at once) a third ends the program outright.
+    if (++g_interrupts >= 2)
+        std::signal(SIGINT, SIG_DFL);
 }
 
-// The interrupt key cancels the running operation as the progress dialog's Cancel does.
-std::unique_ptr<QSocketNotifier> catchInterrupt(ConsoleProgress& progress) {
+// The interrupt key reaches the session from the event loop: the first one within a write
+// block lets the block finish, any other cancels as the progress dialog's Cancel does.
+std::unique_ptr<QSocketNotifier> catchInterrupt(CliSession& session) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_interruptPipe) != 0)
         return nullptr;
     auto notifier = std::make_unique<QSocketNotifier>(g_interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [&progress] {
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [&session] {
         char c = 0;
         [[maybe_unused]] const auto n = ::read(g_interruptPipe[0], &c, 1);
-        progress.requestCancel();
+        session.interrupt();
     });
     std::signal(SIGINT, onInterrupt);
     return notifier;
@@ -60,11 +64,15 @@ const char* const Description =
     "\n"
     "Questions the window would ask are answered by --yes (and --move-soft-limits) or refused.\n"
     "Messages go to standard error, with progress when it is a terminal; --verify lists the\n"
-    "differences on standard output, one per line. The interrupt key cancels.\n"
+    "differences on standard output, one per line. The interrupt key cancels; while a table\n"
+    "is being written into the controller the first interrupt lets that table finish and a\n"
+    "second one stops at once. The last message of a transmit that did not complete says\n"
+    "what the controller holds.\n"
     "\n"
     "Exit status: 0 done (--verify: the controller equals the file); 1 the controller differs\n"
     "(--verify), or a check or an unanswered question refused the action; 2 a link or file\n"
-    "error; 130 interrupted.\n"
+    "error; 64 the command line is wrong (unknown option, missing file, no such port);\n"
+    "130 interrupted.\n"
     "\n"
     "The port and the port map are the window program's, from QRX5.ini: the file beside the\n"
     "program when one is there, otherwise ~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when\n"
@@ -118,7 +126,7 @@ int run(const QStringList& arguments) {
     if (!parser.parse(arguments)) {
         console.err(Program + QStringLiteral(": ") + parser.errorText());
         console.err(QStringLiteral("Try '%1 --help'.").arg(Program));
-        return ExitStatus::Failed;
+        return ExitStatus::Usage;
     }
     if (parser.isSet(helpOpt) || parser.isSet(QStringLiteral("help-all"))) {
         console.out(parser.helpText());
@@ -135,7 +143,17 @@ int run(const QStringList& arguments) {
         console.err(Program +
                     QStringLiteral(": give one of --receive, --verify or --transmit with a file"));
         console.err(QStringLiteral("Try '%1 --help'.").arg(Program));
-        return ExitStatus::Failed;
+        return ExitStatus::Usage;
+    }
+    // Where the run's files go is settled before the controller is asked anything: the traffic
+    // log and the backup replace only regular files.
+    if (parser.isSet(trafficOpt)) {
+        if (const QString why = AtomicFile::notReplaceable(parser.value(trafficOpt));
+            !why.isEmpty()) {
+            console.err(
+                QStringLiteral("%1: --traffic %2: %3").arg(Program, parser.value(trafficOpt), why));
+            return ExitStatus::Usage;
+        }
     }
 
     // The same INI file as the window's: the port and its port map.
@@ -148,8 +166,17 @@ int run(const QStringList& arguments) {
         const QString port = parser.value(portOpt);
         static const QRegularExpression comPort(QStringLiteral("^COM[1-8]$"),
                                                 QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression anyComPort(QStringLiteral("^COM[0-9]+$"),
+                                                   QRegularExpression::CaseInsensitiveOption);
         if (comPort.match(port).hasMatch()) {
             state.PortName = port.toUpper();
+        } else if (anyComPort.match(port).hasMatch() && !QFileInfo::exists(port)) {
+            // A port name the program does not offer is a mistake in the command line, not a
+            // device path.
+            console.err(QStringLiteral("%1: --port %2: the ports are COM1 to COM8 (or give a "
+                                       "device path)")
+                            .arg(Program, port));
+            return ExitStatus::Usage;
         } else {
             // A device given by a path relative to the working folder (a link to the device).
             const QFileInfo file(port);
@@ -166,7 +193,7 @@ int run(const QStringList& arguments) {
     CliSession session{
         console, link, op, progress, host, parser.isSet(yesOpt), parser.isSet(softOpt)};
 #ifdef Q_OS_UNIX
-    const auto interrupt = catchInterrupt(progress);
+    const auto interrupt = catchInterrupt(session);
 #endif
 
     const auto finish = [&](int status) {

@@ -10,6 +10,8 @@
 Console::Console(bool progressShown)
     : m_out(stdout), m_err(stderr), m_progressShown(progressShown) {}
 
+Console::Console(QString* out, QString* err) : m_out(out), m_err(err), m_progressShown(false) {}
+
 bool Console::errorIsTerminal() {
 #ifdef Q_OS_WIN
     return _isatty(_fileno(stderr)) != 0;

@@ -9,6 +9,8 @@
 class Console final {
   public:
     explicit Console(bool progressShown);
+    // A console whose two outputs are kept in texts (no progress drawn).
+    Console(QString* out, QString* err);
     Q_DISABLE_COPY_MOVE(Console)
 
     // Whether standard error is a terminal (where progress is shown).

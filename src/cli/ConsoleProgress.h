@@ -24,6 +24,8 @@ class ConsoleProgress final : public ProgressView {
 
     // The interrupt key: the running operation ends as after a Cancel click.
     void requestCancel();
+    // The interrupt key within a write block: nothing is cancelled, the run ends afterwards.
+    void markInterrupted() { m_interrupted = true; }
     bool interrupted() const { return m_interrupted; }
 
   private:

@@ -37,8 +37,9 @@ QByteArray PointCli::fileBytes() const {
     return SettingsFile::write(m_points.table(), m_params.table());
 }
 
-SettingsFileError PointCli::load(const QByteArray& bytes) {
+SettingsFileError PointCli::load(const QByteArray& bytes, QString& reason) {
     const SettingsFile::ReadResult r = SettingsFile::read(bytes);
+    reason = r.reason;
     if (!r.ok)
         return r.error == SettingsFileError::None ? SettingsFileError::BadValue : r.error;
     m_points.setTable(r.points);

@@ -21,7 +21,7 @@ class PointCli final : public TableCli {
     CompareFlow::Result compare(OperationContext& c) override;
     QString firstTableName() const override { return QStringLiteral("points"); }
     QByteArray fileBytes() const override;
-    SettingsFileError load(const QByteArray& bytes) override;
+    SettingsFileError load(const QByteArray& bytes, QString& reason) override;
     void prepareTransmit(CliSession& s) override;
 
   private:

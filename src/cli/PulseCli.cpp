@@ -31,8 +31,9 @@ QByteArray PulseCli::fileBytes() const {
     return PulseSettingsFile::write(m_zones.table(), m_params.table());
 }
 
-SettingsFileError PulseCli::load(const QByteArray& bytes) {
+SettingsFileError PulseCli::load(const QByteArray& bytes, QString& reason) {
     const PulseSettingsFile::ReadResult r = PulseSettingsFile::read(bytes);
+    reason = r.reason;
     if (!r.ok)
         return r.error == SettingsFileError::None ? SettingsFileError::BadValue : r.error;
     m_zones.setTable(r.zones);

@@ -21,7 +21,7 @@ class PulseCli final : public TableCli {
     CompareFlow::Result compare(OperationContext& c) override;
     QString firstTableName() const override { return QStringLiteral("zones"); }
     QByteArray fileBytes() const override;
-    SettingsFileError load(const QByteArray& bytes) override;
+    SettingsFileError load(const QByteArray& bytes, QString& reason) override;
 
   private:
     ZoneTableModel m_zones;

@@ -4,10 +4,18 @@
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
+#include "fileio/AtomicFile.h"
 
 #include <QFileInfo>
 
 int TableCli::receive(CliSession& s, const QString& file) {
+    // Only a regular file is ever replaced: said before the controller is read at all.
+    if (const QString why = AtomicFile::notReplaceable(file); !why.isEmpty()) {
+        s.console.err(QStringLiteral("%1 cannot be saved because it is read only or it is opened.")
+                          .arg(file));
+        s.console.err(QStringLiteral("  ") + why);
+        return ExitStatus::Failed;
+    }
     // The window's save dialog asks before it replaces a file.
     if (QFileInfo::exists(file) && !s.yes) {
         s.console.err(QStringLiteral("%1 exists already.").arg(file));
@@ -34,12 +42,15 @@ bool TableCli::loadFile(CliSession& s, const QString& file) {
     QByteArray bytes;
     if (!s.readFile(file, bytes))
         return false;
-    const SettingsFileError error = load(bytes);
+    QString reason;
+    const SettingsFileError error = load(bytes, reason);
     if (error == SettingsFileError::None)
         return true;
     s.console.err(error == SettingsFileError::UnsupportedType
                       ? QStringLiteral("%1: Controller type is different.").arg(file)
                       : QStringLiteral("%1: Cannot open file.").arg(file));
+    if (!reason.isEmpty())
+        s.console.err(QStringLiteral("  ") + reason);
     return false;
 }
 
@@ -55,7 +66,10 @@ int TableCli::verify(CliSession& s, const QString& file) {
     case CompareFlow::Outcome::Different:
         for (const Difference& d : result.differences)
             s.console.out(CompareReport::line(d));
-        return ExitStatus::Different;
+        if (!result.parametersNotCompared.isEmpty())
+            s.console.err(QStringLiteral("  The parameters were not compared: ") +
+                          result.parametersNotCompared);
+        return s.progress.interrupted() ? ExitStatus::Interrupted : ExitStatus::Different;
     case CompareFlow::Outcome::Cancelled:
         return s.progress.interrupted() ? ExitStatus::Interrupted : ExitStatus::Failed;
     case CompareFlow::Outcome::Failed:
@@ -75,14 +89,50 @@ int TableCli::transmit(CliSession& s, const QString& file) {
     const QList<Step> steps = transmitSteps();
     for (qsizetype k = 0; k < steps.size(); ++k) {
         const CliSession::Mark m = s.mark();
+        s.host.forgetBlock();
         steps[k].run(c);
         const int status = s.statusSince(m, steps[k].finishedTitle, steps[k].finishedText);
         if (status == ExitStatus::Done)
             continue;
-        if (k > 0)
-            s.console.err(QStringLiteral("The %1 were written; the parameters were not.")
-                              .arg(firstTableName()));
+        // Whatever ended the run, its last word is what the controller now holds.
+        s.console.err(holdings(s, k, steps.size()));
         return status;
     }
     return ExitStatus::Done;
+}
+
+QString TableCli::holdings(const CliSession& s, qsizetype step, qsizetype steps) const {
+    const BlockProgress& b = s.host.lastBlock();
+    const QString first = firstTableName();
+    const bool wroteSomething = s.host.blockSeen() && (b.eraseSent || b.written > 0 || b.ended);
+    if (!wroteSomething)
+        return step == 0
+                   ? QStringLiteral("Nothing was written: the controller's tables are as "
+                                    "they were.")
+                   : QStringLiteral("The %1 were written; the parameters were not.").arg(first);
+    if (b.ended)
+        return step + 1 < steps
+                   ? QStringLiteral("The %1 were written; the parameters were not.").arg(first)
+                   : QStringLiteral("The controller holds the whole file.");
+    if (step == 0) {
+        if (b.eraseSent && !b.erased)
+            return QStringLiteral("The controller's %1 may have been erased: transmit again.")
+                .arg(b.records);
+        if (b.erased)
+            return QStringLiteral("The controller holds %1 of %2 %3: transmit again.")
+                .arg(b.written)
+                .arg(b.total)
+                .arg(b.records);
+        return QStringLiteral("The controller took %1 of the file's %2 %3; the others are as "
+                              "they were: transmit again.")
+            .arg(b.written)
+            .arg(b.total)
+            .arg(b.records);
+    }
+    return QStringLiteral("The controller holds the file's %1, and %2 of its %3 %4 (the others "
+                          "as they were): transmit again.")
+        .arg(first)
+        .arg(b.written)
+        .arg(b.total)
+        .arg(b.records);
 }

@@ -45,10 +45,14 @@ class TableCli : public CliKind {
     // The tables as Save As writes them, and a file read into the tables (changing nothing
     // when it cannot be used).
     virtual QByteArray fileBytes() const = 0;
-    virtual SettingsFileError load(const QByteArray& bytes) = 0;
+    // reason says why a refused file was refused (the line and field).
+    virtual SettingsFileError load(const QByteArray& bytes, QString& reason) = 0;
     // Answers the kind's own questions of a transmit from the session's flags.
     virtual void prepareTransmit(CliSession& s) { (void)s; }
 
   private:
     bool loadFile(CliSession& s, const QString& file);
+    // What the controller holds after a transmit that ended in step `step` without
+    // completing, as the last message says it.
+    QString holdings(const CliSession& s, qsizetype step, qsizetype steps) const;
 };

@@ -86,11 +86,11 @@ void save(OperatorInteraction& op, const QStringList& entries) {
     if (path.isEmpty())
         return;
     const QString name = QDir::toNativeSeparators(path);
-    if (!AtomicFile::writeWhole(path, fileBytes(entries))) {
-        op.message(QString(),
-                   name +
-                       QStringLiteral("cannot be saved because it is read only or it is opened."),
-                   OperatorInteraction::Icon::None);
+    if (const AtomicFile::Result saved = AtomicFile::writeWhole(path, fileBytes(entries)); !saved) {
+        op.informativeMessage(
+            QString(),
+            name + QStringLiteral("cannot be saved because it is read only or it is opened."),
+            OperatorInteraction::Icon::None, saved.reason);
     }
 }
 

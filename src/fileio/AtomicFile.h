@@ -5,9 +5,20 @@
 
 namespace AtomicFile {
 
+struct Result {
+    bool ok = false;
+    QString reason; // why nothing was written, for the operator; empty when ok
+    explicit operator bool() const { return ok; }
+};
+
 // Writes the whole file or nothing, through a temporary file renamed over the target: the
-// previous file stays untouched unless every byte of the new one reached the disk. A target
-// that is a folder or is marked read-only is refused.
-bool writeWhole(const QString& path, const QByteArray& bytes);
+// previous file stays untouched unless every byte of the new one reached the disk. Only a
+// regular file is ever replaced: a target that exists and is anything else (a folder, a
+// device such as /dev/null, a FIFO, a socket) is refused, and so is one marked read-only.
+Result writeWhole(const QString& path, const QByteArray& bytes);
+
+// Why an existing path may not be replaced by a file; empty when it may (a regular file, or
+// nothing there yet).
+QString notReplaceable(const QString& path);
 
 } // namespace AtomicFile

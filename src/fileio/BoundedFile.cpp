@@ -16,6 +16,15 @@ namespace BoundedFile {
 
 namespace {
 constexpr qint64 ChunkBytes = 64 * 1024;
+
+Result refused(Status status, const QString& reason) {
+    return {status, {}, reason};
+}
+
+QString tooLarge(qint64 maxBytes) {
+    return QStringLiteral("larger than %1 KiB, far larger than a settings file")
+        .arg(maxBytes / 1024);
+}
 } // namespace
 
 #ifdef Q_OS_UNIX
@@ -32,7 +41,7 @@ struct Descriptor {
 
 Result read(const QString& path, qint64 maxBytes) {
     if (path.isEmpty())
-        return {};
+        return refused(Status::CannotOpen, QStringLiteral("no file named"));
     const QByteArray native = QFile::encodeName(path);
     Descriptor d;
     // O_NONBLOCK keeps the open itself from waiting (a FIFO without a writer); the type is
@@ -41,14 +50,17 @@ Result read(const QString& path, qint64 maxBytes) {
         d.fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (d.fd < 0 && errno == EINTR);
     if (d.fd < 0)
-        return {};
+        return refused(Status::CannotOpen, qt_error_string(errno));
     struct stat st {};
     if (::fstat(d.fd, &st) != 0)
-        return {Status::ReadFailed, {}};
+        return refused(Status::ReadFailed, qt_error_string(errno));
+    if (S_ISDIR(st.st_mode))
+        return refused(Status::NotRegularFile, QStringLiteral("it is a folder"));
     if (!S_ISREG(st.st_mode))
-        return {Status::NotRegularFile, {}};
+        return refused(Status::NotRegularFile,
+                       QStringLiteral("it is a device, a FIFO or a socket, not a file"));
     if (st.st_size > maxBytes)
-        return {Status::TooLarge, {}};
+        return refused(Status::TooLarge, tooLarge(maxBytes));
     const int flags = ::fcntl(d.fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(d.fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -64,35 +76,35 @@ Result read(const QString& path, qint64 maxBytes) {
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return {Status::ReadFailed, {}};
+            return refused(Status::ReadFailed, qt_error_string(errno));
         }
         total += got;
         if (got == 0 || total > maxBytes)
             break;
     }
     if (total > maxBytes)
-        return {Status::TooLarge, {}};
+        return refused(Status::TooLarge, tooLarge(maxBytes));
     bytes.resize(qsizetype(total));
-    return {Status::Ok, bytes};
+    return {Status::Ok, bytes, {}};
 }
 
 #else
 
 Result read(const QString& path, qint64 maxBytes) {
     if (path.isEmpty())
-        return {};
+        return refused(Status::CannotOpen, QStringLiteral("no file named"));
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return {Status::NotRegularFile, {}};
+        return refused(Status::NotRegularFile, QStringLiteral("it is not a regular file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {};
+        return refused(Status::CannotOpen, file.errorString());
     QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return {Status::ReadFailed, {}};
+        return refused(Status::ReadFailed, file.errorString());
     if (bytes.size() > maxBytes)
-        return {Status::TooLarge, {}};
-    return {Status::Ok, bytes};
+        return refused(Status::TooLarge, tooLarge(maxBytes));
+    return {Status::Ok, bytes, {}};
 }
 
 #endif

@@ -30,6 +30,7 @@ enum class Status {
 struct Result {
     Status status = Status::CannotOpen;
     QByteArray bytes; // the whole file when status is Ok, else empty
+    QString reason;   // why it was not read, for the operator; empty when ok
     bool ok() const { return status == Status::Ok; }
 };
 

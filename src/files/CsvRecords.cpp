@@ -3,43 +3,95 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <algorithm>
+#include <optional>
 
 namespace CsvRecords {
 
 namespace {
 
+const char* const JapaneseCodec = "windows-31j";
+const char* const WesternCodec = "windows-1252";
+
 bool isLineEnd(QChar c) {
     return c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
 
-// Skips one line end at pos (CR LF counts as one) and returns the position after it.
+// Skips one line end at pos (CR LF and LF CR count as one) and returns the position after it.
 qsizetype skipLineEnd(const QString& text, qsizetype pos) {
-    if (text.at(pos) == QLatin1Char('\r') && pos + 1 < text.size() &&
-        text.at(pos + 1) == QLatin1Char('\n'))
-        return pos + 2;
+    const QChar c = text.at(pos);
+    if (pos + 1 < text.size()) {
+        const QChar next = text.at(pos + 1);
+        if (isLineEnd(next) && next != c)
+            return pos + 2;
+    }
     return pos + 1;
+}
+
+// The bytes in a code page, when they are valid there and no byte is lost on the way: a
+// lead byte without its second byte at the end reads as nothing.
+std::optional<QString> decodeIn(const char* codec, const QByteArray& bytes) {
+    QStringDecoder decoder(codec);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    QStringEncoder encoder(codec);
+    const QByteArray again = encoder.encode(text);
+    if (again.size() != bytes.size() || encoder.hasError())
+        return std::nullopt;
+    return text;
 }
 
 } // namespace
 
-QString decode(const QByteArray& bytes) {
+Decoded decode(const QByteArray& bytes) {
     QStringDecoder utf8(QStringConverter::Utf8);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
-        return text;
-    QStringDecoder legacy("windows-1252");
-    if (legacy.isValid()) {
-        text = legacy.decode(bytes);
-        if (!legacy.hasError())
-            return text;
+        return {text, bytes.startsWith("\xEF\xBB\xBF") ? Encoding::Utf8WithBom : Encoding::Utf8};
+    if (auto japanese = decodeIn(JapaneseCodec, bytes))
+        return {*japanese, Encoding::Japanese};
+    QStringDecoder western(WesternCodec);
+    if (western.isValid()) {
+        text = western.decode(bytes);
+        if (!western.hasError())
+            return {text, Encoding::Western};
     }
-    return QString::fromLatin1(bytes);
+    return {QString::fromLatin1(bytes), Encoding::Latin1};
 }
 
-QByteArray encode(const QString& text) {
-    QStringEncoder utf8(QStringConverter::Utf8);
-    return utf8.encode(text);
+QByteArray encode(const QString& text, Encoding encoding) {
+    const char* codec = nullptr;
+    switch (encoding) {
+    case Encoding::Utf8:
+        break;
+    case Encoding::Utf8WithBom:
+        return "\xEF\xBB\xBF" + text.toUtf8();
+    case Encoding::Japanese:
+        codec = JapaneseCodec;
+        break;
+    case Encoding::Western:
+        codec = WesternCodec;
+        break;
+    case Encoding::Latin1: {
+        bool fits = true;
+        for (const QChar c : text)
+            fits = fits && c.unicode() < 0x100;
+        if (fits)
+            return text.toLatin1();
+        break;
+    }
+    }
+    if (codec) {
+        QStringEncoder encoder(codec);
+        if (encoder.isValid()) {
+            QByteArray bytes = encoder.encode(text);
+            if (!encoder.hasError())
+                return bytes;
+        }
+    }
+    return text.toUtf8();
 }
 
 QString quoteField(const QString& field) {
@@ -52,11 +104,14 @@ QString quoteField(const QString& field) {
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-QStringList splitFields(const QString& text) {
+QList<QStringList> splitLines(const QString& text, bool* lastLineEnded) {
+    QList<QStringList> lines;
     QStringList fields;
     const qsizetype size = text.size();
     qsizetype pos = 0;
+    bool ended = true;
     while (pos < size) {
+        ended = false;
         QString field;
         if (text.at(pos) == QLatin1Char('"')) {
             ++pos;
@@ -76,8 +131,10 @@ QStringList splitFields(const QString& text) {
             }
         }
         // Unquoted text, or whatever stands between a closing quote and the field's end.
+        const qsizetype from = pos;
         while (pos < size && text.at(pos) != QLatin1Char(',') && !isLineEnd(text.at(pos)))
-            field += text.at(pos++);
+            ++pos;
+        field += QStringView(text).mid(from, pos - from);
         fields << field;
         if (pos >= size)
             break;
@@ -87,9 +144,16 @@ QStringList splitFields(const QString& text) {
                 fields << QString(); // the empty last field of a text without a line end
         } else {
             pos = skipLineEnd(text, pos);
+            lines << fields;
+            fields.clear();
+            ended = true;
         }
     }
-    return fields;
+    if (!fields.isEmpty())
+        lines << fields;
+    if (lastLineEnded)
+        *lastLineEnded = ended;
+    return lines;
 }
 
 QString joinLine(const QStringList& fields, int fieldCount) {
@@ -100,14 +164,32 @@ QString joinLine(const QStringList& fields, int fieldCount) {
     return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
-Records::Records(const QByteArray& bytes, int fieldCount, int maxRecords)
-    : m_fields(splitFields(decode(bytes))), m_fieldCount(fieldCount),
-      m_count(int(std::min<qsizetype>(m_fields.size() / fieldCount, maxRecords))) {}
+Records::Records(const QByteArray& bytes, int fieldCount, int maxRecords) {
+    const Decoded decoded = decode(bytes);
+    m_encoding = decoded.encoding;
+    bool lastEnded = true;
+    m_lines = splitLines(decoded.text, &lastEnded);
+    if (!lastEnded && !m_lines.isEmpty() && m_lines.last().size() < fieldCount)
+        m_lines.removeLast(); // cut short by the end of the file
+    if (m_lines.size() > maxRecords)
+        m_lines.resize(maxRecords);
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].size() > fieldCount) {
+            m_overlongLine = int(i) + 1;
+            m_overlongFields = int(m_lines[i].size());
+            break;
+        }
+    }
+}
 
 QString Records::field(int line, int f) const {
-    if (line < 1 || line > m_count || f < 0 || f >= m_fieldCount)
+    if (line < 1 || line > count() || f < 0)
         return {};
-    return m_fields.at(qsizetype(line - 1) * m_fieldCount + f);
+    return m_lines.at(line - 1).value(f);
+}
+
+QString Records::first() const {
+    return m_lines.isEmpty() ? QString() : m_lines.first().value(0);
 }
 
 } // namespace CsvRecords

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operator/OperatorInteraction.h"
+#include "tables/TableProblem.h"
 
 #include <QByteArray>
 #include <QList>
@@ -18,8 +19,16 @@ enum class SettingsFileError {
     None,
     NotSettingsFile, // the first field is not "QRX"
     TooFewRecords,   // fewer complete records than the layout needs
-    BadValue,        // a value that is not a number where one belongs, an overlong note
+    BadValue,        // a value the controller would not take, an overlong note
     UnsupportedType, // the actuator type of the file is not 30 to 33
+    BadLine,         // a line with more fields than a line has, or not the line its place needs
+};
+
+// Why a file was refused, for the operator.
+struct ReadRefusal {
+    QString reason;   // with the line: "line 7, Point 5, Pushing level: ..." (beside Open's text)
+    QString value;    // a refused value without the line: "Point 5, Pushing level: ..."
+    QString ruleText; // the entry check's own message for a refused value, if it has one
 };
 
 // What one kind's settings file is to the shared New, Open and Save As sequences: its tables,
@@ -45,21 +54,27 @@ class SettingsFileKind {
     // type's defaults). resetTables() is only called for a supported type.
     virtual QString actuatorType() const = 0;
     virtual void resetTables() = 0;
+    // Why the last checkFile() refused (refusal().reason: "line 7, Point 5, Pushing level:
+    // "999" is not within 1 to 10"; refusal().value: the same without the line), and the
+    // program's own message for such a value where it has one.
+    virtual const ReadRefusal& refusal() const = 0;
 };
 
 // New, Open and Save As of the settings files of both kinds. Every sequence talks to the
 // operator only through OperatorInteraction.
 //
 //   - saveAs() returns true when the file was written completely (AtomicFile: a failed save
-//     never destroys the previous file, a read-only target is not overwritten). It then sets
-//     the caption and clears the modified flag. Tables that would make a file Open refuses
-//     are not saved: the save fails as an unwritable file does.
+//     never destroys the previous file, a read-only target is not overwritten, and neither
+//     is anything that is not a regular file). It then sets the caption and clears the
+//     modified flag. Tables that would make a file Open refuses are not saved: the message
+//     names the row and field (beside the entry check's own message where it has one).
 //   - open() reads only a regular file of at most BoundedFile::SettingsFileMaxBytes (a FIFO
 //     or a device is refused without waiting or filling memory) and checks the whole file
 //     before it changes anything; any refusal (a file that cannot be read, a wrong
 //     first field, too few records, a malformed value, an unsupported actuator type) leaves
-//     the tables and the flag as they were and tells the operator why. An unsupported type
-//     does not end the program. The modified flag and the caption stay as they were.
+//     the tables and the flag as they were and tells the operator why: "Cannot open file."
+//     with the reason beside it. An unsupported type does not end the program. The modified
+//     flag and the caption stay as they were.
 //   - newFile() resets the tables to the current type's defaults and clears the flag.
 //   - confirmDiscard() is the "Do you save data?" question with its Save As: true when the
 //     caller may go on (the flag was clear, No, or Yes and a completed save).
@@ -75,8 +90,10 @@ QString openTitle();
 QString fileFilter();
 QString completeText();
 
-// Reads and checks a whole file, as SettingsFileKind::checkFile() does.
-using FileCheck = std::function<SettingsFileError(const QByteArray& bytes)>;
+struct ReadHead;
+// Reads and checks a whole file, as SettingsFileKind::checkFile() does, and tells how it went
+// (the error and, for a refusal, why).
+using FileCheck = std::function<const ReadHead&(const QByteArray& bytes)>;
 // The reading half of Open: the open dialog titled title (the settings file filter), then the
 // chosen file read (a regular file within the cap) and checked by check, a refusal told as
 // Open tells it. True when the file passed; false when the dialog was cancelled or the file
@@ -96,18 +113,25 @@ struct Layout {
     int lineCount;      // records read at the most
     int minimumRecords; // complete records a file must have
     int typeLine;       // 1-based line of parameter 0, the actuator type
+    QString tableKey;   // first field of the table lines: "P" (P0= ...), "Z" (Z0= ...)
+    int tableRows;      // table lines, from line 2 on
 };
 // What every read of a settings file reports; each kind adds its tables.
-struct ReadHead {
+struct ReadHead : ReadRefusal {
     bool ok = false;
     SettingsFileError error = SettingsFileError::None;
-    QString actuatorType; // the text of parameter 0 (also set when it is unsupported)
+    QString actuatorType; // the text of parameter 0, blanks dropped (also when unsupported)
     int records = 0;      // complete records read, at most the layout's line count
+    CsvRecords::Encoding encoding = CsvRecords::Encoding::Utf8; // what Save As writes back
 };
 // The records of a file and the check every settings file starts with: its first field is
-// "QRX", enough records are complete, and parameter 0 names a supported actuator type. The
-// kind reads its tables from the records only when head.error stays None.
+// "QRX", no line holds more fields than a line has, enough records are complete, every line
+// read begins with the key its place needs ("P5=", "PRM7="), and parameter 0 names a
+// supported actuator type. The kind reads its tables from the records only when head.error
+// stays None.
 CsvRecords::Records readHead(const QByteArray& bytes, const Layout& layout, ReadHead& head);
+// Marks head refused for a value on 1-based line `line`; returns BadValue.
+SettingsFileError refuseValue(ReadHead& head, int line, const TableProblem& problem);
 // Reads a whole file of a layout: the head check, then fill(records, result) reads the kind's
 // tables and returns what it refused (None when every value passed). result.ok is set only
 // when nothing was refused.
@@ -124,6 +148,7 @@ Result readFile(const QByteArray& bytes, const Layout& layout, Fill fill) {
 // lines "PRM<n>=" for n = 0 to 63 with the Setting Value of a number the parameter table
 // holds or "**", then the ending. Every line has fieldCount fields and ends with CR LF.
 QByteArray composeFile(int fieldCount, const QList<QStringList>& tableRecords,
-                       std::span<const ParameterRow> parameters, const QString& ending);
+                       std::span<const ParameterRow> parameters, const QString& ending,
+                       CsvRecords::Encoding encoding = CsvRecords::Encoding::Utf8);
 
 } // namespace SettingsFileFlow

@@ -13,7 +13,7 @@
 
 namespace {
 // A reply is at most one table (a few kilobytes); anything beyond this is a faulty device
-// streaming without a reply end, and is dropped so memory stays bounded.
+// streaming without a reply end: only the last characters are kept, so memory stays bounded.
 constexpr qsizetype MaxReplyChars = 64 * 1024;
 
 const QString LinkErrorText =
@@ -49,9 +49,7 @@ Link::Link(LinkState& state, SerialChannel& channel, Variant variant, QObject* p
         if (!m_active)
             return;
         emit portFault(reason);
-        m_portFailed = true;
-        m_lineProblem = reason;
-        finish();
+        failLine(reason);
     });
 }
 
@@ -60,6 +58,8 @@ Link::~Link() {
         m_state.pending = nullptr;
         m_state.LinkBusy = false;
     }
+    if (m_state.lineHolder == this)
+        m_state.lineHolder = nullptr;
 }
 
 void Link::ClearCommand() {
@@ -135,8 +135,18 @@ void Link::setCancelMessage(const QString& title, const QString& text) {
 }
 
 void Link::Exchange() {
+    exchange(false);
+}
+
+void Link::ExchangeInHold() {
+    exchange(true);
+}
+
+void Link::exchange(bool inHold) {
     m_cancelled = false;
     LineRefused = false;
+    LineFailed = false;
+    LineWritten = false;
     // A second exchange never overlaps the pending one on the line: wait for it first.
     bool cancelledHere = std::exchange(m_cancelBeforeSend, false);
     if (!cancelledHere)
@@ -154,17 +164,19 @@ void Link::Exchange() {
         QString reply;
         bool timeout = false;
         bool refused = false;
+        bool failed = false;
+        bool written = false;
     } mine;
     // The first exchangeFinished after this set-up is this exchange's own; a handler that runs
     // a nested exchange afterwards (while this call is still unwinding) must not change what
     // this caller reads.
     auto capture = connect(this, &Link::exchangeFinished, this, [this, &mine] {
         if (!mine.captured) {
-            mine = {true, ReplyText, Timeout, LineRefused};
+            mine = {true, ReplyText, Timeout, LineRefused, LineFailed, LineWritten};
         }
     });
 
-    if (setUp()) {
+    if (setUp(inHold)) {
         QEventLoop loop;
         connect(this, &Link::exchangeFinished, &loop, &QEventLoop::quit);
         connect(this, &Link::waitCancelled, &loop, [&] {
@@ -183,6 +195,8 @@ void Link::Exchange() {
         ReplyText = mine.reply;
         Timeout = mine.timeout;
         LineRefused = mine.refused;
+        LineFailed = mine.failed;
+        LineWritten = mine.written;
     } else if (cancelledHere && m_active) {
         // The operator cancelled before the reply ended. The exchange goes on without its
         // caller until its reply end or time-out, dropping what arrives, and keeps the line
@@ -194,13 +208,52 @@ void Link::Exchange() {
     }
 }
 
-bool Link::setUp() {
+bool Link::holdLine() {
+    if (m_state.lineHolder && m_state.lineHolder != this)
+        return false;
+    m_state.lineHolder = this;
+    return true;
+}
+
+void Link::releaseLine() {
+    if (m_state.lineHolder != this)
+        return;
+    m_state.lineHolder = nullptr;
+    // An exchange still collecting (a cancelled one) closes the port when it ends.
+    if (!m_active && m_channel.isOpen())
+        m_channel.close();
+}
+
+bool Link::openPort() {
+    if (m_channel.isOpen())
+        m_channel.close();
+    m_state.PortName = PortName::normalised(m_state.PortName);
+    m_port = m_state.PortName;
+    if (m_channel.open(m_state.PortName)) {
+        m_channel.clearBuffers();
+        return true;
+    }
+    // The port could not be opened: the operation must see a failure, never an empty reply
+    // that looks like success. The system's reason goes to the status bar.
+    m_heldElsewhere = m_channel.heldElsewhere();
+    m_lineProblem = m_channel.errorString();
+    if (m_lineProblem.isEmpty())
+        m_lineProblem = QStringLiteral("the port cannot be opened");
+    emit portFault(m_heldElsewhere ? lineFailure() : m_channel.errorString());
+    m_state.traffic->note(lineFailure());
+    if (m_channel.isOpen())
+        m_channel.close();
+    return false;
+}
+
+bool Link::setUp(bool inHold) {
     ReplyText.clear();
     m_incoming.clear();
     Timeout = false;
     m_replyEnded = false;
     m_detailFrom = -1;
     m_portFailed = false;
+    m_heldElsewhere = false;
     m_abandoned = false;
     m_lineProblem.clear();
     m_timeoutMs = ReplyTimeoutMs;
@@ -219,25 +272,25 @@ bool Link::setUp() {
         emit exchangeFinished();
         return false;
     }
-    if (m_channel.isOpen())
-        m_channel.close();
-    m_state.PortName = PortName::normalised(m_state.PortName);
-    m_port = m_state.PortName;
-    if (!m_channel.open(m_state.PortName)) {
-        // The port could not be opened: the operation must see a failure, never an empty
-        // reply that looks like success. The system's reason goes to the status bar.
-        m_lineProblem = m_channel.errorString();
-        if (m_lineProblem.isEmpty())
-            m_lineProblem = QStringLiteral("the port cannot be opened");
-        emit portFault(m_channel.errorString());
-        m_state.traffic->note(lineFailure());
+    if (m_state.lineHolder && !(inHold && m_state.lineHolder == this)) {
+        // A write block holds the line: a line written now would land between its lines.
+        // The block runs below this call on the one thread, so waiting for it cannot end.
+        m_lineProblem = QStringLiteral("the line is held by a write block in progress");
+        m_state.traffic->note(QStringLiteral("not sent, ") + m_lineProblem + QStringLiteral(": ") +
+                              Command::visible(sousinnaiyou));
+        LineFailed = true;
         Timeout = true;
-        if (m_channel.isOpen())
-            m_channel.close();
         emit exchangeFinished();
         return false;
     }
-    m_channel.clearBuffers();
+    // Within a held block the port opened by its first exchange stays open, and what the
+    // controller sent late (a refusal of the previous line) is kept for this exchange.
+    if (!(holdsLine() && m_channel.isOpen()) && !openPort()) {
+        LineFailed = true;
+        Timeout = true;
+        emit exchangeFinished();
+        return false;
+    }
     if (m_variant == Variant::MainWindow) {
         m_state.LinkBusy = true;
         m_state.pending = this;
@@ -247,12 +300,27 @@ bool Link::setUp() {
     m_active = true;
     m_code = P_Command;
     const QByteArray line = sousinnaiyou.toLatin1();
-    m_channel.write(line);
-    m_state.traffic->sent(line);
+    m_sendUs = m_currentUs = m_clock.nsecsElapsed() / 1000;
+    const qint64 written = m_channel.write(line);
+    m_state.traffic->sent(written >= line.size() ? line : line.left(qMax<qint64>(0, written)));
+    if (written != line.size()) {
+        failLine(QStringLiteral("the line was not written in full (%1 of %2 characters)")
+                     .arg(qMax<qint64>(0, written))
+                     .arg(line.size()));
+        return false;
+    }
+    LineWritten = true;
     m_incoming.clear();
-    m_sendMs = m_currentMs = m_clock.elapsed();
-    m_deadline->start(m_timeoutMs + 1);
+    m_deadline->start(m_timeoutMs);
     return true;
+}
+
+void Link::failLine(const QString& reason) {
+    if (!m_active)
+        return;
+    m_portFailed = true;
+    m_lineProblem = reason;
+    finish();
 }
 
 void Link::collect() {
@@ -261,9 +329,17 @@ void Link::collect() {
     const QByteArray data = m_channel.readAll();
     if (!data.isEmpty())
         m_state.traffic->received(data);
-    if (!data.isEmpty() && m_incoming.size() < MaxReplyChars)
-        m_incoming += QString::fromLatin1(data.left(MaxReplyChars - m_incoming.size()));
-    m_currentMs = m_clock.elapsed();
+    if (!data.isEmpty()) {
+        // Beyond the bound the oldest characters go: a reply end (a motion's "STOP") that
+        // follows a flood of noise must still be seen.
+        m_incoming += QString::fromLatin1(data.right(MaxReplyChars));
+        if (const qsizetype excess = m_incoming.size() - MaxReplyChars; excess > 0) {
+            m_incoming.remove(0, excess);
+            if (m_detailFrom >= 0)
+                m_detailFrom = qMax<qsizetype>(0, m_detailFrom - excess);
+        }
+    }
+    m_currentUs = m_clock.nsecsElapsed() / 1000;
 
     if (!m_replyEnded && ReplyRules::hasReplyEnd(m_incoming)) {
         m_replyEnded = true;
@@ -277,13 +353,15 @@ void Link::collect() {
         return;
     }
     // The wait, including the wait for a detail line, is bounded by the exchange's time-out.
-    const qint64 deadline = m_sendMs + m_timeoutMs;
-    if (m_currentMs > deadline) {
+    // Kept in microseconds: the deadline timer fires at the time-out itself, not a millisecond
+    // after it, which adds up over the data lines of a write block that each end by it.
+    const qint64 deadline = m_sendUs + qint64(m_timeoutMs) * 1000;
+    if (m_currentUs > deadline) {
         finish();
         return;
     }
     if (!m_deadline->isActive())
-        m_deadline->start(int(deadline - m_currentMs + 1));
+        m_deadline->start(int(qMax<qint64>(1, (deadline - m_currentUs + 999) / 1000)));
     // The reply goes on: what has come so far, for a progress that follows the reply.
     if (!data.isEmpty() && !m_abandoned)
         emit receiving(m_incoming);
@@ -294,7 +372,7 @@ void Link::finish() {
     m_deadline->stop();
     if (m_portFailed)
         m_state.traffic->note(lineName() + QStringLiteral(": ") + m_lineProblem);
-    else if (m_currentMs > m_sendMs + m_timeoutMs)
+    else if (m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000)
         m_state.traffic->note(lineName() +
                               QStringLiteral(": no reply end within %1 ms").arg(m_timeoutMs));
     else
@@ -308,10 +386,12 @@ void Link::finish() {
             if (const QString part = ReplyRules::errorPart(ReplyText); !part.isEmpty())
                 setErrorText(part);
         }
-        Timeout = m_portFailed || m_currentMs > m_sendMs + m_timeoutMs;
+        Timeout = m_portFailed || m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000;
+        LineFailed = m_portFailed;
     }
     m_abandoned = false;
-    if (m_channel.isOpen())
+    // A held line stays open between the lines of its block; a failed one is closed.
+    if (m_channel.isOpen() && (!holdsLine() || m_portFailed))
         m_channel.close();
     if (m_variant == Variant::MainWindow && m_state.pending == this) {
         m_state.LinkBusy = false;
@@ -333,10 +413,25 @@ void Link::setMonitor(const QString& sent, const QString& received) {
 
 QString Link::lineName() const {
     const QString destination = m_channel.destination();
-    return destination.isEmpty() ? m_port : m_port + QStringLiteral(" \u2192 ") + destination;
+    if (destination.isEmpty())
+        return m_port;
+    if (!m_channel.portNameShown())
+        return destination;
+    return m_port + QStringLiteral(" \u2192 ") + destination;
 }
 
 QString Link::lineFailure() const {
+    if (m_heldElsewhere) {
+        // Said before anything was written: the operator closes the other program and tries
+        // again. The system's own words follow in brackets.
+        const QString destination = m_channel.destination();
+        const QString port =
+            m_channel.portNameShown() || destination.isEmpty() ? m_port : destination;
+        QString text = port + QStringLiteral(" is in use by another program");
+        if (m_channel.portNameShown() && !destination.isEmpty())
+            text += QStringLiteral(" (") + destination + QLatin1Char(')');
+        return text;
+    }
     QString what = m_lineProblem;
     if (what.isEmpty()) {
         const QString seconds = QString::number(m_timeoutMs / 1000.0);

@@ -56,6 +56,13 @@ class Link final : public QObject {
     // was written and the exchange ended at once with Timeout set, so every caller ends its
     // operation; ReportLinkError then says why instead of reporting a communication error.
     bool LineRefused = false;
+    // The line failed in the last exchange: the port could not be opened (or another program
+    // holds it), the line was not written in full, the line was lost while waiting, or a
+    // write block held the line for another caller. Timeout is set too; unlike a time-out,
+    // which is how a data line normally ends, this always ends a write block.
+    bool LineFailed = false;
+    // The last exchange's line went out whole (whatever its reply).
+    bool LineWritten = false;
 
     // Title of the running operation: the caption of the link's error messages.
     QString operationTitle;
@@ -63,6 +70,18 @@ class Link final : public QObject {
     void ClearCommand();
     void BuildCommand();
     void Exchange();
+
+    // Holding the line for a write block: from holdLine() on, the port that this link's next
+    // exchange opens stays open (and with it the system's lock on it) until releaseLine(), so
+    // no other program can slip in between the block's lines. The block's own exchanges are
+    // made with ExchangeInHold(); any other exchange asked for meanwhile, on this link or
+    // another (a timer's poll running in the block's event loop), is not written and ends at
+    // once with LineFailed. False when another link already holds the line.
+    bool holdLine();
+    void releaseLine();
+    bool holdsLine() const { return m_state.lineHolder == this; }
+    // Exchange as one of the exchanges of the block that holds the line.
+    void ExchangeInHold();
     static QString ExtractReplyValue(const QString& reply);
 
     // The communication-error report. Beneath its fixed text it names the port, where the
@@ -80,9 +99,12 @@ class Link final : public QObject {
 
     // Why the last exchange failed, for the operator: the port, where it leads and the
     // reason, for example "COM4 → /dev/ttyS3: No such file or directory" or
-    // "COM2 → /dev/pts/5: no answer within 5 s". Empty after an exchange that got a reply.
+    // "COM2 → /dev/pts/5: no answer within 5 s"; a port another program holds is
+    // "COM1 is in use by another program (/dev/ttyS0)". Empty after an exchange that got a
+    // reply.
     QString lineFailure() const;
-    // The port of the last exchange and where it leads: "COM4 → /dev/ttyS3".
+    // The port of the last exchange and where it leads: "COM4 → /dev/ttyS3" (the device
+    // alone when the port name says nothing about it).
     QString lineName() const;
     // Marks the last exchange as failed for a reason its caller found in the reply (line
     // noise): Timeout is set and ReportLinkError names the reason.
@@ -142,7 +164,11 @@ class Link final : public QObject {
     void waitCancelled(); // a running wait is to end now (cancelWait)
 
   private:
-    bool setUp();
+    void exchange(bool inHold);
+    bool setUp(bool inHold);
+    bool openPort();
+    // Ends the running exchange at once as a failure of the line, for the reason given.
+    void failLine(const QString& reason);
     void collect();
     void finish();
     // False when the operator cancelled while waiting.
@@ -177,9 +203,10 @@ class Link final : public QObject {
     int m_code = -1; // command code of the running exchange
     bool m_replyEnded = false;
     bool m_portFailed = false;
+    bool m_heldElsewhere = false; // the last open failed: another program holds the line
     int m_detailFrom = -1; // index where the NG/STOP detail line begins, -1 when none awaited
     QElapsedTimer m_clock;
-    qint64 m_sendMs = 0;
-    qint64 m_currentMs = 0;
+    qint64 m_sendUs = 0; // microseconds of m_clock
+    qint64 m_currentUs = 0;
     QTimer* m_deadline = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <QSerialPort>
 
+#include <cerrno>
+
 QtSerialChannel::QtSerialChannel(QObject* parent)
     : SerialChannel(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this, &SerialChannel::readyRead);
@@ -24,6 +26,7 @@ QtSerialChannel::~QtSerialChannel() {
 
 bool QtSerialChannel::open(const QString& path) {
     m_error.clear();
+    m_heldElsewhere = false;
     m_path = path;
     m_port->setPortName(path);
     // The line settings are given before the port opens, so they are applied as it opens.
@@ -35,6 +38,12 @@ bool QtSerialChannel::open(const QString& path) {
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
         m_error = QStringLiteral("%1: %2").arg(path, m_port->errorString());
+        // Another program holds the line: its lock file is in place, or it opened the device
+        // for its own use only (the system then answers "busy").
+        const QString reason = m_port->errorString();
+        m_heldElsewhere = m_port->error() == QSerialPort::PermissionError &&
+                          (reason == QSerialPort::tr("Permission error while locking the device") ||
+                           reason == qt_error_string(EBUSY));
         return false;
     }
     return true;
@@ -59,6 +68,8 @@ void QtSerialChannel::clearBuffers() {
 qint64 QtSerialChannel::write(const QByteArray& data) {
     if (!m_port->isOpen())
         return -1;
+    // QSerialPort takes the whole line into its buffer or reports how much it took; a
+    // failure while draining it is reported as a fault (errorOccurred).
     const qint64 n = m_port->write(data);
     m_port->flush();
     return n;

@@ -21,9 +21,11 @@ class QtSerialChannel final : public SerialChannel {
     QByteArray readAll() override;
     QString errorString() const override;
     QString destination() const override { return m_path; }
+    bool heldElsewhere() const override { return m_heldElsewhere; }
 
   private:
     QSerialPort* m_port;
     QString m_path;
     QString m_error;
+    bool m_heldElsewhere = false;
 };

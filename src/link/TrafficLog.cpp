@@ -14,9 +14,17 @@ void TrafficLog::add(const char* direction, const QString& text) {
     const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
                          QLatin1Char(' ') + QLatin1String(direction) + QLatin1Char(' ') + text;
     m_lines.append(line);
-    if (m_lines.size() > MaxLines)
-        m_lines.remove(0, m_lines.size() - MaxLines);
+    m_chars += line.size();
     emit lineAdded(line);
+    qsizetype drop = 0;
+    while (m_lines.size() - drop > 1 && (m_lines.size() - drop > MaxLines || m_chars > MaxChars)) {
+        m_chars -= m_lines.at(drop).size();
+        ++drop;
+    }
+    if (drop > 0) {
+        m_lines.remove(0, drop);
+        emit linesDropped(int(drop));
+    }
 }
 
 void TrafficLog::sent(const QByteArray& bytes) {
@@ -69,6 +77,7 @@ QString TrafficLog::text(const QString& lineEnd) const {
 
 void TrafficLog::clear() {
     m_lines.clear();
+    m_chars = 0;
     m_partial.clear();
     emit cleared();
 }

@@ -9,7 +9,9 @@
 // went over the wire to the millisecond, for the engineer who needs to see exactly what
 // happened on a line. Control characters are shown by their ASCII names (CR LF as <CR><LF>,
 // the stop character as <ETX>; Command::visible), bytes above 126 by their code (<8f>). Only
-// the last MaxLines lines are kept.
+// the last MaxLines lines are kept, and only as many as fit in MaxChars characters of text (a
+// flood of noise, written out visibly, would otherwise hold hundreds of megabytes here and in
+// the window that shows the log).
 //
 //   09:41:07.215 TX @READ PNT ,<CR><LF>
 //   09:41:07.262 RX P0=A,10.00,20<CR><LF>
@@ -19,6 +21,8 @@ class TrafficLog final : public QObject {
     Q_DISABLE_COPY_MOVE(TrafficLog)
   public:
     static constexpr int MaxLines = 10000;
+    // The text kept, in characters (the log's lines are ASCII but for notes naming a device).
+    static constexpr qsizetype MaxChars = 2 * 1024 * 1024;
     // A received line longer than this without a line end is logged in pieces of this size.
     static constexpr int MaxLineBytes = 4096;
 
@@ -35,6 +39,8 @@ class TrafficLog final : public QObject {
 
     QStringList lines() const { return m_lines; }
     int size() const { return int(m_lines.size()); }
+    // Characters of text held, line ends not counted.
+    qsizetype chars() const { return m_chars; }
     // The whole log as text, one line each, every line ended by lineEnd.
     QString text(const QString& lineEnd = QStringLiteral("\n")) const;
     void clear();
@@ -43,11 +49,14 @@ class TrafficLog final : public QObject {
 
   signals:
     void lineAdded(const QString& line);
+    // The oldest `count` lines were let go to keep the log within its bounds.
+    void linesDropped(int count);
     void cleared();
 
   private:
     void add(const char* direction, const QString& text);
 
     QStringList m_lines;
+    qsizetype m_chars = 0;
     QByteArray m_partial; // received bytes of a line whose line end has not come yet
 };

@@ -150,12 +150,73 @@ int strokeMillimetres(int settingStroke) {
 }
 
 void Validity::show(OperatorInteraction& op) const {
-    if (!ok())
+    if (ok())
+        return;
+    if (informative.isEmpty())
         op.message(title, text, OperatorInteraction::Icon::None);
+    else
+        op.informativeMessage(title, text, OperatorInteraction::Icon::None, informative);
+}
+
+QString modeLetter(const QString& mode) {
+    if (mode.size() != 1)
+        return {};
+    const char16_t c = mode.at(0).unicode();
+    const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c;
+    switch (upper) {
+    case u'A':
+    case u'I':
+    case u'O':
+    case u'C':
+    case u'U':
+        return QString(QChar(upper));
+    default:
+        return {};
+    }
+}
+
+std::optional<TableProblem> valueProblem(const PointRecord& point, int number) {
+    const QString item = QStringLiteral("Point %1").arg(number);
+    const QString mode = modeLetter(point.mode);
+    if (!point.mode.isEmpty() && mode.isEmpty())
+        return TableProblem{item,
+                            QStringLiteral("Mode"),
+                            TableProblem::quoted(point.mode) +
+                                QStringLiteral(" is none of A, I, O, C and U"),
+                            {}};
+    const auto outside = [&](const QString& field, const QString& value, double low, double high,
+                             const QString& ruleText) -> std::optional<TableProblem> {
+        if (value.isEmpty())
+            return std::nullopt; // not set: a matter of completeness, checked at transmission
+        const auto v = CellText::number(value);
+        if (!v)
+            return TableProblem{
+                item, field, TableProblem::quoted(value) + QStringLiteral(" is not a number"), {}};
+        if (*v < low || *v > high)
+            return TableProblem{item, field,
+                                TableProblem::quoted(value) +
+                                    QStringLiteral(" is not within %1 to %2").arg(low).arg(high),
+                                ruleText};
+        return std::nullopt;
+    };
+    const bool positioning = mode == u"A" || mode == u"I" || mode == u"U";
+    const bool pushing = mode == u"O" || mode == u"C";
+    if (positioning)
+        if (auto p = outside(QStringLiteral("Position"), point.position, -PositionLimitMm,
+                             PositionLimitMm, {}))
+            return p;
+    if (positioning || pushing)
+        if (auto p = outside(QStringLiteral("Speed"), point.speed, 1, pushing ? 10 : 120,
+                             pushing ? SpeedRangePush : SpeedRangeWide))
+            return p;
+    if (pushing || mode == u"U")
+        if (auto p = outside(QStringLiteral("Pushing level"), point.push, 1, 10, PushLevelRange))
+            return p;
+    return std::nullopt;
 }
 
 Validity checkPoint(const PointRecord& point, int number, const QString& type, int strokeMm) {
-    const QString mode = point.mode.toUpper();
+    const QString mode = modeLetter(point.mode);
     const bool pos = !point.position.isEmpty();
     const bool spd = !point.speed.isEmpty();
     const bool lvl = !point.push.isEmpty();
@@ -169,7 +230,7 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
         complete = spd && lvl;
     else if (mode == u"U")
         complete = pos && spd && lvl;
-    else if (mode.isEmpty())
+    else if (point.mode.isEmpty())
         complete = !pos && !spd && !lvl;
     // Any other mode letter cannot be sent, so the point counts as incomplete.
     if (!complete)
@@ -179,6 +240,10 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
     const QString confirmSpeed =
         QStringLiteral("\r\n\r\nPlease confirm speed data entry value of point No.%1.").arg(number);
     const auto speed = CellText::number(point.speed);
+    const auto beside = [&](const QString& field, const QString& value) {
+        return QStringLiteral("Point %1, %2: ").arg(number).arg(field) +
+               TableProblem::quoted(value);
+    };
 
     if (positioning && ActuatorTypes::isSupported(type)) {
         const int limit = ActuatorTypes::transmitSpeedLimit(type);
@@ -201,9 +266,26 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
                                           "position data entry value of point No.%1.")
                                .arg(number));
     }
+    // What the controller takes whatever its type: the entry check's ranges. A controller of a
+    // type without a speed rule of its own (once its type is known) still takes no speed
+    // beyond 120 mm/s, and no pushing level outside 1 to 10.
+    if (positioning && !type.isEmpty() && !ActuatorTypes::isSupported(type) && speed &&
+        (*speed < 1 || *speed > 120)) {
+        Validity v = failure(Verdict::SpeedOutOfRange, number, title, SpeedRangeWide);
+        v.informative = beside(QStringLiteral("Speed"), point.speed);
+        return v;
+    }
+    if (pushing || mode == u"U") {
+        const auto level = CellText::number(point.push);
+        if (level && (*level < 1 || *level > 10)) {
+            Validity v = failure(Verdict::LevelOutOfRange, number, title, PushLevelRange);
+            v.informative = beside(QStringLiteral("Pushing level"), point.push);
+            return v;
+        }
+    }
     // Every field the point sends goes on the line exactly as it stands, so it must be a
     // plain number: a blank or a line end in it would reach the controller. The rules above
-    // do not cover them all (the pushing level, the speed for an unknown type).
+    // do not cover them all.
     const QStringList sent = transmissionFields(point);
     for (qsizetype i = 1; i < sent.size(); ++i)
         if (!CellText::number(sent[i]))
@@ -221,7 +303,7 @@ Validity checkTable(const PointTableData& table, const QString& type, int stroke
 }
 
 QStringList transmissionFields(const PointRecord& point) {
-    const QString mode = point.mode.toUpper();
+    const QString mode = modeLetter(point.mode);
     if (mode == u"A" || mode == u"I")
         return {point.mode, point.position, point.speed};
     if (mode == u"O" || mode == u"C")

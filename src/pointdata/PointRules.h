@@ -2,6 +2,7 @@
 
 #include "pointdata/PointData.h"
 #include "tables/CellText.h"
+#include "tables/TableProblem.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,33 +40,55 @@ inline const QString PushLevelRange = QStringLiteral("Please set a value within 
 bool applyChange(PointTableData& table, int row, int column, OperatorInteraction& op,
                  bool teachingSet = false);
 
+// The mode letter as the controller takes it: "A", "I", "O", "C" or "U" for exactly one of
+// those ASCII letters in either case; empty for anything else (no mode, another letter, a
+// letter of another script that merely looks like one).
+QString modeLetter(const QString& mode);
+
+// Positions travel in 0.01 mm as whole numbers of at most four digits: no stroke is longer.
+inline constexpr double PositionLimitMm = 99.99;
+
+// Whether a point holds only what the controller takes: a mode of modeLetter() or none, and
+// every field the mode sends a plain number within its range (position within
+// +-PositionLimitMm, speed 1 to 120 mm/s for A, I and U and 1 to 10 for O and C, pushing
+// level 1 to 10). Fields the mode does not send are not looked at; whether the point is
+// complete, and the stroke and speed limits of the controller's type, are the transmission
+// checks (checkPoint). The first problem, with the entry check's own message where it has
+// one.
+std::optional<TableProblem> valueProblem(const PointRecord& point, int number);
+
 // Stroke in whole millimetres from the "Setting stroke" parameter (0.01 mm), a half going to
 // the even neighbour: 2000 -> 20, 2050 -> 20, 2150 -> 22.
 int strokeMillimetres(int settingStroke);
 
-enum class Verdict { Valid, Incomplete, SpeedOutOfRange, PositionOutOfRange };
+enum class Verdict { Valid, Incomplete, SpeedOutOfRange, PositionOutOfRange, LevelOutOfRange };
 
 struct Validity {
     Verdict verdict = Verdict::Valid;
-    int point = -1; // the point that failed
-    QString title;  // message box title, empty when valid
-    QString text;   // message box text, empty when valid
+    int point = -1;      // the point that failed
+    QString title;       // message box title, empty when valid
+    QString text;        // message box text, empty when valid
+    QString informative; // which point and field, beside a text that does not say it
     bool ok() const { return verdict == Verdict::Valid; }
     // Shows the message (OK button, no icon) when the point failed.
     void show(OperatorInteraction& op) const;
 };
 
-// Validity of one point for transmission. type is the controller's actuator type as read;
-// an empty or unknown type applies no speed rule to modes A, I and U (and shows empty in the
-// O/C message). strokeMm is the stroke from strokeMillimetres(). A field that the point sends
-// and that is not a plain number exactly as it stands (blanks included) makes it incomplete.
+// Validity of one point for transmission. type is the controller's actuator type as read
+// (empty while it is not known yet: no speed rule for modes A, I and U then); a type other
+// than 30 to 33 applies the entry check's 1 to 120 mm/s to them. The O/C message shows the
+// type as given. strokeMm is the stroke from strokeMillimetres(). A mode
+// other than modeLetter()'s, or a field that the point sends and that is not a plain number
+// exactly as it stands (blanks included), makes it incomplete; a pushing level outside 1 to 10
+// is refused with the entry check's message.
 Validity checkPoint(const PointRecord& point, int number, const QString& type, int strokeMm);
 // The first failing point of the table, in point order, or Valid.
 Validity checkTable(const PointTableData& table, const QString& type, int strokeMm);
 
 // The fields a point sends, in order: mode then position/speed/pushing level by mode
 // (A, I: position, speed; O, C: speed, level; U: position, speed, level). A lower-case mode
-// is accepted. Empty for a point without a known mode (such a point is not sent).
+// is accepted and sent as it stands. Empty for a point without a mode of modeLetter() (such
+// a point is not sent).
 QStringList transmissionFields(const PointRecord& point);
 
 } // namespace PointRules

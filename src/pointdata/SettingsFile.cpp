@@ -2,12 +2,17 @@
 
 #include "files/CsvRecords.h"
 #include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointRules.h"
 #include "tables/CellText.h"
 #include "tables/NoteText.h"
+#include "tables/ParameterRows.h"
+
+#include <utility>
 
 namespace SettingsFile {
 
-QByteArray write(const PointTableData& points, const ParameterTableData& parameters) {
+QByteArray write(const PointTableData& points, const ParameterTableData& parameters,
+                 CsvRecords::Encoding encoding) {
     QList<QStringList> records;
     for (int n = 0; n < PointCount; ++n) {
         const PointRecord& p = points[n];
@@ -15,40 +20,70 @@ QByteArray write(const PointTableData& points, const ParameterTableData& paramet
             QStringLiteral("P%1=").arg(n), p.mode, p.position, p.speed, p.push, p.note};
     }
     return SettingsFileFlow::composeFile(FieldCount, records, parameters,
-                                         CsvRecords::joinLine({}, FieldCount));
+                                         CsvRecords::joinLine({}, FieldCount), encoding);
 }
 
+namespace {
+
+// A field that must be empty or a plain number, as read; the problem when it is neither.
+std::optional<TableProblem> notPlain(const QString& item, const QString& field,
+                                     const QString& text) {
+    if (CellText::plainValue(text))
+        return std::nullopt;
+    return TableProblem{
+        item, field, TableProblem::quoted(text) + QStringLiteral(" is not a number"), {}};
+}
+
+} // namespace
+
 ReadResult read(const QByteArray& bytes) {
-    const SettingsFileFlow::Layout layout{FieldCount, LineCount, MinimumRecords,
-                                          FirstParameterLine};
+    const SettingsFileFlow::Layout layout{FieldCount,         LineCount,           MinimumRecords,
+                                          FirstParameterLine, QStringLiteral("P"), PointCount};
     return SettingsFileFlow::readFile<ReadResult>(
         bytes, layout, [](const CsvRecords::Records& records, ReadResult& result) {
             const auto field = [&](int line, int f) { return records.field(line, f); };
             for (int n = 0; n < PointCount; ++n) {
                 const int line = FirstPointLine + n;
-                const auto position = CellText::plainValue(field(line, 2));
-                const auto speed = CellText::plainValue(field(line, 3));
-                const auto push = CellText::plainValue(field(line, 4));
+                const QString item = QStringLiteral("Point %1").arg(n);
                 const QString note = field(line, 5);
-                if (!position || !speed || !push || !NoteText::fits(note))
-                    return ReadError::BadValue;
+                for (const auto& [column, name] : {std::pair{2, "Position"}, std::pair{3, "Speed"},
+                                                   std::pair{4, "Pushing level"}})
+                    if (auto p = notPlain(item, QLatin1String(name), field(line, column)))
+                        return SettingsFileFlow::refuseValue(result, line, *p);
+                if (!NoteText::fits(note))
+                    return SettingsFileFlow::refuseValue(
+                        result, line,
+                        {item,
+                         QStringLiteral("Note"),
+                         QStringLiteral("longer than %1 characters").arg(NoteText::MaxChars),
+                         {}});
                 PointRecord& p = result.points[n];
                 p.mode = field(line, 1);
-                p.position = position->isEmpty() ? QString() : CellText::fixed2(*position);
-                p.speed = *speed;
-                p.push = *push;
+                const QString position = *CellText::plainValue(field(line, 2));
+                p.position = position.isEmpty() ? QString() : CellText::fixed2(position);
+                p.speed = *CellText::plainValue(field(line, 3));
+                p.push = *CellText::plainValue(field(line, 4));
                 p.note = note;
+                if (auto problem = PointRules::valueProblem(p, n))
+                    return SettingsFileFlow::refuseValue(result, line, *problem);
             }
             result.parameters = ActuatorTypes::initialTable(result.actuatorType);
             for (int n = 1; n < ParameterNumbers; ++n) {
                 const int row = ActuatorTypes::rowOfParameter(n);
-                const QString text = field(FirstParameterLine + n, 1);
+                const int line = FirstParameterLine + n;
+                const QString text = field(line, 1);
                 if (row < 0 || text == SettingsFileFlow::NotHeld)
                     continue;
+                ParameterRow& r = result.parameters[row];
                 const auto value = CellText::plainValue(text);
                 if (!value)
-                    return ReadError::BadValue;
-                result.parameters[row].setting = *value;
+                    return SettingsFileFlow::refuseValue(
+                        result, line,
+                        *notPlain(QStringLiteral("Parameter %1").arg(n), r.name, text));
+                r.setting = *value;
+                // A parameter whose line the file leaves out stays empty.
+                if (auto problem = ParameterRows::valueProblem(r, true))
+                    return SettingsFileFlow::refuseValue(result, line, *problem);
             }
             return ReadError::None;
         });

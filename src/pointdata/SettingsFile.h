@@ -21,14 +21,18 @@
 //
 // Text encoding and quoting are those of CsvRecords.
 //
-// Reading. Seven fields make one record (CsvRecords); records after the 131st are ignored.
-// The file is accepted only when its first field is "QRX", it holds at least 97 complete
-// records (the points and parameters 0 to 30), parameter 0 names a supported actuator type,
-// every Position, Speed and Pushing level and every held parameter's Setting Value is empty
-// or a plain decimal number (blanks around it are dropped; "**" marks a parameter that keeps
-// its initial value) and every note fits NoteText. A value that is not a plain number would
-// reach the controller's line as it stands, so such a file is refused as a whole. Nothing of
-// the result is meaningful unless the whole check passed.
+// Reading. Each line is one record of seven fields (CsvRecords); lines after the 131st are
+// ignored. The file is accepted only when its first field is "QRX", no line holds more than
+// seven fields, it holds at least 97 records (the points and parameters 0 to 30), every line
+// begins with its own key ("P5=", "PRM7="), parameter 0 names a supported actuator type
+// (blanks around it dropped), every Position, Speed and Pushing level and every held
+// parameter's Setting Value is empty or a plain decimal number (blanks around it are
+// dropped; "**" marks a parameter that keeps its initial value), every point holds only what
+// the controller takes (PointRules::valueProblem), every Setting Value lies in its row's
+// range (ParameterRows::valueProblem) and every note fits NoteText. Such values would reach
+// the controller's line as they stand, so a file with one of them is refused as a whole and
+// result.reason says which line and field. Nothing of the result is meaningful unless the
+// whole check passed.
 namespace SettingsFile {
 
 inline constexpr int LineCount = 131;
@@ -45,8 +49,10 @@ struct ReadResult : SettingsFileFlow::ReadHead {
     ParameterTableData parameters;
 };
 
-// The whole file for the two tables.
-QByteArray write(const PointTableData& points, const ParameterTableData& parameters);
+// The whole file for the two tables, in the encoding given (the one the tables' file was
+// read in; UTF-8 for new tables).
+QByteArray write(const PointTableData& points, const ParameterTableData& parameters,
+                 CsvRecords::Encoding encoding = CsvRecords::Encoding::Utf8);
 
 // Reads and checks a whole file. The tables of the result are complete tables: the parameter
 // table is the actuator type's table (names, ranges, initial values) with the Setting Values

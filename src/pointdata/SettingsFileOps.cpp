@@ -16,7 +16,7 @@ class PointFile final : public SettingsFileKind {
     bool modified() const override { return m_doc.modified; }
     void setModified(bool modified) override { m_doc.modified = modified; }
     QByteArray fileBytes() const override {
-        return SettingsFile::write(m_doc.points, m_doc.parameters);
+        return SettingsFile::write(m_doc.points, m_doc.parameters, m_doc.encoding);
     }
     SettingsFileError checkFile(const QByteArray& bytes) override {
         m_read = SettingsFile::read(bytes);
@@ -25,6 +25,7 @@ class PointFile final : public SettingsFileKind {
     void takeFile() override {
         m_doc.points = std::move(m_read.points);
         m_doc.parameters = std::move(m_read.parameters);
+        m_doc.encoding = m_read.encoding;
         emit m_ops.tablesReplaced();
     }
     QString actuatorType() const override { return m_doc.parameters[0].setting; }
@@ -32,8 +33,10 @@ class PointFile final : public SettingsFileKind {
         m_doc.points = PointTableData{};
         m_doc.parameters = ActuatorTypes::initialTable(actuatorType());
         m_doc.modified = false;
+        m_doc.encoding = CsvRecords::Encoding::Utf8;
         emit m_ops.tablesReplaced();
     }
+    const ReadRefusal& refusal() const override { return m_read; }
 
   private:
     SettingsDocument& m_doc;

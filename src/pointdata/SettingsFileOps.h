@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/CsvRecords.h"
 #include "operator/OperatorInteraction.h"
 #include "pointdata/PointData.h"
 
@@ -12,6 +13,9 @@ struct SettingsDocument {
     PointTableData points;
     ParameterTableData parameters;
     bool modified = false;
+    // The encoding of the file the tables were opened from, which Save As writes back; UTF-8
+    // for tables that did not come from a file.
+    CsvRecords::Encoding encoding = CsvRecords::Encoding::Utf8;
 };
 
 // New, Open and Save As of the point-input window's settings file: the shared sequences of

@@ -132,8 +132,10 @@ void PointDrive::pollDirectTeaching() {
     DriveState& s = state();
     if (s.panelMode != DriveState::DirectTeaching || m_closing)
         return;
-    if (!s.motion.idle()) {
-        m_poll->start(100); // nothing to read while a motion runs
+    // Nothing to read while a motion runs, or while a write block (SET sending the origin)
+    // holds the line.
+    if (!s.motion.idle() || m_ctx.link.state().lineHolder) {
+        m_poll->start(100);
         return;
     }
     const Drive::Outcome outcome = Drive::readCurrentPosition(

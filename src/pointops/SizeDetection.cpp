@@ -340,7 +340,7 @@ void SizeDetection::sendPoints() {
     } unbusy{m_busy};
     if (!modelCheck(QStringLiteral("Cannot use this function by old model controller")))
         return;
-    Ops::WriteBlock block(m_ops);
+    Ops::WriteBlock block(m_ops, QStringLiteral("parameters"), 2);
     if (!block.open(Command::WritePRM))
         return;
     const QString maxValue = hundredths(maxPoint);
@@ -351,7 +351,7 @@ void SizeDetection::sendPoints() {
     if (!block.sendLine(Command::ParameterData, QStringLiteral("32="), minValue))
         return;
     m_ops.params.setSettingValue(32, minValue);
-    Ops::exchange(m_ops, Command::EndOfData, {}, 3000);
+    block.endOfData();
     const QString reply = link.ReplyText;
     if (has(reply, "NG")) {
         Ops::reportNg(m_ops);

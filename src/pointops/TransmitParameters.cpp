@@ -186,14 +186,14 @@ void transmit(PointOpsContext& c) {
     const bool oldModel = c.link.ReplyText.size() > 7 && c.link.ReplyText[7] == QLatin1Char('\r');
 
     QList<DataLine> lines = dataLines(c, oldModel);
-    if (!ParameterTransfer::allNumbers(c, lines))
+    if (!ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
     std::optional<std::pair<QString, QString>> softLimits;
     if (!offerSoftLimitChange(c, tableShift, lines, softLimits) ||
-        !ParameterTransfer::allNumbers(c, lines))
+        !ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
 
-    Ops::WriteBlock block(c);
+    Ops::WriteBlock block(c, QStringLiteral("parameters"));
     if (!block.open(Command::WritePRM))
         return;
     c.host.disableWindow();

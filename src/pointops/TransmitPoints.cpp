@@ -6,7 +6,6 @@
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
 
-#include <QCoreApplication>
 #include <QLatin1String>
 #include <QStringList>
 #include <algorithm>
@@ -94,13 +93,25 @@ void transmit(PointOpsContext& c) {
     if (!passes(c, typeFromReply(type), strokeFromReply(value)))
         return;
 
-    // From here on the controller's table is changed.
+    // One line per point; an empty point is not sent.
+    const PointTableData table = c.points.table();
+    QList<Ops::DataLine> lines;
+    for (int n = 0; n < PointCount; ++n) {
+        const QStringList fields = PointRules::transmissionFields(table[n]);
+        lines.append({n, fields.join(QLatin1Char(',')), !fields.isEmpty()});
+    }
+
+    // From here on the controller's table is changed; the line is held from the erase to the
+    // end of the block.
     c.host.disableWindow();
     if (c.progress.cancelRequested())
         c.progress.resetCancel(); // a click left over from an earlier operation must not count
     c.progress.showModeless();
     c.progress.setValue(0);
-    Ops::exchange(c, Command::InitPNT, {}, 10000);
+    Ops::WriteBlock block(c, QStringLiteral("points"),
+                          int(std::count_if(lines.cbegin(), lines.cend(),
+                                            [](const Ops::DataLine& l) { return l.sent; })));
+    block.erase(Command::InitPNT, 10000);
     if (c.link.Timeout) {
         c.link.ReportLinkError(c.op, c.host);
         Ops::restore(c);
@@ -111,27 +122,9 @@ void transmit(PointOpsContext& c) {
         return;
     }
 
-    c.progress.setRange(0, 65);
+    c.progress.setRange(0, PointCount + 1);
     c.progress.setValue(0);
-    Ops::WriteBlock block(c);
-    if (!block.open(Command::WritePNT))
-        return;
-
-    const PointTableData table = c.points.table();
-    for (int k = 1; k <= PointCount; ++k) {
-        c.progress.setValue(k);
-        QCoreApplication::processEvents();
-        const int n = k - 1;
-        const QStringList fields = PointRules::transmissionFields(table[n]);
-        if (fields.isEmpty())
-            continue; // an empty point is not sent
-        if (!block.sendLine(Command::PointData, QString::number(n) + QLatin1Char('='),
-                            fields.join(QLatin1Char(','))))
-            return;
-    }
-    c.progress.setValue(PointCount + 1);
-    QCoreApplication::processEvents();
-    if (!block.finish())
+    if (!block.open(Command::WritePNT) || !block.sendAll(Command::PointData, lines))
         return;
 
     Ops::restore(c);

@@ -427,6 +427,8 @@ void PulseDrive::startClicked() {
             m_host.setControlColour(name, DriveColour::StopDuringOrigin);
         if (Drive::stopAsked(m_ctx) || !excite() || Drive::stopAsked(m_ctx))
             break;
+        // The excitation's title names only its own exchanges: a failed move is the start's.
+        link.operationTitle = QStringLiteral("Start");
 
         Ops::exchangeAsWritten(m_ctx, Command::QueryORG, QStringLiteral("@?ORG"), 3000);
         if (Drive::stopAsked(m_ctx))

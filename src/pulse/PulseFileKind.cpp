@@ -17,7 +17,7 @@ void PulseFileKind::setModified(bool modified) {
 }
 
 QByteArray PulseFileKind::fileBytes() const {
-    return PulseSettingsFile::write(m_zones.table(), m_parameters.table());
+    return PulseSettingsFile::write(m_zones.table(), m_parameters.table(), m_encoding);
 }
 
 SettingsFileError PulseFileKind::checkFile(const QByteArray& bytes) {
@@ -26,6 +26,7 @@ SettingsFileError PulseFileKind::checkFile(const QByteArray& bytes) {
 }
 
 void PulseFileKind::takeFile() {
+    m_encoding = m_read.encoding;
     replace(m_read.zones, m_read.parameters);
 }
 
@@ -35,6 +36,7 @@ QString PulseFileKind::actuatorType() const {
 
 void PulseFileKind::resetTables() {
     m_zones.setModified(false);
+    m_encoding = CsvRecords::Encoding::Utf8;
     replace({}, PulseParameters::initialTable(actuatorType()));
 }
 

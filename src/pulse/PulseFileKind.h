@@ -36,6 +36,7 @@ class PulseFileKind final : public QObject, public SettingsFileKind {
     void takeFile() override;
     QString actuatorType() const override;
     void resetTables() override;
+    const ReadRefusal& refusal() const override { return m_read; }
 
   signals:
     void captionChanged(const QString& caption);
@@ -47,4 +48,6 @@ class PulseFileKind final : public QObject, public SettingsFileKind {
     ZoneTableModel& m_zones;
     PulseParameterModel& m_parameters;
     PulseSettingsFile::ReadResult m_read;
+    // The encoding of the file the tables were opened from (Save As writes it back).
+    CsvRecords::Encoding m_encoding = CsvRecords::Encoding::Utf8;
 };

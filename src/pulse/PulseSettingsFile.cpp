@@ -3,52 +3,86 @@
 #include "files/CsvRecords.h"
 #include "files/SettingsFileFlow.h"
 #include "pulse/PulseParameters.h"
+#include "pulse/ZoneRules.h"
 #include "tables/ActuatorType.h"
 #include "tables/CellText.h"
 #include "tables/NoteText.h"
+#include "tables/ParameterRows.h"
 
 namespace PulseSettingsFile {
 
 namespace {
 
-// The zones and parameters of a file whose head passed; a value that cannot be right refuses
-// the whole file.
+QString notANumber(const QString& text) {
+    return TableProblem::quoted(text) + QStringLiteral(" is not a number");
+}
+
+// The zones and parameters of a file whose head passed; a value that the controller would not
+// take refuses the whole file, and result.reason says where.
 ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
     for (int n = 0; n < ZoneCount; ++n) {
         const int line = FirstZoneLine + n;
+        const QString item = QStringLiteral("Zone %1").arg(n);
         const auto a = CellText::plainValue(records.field(line, 1));
         const auto b = CellText::plainValue(records.field(line, 2));
         const QString note = records.field(line, 3);
-        if (!a || !b || !NoteText::fits(note))
-            return ReadError::BadValue;
+        if (!a)
+            return SettingsFileFlow::refuseValue(result, line,
+                                                 {item,
+                                                  QStringLiteral("Zone position A (mm)"),
+                                                  notANumber(records.field(line, 1)),
+                                                  {}});
+        if (!b)
+            return SettingsFileFlow::refuseValue(result, line,
+                                                 {item,
+                                                  QStringLiteral("Zone position B (mm)"),
+                                                  notANumber(records.field(line, 2)),
+                                                  {}});
+        if (!NoteText::fits(note))
+            return SettingsFileFlow::refuseValue(
+                result, line,
+                {item,
+                 QStringLiteral("Note"),
+                 QStringLiteral("longer than %1 characters").arg(NoteText::MaxChars),
+                 {}});
         result.zones[n] = {*a, b->isEmpty() ? QString() : CellText::fixed2(*b), note};
+        if (auto problem = ZoneRules::valueProblem(result.zones[n], n))
+            return SettingsFileFlow::refuseValue(result, line, *problem);
     }
     result.parameters = PulseParameters::initialTable(result.actuatorType);
     for (ParameterRow& row : result.parameters) {
         if (row.number == 0)
             continue;
-        const auto value = CellText::plainValue(records.field(FirstParameterLine + row.number, 1));
+        const int line = FirstParameterLine + row.number;
+        const QString text = records.field(line, 1);
+        const auto value = CellText::plainValue(text);
         if (!value || value->isEmpty())
-            return ReadError::BadValue;
+            return SettingsFileFlow::refuseValue(
+                result, line,
+                {QStringLiteral("Parameter %1").arg(row.number), row.name, notANumber(text), {}});
         row.setting = *value;
+        if (auto problem = ParameterRows::valueProblem(row))
+            return SettingsFileFlow::refuseValue(result, line, *problem);
     }
     return ReadError::None;
 }
 
 } // namespace
 
-QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters) {
+QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters,
+                 CsvRecords::Encoding encoding) {
     QList<QStringList> records;
     for (int n = 0; n < ZoneCount; ++n)
         records << QStringList{QStringLiteral("Z%1=").arg(n), zones[n].a, zones[n].b,
                                zones[n].note};
     // One further line end follows the last parameter line.
-    return SettingsFileFlow::composeFile(FieldCount, records, parameters, QStringLiteral("\r\n"));
+    return SettingsFileFlow::composeFile(FieldCount, records, parameters, QStringLiteral("\r\n"),
+                                         encoding);
 }
 
 ReadResult read(const QByteArray& bytes) {
-    const SettingsFileFlow::Layout layout{FieldCount, LineCount, MinimumRecords,
-                                          FirstParameterLine};
+    const SettingsFileFlow::Layout layout{FieldCount,         LineCount,           MinimumRecords,
+                                          FirstParameterLine, QStringLiteral("Z"), ZoneCount};
     return SettingsFileFlow::readFile<ReadResult>(bytes, layout, &readTables);
 }
 

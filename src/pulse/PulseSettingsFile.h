@@ -19,13 +19,16 @@
 // Value, every other number "**". Zone fields are the grid texts as they stand. Text
 // encoding and quoting are those of CsvRecords.
 //
-// Reading. Six fields make one record (the five fields and the empty one after the last
-// comma); records after the 70th are ignored. The whole file is checked before anything of
-// it is used: the first field must be "QRX", at least 69 records must be complete (the last
-// parameter line may be missing), parameter 0 must name an actuator type 30 to 33, the
-// eleven other held parameters must be plain numbers, zone positions empty or plain numbers
-// (blanks around them are dropped), and notes must fit NoteText. A zone's B is given the form
-// "0.00"; A and the note are taken as they stand.
+// Reading. Each line is one record of six fields (the five fields and the empty one after the
+// last comma); lines after the 70th are ignored. The whole file is checked before anything of
+// it is used: the first field must be "QRX", no line may hold more than six fields, at least
+// 69 records must be there (the last parameter line may be missing), every line must begin
+// with its own key ("Z2=", "PRM35="), parameter 0 must name an actuator type 30 to 33
+// (blanks around it dropped), the eleven other held parameters must be plain numbers within
+// their rows' ranges, zone positions empty or plain numbers within -40.00 and 40.00 (blanks
+// around them are dropped), and notes must fit NoteText; result.reason says which line and
+// field broke a rule. A zone's B is given the form "0.00"; A and the note are taken as they
+// stand.
 namespace PulseSettingsFile {
 
 inline constexpr int LineCount = 70;
@@ -42,7 +45,10 @@ struct ReadResult : SettingsFileFlow::ReadHead {
     PulseParameterData parameters; // the type's table with the Setting Values of the file
 };
 
-QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters);
+// The whole file, in the encoding given (the one the tables' file was read in; UTF-8 for new
+// tables).
+QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters,
+                 CsvRecords::Encoding encoding = CsvRecords::Encoding::Utf8);
 ReadResult read(const QByteArray& bytes);
 
 } // namespace PulseSettingsFile

@@ -93,8 +93,10 @@ void PulseDrive::pollTeaching() {
     DriveState& s = state();
     if (!m_teaching || s.panelMode != DriveState::DirectTeaching || m_closing)
         return;
-    if (!s.motion.idle()) {
-        m_poll->start(100); // nothing to read while a motion runs
+    // Nothing to read while a motion runs, or while a write block (SET sending the origin)
+    // holds the line.
+    if (!s.motion.idle() || m_ctx.link.state().lineHolder) {
+        m_poll->start(100);
         return;
     }
     const Drive::Outcome outcome = Drive::readCurrentPosition(

@@ -47,11 +47,22 @@ bool zonesSendable(PulseOpsContext& c, const ZoneTableData& zones) {
     }
     for (int n = 0; n < ZoneCount; ++n) {
         const ZoneRecord& z = zones[n];
-        if (z.a.isEmpty() || (CellText::number(z.a) && CellText::number(z.b)))
+        if (z.a.isEmpty())
             continue;
-        c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
-        refuse(c, QLatin1String(ParameterTransfer::NotANumber));
-        return false;
+        if (!CellText::number(z.a) || !CellText::number(z.b)) {
+            c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
+            refuse(c, QLatin1String(ParameterTransfer::NotANumber));
+            return false;
+        }
+        // Within the range the controller takes, as the zone grid's own check holds it.
+        if (const auto problem = ZoneRules::valueProblem(z, n)) {
+            c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
+            c.op.informativeMessage(Unsent, problem->ruleText, OperatorInteraction::Icon::None,
+                                    problem->text());
+            c.host.setSettei(1);
+            Ops::restore(c);
+            return false;
+        }
     }
     return true;
 }
@@ -59,10 +70,12 @@ bool zonesSendable(PulseOpsContext& c, const ZoneTableData& zones) {
 } // namespace
 
 void receiveParameters(PulseOpsContext& c) {
+    c.link.setErrorText({}); // this window empties the error box before the question
     ParameterTransfer::receive(c, c.params, c.zones, ReadTimeoutMs, 0);
 }
 
 void receiveZones(PulseOpsContext& c) {
+    c.link.setErrorText({});
     ZoneRows rows(c.zones, Command::ReadZON, &ZoneReply::zone);
     Ops::receiveRows(c, rows, QStringLiteral("Zone reception"),
                      QStringLiteral("Do you receive zone data?"), ReadTimeoutMs,
@@ -81,14 +94,14 @@ void transmitParameters(PulseOpsContext& c) {
     for (const ParameterRow& row : c.params.rows())
         if (row.number != 0) // the actuator type is never written
             lines.append({row.number, row.setting});
-    if (!ParameterTransfer::allNumbers(c, lines))
+    if (!ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
 
     c.host.disableWindow();
     c.progress.showModeless();
     c.progress.setRange(0, int(lines.size()) + 1);
     c.progress.setValue(0);
-    Ops::WriteBlock block(c);
+    Ops::WriteBlock block(c, QStringLiteral("parameters"));
     if (!block.open(Command::WritePRM) || !block.sendAll(Command::ParameterData, lines)) {
         c.host.setSettei(1);
         return;
@@ -113,19 +126,23 @@ void transmitZones(PulseOpsContext& c) {
     if (!zonesSendable(c, zones))
         return;
 
+    QList<Ops::DataLine> lines;
+    int set = 0;
+    for (int n = 0; n < ZoneCount; ++n) {
+        lines.append({n, zones[n].a + u',' + zones[n].b, !zones[n].a.isEmpty()});
+        set += zones[n].a.isEmpty() ? 0 : 1;
+    }
     c.progress.showModeless();
     c.progress.setRange(0, ZoneCount + 1);
     c.progress.setValue(0);
     c.host.disableWindow();
-    Ops::exchange(c, Command::InitZON, {}, ZoneClearTimeoutMs);
+    // The line is held from the erase to the end of the block.
+    Ops::WriteBlock block(c, QStringLiteral("zones"), set);
+    block.erase(Command::InitZON, ZoneClearTimeoutMs);
     if (Ops::failed(c)) {
         c.host.setSettei(1);
         return;
     }
-    QList<Ops::DataLine> lines;
-    for (int n = 0; n < ZoneCount; ++n)
-        lines.append({n, zones[n].a + u',' + zones[n].b, !zones[n].a.isEmpty()});
-    Ops::WriteBlock block(c);
     if (!block.open(Command::WriteZON) || !block.sendAll(Command::ZoneData, lines)) {
         c.host.setSettei(1);
         return;
@@ -138,6 +155,7 @@ void transmitZones(PulseOpsContext& c) {
 }
 
 CompareFlow::Result compareTables(PulseOpsContext& c) {
+    c.link.setErrorText({});
     const ZoneTableData zones = c.zones.table();
     const CompareFlow::FirstTable first{
         Command::ReadZON, LastZone, QStringLiteral("Zone_No"),
@@ -153,6 +171,7 @@ void compare(PulseOpsContext& c) {
 }
 
 void initZones(PulseOpsContext& c) {
+    c.link.setErrorText({});
     ZoneTableData table = c.zones.table();
     InitSteps::clearTable(c, {QStringLiteral("Zone initialization"),
                               QStringLiteral("Do you initialize zone data?"), Command::InitZON,
@@ -161,12 +180,16 @@ void initZones(PulseOpsContext& c) {
 }
 
 void initParameters(PulseOpsContext& c) {
-    InitSteps::initParameters(c, c.params, c.zones.modified(), {}, 2);
+    c.link.setErrorText({});
+    // Of this window's operations only a cancelled parameter initialisation sets settei back.
+    if (InitSteps::initParameters(c, c.params, c.zones.modified(), {}, 2) ==
+        InitSteps::Outcome::Cancelled)
+        c.host.setSettei(1);
 }
 
 void initOrigin(PulseOpsContext& c) {
-    c.progress.setRange(0, 1);
-    InitSteps::initOrigin(c);
+    c.link.setErrorText({});
+    InitSteps::initOrigin(c, 1);
     c.host.setSettei(1);
 }
 

@@ -2,6 +2,8 @@
 
 #include "tables/CellText.h"
 
+#include <utility>
+
 namespace ZoneRules {
 
 namespace {
@@ -33,6 +35,25 @@ std::optional<QString> checkPosition(const QString& text) {
     if (value < -Limit || value > Limit)
         return std::nullopt;
     return CellText::fixed2(number);
+}
+
+std::optional<TableProblem> valueProblem(const ZoneRecord& zone, int n) {
+    const QString item = QStringLiteral("Zone %1").arg(n);
+    for (const auto& [field, value] : {std::pair{QStringLiteral("Zone position A (mm)"), zone.a},
+                                       std::pair{QStringLiteral("Zone position B (mm)"), zone.b}}) {
+        if (value.isEmpty())
+            continue;
+        const auto number = CellText::number(value);
+        if (!number)
+            return TableProblem{
+                item, field, TableProblem::quoted(value) + QStringLiteral(" is not a number"), {}};
+        if (*number < -Limit || *number > Limit)
+            return TableProblem{item, field,
+                                TableProblem::quoted(value) +
+                                    QStringLiteral(" is not within -40.00 to 40.00"),
+                                RangeText};
+    }
+    return std::nullopt;
 }
 
 Verdict consistency(const ZoneRecord& zone) {

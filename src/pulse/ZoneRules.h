@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pulse/PulseData.h"
+#include "tables/TableProblem.h"
 
 #include <QString>
 #include <optional>
@@ -26,6 +27,10 @@ bool acceptsText(int column, const QString& text);
 // the form "0.00" (5 -> "5.00", -3.456 -> "-3.46"). Outside the range: none (the caller shows
 // RangeText and empties the cell).
 std::optional<QString> checkPosition(const QString& text);
+
+// Whether the positions of zone n are what the controller takes: each empty or a plain
+// number within -40.00 and 40.00 (RangeText where it is not). None when they are.
+std::optional<TableProblem> valueProblem(const ZoneRecord& zone, int n);
 
 enum class Verdict {
     Skipped,    // A and B both empty: the zone is not set

@@ -53,8 +53,10 @@ bool RoutedChannel::open(const QString& portName) {
         m_current = m_simPulse;
     else
         m_current = m_serial;
+    m_heldElsewhere = false;
     if (!m_current->open(m_current == m_serial ? target : portName)) {
         m_error = m_current->errorString();
+        m_heldElsewhere = m_current->heldElsewhere();
         m_current = nullptr;
         return false;
     }

@@ -44,6 +44,8 @@ class RoutedChannel final : public SerialChannel {
     QByteArray readAll() override;
     QString errorString() const override;
     QString destination() const override { return m_destination; }
+    bool heldElsewhere() const override { return m_heldElsewhere; }
+    bool portNameShown() const override { return m_fixedTarget.isEmpty(); }
 
   private:
     SerialChannel* m_current = nullptr;
@@ -55,4 +57,5 @@ class RoutedChannel final : public SerialChannel {
     QString m_error;
     QString m_destination;
     QString m_fixedTarget;
+    bool m_heldElsewhere = false;
 };

@@ -16,9 +16,28 @@ SimulatedChannel::SimulatedChannel(VirtualController& controller, QObject* paren
 
 SimulatedChannel::~SimulatedChannel() = default;
 
+void SimulatedChannel::failOpen(int n, const QString& reason, bool heldElsewhere) {
+    m_failOpenAt = n > 0 ? m_opens + n : 0;
+    m_failOpenReason = reason;
+    m_failOpenHeld = heldElsewhere;
+}
+
+void SimulatedChannel::failWrite(int n, qint64 taken) {
+    m_failWriteAt = n > 0 ? m_writes + n : 0;
+    m_failWriteTaken = qMax<qint64>(0, taken);
+}
+
 bool SimulatedChannel::open(const QString& portName) {
+    ++m_opens;
+    m_heldElsewhere = false;
     if (!m_openFailure.isEmpty()) {
         m_error = m_openFailure;
+        m_heldElsewhere = m_failHeldElsewhere;
+        return false;
+    }
+    if (m_opens == m_failOpenAt) {
+        m_error = m_failOpenReason;
+        m_heldElsewhere = m_failOpenHeld;
         return false;
     }
     m_error.clear();
@@ -40,6 +59,13 @@ qint64 SimulatedChannel::write(const QByteArray& data) {
     if (!m_open) {
         m_error = QStringLiteral("The port is not open.");
         return -1;
+    }
+    if (++m_writes == m_failWriteAt) {
+        // Only the head reaches the line: the controller sees a line without its end.
+        const qint64 taken = qMin<qint64>(m_failWriteTaken, data.size());
+        if (taken > 0)
+            m_controller.receive(data.left(taken));
+        return taken;
     }
     m_controller.receive(data);
     return data.size();

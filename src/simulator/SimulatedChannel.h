@@ -26,8 +26,21 @@ class SimulatedChannel final : public SerialChannel {
     QByteArray readAll() override;
     QString errorString() const override { return m_error; }
 
-    // Knobs: open() fails with this reason while it is not empty.
-    void setOpenFailure(const QString& reason) { m_openFailure = reason; }
+    // Knobs: open() fails with this reason while it is not empty; with heldElsewhere the line
+    // counts as held by another program.
+    void setOpenFailure(const QString& reason, bool heldElsewhere = false) {
+        m_openFailure = reason;
+        m_failHeldElsewhere = heldElsewhere;
+    }
+    // The n-th open from now (1 the next) fails with reason; the others succeed.
+    void failOpen(int n, const QString& reason, bool heldElsewhere = false);
+    // The n-th write from now (1 the next) takes only its first `taken` bytes (none with 0)
+    // and never reaches the controller whole.
+    void failWrite(int n, qint64 taken = 0);
+    bool heldElsewhere() const override { return m_heldElsewhere; }
+    // How many times the line was opened and written so far.
+    int opens() const { return m_opens; }
+    int writes() const { return m_writes; }
     // Loses the line while open: closes the channel and signals faulted(reason).
     void simulateFault(const QString& reason);
 
@@ -42,6 +55,15 @@ class SimulatedChannel final : public SerialChannel {
     QByteArray m_buffer;
     QString m_error;
     QString m_openFailure;
+    bool m_failHeldElsewhere = false;
+    bool m_heldElsewhere = false;
+    int m_opens = 0;
+    int m_writes = 0;
+    int m_failOpenAt = 0; // the open count that fails, 0 when none
+    QString m_failOpenReason;
+    bool m_failOpenHeld = false;
+    int m_failWriteAt = 0; // the write count that fails, 0 when none
+    qint64 m_failWriteTaken = 0;
     QString m_portName;
     bool m_open = false;
     bool m_notifyQueued = false;

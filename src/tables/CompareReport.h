@@ -31,7 +31,9 @@ inline const QString FileSide = QStringLiteral("file");
 
 // One difference as one line: Point 4, Position: table "10.00", controller "10.0"
 // The values are quoted so that an empty or padded value can be told apart; side names the
-// other value ("file" when the tables were compared with a settings file).
+// other value ("file" when the tables were compared with a settings file). Control characters
+// in the values are shown by their names (<CR>, <LF>), so a line end inside a value never
+// splits the line.
 QString line(const Difference& d, const QString& side = ControllerSide);
 // Every difference, one line each, in the order found.
 QString text(const QList<Difference>& differences, const QString& side = ControllerSide);

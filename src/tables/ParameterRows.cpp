@@ -36,6 +36,28 @@ bool checkEdit(ParameterRow& r) {
     return valid;
 }
 
+std::optional<TableProblem> valueProblem(const ParameterRow& r, bool emptyAllowed) {
+    if (r.setting.isEmpty() && emptyAllowed)
+        return std::nullopt;
+    const QString item = QStringLiteral("Parameter %1").arg(r.number);
+    const QString value = TableProblem::quoted(r.setting);
+    if (r.range.contains(QLatin1Char(':'))) {
+        if (r.setting == u"0" || r.setting == u"1")
+            return std::nullopt;
+        return TableProblem{item, r.name, value + QStringLiteral(" is neither 0 nor 1"), {}};
+    }
+    const auto number = CellText::number(r.setting);
+    if (!number)
+        return TableProblem{item, r.name, value + QStringLiteral(" is not a number"), {}};
+    const auto limits = bounds(r.range);
+    if (!limits)
+        return std::nullopt; // a row without bounds takes any number
+    const float v = static_cast<float>(*number);
+    if (v >= limits->first && v <= limits->second)
+        return std::nullopt;
+    return TableProblem{item, r.name, value + QStringLiteral(" is not within ") + r.range, {}};
+}
+
 QStringList listValues(const QString& defaultList) {
     QStringList values = defaultList.split(QLatin1Char(','));
     values.removeLast(); // the text after the last comma

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tables/TableProblem.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -34,6 +36,12 @@ std::optional<std::pair<float, float>> bounds(const QString& range);
 // the range text, compared in single precision; the type row never keeps an edit. An
 // invalid value is replaced silently by the Initial Value; returns whether the value stayed.
 bool checkEdit(ParameterRow& row);
+
+// Whether the Setting Value of a row (not the type row) is one the controller takes, by the
+// same rule as the edit check: exactly "0" or "1" for a choice, a plain number within the
+// range text's bounds otherwise. An empty value is a problem unless emptyAllowed (a file may
+// leave a parameter out). None when the value is taken.
+std::optional<TableProblem> valueProblem(const ParameterRow& row, bool emptyAllowed = false);
 
 // The values of a type default list: every value is followed by a comma.
 QStringList listValues(const QString& defaultList);

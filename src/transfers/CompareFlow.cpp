@@ -86,8 +86,40 @@ Result run(OperationContext& c, const FirstTable& first, const ParameterRowsMode
 
     c.progress.setRange(0, LastParameter);
     c.progress.setValue(0);
-    if (!read(c, Command::ReadPRM, true))
+    if (firstRow >= 0) {
+        // The first table differs: that is the comparison's answer whatever becomes of the
+        // parameters, which are read only to complete the report.
+        Ops::exchange(c, Command::ReadPRM, {}, ReadTimeoutMs);
+        QString notCompared;
+        if (c.link.cancelled())
+            notCompared = QStringLiteral("cancelled");
+        else if (c.link.Timeout)
+            notCompared = c.link.lineFailure();
+        else if (!c.link.ReplyText.contains(QLatin1String("OK")) ||
+                 c.link.ReplyText.contains(QLatin1String("NG")))
+            notCompared = QStringLiteral("the controller did not give them (%1)")
+                              .arg(ReplyRules::errorPart(c.link.ReplyText).simplified());
+        else if (const auto type = parameterLine(c.link.ReplyText, 0);
+                 type && params.typeDefaults(*type).isEmpty())
+            notCompared = QStringLiteral("the controller's actuator type \"%1\" has no table here")
+                              .arg(type->trimmed());
+        if (!notCompared.isEmpty()) {
+            if (c.progress.cancelRequested())
+                c.progress.resetCancel();
+            Ops::restore(c);
+            c.host.markDifferences(found);
+            result.outcome = Outcome::Different;
+            result.parametersNotCompared = notCompared;
+            c.op.detailedMessage(
+                Title, first.messagePrefix + QString::number(firstRow) + QStringLiteral(" NG"),
+                OperatorInteraction::Icon::None,
+                CompareReport::text(found) +
+                    QStringLiteral("\nThe parameters were not compared: ") + notCompared);
+            return result;
+        }
+    } else if (!read(c, Command::ReadPRM, true)) {
         return result;
+    }
     const QString parameterReply = c.link.ReplyText;
     // A controller whose type has no table here cannot be compared parameter by parameter: the
     // operator is told, and the program goes on.

@@ -21,6 +21,9 @@ enum class Outcome { Equal, Different, Failed, Cancelled };
 struct Result {
     Outcome outcome = Outcome::Failed;
     QList<Difference> differences; // in the order found: the first table, then parameters
+    // Why the parameters were not compared after the first table differed (their read failed
+    // or was cancelled, or the controller's type has no table here); empty when they were.
+    QString parametersNotCompared;
 };
 
 // The kind's first table: its read command, its last row number, the name its first
@@ -38,6 +41,9 @@ struct FirstTable {
 // (anything else, a refusal included, is a communication error). A controller whose
 // parameter 0 is not an actuator type 30 to 33 is told as "Controller type is different."
 // and the program goes on. Each parameter line is compared with the row of its own number.
+// A difference found in the first table is always reported: when the parameters cannot be
+// compared after it (their read fails or is cancelled, the type is unknown), the message
+// still names that difference and its details say why the parameters were not compared.
 Result run(OperationContext& c, const FirstTable& first, const ParameterRowsModel& params);
 
 // The result message of a compare, titled "Compare": "Comparison of data has finished

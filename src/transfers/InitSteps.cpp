@@ -27,23 +27,37 @@ bool doneOk(const QString& reply) {
 }
 
 // "Do you change to English?" and its write block. The window's row follows the controller.
-void offerEnglish(OperationContext& c, ParameterRowsModel& params, int progressLast) {
+// True when the operator cancelled the write.
+bool offerEnglish(OperationContext& c, ParameterRowsModel& params, int progressLast) {
     const QString title = QStringLiteral("Parameter");
     if (c.op.askYesNo(title, QStringLiteral("Do you change to English?"),
                       OperatorInteraction::Icon::Question) != OperatorInteraction::Answer::Yes)
-        return;
+        return false;
+    // Its failures and its Cancel are told as in any write block, titled as its question.
+    c.link.operationTitle = title;
     c.host.disableWindow();
-    if (progressLast > 0)
+    if (progressLast > 0) {
+        if (c.progress.cancelRequested())
+            c.progress.resetCancel(); // a click left over from the initialisation
+        c.progress.showModeless();
         c.progress.setRange(0, progressLast);
-    Ops::WriteBlock block(c);
-    if (!block.open(Command::WritePRM) ||
+        c.progress.setValue(0);
+    }
+    Ops::WriteBlock block(c, QStringLiteral("parameters"), 1);
+    const auto step = [&](int value) {
+        if (progressLast > 0)
+            c.progress.setValue(value);
+        return true;
+    };
+    if (!block.open(Command::WritePRM) || !step(1) ||
         !block.sendLine(Command::ParameterData, QStringLiteral("%1 = ").arg(LanguageParameter),
                         QStringLiteral("0")) ||
-        !block.finish())
-        return;
+        !step(2) || !block.finish())
+        return block.cancelled();
     params.setSettingValue(LanguageParameter, QStringLiteral("0"));
     Ops::restore(c);
     c.op.message(title, QStringLiteral("    Complete."), OperatorInteraction::Icon::None);
+    return false;
 }
 
 } // namespace
@@ -89,21 +103,21 @@ void clearTable(OperationContext& c, const TableClear& init) {
     Ops::restore(c);
 }
 
-void initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
-                    const std::function<bool()>& before, int englishProgressLast) {
+Outcome initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
+                       const std::function<bool()>& before, int englishProgressLast) {
     const QString title = QStringLiteral("Parameter initialization");
     c.host.setSettei(0);
     c.link.operationTitle = title;
     c.link.setCancelMessage(title, QStringLiteral("Stop"));
     if (!confirm(c, QStringLiteral("Do you initialize parameter data?"), modified))
-        return;
+        return Outcome::Declined;
     c.host.disableWindow();
     // The controller must answer before its parameters are reset.
     if (before && !before())
-        return;
+        return c.link.cancelled() ? Outcome::Cancelled : Outcome::Failed;
     const QString controllerType = Ops::readParameterValue(c, 0).trimmed();
     if (Ops::failed(c))
-        return;
+        return c.link.cancelled() ? Outcome::Cancelled : Outcome::Failed;
 
     c.link.ReplyTimeoutMs = InitParametersTimeoutMs;
     const QString preselected =
@@ -112,14 +126,14 @@ void initParameters(OperationContext& c, ParameterRowsModel& params, bool modifi
     if (choice.okFlag != 1) {
         c.host.refreshDependentDisplays();
         Ops::restore(c);
-        return;
+        return Outcome::Cancelled;
     }
     // A type without defaults ends the program before anything is sent.
     const QStringList defaults = ParameterRows::listValues(params.typeDefaults(choice.type));
     if (defaults.isEmpty()) {
         ParameterRows::reportUnsupportedTypeAndEnd(c.op);
         Ops::restore(c);
-        return;
+        return Outcome::Failed;
     }
 
     const int last = int(params.rows().size()) - 1;
@@ -128,15 +142,16 @@ void initParameters(OperationContext& c, ParameterRowsModel& params, bool modifi
     c.progress.setValue(0);
     Ops::exchange(c, Command::InitPRM, choice.type, InitParametersTimeoutMs);
     if (c.link.Timeout) {
+        const bool cancelledWait = c.link.cancelled();
         c.link.ReportLinkError(c.op, c.host);
         Ops::restore(c);
-        return;
+        return cancelledWait ? Outcome::Cancelled : Outcome::Failed;
     }
     if (!doneOk(c.link.ReplyText)) {
         reportNotDone(c);
         c.host.refreshDependentDisplays();
         Ops::restore(c);
-        return;
+        return Outcome::Failed;
     }
 
     std::vector<ParameterRow> rows(params.rows().begin(), params.rows().end());
@@ -150,16 +165,17 @@ void initParameters(OperationContext& c, ParameterRowsModel& params, bool modifi
     params.setRows(rows);
     c.host.refreshDependentDisplays();
     if (!done)
-        return;
+        return Outcome::Cancelled;
     c.op.message(title, QLatin1String(Completed), OperatorInteraction::Icon::None);
 
     Ops::restore(c);
-    offerEnglish(c, params, englishProgressLast);
+    const bool englishCancelled = offerEnglish(c, params, englishProgressLast);
     c.host.refreshDependentDisplays();
     Ops::restore(c);
+    return englishCancelled ? Outcome::Cancelled : Outcome::Done;
 }
 
-void initOrigin(OperationContext& c) {
+void initOrigin(OperationContext& c, int progressLast) {
     const QString title = QStringLiteral("Initialization of the origin");
     c.host.setSettei(0);
     c.link.operationTitle = title;
@@ -168,9 +184,21 @@ void initOrigin(OperationContext& c) {
         c.host.enableToolbar();
         return;
     }
+    if (progressLast > 0) {
+        // Nothing else may start while the controller sets its origin; the dialog's Cancel
+        // ends the wait.
+        c.host.disableWindow();
+        if (c.progress.cancelRequested())
+            c.progress.resetCancel();
+        c.progress.showModeless();
+        c.progress.setRange(0, progressLast);
+        c.progress.setValue(0);
+    }
     Ops::exchange(c, Command::InitORG, {}, OriginTimeoutMs);
     if (Ops::failed(c))
         return;
+    if (progressLast > 0)
+        c.progress.setValue(progressLast);
     Ops::restore(c);
     c.op.message(title, QStringLiteral("Initialization of the origin has finished."),
                  OperatorInteraction::Icon::None);

@@ -46,12 +46,17 @@ void clearTable(OperationContext& c, const TableClear& init);
 // one-line write block "PRM22 = 0" and "    Complete." (progress 0 to englishProgressLast when
 // above 0). A cancelled type dialog ends the operation with the dependent displays
 // refreshed; a time-out or a refusal before the dialog is reported and changes nothing.
-void initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
-                    const std::function<bool()>& before, int englishProgressLast = 0);
+// With englishProgressLast above 0 the English write shows the progress dialog (its Cancel
+// ends the write as in any write block) with the window disabled. Returns how it ended:
+// Cancelled after the type dialog's Cancel or a Cancel in the progress dialog.
+enum class Outcome { Done, Declined, Cancelled, Failed };
+Outcome initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
+                       const std::function<bool()>& before, int englishProgressLast = 0);
 
 // Init > ORG: " Do you initialize the origin?", "@INIT ORG " (3000 ms), "Initialization of the
 // origin has finished." titled "Initialization of the origin". The window offers it only
-// while no motion runs.
-void initOrigin(OperationContext& c);
+// while no motion runs. With progressLast above 0 the window is disabled and the progress
+// dialog shown (0 to progressLast) during the exchange, whose wait its Cancel ends.
+void initOrigin(OperationContext& c, int progressLast = 0);
 
 } // namespace InitSteps

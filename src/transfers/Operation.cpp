@@ -19,7 +19,7 @@ namespace {
 // BuildCommand (which waits for a pending exchange and composes the line), then Exchange of
 // the composed line or of the one given.
 void run(OperationContext& c, int code, const QString& argument, int timeoutMs,
-         const QString* asWritten) {
+         const QString* asWritten, bool inHold = false) {
     c.link.ReplyTimeoutMs = timeoutMs;
     c.link.ClearCommand();
     c.link.P_Command = code;
@@ -27,7 +27,10 @@ void run(OperationContext& c, int code, const QString& argument, int timeoutMs,
     c.link.BuildCommand();
     if (asWritten)
         c.link.sousinnaiyou = *asWritten;
-    c.link.Exchange();
+    if (inHold)
+        c.link.ExchangeInHold();
+    else
+        c.link.Exchange();
     // A reply with bytes that no controller sends came over a noisy line: none of it can be
     // trusted, so the exchange fails like a line fault and the operation reports the
     // communication error with its tables unchanged.
@@ -36,8 +39,8 @@ void run(OperationContext& c, int code, const QString& argument, int timeoutMs,
 }
 } // namespace
 
-void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs) {
-    run(c, code, argument, timeoutMs, nullptr);
+void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs, bool inHold) {
+    run(c, code, argument, timeoutMs, nullptr, inHold);
 }
 
 void exchangeAsWritten(OperationContext& c, int code, const QString& line, int timeoutMs) {
@@ -45,7 +48,7 @@ void exchangeAsWritten(OperationContext& c, int code, const QString& line, int t
 }
 
 bool writeParameters(OperationContext& c, const QList<DataLine>& lines) {
-    WriteBlock block(c);
+    WriteBlock block(c, QStringLiteral("parameters"));
     if (!block.open(Command::WritePRM) || !block.sendAll(Command::ParameterData, lines))
         return false;
     if (!c.link.ReplyText.contains(QLatin1String("OK"))) {
@@ -125,9 +128,47 @@ void setProgress(OperationContext& c, int value) {
     c.progress.setValue(value);
 }
 
+WriteBlock::WriteBlock(OperationContext& c, const QString& records, int total) : m_c(c) {
+    m_block.records = records;
+    m_block.total = total;
+}
+
+WriteBlock::~WriteBlock() {
+    release();
+}
+
+void WriteBlock::hold() {
+    if (m_block.running)
+        return;
+    m_c.link.holdLine();
+    m_block.running = true;
+    m_c.host.writeBlockChanged(m_block);
+}
+
+void WriteBlock::release() {
+    if (!m_block.running)
+        return;
+    m_c.link.releaseLine();
+    m_block.running = false;
+    m_c.host.writeBlockChanged(m_block);
+}
+
+void WriteBlock::erase(int code, int timeoutMs) {
+    hold();
+    exchange(m_c, code, {}, timeoutMs, true);
+    m_block.eraseSent = m_c.link.LineWritten;
+    if (!m_c.link.Timeout && !m_c.link.ReplyText.contains(QLatin1String("NG")))
+        m_block.erased = true;
+    else
+        release(); // the caller reports it: no message waits with the line held
+}
+
 bool WriteBlock::open(int writeCode) {
-    exchange(m_c, writeCode, {}, 3000);
+    hold();
+    exchange(m_c, writeCode, {}, 3000, true);
+    m_cancelled = m_c.link.cancelled();
     if (m_c.link.Timeout || !m_c.link.ReplyText.contains(QLatin1String("READY"))) {
+        release();
         m_c.link.ReportLinkError(m_c.op, m_c.host);
         restore(m_c);
         return false;
@@ -142,17 +183,35 @@ bool WriteBlock::sendLine(int dataCode, const QString& argument, const QString& 
     m_c.link.P_second = argument;
     m_c.link.P_third = tail;
     m_c.link.BuildCommand();
-    m_c.link.Exchange();
-    return afterLine(false);
+    m_c.link.ExchangeInHold();
+    if (!afterLine(false))
+        return false;
+    ++m_block.written;
+    m_c.host.writeBlockChanged(m_block);
+    return true;
 }
 
 bool WriteBlock::finish() {
     m_c.link.Timeout = false;
-    exchange(m_c, Command::EndOfData, {}, 3000);
-    return afterLine(true);
+    exchange(m_c, Command::EndOfData, {}, 3000, true);
+    const bool ok = afterLine(true);
+    m_block.ended = ok;
+    release();
+    return ok;
+}
+
+void WriteBlock::endOfData() {
+    exchange(m_c, Command::EndOfData, {}, 3000, true);
+    m_block.ended = !m_c.link.Timeout && m_c.link.ReplyText.contains(QLatin1String("OK")) &&
+                    !m_c.link.ReplyText.contains(QLatin1String("NG"));
+    release();
 }
 
 bool WriteBlock::sendAll(int dataCode, const QList<DataLine>& lines) {
+    int total = 0;
+    for (const DataLine& line : lines)
+        total += line.sent ? 1 : 0;
+    m_block.total = total;
     for (int k = 1; k <= lines.size(); ++k) {
         m_c.progress.setValue(k);
         QCoreApplication::processEvents();
@@ -167,25 +226,38 @@ bool WriteBlock::sendAll(int dataCode, const QList<DataLine>& lines) {
 }
 
 bool WriteBlock::afterLine(bool endOfData) {
-    // A data line normally ends by its time-out; one the link refused to write ends the block.
-    if (m_c.link.LineRefused) {
+    // A data line normally ends by its time-out; one the link refused to write, or one that
+    // never went out whole (the port failed, another program held it), ends the block: the
+    // controller did not get it, whatever the empty reply seems to say.
+    m_cancelled = m_c.link.cancelled();
+    if (m_c.link.LineRefused || m_c.link.LineFailed) {
+        release();
         m_c.link.ReportLinkError(m_c.op, m_c.host);
         restore(m_c);
         return false;
     }
     const QString& reply = m_c.link.ReplyText;
     if (!ReplyRules::isPlainText(reply)) { // noise on the line: the block cannot be trusted
+        release();
         m_c.link.failExchange(NoiseReason);
         m_c.link.ReportLinkError(m_c.op, m_c.host);
         restore(m_c);
         return false;
     }
     if (reply.isEmpty()) {
-        if (cancelled(m_c))
+        if (m_c.progress.cancelRequested()) {
+            // A data line that went out whole was taken: the controller answers none.
+            if (!endOfData && m_c.link.LineWritten)
+                ++m_block.written;
+            m_cancelled = true;
+            release();
+            Ops::cancelled(m_c);
             return false;
+        }
         // The end of the block must be confirmed: a controller that never answers it has
         // not taken the table, and that is a failure, not a finished transfer.
         if (endOfData && m_c.link.Timeout) {
+            release();
             m_c.link.ReportLinkError(m_c.op, m_c.host);
             restore(m_c);
             return false;
@@ -193,6 +265,7 @@ bool WriteBlock::afterLine(bool endOfData) {
         return true;
     }
     if (reply.contains(QLatin1String("NG"))) {
+        release();
         reportNg(m_c);
         return false;
     }

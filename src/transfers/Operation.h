@@ -10,6 +10,18 @@
 
 class ProgressView;
 
+// What a write block has put into the controller so far, for a caller that must say what the
+// controller holds when the block ends early (the command line's last message).
+struct BlockProgress {
+    QString records;        // what the data lines carry: "points", "parameters", "zones"
+    int total = 0;          // data lines the block is to write
+    int written = 0;        // data lines written and not refused so far
+    bool eraseSent = false; // the erase before the block went out
+    bool erased = false;    // ... and the controller confirmed it
+    bool running = false;   // from the erase (or the write command) to the block's end
+    bool ended = false;     // the end of data was confirmed: the controller took the table
+};
+
 // The window side of an operation on the controller, beyond the two link reports. Both main
 // windows implement it; tests and the command line give their own.
 class OperationHost : public LinkHost {
@@ -24,6 +36,8 @@ class OperationHost : public LinkHost {
     // Compare's differences: the window marks their cells in its grids until the next edit
     // or transfer.
     virtual void markDifferences(const QList<Difference>& differences) { (void)differences; }
+    // A write block began, wrote a line or ended (BlockProgress::running tells which).
+    virtual void writeBlockChanged(const BlockProgress& block) { (void)block; }
 };
 
 // What every operation of either main window works with: the window's link, the operator,
@@ -43,7 +57,9 @@ bool askYesNo(OperationContext& c, const QString& question);
 
 // ClearCommand, the command and its argument, BuildCommand, Exchange. A reply that holds
 // line noise (ReplyRules::isPlainText) counts as failed: Timeout is set, ReplyText kept.
-void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs);
+// With inHold it is an exchange of the write block that holds the line (Link::holdLine).
+void exchange(OperationContext& c, int code, const QString& argument, int timeoutMs,
+              bool inHold = false);
 // The same for a line written exactly as given (no comma, no CR LF added): the pulse-train
 // start sequence writes some commands so. The code still names the command, so a motion's
 // line can be stopped (Link::writeStop).
@@ -105,27 +121,52 @@ struct DataLine {
 // The write block shared by every table transfer: the write command ("@WRITE PNT ",
 // "@WRITE PRM ", "@WRITE ZON ") answered by "READY", one data line per record (100 ms each;
 // the controller normally answers nothing), and the end-of-data character answered by "OK".
+//
+// The block holds the line from its first command (the erase before it, where there is one)
+// to the end-of-data reply: the port stays open, so no other program can slip a command in
+// between its lines, and no other exchange of this program is written meanwhile. It is let go
+// when the block ends, fails or is destroyed. A line that could not be written in full, or a
+// port that failed, ends the block as a communication error; only an empty reply after a
+// line that was written is the normal end of a data line.
 class WriteBlock {
   public:
-    explicit WriteBlock(OperationContext& c) : m_c(c) {}
+    // records names what the data lines carry ("points"); total is how many lines the block
+    // is to write (for BlockProgress; sendAll() counts them itself).
+    explicit WriteBlock(OperationContext& c, const QString& records = {}, int total = 0);
+    ~WriteBlock();
+    Q_DISABLE_COPY_MOVE(WriteBlock)
 
+    // The erase before the block ("@INIT PNT ", "@INIT ZON "), already on the held line. The
+    // caller judges its reply (Timeout, ReplyText) as for any exchange.
+    void erase(int code, int timeoutMs);
     // The write command (3000 ms). A time-out or a reply without "READY" is reported as a
     // communication error; returns false then.
     bool open(int writeCode);
     // One data line: code 300, 301 or 302, argument "n=", tail the fields. False when the
-    // operation must end (cancelled, refused by the controller or by the link, or noise on
-    // the line; already reported).
+    // operation must end (cancelled, refused by the controller or by the link, the line not
+    // written or lost, or noise on the line; already reported).
     bool sendLine(int dataCode, const QString& argument, const QString& tail);
     // The end-of-data character (3000 ms). False when the operation must end.
     bool finish();
+    // The end-of-data character whose reply the caller judges itself; the line is let go.
+    void endOfData();
     // Every line (code dataCode, argument "n=", tail the value), then finish(). Line k
     // (1-based, the lines not sent included) sets the progress to k and yields once; the end
     // sets it to the count + 1. False when the operation ended (already reported).
     bool sendAll(int dataCode, const QList<DataLine>& lines);
 
+    const BlockProgress& progress() const { return m_block; }
+    // The block ended because the operator cancelled it (between its lines or while a line
+    // waited for its reply).
+    bool cancelled() const { return m_cancelled; }
+
   private:
+    void hold();
+    void release();
     bool afterLine(bool endOfData);
     OperationContext& m_c;
+    BlockProgress m_block;
+    bool m_cancelled = false;
 };
 
 template <typename Step>

@@ -72,14 +72,23 @@ void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& fl
     c.host.setSettei(1);
 }
 
-bool allNumbers(OperationContext& c, const QList<DataLine>& lines) {
+bool allAccepted(OperationContext& c, std::span<const ParameterRow> rows,
+                 const QList<DataLine>& lines) {
     for (const DataLine& line : lines) {
-        if (!line.sent || CellText::number(line.value))
+        if (!line.sent)
+            continue;
+        ParameterRow row;
+        if (const int k = ParameterRows::rowOf(rows, line.number); k >= 0)
+            row = rows[size_t(k)];
+        row.number = line.number;
+        row.setting = line.value;
+        const std::optional<TableProblem> problem = ParameterRows::valueProblem(row);
+        if (!problem)
             continue;
         c.link.setErrorText(QStringLiteral("PRM%1=").arg(line.number) +
                             Command::visible(line.value));
-        c.op.message(QLatin1String(NotANumberTitle), QLatin1String(NotANumber),
-                     OperatorInteraction::Icon::None);
+        c.op.informativeMessage(QLatin1String(NotANumberTitle), QLatin1String(NotANumber),
+                                OperatorInteraction::Icon::None, problem->text());
         c.host.setSettei(1);
         Ops::restore(c);
         return false;

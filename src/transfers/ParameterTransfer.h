@@ -2,8 +2,11 @@
 
 #include "transfers/Operation.h"
 
+#include "tables/ParameterRows.h"
+
 #include <QList>
 #include <QString>
+#include <span>
 
 class GridTableModel;
 class ParameterRowsModel;
@@ -45,9 +48,12 @@ using Ops::DataLine;
 inline constexpr char NotANumberTitle[] = "Data un-transmitting";
 inline constexpr char NotANumber[] = "Data is not completed. Please check data.";
 
-// Every value goes on the line as it stands, so each line to be sent must hold a plain
-// number. Shows the first that does not (its line in the error box, then NotANumber titled
-// NotANumberTitle), sets settei and restores the window: false, nothing written.
-bool allNumbers(OperationContext& c, const QList<DataLine>& lines);
+// Every value goes on the line as it stands, so each line to be sent must hold a value the
+// controller takes: a plain number within its row's range (a choice exactly 0 or 1;
+// ParameterRows::valueProblem over rows). Shows the first that does not (its line in the
+// error box, then NotANumber titled NotANumberTitle with the row, field and what is wrong
+// beside it), sets settei and restores the window: false, nothing written.
+bool allAccepted(OperationContext& c, std::span<const ParameterRow> rows,
+                 const QList<DataLine>& lines);
 
 } // namespace ParameterTransfer

@@ -111,6 +111,9 @@ class TestCli : public QObject {
     void pulseTrainRestoreBackupAndVerify();
     void silentControllerFailsWithinTimeout();
     void refusedTransmitWritesNothing();
+    void refusedBeforeTheControllerIsAsked_data();
+    void refusedBeforeTheControllerIsAsked();
+    void portHeldByAnotherRunIsSaidSo();
 };
 
 void TestCli::initTestCase() {
@@ -230,6 +233,96 @@ void TestCli::refusedTransmitWritesNothing() {
 
     QCOMPARE(sim.stop(), QByteArray("@?PRM 13,\r\n"
                                     "@?PRM 13,\r\n@?PRM 21,\r\n"));
+}
+
+// Mistakes of the command line and files the program must not touch are told before the
+// controller is asked anything: usage errors with their own status, a file Open would refuse
+// with its reason, an output that is not a regular file.
+void TestCli::refusedBeforeTheControllerIsAsked_data() {
+    QTest::addColumn<QStringList>("args"); // "FILE" stands for a settings file, "DIR" its folder
+    QTest::addColumn<QByteArray>("file");  // the settings file's bytes
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QByteArray good = settingsFile();
+    QTest::newRow("unknown option")
+        << QStringList{"--transmitt", "FILE"} << good << 64 << "Unknown option 'transmitt'";
+    QTest::newRow("no action") << QStringList{} << good << 64
+                               << "give one of --receive, --verify or --transmit";
+    QTest::newRow("port the program does not offer")
+        << QStringList{"--port", "COM9", "--verify", "FILE"} << good << 64
+        << "--port COM9: the ports are COM1 to COM8";
+    QTest::newRow("traffic log over a device")
+        << QStringList{"--verify", "FILE", "--traffic", "/dev/null"} << good << 64
+        << "--traffic /dev/null: it is a device, not a file";
+    QTest::newRow("backup over a device") << QStringList{"--receive", "/dev/null", "--yes"} << good
+                                          << 2 << "it is a device, not a file";
+    QTest::newRow("backup over a folder")
+        << QStringList{"--receive", "DIR", "--yes"} << good << 2 << "it is a folder";
+    QTest::newRow("pushing level 999")
+        << QStringList{"--transmit", "FILE", "--yes"}
+        << QByteArray(good).replace("P5=,U,5.00,30,4,", "P5=,U,5.00,30,999,") << 2
+        << "line 7, Point 5, Pushing level: \"999\" is not within 1 to 10";
+    QTest::newRow("file beyond the cap")
+        << QStringList{"--verify", "FILE"} << good + QByteArray(2 * 1024 * 1024, ',') << 2
+        << "larger than 1024 KiB";
+}
+
+void TestCli::refusedBeforeTheControllerIsAsked() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, file);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point", "--type", "31"}));
+    const QString path = dir.filePath("line3.csv");
+    QVERIFY(writeAll(path, file));
+    for (QString& a : args)
+        a = a == "FILE" ? path : a == "DIR" ? dir.path() : a;
+    if (!args.contains("--port"))
+        args << "--port" << sim.device;
+
+    const Run r = cli(args);
+
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    // Nothing but the kind query, if anything, reached the controller.
+    QVERIFY(QByteArray("@?PRM 13,\r\n").startsWith(sim.stop()));
+}
+
+// Two runs on one line: while one holds it for its write block the other is refused at its
+// first exchange, and neither writes between the other's lines.
+void TestCli::portHeldByAnotherRunIsSaidSo() {
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point", "--type", "31", "--pace"}));
+    const QString file = dir.filePath("full.csv");
+    PointTableData points{};
+    for (int n = 0; n < PointCount; ++n)
+        points[n] = {"A", "1.00", "10", "", ""};
+    QVERIFY(writeAll(file, SettingsFile::write(points, ActuatorTypes::initialTable("31"))));
+
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    first.setProcessEnvironment(env);
+    first.start(qEnvironmentVariable("QRX5_CLI_BIN"),
+                {"--port", sim.device, "--transmit", file, "--yes"});
+    QVERIFY(first.waitForStarted(5000));
+    // Its point block runs from well under a second on for more than six seconds (64 lines
+    // of 100 ms each).
+    QTest::qWait(1500);
+    const Run second = cli({"--port", sim.device, "--verify", file});
+    QVERIFY(first.waitForFinished(30000));
+    QCOMPARE(first.exitCode(), 0);
+
+    QCOMPARE(second.status, 2);
+    QVERIFY2(second.err.contains(" is in use by another program"), qPrintable(second.err));
+    const QByteArray received = sim.stop();
+    const qsizetype block = received.indexOf("@WRITE PNT ,");
+    QVERIFY(block > 0);
+    QVERIFY(received.indexOf("\x1a", block) > received.indexOf("P63=", block));
+    QVERIFY(!received.mid(block, received.indexOf("\x1a", block) - block).contains("@?PRM"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -405,6 +405,9 @@ void TestLink::reportLinkErrorSaysWhy_data() {
     QTest::newRow("port cannot be opened")
         << "/dev/ttyS3: No such file or directory" << QByteArray()
         << "COM4 → /dev/ttyS3: No such file or directory";
+    QTest::newRow("port held by another program")
+        << "held:/dev/ttyS3: Permission error while locking the device" << QByteArray()
+        << "COM4 is in use by another program (/dev/ttyS3)";
     QTest::newRow("silent controller")
         << "" << QByteArray() << "COM4 → /dev/ttyS3: no answer within 0.2 s";
     QTest::newRow("reply without an end")
@@ -422,7 +425,8 @@ void TestLink::reportLinkErrorSaysWhy() {
     state.PortName = "COM4";
     FakeChannel channel;
     channel.path = "/dev/ttyS3";
-    channel.openError = openError;
+    channel.held = openError.startsWith("held:");
+    channel.openError = openError.mid(channel.held ? 5 : 0);
     if (!reply.isEmpty())
         channel.replies = {{{5, reply}}};
     Link link(state, channel);

@@ -38,6 +38,8 @@ class TestTrafficLog : public QObject {
   private slots:
     void linkLogsEveryLineOnce();
     void keepsTheLastLines();
+    void floodStaysWithinItsCharacters();
+    void stopReplyAfterAFloodIsSeen();
 };
 
 // Replies split across reads are logged as whole lines; the stop character written during a
@@ -90,6 +92,41 @@ void TestTrafficLog::keepsTheLastLines() {
     QCOMPARE(withoutTimes(log).constLast(), QString("RX ") + QString(10, 'x'));
     log.sent(QByteArray("\x1a\x80\xff"));
     QCOMPARE(withoutTimes(log).constLast(), QString("TX <SUB><80><ff>"));
+}
+
+// A megabyte of noise is several megabytes of text once made visible: the log lets its oldest
+// lines go so that it never holds more than its bound, and says how many went.
+void TestTrafficLog::floodStaysWithinItsCharacters() {
+    TrafficLog log;
+    log.sent("@?POS ,\r\n");
+    int dropped = 0;
+    connect(&log, &TrafficLog::linesDropped, this, [&](int n) { dropped += n; });
+    QByteArray noise(1024 * 1024, '\x80');
+    for (qsizetype i = 0; i < noise.size(); i += 97)
+        noise[i] = char(i % 32); // control characters, some of them line ends
+    log.received(noise + "STOP\r\n");
+
+    QVERIFY(log.chars() <= TrafficLog::MaxChars);
+    QVERIFY(log.text().size() <= TrafficLog::MaxChars + log.size());
+    QVERIFY(dropped > 0);
+    QVERIFY(!log.text().contains(" TX @?POS"));
+    QVERIFY(log.lines().constLast().endsWith("STOP<CR><LF>"));
+}
+
+// However much noise comes first, a motion's "STOP" reply that follows it ends the exchange.
+void TestTrafficLog::stopReplyAfterAFloodIsSeen() {
+    LinkState state;
+    FakeChannel channel;
+    channel.replies = {{{5, QByteArray(200 * 1024, 'A')}, {20, "STOP\r\n61:STOP COMMAND\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 2000;
+    link.P_Command = Command::ORG;
+    link.BuildCommand();
+    link.Exchange();
+    QVERIFY(!link.Timeout);
+    QVERIFY(link.ReplyText.size() <= 64 * 1024);
+    QVERIFY(link.ReplyText.endsWith("STOP\r\n61:STOP COMMAND\r\n"));
+    QCOMPARE(link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestTrafficLog)

@@ -267,8 +267,12 @@ void TestPointRules::validity_data() {
     QTest::newRow("no type, no A speed rule")
         << rec("A", "1.00", "200", "") << "" << 20 << Verdict::Valid << ""
         << "";
-    QTest::newRow("other type, no A speed rule")
-        << rec("I", "1.00", "200", "") << "34" << 20 << Verdict::Valid << ""
+    // A type without a speed rule of its own still takes no more than the grid's 120 mm/s.
+    QTest::newRow("other type, the grid's speed rule")
+        << rec("I", "1.00", "200", "") << "34" << 20 << Verdict::SpeedOutOfRange << abnormal
+        << "Please set a value within 1 to 120 mm/s.";
+    QTest::newRow("other type, 120 passes")
+        << rec("I", "1.00", "120", "") << "34" << 20 << Verdict::Valid << ""
         << "";
     QTest::newRow("O 10.00") << rec("O", "", "10.00", "1") << "30" << 20 << Verdict::Valid << ""
                              << "";

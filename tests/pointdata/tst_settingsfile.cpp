@@ -122,6 +122,12 @@ void TestSettingsFile::readRules_data() {
     QByteArray lfOnly = file;
     lfOnly.replace("\r\n", "\n");
     QTest::newRow("LF line ends") << lfOnly << int(E::None);
+    QByteArray lfCr = file;
+    lfCr.replace("\r\n", "\n\r");
+    QTest::newRow("LF CR line ends") << lfCr << int(E::None);
+    QByteArray paddedType = file;
+    paddedType.replace("PRM0=,30,", "PRM0=, 30 ,");
+    QTest::newRow("type with blanks around it") << paddedType << int(E::None);
 }
 
 void TestSettingsFile::readRules() {
@@ -156,14 +162,12 @@ void TestSettingsFile::positionsGetTwoDecimals() {
     file.replace("P3=,,,,,,", "P3=,A,5,10,,,");
     file.replace("P4=,,,,,,", "P4=,A,-3.5,10,,,");
     file.replace("P5=,,,,,,", "P5=,A,1.005, 7 ,,,");
-    file.replace("P6=,,,,,,", "P6=,X,,,,,");
     const auto result = SettingsFile::read(file);
     QVERIFY(result.ok);
     QCOMPARE(result.points[3].position, "5.00");
     QCOMPARE(result.points[4].position, "-3.50");
     QCOMPARE(result.points[5].position, "1.01"); // the grid's own rounding
     QCOMPARE(result.points[5].speed, "7");       // blanks around a number are dropped
-    QCOMPARE(result.points[6].mode, "X");
 }
 
 void TestSettingsFile::notesWithSeparatorsReadBackAsOneField_data() {
@@ -363,36 +367,72 @@ void TestSettingsFile::openRefusals_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("beside"); // the reason beside the text
     const SettingsDocument known = knownDocument();
     const QByteArray file = SettingsFile::write(known.points, known.parameters);
     QByteArray badType = file;
     badType.replace("PRM0=,30,", "PRM0=,34,");
+    const QString cannot = "Cannot open file.";
 
     QTest::newRow("type 34") << badType << "Controller type"
-                             << "Controller type is different." << int(Icon::Warning);
-    QTest::newRow("other first word") << QByteArray("ABC" + file.mid(3)) << ""
-                                      << "Cannot open file." << int(Icon::None);
+                             << "Controller type is different." << int(Icon::Warning)
+                             << "line 67, Parameter 0, Actuator Type: \"34\" is not 30 to 33";
+    QTest::newRow("other first word")
+        << QByteArray("ABC" + file.mid(3)) << "" << cannot << int(Icon::None)
+        << "line 1: the file begins with \"ABC\", not \"QRX\"";
     // Points of the file are complete, the parameters are cut off: nothing may change.
-    QTest::newRow("cut off after the points") << firstLines(file, 80) << ""
-                                              << "Cannot open file." << int(Icon::None);
-    QTest::newRow("missing file") << QByteArray() << ""
-                                  << "Cannot open file." << int(Icon::None);
-    // A value goes to the controller as it stands: only plain numbers are taken.
+    QTest::newRow("cut off after the points")
+        << firstLines(file, 80) << "" << cannot << int(Icon::None)
+        << "80 complete lines, at least 97 needed";
+    QTest::newRow("missing file") << QByteArray() << "" << cannot << int(Icon::None)
+                                  << "No such file or directory";
+    // A value goes to the controller as it stands: only what the controller takes is read.
     const auto edited = [&file](const QByteArray& from, const QByteArray& to) {
         QByteArray bytes = file;
         Q_ASSERT(bytes.contains(from));
         return bytes.replace(from, to);
     };
-    const QList<std::pair<const char*, QByteArray>> bad = {
-        {"command in a parameter", edited("PRM4=,100,", "PRM4=,\"100\r\n@INIT PNT ,\",")},
-        {"letter in a speed", edited("P0=,A,10.00,50,", "P0=,A,10.00,5O,")},
-        {"level not a number", edited("P1=,C,,5,3,", "P1=,C,,5,3x,")},
-        {"position not a number", edited("P63=,I,0.50,", "P63=,I,1/2,")},
-        {"note too long", edited(",pick,", "," + QByteArray(NoteText::MaxChars + 1, 'n') + ",")},
+    const QList<std::tuple<const char*, QByteArray, QString>> bad = {
+        {"command in a parameter", edited("PRM4=,100,", "PRM4=,\"100\r\n@INIT PNT ,\","),
+         "line 71, Parameter 4, Acceleration: \"100<CR><LF>@INIT PNT ,\" is not a number"},
+        {"letter in a speed", edited("P0=,A,10.00,50,", "P0=,A,10.00,5O,"),
+         "line 2, Point 0, Speed: \"5O\" is not a number"},
+        {"level not a number", edited("P1=,C,,5,3,", "P1=,C,,5,3x,"),
+         "line 3, Point 1, Pushing level: \"3x\" is not a number"},
+        {"position not a number", edited("P63=,I,0.50,", "P63=,I,1/2,"),
+         "line 65, Point 63, Position: \"1/2\" is not a number"},
+        {"note too long", edited(",pick,", "," + QByteArray(NoteText::MaxChars + 1, 'n') + ","),
+         "line 2, Point 0, Note: longer than 256 characters"},
+        {"pushing level 999", edited("P1=,C,,5,3,", "P1=,C,,5,999,"),
+         "line 3, Point 1, Pushing level: \"999\" is not within 1 to 10"},
+        {"pushing level 0", edited("P2=,U,-12.50,20,4,", "P2=,U,-12.50,20,0,"),
+         "line 4, Point 2, Pushing level: \"0\" is not within 1 to 10"},
+        {"pushing level -3", edited("P1=,C,,5,3,", "P1=,C,,5,-3,"),
+         "line 3, Point 1, Pushing level: \"-3\" is not within 1 to 10"},
+        {"mode that only looks like I", edited("P63=,I,", "P63=,\xC4\xB1,"),
+         "line 65, Point 63, Mode: \"<131>\" is none of A, I, O, C and U"},
+        {"mode X", edited("P63=,I,", "P63=,X,"),
+         "line 65, Point 63, Mode: \"X\" is none of A, I, O, C and U"},
+        {"A speed 121", edited("P0=,A,10.00,50,", "P0=,A,10.00,121,"),
+         "line 2, Point 0, Speed: \"121\" is not within 1 to 120"},
+        {"C speed 11", edited("P1=,C,,5,3,", "P1=,C,,11,3,"),
+         "line 3, Point 1, Speed: \"11\" is not within 1 to 10"},
+        {"position beyond any stroke", edited("P0=,A,10.00,", "P0=,A,100.00,"),
+         "line 2, Point 0, Position: \"100.00\" is not within -99.99 to 99.99"},
+        {"acceleration 150", edited("PRM4=,100,", "PRM4=,150,"),
+         "line 71, Parameter 4, Acceleration: \"150\" is not within 1 to 100 (%)"},
+        {"choice 2", edited("PRM5=,0,", "PRM5=,2,"),
+         "line 72, Parameter 5, Org return direction: \"2\" is neither 0 nor 1"},
+        // Records follow line ends: a long line is not spread over the lines after it.
+        {"10000 fields on a line", edited("P3=,,,,,,", "P3=" + QByteArray(10000, ',')),
+         "line 5: 10001 fields, a line of this file has 7"},
+        {"a point line missing", edited("P5=,,,,,,\r\n", ""),
+         "line 7 begins with \"P6=\" where \"P5=\" belongs"},
+        {"a file of the other kind", fileBytes(QFINDTESTDATA("../pulse/data/known_pulse.csv")),
+         "line 2 begins with \"Z0=\" where \"P0=\" belongs"},
     };
-    for (const auto& [name, bytes] : bad)
-        QTest::newRow(name) << bytes << ""
-                            << "Cannot open file." << int(Icon::None);
+    for (const auto& [name, bytes, beside] : bad)
+        QTest::newRow(name) << bytes << "" << cannot << int(Icon::None) << beside;
 }
 
 // Paths that do not name a regular file, and a file beyond the cap, are refused at once:
@@ -453,6 +493,7 @@ void TestSettingsFile::openRefusals() {
     QFETCH(QString, title);
     QFETCH(QString, text);
     QFETCH(int, icon);
+    QFETCH(QString, beside);
     QTemporaryDir dir;
     const QString path = dir.filePath("in.csv");
     if (!bytes.isEmpty())
@@ -477,6 +518,7 @@ void TestSettingsFile::openRefusals() {
     QCOMPARE(op.last().title, title);
     QCOMPARE(op.last().text, text);
     QCOMPARE(int(op.last().icon), icon);
+    QVERIFY2(op.last().informative.endsWith(beside), qPrintable(op.last().informative));
 }
 
 void TestSettingsFile::newAnswers_data() {

@@ -188,6 +188,11 @@ void TstCompareOps::reportListsEveryDifference() {
     QCOMPARE(r.host.marked[0].row, 4);
     QCOMPARE(r.host.marked[0].column, int(PointRules::ColPosition));
     QVERIFY(r.restored());
+
+    // One difference is one line of the report, whatever line ends a value holds.
+    const Difference d{"Point 2", "Mode", "A\r\nB", "\n", 0, 2, 1};
+    QCOMPARE(CompareReport::line(d),
+             QString("Point 2, Mode: table \"A<CR><LF>B\", controller \"<LF>\""));
 }
 
 void TstCompareOps::parameterDifference() {

@@ -129,6 +129,12 @@ void TestCompareWindow::trafficLogFollowsAndSaves() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(saved.readAll()), m_state.traffic->text());
     QCOMPARE(m_state.traffic->text().count('\n'), lines * 2);
+
+    // A flood of noise: the window holds what the log holds, within the log's bound.
+    m_state.traffic->received(QByteArray(1024 * 1024, '\x80'));
+    m_state.traffic->endOfExchange();
+    QVERIFY(m_state.traffic->chars() <= TrafficLog::MaxChars);
+    QCOMPARE(text->toPlainText(), m_state.traffic->text().chopped(1));
 }
 
 // The compare report over the window with its marks, for the README.

@@ -366,6 +366,10 @@ void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent_data() {
     QTest::newRow("blank before") << 7 << " 5" << false << "PRM7= 5";
     QTest::newRow("empty") << 31 << "" << false << "PRM31=";
     QTest::newRow("empty, not sent to an old model") << 31 << "" << true << "";
+    // Outside what the controller takes: refused before the block opens.
+    QTest::newRow("acceleration 150") << 4 << "150" << false << "PRM4=150";
+    QTest::newRow("choice 2") << 5 << "2" << false << "PRM5=2";
+    QTest::newRow("soft limit 10000") << 1 << "10000" << false << "PRM1=10000";
 }
 
 void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent() {

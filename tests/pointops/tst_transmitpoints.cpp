@@ -11,7 +11,10 @@
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
 
+#include "link/Command.h"
+
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using Icon = OperatorInteraction::Icon;
@@ -60,6 +63,9 @@ class TestTransmitPoints : public QObject {
     void earlierCancelClickDoesNotCount();
     void failuresEndTheOperation_data();
     void failuresEndTheOperation();
+    void aLineThatDidNotGoOutEndsTheBlock_data();
+    void aLineThatDidNotGoOutEndsTheBlock();
+    void theBlockHoldsTheLineFromEraseToEnd();
 };
 
 void TestTransmitPoints::writesEveryPointAsItsCellsStand() {
@@ -163,6 +169,20 @@ void TestTransmitPoints::checkMessagesStopBeforeAnythingIsWritten_data() {
         << 30 << "2050" << rec("A", "20.50", "10", "") << abnormal << stroke << false;
     QTest::newRow("stroke 2150 is 22 mm") << 30 << "2150" << rec("A", "22.00", "10", "") << ""
                                           << "" << false;
+    // What the controller refuses after its table was erased is refused before the erase.
+    const QString level = "Please set a value within 1 to 10.";
+    QTest::newRow("pushing level 999")
+        << 30 << "" << rec("C", "", "5", "999") << abnormal << level << false;
+    QTest::newRow("pushing level 0")
+        << 30 << "" << rec("U", "1.00", "5", "0") << abnormal << level << false;
+    QTest::newRow("pushing level -3")
+        << 30 << "" << rec("O", "", "5", "-3") << abnormal << level << false;
+    QTest::newRow("mode that only looks like I")
+        << 30 << "" << rec(QString(QChar(0x0131)), "1.00", "10", "") << "Data un-transmitting"
+        << "Data is not completed. Please check data." << false;
+    QTest::newRow("type 34 takes no speed above 120")
+        << 34 << "" << rec("A", "1.00", "121", "") << abnormal
+        << "Please set a value within 1 to 120 mm/s." << true;
 }
 
 void TestTransmitPoints::checkMessagesStopBeforeAnythingIsWritten() {
@@ -313,6 +333,96 @@ void TestTransmitPoints::failuresEndTheOperation() {
     }
     QCOMPARE(b.host.refreshes, 0);
     b.verifyRestored();
+}
+
+// Writes and opens counted from the start of the operation: the three queries, then the erase,
+// the write command, the data lines and the end of data, all on one open of the line.
+void TestTransmitPoints::aLineThatDidNotGoOutEndsTheBlock_data() {
+    QTest::addColumn<int>("failWrite"); // the write that takes only `taken` bytes, 0 none
+    QTest::addColumn<int>("taken");
+    QTest::addColumn<int>("failOpen"); // the open that fails, 0 none
+    QTest::addColumn<bool>("heldElsewhere");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("reason"); // beside the communication error
+
+    const QByteArray p0 = "P0=A,1.00,10\r\n";
+    QTest::newRow("write command not written")
+        << 5 << 0 << 0 << false << Queries + "@INIT PNT ,\r\n"
+        << "not written in full (0 of 14";
+    QTest::newRow("first data line not written")
+        << 6 << 0 << 0 << false << Queries + BlockStart << "not written in full (0 of 14";
+    QTest::newRow("second data line half written")
+        << 7 << 5 << 0 << false << Queries + BlockStart + p0 + "P1=A,"
+        << "(5 of 14";
+    QTest::newRow("end of data not written")
+        << 8 << 0 << 0 << false << Queries + BlockStart + p0 + "P1=A,2.00,10\r\n"
+        << "not written in full (0 of 1";
+    QTest::newRow("line taken by another program before the erase")
+        << 0 << 0 << 4 << true << Queries << "COM1 is in use by another program";
+    QTest::newRow("line taken by another program at the first query")
+        << 0 << 0 << 1 << true << QByteArray() << "COM1 is in use by another program";
+}
+
+void TestTransmitPoints::aLineThatDidNotGoOutEndsTheBlock() {
+    QFETCH(int, failWrite);
+    QFETCH(int, taken);
+    QFETCH(int, failOpen);
+    QFETCH(bool, heldElsewhere);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, reason);
+
+    Bench b;
+    b.setPoints({{0, rec("A", "1.00", "10", "")}, {1, rec("A", "2.00", "10", "")}});
+    if (failWrite > 0)
+        b.channel.failWrite(failWrite, taken);
+    if (failOpen > 0)
+        b.channel.failOpen(failOpen, "locked", heldElsewhere);
+
+    TransmitPoints::run(b.ctx);
+
+    QCOMPARE(b.controller.received(), sent);
+    QVERIFY(!b.op.texts("message").contains("Transmitting has finished."));
+    QCOMPARE(b.op.last().title, QString("Transmit Point"));
+    QCOMPARE(b.op.last().text, QString("The communication error. Please check the connection."));
+    QVERIFY2(b.op.last().informative.contains(reason), qPrintable(b.op.last().informative));
+    QVERIFY(b.state.lineHolder == nullptr);
+    QVERIFY(!b.channel.isOpen());
+    b.verifyRestored();
+}
+
+// No other program can slip in between the block's lines (the port stays open, and with it
+// the system's lock), and no exchange of this program either: a poll asked for by a timer
+// while the block runs is not written.
+void TestTransmitPoints::theBlockHoldsTheLineFromEraseToEnd() {
+    Bench b;
+    QList<std::pair<int, PointRecord>> list;
+    for (int n = 0; n < 4; ++n)
+        list.append({n, rec("A", QString::number(n) + ".00", "10", "")});
+    b.setPoints(list);
+    bool pollFailed = false;
+    QString pollReason;
+    b.progress.onValue = [&](int value) {
+        if (value != 2 || !b.state.lineHolder)
+            return;
+        QTimer::singleShot(0, [&] {
+            Link poll(b.state, b.channel);
+            poll.P_Command = Command::QueryPRM;
+            poll.P_second = "13";
+            poll.BuildCommand();
+            poll.Exchange();
+            pollFailed = poll.LineFailed;
+            pollReason = poll.lineFailure();
+        });
+    };
+
+    TransmitPoints::run(b.ctx);
+
+    QCOMPARE(b.op.texts("message"), QStringList{"Transmitting has finished."});
+    QVERIFY(pollFailed);
+    QVERIFY2(pollReason.contains("held by a write block"), qPrintable(pollReason));
+    QVERIFY(!b.controller.received().contains("@?PRM 13"));
+    QCOMPARE(b.channel.opens(), 3 + 1); // each query opens the line; the block once
+    QVERIFY(!b.channel.isOpen());
 }
 
 QTEST_GUILESS_MAIN(TestTransmitPoints)

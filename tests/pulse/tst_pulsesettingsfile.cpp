@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,6 +51,7 @@ class TestPulseSettingsFile final : public QObject {
     void refusedFilesChangeNothing();
     void newFileTakesTheCurrentType();
     void saveAsNeverWritesWhatOpenRefuses();
+    void japaneseCodePageFileRoundTrips();
 };
 
 void TestPulseSettingsFile::openThenSaveAsReproducesTheFile() {
@@ -92,10 +94,9 @@ void TestPulseSettingsFile::readRules_data() {
     QTest::newRow("empty") << QByteArray() << int(ReadError::NotSettingsFile);
     QTest::newRow("other first word")
         << replaced("QRX,", "QRY,") << int(ReadError::NotSettingsFile);
-    // A point-input file: its seven fields a line put the type of this layout on a point line.
+    // A point-input file: its second line is no zone line.
     QTest::newRow("point-input file")
-        << fileBytes(QFINDTESTDATA("../pointdata/data/known_table.csv"))
-        << int(ReadError::UnsupportedType);
+        << fileBytes(QFINDTESTDATA("../pointdata/data/known_table.csv")) << int(ReadError::BadLine);
     QTest::newRow("type 34") << replaced("PRM0=,31,", "PRM0=,34,")
                              << int(ReadError::UnsupportedType);
     QTest::newRow("type missing") << replaced("PRM0=,31,", "PRM0=,,")
@@ -111,6 +112,19 @@ void TestPulseSettingsFile::readRules_data() {
     QTest::newRow("longest note") << replaced(",pick,", "," + QByteArray(256, 'n') + ",")
                                   << int(ReadError::None);
     QTest::newRow("LF line ends") << QByteArray(file).replace("\r\n", "\n") << int(ReadError::None);
+    QTest::newRow("LF CR line ends")
+        << QByteArray(file).replace("\r\n", "\n\r") << int(ReadError::None);
+    QTest::newRow("type with blanks around it")
+        << replaced("PRM0=,31,", "PRM0=, 31 ,") << int(ReadError::None);
+    // What the controller refuses is refused on Open, before it could be sent.
+    QTest::newRow("zone A beyond 40")
+        << replaced("Z0=,10.00,", "Z0=,45.00,") << int(ReadError::BadValue);
+    QTest::newRow("acceleration 150")
+        << replaced("PRM4=,80,", "PRM4=,150,") << int(ReadError::BadValue);
+    QTest::newRow("choice 2") << replaced("PRM5=,1,", "PRM5=,2,") << int(ReadError::BadValue);
+    QTest::newRow("zone line missing") << replaced("Z1=,,,,,\r\n", "") << int(ReadError::BadLine);
+    QTest::newRow("10000 fields on a line")
+        << replaced("Z1=,,,,,", "Z1=" + QByteArray(10000, ',')) << int(ReadError::BadLine);
 }
 
 void TestPulseSettingsFile::readRules() {
@@ -214,7 +228,32 @@ void TestPulseSettingsFile::saveAsNeverWritesWhatOpenRefuses() {
     QVERIFY(!SettingsFileFlow::saveAs(t.op, t.file));
     QVERIFY(!QFile::exists(path));
     QVERIFY(t.zones.modified());
-    QVERIFY(t.op.last().text.endsWith(" cannot be saved because it is read only or it is opened."));
+    QVERIFY(t.op.last().text.endsWith(" cannot be saved."));
+    QCOMPARE(t.op.last().informative, "Zone 0, Note: longer than 256 characters");
+}
+
+// Zone notes written on a Japanese system open right, and the file saved unchanged keeps every
+// byte.
+void TestPulseSettingsFile::japaneseCodePageFileRoundTrips() {
+    ZoneTableData zones{};
+    zones[0] = {"-10.00", "-20.00", QString::fromUtf8("原点側①")};
+    zones[3] = {"0.00", "5.00", QString::fromUtf8("ﾜｰｸ検出～")};
+    QStringEncoder japanese("windows-31j");
+    const QByteArray original = japanese.encode(
+        QString::fromUtf8(PulseSettingsFile::write(zones, PulseParameters::initialTable("32"))));
+    QVERIFY(!japanese.hasError());
+    QTemporaryDir dir;
+    const QString in = dir.filePath("japanese.csv");
+    const QString out = dir.filePath("again.csv");
+    QVERIFY(writeFileBytes(in, original));
+
+    Tables t;
+    t.op.fileNames << in << out;
+    QVERIFY(SettingsFileFlow::open(t.op, t.file));
+    QCOMPARE(t.zones.zone(0).note, zones[0].note);
+    QCOMPARE(t.zones.zone(3).note, zones[3].note);
+    QVERIFY(SettingsFileFlow::saveAs(t.op, t.file));
+    QCOMPARE(fileBytes(out), original);
 }
 
 QTEST_GUILESS_MAIN(TestPulseSettingsFile)

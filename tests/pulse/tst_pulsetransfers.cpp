@@ -39,7 +39,8 @@ class TstPulseTransfers final : public QObject {
     void transmitParametersExactBytes();
     void zonesRefusedBeforeAnythingIsSent_data();
     void zonesRefusedBeforeAnythingIsSent();
-    void parameterThatIsNotANumberIsNotSent();
+    void parametersTheControllerRefusesAreNotSent_data();
+    void parametersTheControllerRefusesAreNotSent();
     void roundTripReportsNoDifference();
     void compareReportsEveryDifference();
     void unknownTypeKeepsTablesAndProgram_data();
@@ -168,6 +169,10 @@ void TstPulseTransfers::zonesRefusedBeforeAnythingIsSent_data() {
                                 << QString(
                                        "Please confirm position data entry value of point No.2.");
     QTest::newRow("not a number") << ZoneRecord{"5.00x", "9.00", ""} << incomplete;
+    // Beyond what the controller takes, as a garbled receive could leave a zone.
+    const QString range = "Please set a value as -40.00 -- 40.00mm.";
+    QTest::newRow("A beyond 40") << ZoneRecord{"45.00", "50.00", ""} << range;
+    QTest::newRow("B beyond -40") << ZoneRecord{"-10.00", "-40.01", ""} << range;
 }
 
 void TstPulseTransfers::zonesRefusedBeforeAnythingIsSent() {
@@ -187,16 +192,37 @@ void TstPulseTransfers::zonesRefusedBeforeAnythingIsSent() {
     QVERIFY(r.restored());
 }
 
-void TstPulseTransfers::parameterThatIsNotANumberIsNotSent() {
+void TstPulseTransfers::parametersTheControllerRefusesAreNotSent_data() {
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("beside");
+    QTest::newRow("not a number")
+        << 37 << "5\r\n@INIT PRM 30"
+        << "Parameter 37, Pushing level: \"5<CR><LF>@INIT PRM 30\" is not "
+           "a number";
+    QTest::newRow("acceleration 150")
+        << 4 << "150"
+        << "Parameter 4, Acceleration: \"150\" is not within 1 to 100 (%)";
+    QTest::newRow("choice 2") << 43 << "2"
+                              << "Parameter 43, Motor servo method: \"2\" is neither 0 nor 1";
+    QTest::newRow("choice 1.0") << 22 << "1.0"
+                                << "Parameter 22, English or Japanese: \"1.0\" is neither 0 nor 1";
+}
+
+void TstPulseTransfers::parametersTheControllerRefusesAreNotSent() {
+    QFETCH(int, number);
+    QFETCH(QString, value);
+    QFETCH(QString, beside);
     PulseOpsRig r;
-    r.params.setSettingValue(37, "5\r\n@INIT PRM 30"); // as a garbled receive could leave it
+    r.params.setSettingValue(number, value); // as a garbled receive could leave it
     auto& c = r.context();
 
     PulseTransfers::transmitParameters(c);
 
     QVERIFY(r.controller.received().isEmpty());
     QCOMPARE(r.op.last().text, QString("Data is not completed. Please check data."));
-    QVERIFY(r.link.errorText().startsWith("PRM37=5<CR><LF>"));
+    QCOMPARE(r.op.last().informative, beside);
+    QVERIFY(r.link.errorText().startsWith(QStringLiteral("PRM%1=").arg(number)));
     QVERIFY(r.restored());
 }
 

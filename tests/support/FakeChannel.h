@@ -18,6 +18,7 @@ class FakeChannel final : public SerialChannel {
     QByteArray written;
     QList<QList<Piece>> replies; // one script per write, in order
     QString openError;           // non-empty: open fails with this reason
+    bool held = false;           // ... because another program holds the line
     QString path;                // where the port leads (destination())
     QStringList openedPorts;
     int opens = 0;
@@ -51,6 +52,7 @@ class FakeChannel final : public SerialChannel {
     QByteArray readAll() override { return std::exchange(m_buffer, {}); }
     QString errorString() const override { return openError; }
     QString destination() const override { return path; }
+    bool heldElsewhere() const override { return held && !openError.isEmpty(); }
 
     // Bytes arriving from the device; dropped while the port is closed.
     void deliver(const QByteArray& bytes) {

@@ -45,9 +45,9 @@ void frmMain::CompareWithFile() {
     SettingsFile::ReadResult file;
     CompareFlow::compareWithFile(
         m_op,
-        [&file](const QByteArray& bytes) {
+        [&file](const QByteArray& bytes) -> const SettingsFileFlow::ReadHead& {
             file = SettingsFile::read(bytes);
-            return file.error;
+            return file;
         },
         [&] {
             return PointFileCompare::findings(m_pointModel->table(), m_paramModel->table(),

@@ -200,9 +200,9 @@ void frmpulseMaindemo::CompareWithFile() {
     PulseSettingsFile::ReadResult file;
     CompareFlow::compareWithFile(
         m_op,
-        [&file](const QByteArray& bytes) {
+        [&file](const QByteArray& bytes) -> const SettingsFileFlow::ReadHead& {
             file = PulseSettingsFile::read(bytes);
-            return file.error;
+            return file;
         },
         [&] {
             return ZoneFileCompare::findings(m_zoneModel->table(), m_paramModel->table(),

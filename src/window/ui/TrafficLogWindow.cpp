@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,10 +32,12 @@ TrafficLogWindow::TrafficLogWindow(std::shared_ptr<TrafficLog> log, OperatorInte
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
 
-    auto* note = new QLabel(QStringLiteral("TX: sent to the controller   RX: received   "
-                                           "!!: time-out or port fault   (last %L1 lines)")
-                                .arg(TrafficLog::MaxLines),
-                            this);
+    auto* note =
+        new QLabel(QStringLiteral("TX: sent to the controller   RX: received   "
+                                  "!!: time-out or port fault   (last %L1 lines, at most %L2 MB)")
+                       .arg(TrafficLog::MaxLines)
+                       .arg(TrafficLog::MaxChars / (1024 * 1024)),
+                   this);
     note->setObjectName(QStringLiteral("Lbl_TrafficNote"));
 
     m_view = new QPlainTextEdit(this);
@@ -41,7 +45,6 @@ TrafficLogWindow::TrafficLogWindow(std::shared_ptr<TrafficLog> log, OperatorInte
     m_view->setAccessibleName(title());
     m_view->setReadOnly(true);
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_view->setMaximumBlockCount(TrafficLog::MaxLines);
     m_view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_view->setMinimumSize(m_view->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 72,
                            m_view->fontMetrics().height() * 20);
@@ -68,6 +71,13 @@ TrafficLogWindow::TrafficLogWindow(std::shared_ptr<TrafficLog> log, OperatorInte
     layout->addLayout(buttons);
 
     connect(m_log.get(), &TrafficLog::lineAdded, m_view, &QPlainTextEdit::appendPlainText);
+    // The view holds what the log holds: the lines the log lets go leave the view too.
+    connect(m_log.get(), &TrafficLog::linesDropped, m_view, [this](int count) {
+        QTextCursor cursor(m_view->document());
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, count);
+        cursor.removeSelectedText();
+    });
     connect(m_log.get(), &TrafficLog::cleared, m_view, &QPlainTextEdit::clear);
     connect(saveButton, &QPushButton::clicked, this, &TrafficLogWindow::save);
     connect(clearButton, &QPushButton::clicked, m_log.get(), &TrafficLog::clear);
@@ -85,12 +95,14 @@ bool TrafficLogWindow::save() {
     const QString path = m_op.saveFileName(request);
     if (path.isEmpty())
         return false;
-    if (!AtomicFile::writeWhole(path, m_log->text(LineEnd).toUtf8())) {
-        m_op.message(
+    if (const AtomicFile::Result saved =
+            AtomicFile::writeWhole(path, m_log->text(LineEnd).toUtf8());
+        !saved) {
+        m_op.informativeMessage(
             title(),
             QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) +
                 QStringLiteral(" cannot be saved because it is read only or it is opened."),
-            OperatorInteraction::Icon::Warning);
+            OperatorInteraction::Icon::Warning, saved.reason);
         return false;
     }
     return true;
