@@ -213,4 +213,18 @@ Outcome returnToOrigin(DriveContext& c, const OriginReturn& how) {
     return Outcome::Done;
 }
 
+void followMotion(PanelHost& host, IoMonitor& monitor, bool& dialogShown, bool closing) {
+    const DriveState& s = host.drive();
+    const bool dialog = s.motion.stopDialogWanted(s.operationMode);
+    if (dialog != dialogShown) {
+        dialogShown = dialog;
+        host.setStopDialogShown(dialog);
+    }
+    const bool poll = s.operationMode && s.motion.idle() && !closing;
+    if (poll && !monitor.running())
+        monitor.start();
+    else if (!poll && monitor.running())
+        monitor.stop();
+}
+
 } // namespace Drive

@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <optional>
 
+class IoMonitor;
+
 // What the drive panels of both main windows share: the panel state, the window side the
 // sequences talk to (controls by object name), and the sequences both kinds run the same way:
 // the stop, the current position refresh and the return to origin.
@@ -140,6 +142,12 @@ bool askStart(DriveContext& c, const QString& question, const QString& informati
 // Whether a motion runs or may: the panel's motion state is not idle, or a motion's exchange
 // is pending.
 bool motionRunning(const DriveContext& c);
+
+// What follows the motion state alike in both kinds: the STOP dialog, shown while the motion
+// state wants it (dialogShown: what the window was last told), and the I/O monitor, polling in
+// Operation mode while no sequence runs, so a sequence's own exchanges never wait behind a poll
+// and the monitor goes on after every sequence, however it ended. Not while closing.
+void followMotion(PanelHost& host, IoMonitor& monitor, bool& dialogShown, bool closing);
 
 // Whether the sequence under way must end here: a stop was asked for.
 inline bool stopAsked(const DriveContext& c) {

@@ -96,18 +96,7 @@ void PointDrive::applyPanelState() {
     // The table is not edited while the actuator is driven.
     m_ops.points.setLocked(operationView);
 
-    const bool dialog = motion.stopDialogWanted(operation);
-    if (dialog != m_dialogShown) {
-        m_dialogShown = dialog;
-        m_host.setStopDialogShown(dialog);
-    }
-    // The monitor polls in Operation mode while no sequence runs: a sequence's own exchanges
-    // never wait behind a poll, and the monitor goes on after every sequence, however it ended.
-    const bool monitor = operation && idle && !m_closing;
-    if (monitor && !m_monitor->running())
-        m_monitor->start();
-    else if (!monitor && m_monitor->running())
-        m_monitor->stop();
+    Drive::followMotion(m_host, *m_monitor, m_dialogShown, m_closing);
 }
 
 // ---- Operation and Setting ------------------------------------------------------------------

@@ -107,16 +107,7 @@ void PulseDrive::applyPanelState() {
     // The zones are not edited while the actuator is driven or taught (SET writes them).
     m_zones.setLocked(operationView || m_teaching);
 
-    const bool dialog = motion.stopDialogWanted(operation);
-    if (dialog != m_dialogShown) {
-        m_dialogShown = dialog;
-        m_host.setStopDialogShown(dialog);
-    }
-    const bool monitor = operation && idle && !m_closing;
-    if (monitor && !m_monitor->running())
-        m_monitor->start();
-    else if (!monitor && m_monitor->running())
-        m_monitor->stop();
+    Drive::followMotion(m_host, *m_monitor, m_dialogShown, m_closing);
 }
 
 // ---- Operation and Setting ------------------------------------------------------------------
