@@ -50,13 +50,8 @@ ReadResult read(const QByteArray& bytes) {
                                                    std::pair{4, "Pushing level"}})
                     if (auto p = notPlain(item, QLatin1String(name), field(line, column)))
                         return SettingsFileFlow::refuseValue(result, line, *p);
-                if (!NoteText::fits(note))
-                    return SettingsFileFlow::refuseValue(
-                        result, line,
-                        {item,
-                         QStringLiteral("Note"),
-                         QStringLiteral("longer than %1 characters").arg(NoteText::MaxChars),
-                         {}});
+                if (auto p = NoteText::problem(item, note))
+                    return SettingsFileFlow::refuseValue(result, line, *p);
                 PointRecord& p = result.points[n];
                 p.mode = field(line, 1);
                 const QString position = *CellText::plainValue(field(line, 2));

@@ -38,13 +38,8 @@ ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
                                                   QStringLiteral("Zone position B (mm)"),
                                                   notANumber(records.field(line, 2)),
                                                   {}});
-        if (!NoteText::fits(note))
-            return SettingsFileFlow::refuseValue(
-                result, line,
-                {item,
-                 QStringLiteral("Note"),
-                 QStringLiteral("longer than %1 characters").arg(NoteText::MaxChars),
-                 {}});
+        if (auto p = NoteText::problem(item, note))
+            return SettingsFileFlow::refuseValue(result, line, *p);
         result.zones[n] = {*a, b->isEmpty() ? QString() : CellText::fixed2(*b), note};
         if (auto problem = ZoneRules::valueProblem(result.zones[n], n))
             return SettingsFileFlow::refuseValue(result, line, *problem);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "tables/TableProblem.h"
+
 #include <QString>
+#include <optional>
 
 // The free-text note that the tables of both kinds carry beside their values. It is never
 // sent to the controller, but it is saved, so its length is bounded where it is entered and
@@ -22,6 +25,16 @@ inline QString bounded(const QString& note) {
     if (note.at(length - 1).isHighSurrogate())
         --length;
     return note.left(length);
+}
+
+// A note read from a file that is longer than a note may be, as the refusal says it.
+inline std::optional<TableProblem> problem(const QString& item, const QString& note) {
+    if (fits(note))
+        return std::nullopt;
+    return TableProblem{item,
+                        QStringLiteral("Note"),
+                        QStringLiteral("longer than %1 characters").arg(MaxChars),
+                        {}};
 }
 
 } // namespace NoteText
