@@ -148,8 +148,8 @@ int run(const QStringList& arguments) {
         QStringLiteral("FILE|FOLDER"));
     const QCommandLineOption diffOpt(
         QStringLiteral("diff"),
-        QStringLiteral("--diff FILE_A FILE_B: compare two settings files without a controller "
-                       "and print every difference with both values."),
+        QStringLiteral("Compare the settings file FILE_A with FILE_B, given after it, without a "
+                       "controller; print every difference with both values."),
         QStringLiteral("FILE_A"));
     const QCommandLineOption yesOpt(
         QStringLiteral("yes"),
