@@ -48,7 +48,13 @@ void onInterrupt(int) {
 // a write block finish on the first one and cancels on any other, as the progress dialog's
 // Cancel does; several controllers' runs each get every interrupt passed on.
 std::unique_ptr<QSocketNotifier> catchInterrupt(std::function<void()> interrupt) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_interruptPipe) != 0)
+#ifdef SOCK_CLOEXEC
+    // Not handed down to the runs a run over several controllers starts.
+    const int type = SOCK_STREAM | SOCK_CLOEXEC;
+#else
+    const int type = SOCK_STREAM;
+#endif
+    if (::socketpair(AF_UNIX, type, 0, g_interruptPipe) != 0)
         return nullptr;
     auto notifier = std::make_unique<QSocketNotifier>(g_interruptPipe[0], QSocketNotifier::Read);
     QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
