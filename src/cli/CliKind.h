@@ -31,4 +31,9 @@ namespace CliKinds {
 // The actions of a kind, or null while the kind has none on the command line yet.
 std::unique_ptr<CliKind> make(StartupSequence::Kind kind, CliSession& session);
 
+// The message that tells the kind found: "Controller type found: point input type on COM1".
+QString foundMessage(const QString& kindName, const QString& line);
+// The kind named in such a message (empty when the message is another one).
+QString kindInMessage(const QString& message);
+
 } // namespace CliKinds

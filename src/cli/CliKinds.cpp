@@ -17,4 +17,20 @@ std::unique_ptr<CliKind> make(StartupSequence::Kind kind, CliSession& session) {
     return nullptr;
 }
 
+namespace {
+const QString Found = QStringLiteral("Controller type found: ");
+const QString On = QStringLiteral(" on ");
+} // namespace
+
+QString foundMessage(const QString& kindName, const QString& line) {
+    return Found + kindName + On + line;
+}
+
+QString kindInMessage(const QString& message) {
+    if (!message.startsWith(Found))
+        return {};
+    const qsizetype on = message.indexOf(On, Found.size());
+    return on < 0 ? QString() : message.mid(Found.size(), on - Found.size());
+}
+
 } // namespace CliKinds

@@ -48,14 +48,7 @@ void CliSession::interrupt() {
 }
 
 bool CliSession::readFile(const QString& path, QByteArray& bytes) const {
-    const BoundedFile::Result file = BoundedFile::read(path, BoundedFile::SettingsFileMaxBytes);
-    if (!file.ok()) {
-        console.err(QStringLiteral("%1: Cannot open file.").arg(native(path)));
-        console.err(QStringLiteral("  ") + file.reason);
-        return false;
-    }
-    bytes = file.bytes;
-    return true;
+    return CliFiles::read(console, path, bytes);
 }
 
 bool CliSession::writeFile(const QString& path, const QByteArray& bytes) const {
@@ -67,3 +60,27 @@ bool CliSession::writeFile(const QString& path, const QByteArray& bytes) const {
     console.err(QStringLiteral("  ") + saved.reason);
     return false;
 }
+
+namespace CliFiles {
+
+bool read(Console& console, const QString& path, QByteArray& bytes) {
+    const BoundedFile::Result file = BoundedFile::read(path, BoundedFile::SettingsFileMaxBytes);
+    if (!file.ok()) {
+        console.err(QStringLiteral("%1: Cannot open file.").arg(native(path)));
+        console.err(QStringLiteral("  ") + file.reason);
+        return false;
+    }
+    bytes = file.bytes;
+    return true;
+}
+
+void tellRefused(Console& console, const QString& path, SettingsFileError error,
+                 const QString& reason) {
+    console.err(error == SettingsFileError::UnsupportedType
+                    ? QStringLiteral("%1: Controller type is different.").arg(path)
+                    : QStringLiteral("%1: Cannot open file.").arg(path));
+    if (!reason.isEmpty())
+        console.err(QStringLiteral("  ") + reason);
+}
+
+} // namespace CliFiles

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/SettingsFileFlow.h"
 #include "transfers/Operation.h"
 
 #include <QString>
@@ -86,3 +87,17 @@ struct CliSession {
     // and the reason when it cannot be.
     bool writeFile(const QString& path, const QByteArray& bytes) const;
 };
+
+// Settings files as the command line reads them, with or without a controller.
+namespace CliFiles {
+
+// A settings file read whole, as the window's Open reads it (a regular file within the
+// settings file cap); false with "Cannot open file." and the reason on standard error.
+bool read(Console& console, const QString& path, QByteArray& bytes);
+// A file the settings file checks refused, told as Open tells it: "Cannot open file." (or
+// "Controller type is different." for an actuator type the program does not serve) with
+// the line and field beneath it.
+void tellRefused(Console& console, const QString& path, SettingsFileError error,
+                 const QString& reason);
+
+} // namespace CliFiles

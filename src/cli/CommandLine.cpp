@@ -1,10 +1,13 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CliKind.h"
+#include "cli/CliPorts.h"
 #include "cli/CliSession.h"
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/FileDiff.h"
+#include "cli/Fleet.h"
 #include "fileio/AtomicFile.h"
 #include "link/IniLocation.h"
 #include "link/LinkState.h"
@@ -13,8 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QRegularExpression>
+#include <functional>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -37,21 +39,30 @@ void onInterrupt(int) {
     const char c = 1;
     [[maybe_unused]] const auto n = ::write(g_interruptPipe[1], &c, 1);
     // After the second interrupt (which stops at once) a third ends the program outright.
-    if (++g_interrupts >= 2)
+    g_interrupts = g_interrupts + 1;
+    if (g_interrupts >= 2)
         std::signal(SIGINT, SIG_DFL);
 }
 
-// The interrupt key reaches the session from the event loop: the first one within a write
-// block lets the block finish, any other cancels as the progress dialog's Cancel does.
-std::unique_ptr<QSocketNotifier> catchInterrupt(CliSession& session) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_interruptPipe) != 0)
+// The interrupt key reaches the run from the event loop: a single controller's session lets
+// a write block finish on the first one and cancels on any other, as the progress dialog's
+// Cancel does; several controllers' runs each get every interrupt passed on.
+std::unique_ptr<QSocketNotifier> catchInterrupt(std::function<void()> interrupt) {
+#ifdef SOCK_CLOEXEC
+    // Not handed down to the runs a run over several controllers starts.
+    const int type = SOCK_STREAM | SOCK_CLOEXEC;
+#else
+    const int type = SOCK_STREAM;
+#endif
+    if (::socketpair(AF_UNIX, type, 0, g_interruptPipe) != 0)
         return nullptr;
     auto notifier = std::make_unique<QSocketNotifier>(g_interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [&session] {
-        char c = 0;
-        [[maybe_unused]] const auto n = ::read(g_interruptPipe[0], &c, 1);
-        session.interrupt();
-    });
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
+                     [interrupt = std::move(interrupt)] {
+                         char c = 0;
+                         [[maybe_unused]] const auto n = ::read(g_interruptPipe[0], &c, 1);
+                         interrupt();
+                     });
     std::signal(SIGINT, onInterrupt);
     return notifier;
 }
@@ -69,15 +80,44 @@ const char* const Description =
     "second one stops at once. The last message of a transmit that did not complete says\n"
     "what the controller holds.\n"
     "\n"
-    "Exit status: 0 done (--verify: the controller equals the file); 1 the controller differs\n"
-    "(--verify), or a check or an unanswered question refused the action; 2 a link or file\n"
-    "error; 64 the command line is wrong (unknown option, missing file, no such port);\n"
-    "130 interrupted.\n"
+    "Several controllers at once: --port COM1,COM2,/dev/ttyUSB3 serves them all at the same\n"
+    "time; --receive, --verify and --transmit then name a folder with one settings file per\n"
+    "controller, named by its port (COM1.csv, ttyUSB3.csv), and --traffic a folder for one\n"
+    "log per controller (COM1.log). Every line is prefixed with its port, and a table of\n"
+    "port, kind, result and seconds ends the run.\n"
+    "\n"
+    "--diff FILE_A FILE_B compares two settings files without a controller: every difference\n"
+    "on standard output, one per line (file A \"...\", file B \"...\").\n"
+    "\n"
+    "Exit status: 0 done (--verify, --diff: equal); 1 different (--verify, --diff), or a check\n"
+    "or an unanswered question refused the action; 2 a link or file error (--diff: also two\n"
+    "files of different kinds or actuator types); 64 the command line is wrong (unknown\n"
+    "option, missing file, no such port); 130 interrupted. Over several controllers the\n"
+    "worst of theirs: 130 before 2 before 1 before 0.\n"
     "\n"
     "The port and the port map are the window program's, from QRX5.ini: the file beside the\n"
     "program when one is there, otherwise ~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when\n"
     "that is set). A real serial device needs permission to use it: on Debian, membership of\n"
     "the group dialout.";
+
+int usage(Console& console, const QString& problem) {
+    console.err(Program + QStringLiteral(": ") + problem);
+    console.err(QStringLiteral("Try '%1 --help'.").arg(Program));
+    return ExitStatus::Usage;
+}
+
+// Many controllers at once: one run of this program per port (Fleet).
+int runFleet(Console& console, const QCommandLineParser& parser, Fleet::Request request) {
+    request.program = QCoreApplication::applicationFilePath();
+    request.yes = parser.isSet(QStringLiteral("yes"));
+    request.moveSoftLimits = parser.isSet(QStringLiteral("move-soft-limits"));
+    request.trafficFolder = parser.value(QStringLiteral("traffic"));
+    Fleet fleet(console, std::move(request));
+#ifdef Q_OS_UNIX
+    const auto interrupt = catchInterrupt([&fleet] { fleet.interrupt(); });
+#endif
+    return fleet.run();
+}
 
 } // namespace
 
@@ -90,23 +130,33 @@ int run(const QStringList& arguments) {
         QStringLiteral("port"),
         QStringLiteral("COM1 to COM8 (led where the port map of QRX5.ini says), or a device "
                        "path such as /dev/ttyUSB0, or sim:point / sim:pulse for the built-in "
-                       "virtual controller. Default: the port of QRX5.ini."),
-        QStringLiteral("COMn|DEVICE"));
+                       "virtual controller. Default: the port of QRX5.ini. Several ports "
+                       "separated by commas serve their controllers at the same time; the "
+                       "action then names a folder."),
+        QStringLiteral("COMn|DEVICE[,...]"));
     const QCommandLineOption receiveOpt(
         QStringLiteral("receive"),
         QStringLiteral("Read the controller's tables and write them to FILE as the window's Save "
-                       "As writes them."),
-        QStringLiteral("FILE"));
+                       "As writes them. With several ports: into FOLDER (made when missing), "
+                       "one file per controller named by its port."),
+        QStringLiteral("FILE|FOLDER"));
     const QCommandLineOption verifyOpt(
         QStringLiteral("verify"),
         QStringLiteral("Compare the controller with FILE; print every difference with the "
-                       "table (file) value and the controller value."),
-        QStringLiteral("FILE"));
+                       "table (file) value and the controller value. With several ports: each "
+                       "controller with its file in FOLDER."),
+        QStringLiteral("FILE|FOLDER"));
     const QCommandLineOption transmitOpt(
         QStringLiteral("transmit"),
         QStringLiteral("Write FILE's tables (points or zones, then parameters) into the "
-                       "controller after the checks the window applies. Needs --yes."),
-        QStringLiteral("FILE"));
+                       "controller after the checks the window applies. Needs --yes. With "
+                       "several ports: each controller's file in FOLDER."),
+        QStringLiteral("FILE|FOLDER"));
+    const QCommandLineOption diffOpt(
+        QStringLiteral("diff"),
+        QStringLiteral("Compare the settings file FILE_A with FILE_B, given after it, without a "
+                       "controller; print every difference with both values."),
+        QStringLiteral("FILE_A"));
     const QCommandLineOption yesOpt(
         QStringLiteral("yes"),
         QStringLiteral("Answer Yes to the confirmations (transmit) and let --receive replace an "
@@ -118,16 +168,15 @@ int run(const QStringList& arguments) {
                        "as they stand."));
     const QCommandLineOption trafficOpt(
         QStringLiteral("traffic"),
-        QStringLiteral("Write every line sent and received, with time stamps, to FILE."),
-        QStringLiteral("FILE"));
-    parser.addOptions({portOpt, receiveOpt, verifyOpt, transmitOpt, yesOpt, softOpt, trafficOpt});
+        QStringLiteral("Write every line sent and received, with time stamps, to FILE. With "
+                       "several ports: one log per controller in FOLDER (made when missing)."),
+        QStringLiteral("FILE|FOLDER"));
+    parser.addOptions(
+        {portOpt, receiveOpt, verifyOpt, transmitOpt, diffOpt, yesOpt, softOpt, trafficOpt});
 
     Console console(Console::errorIsTerminal());
-    if (!parser.parse(arguments)) {
-        console.err(Program + QStringLiteral(": ") + parser.errorText());
-        console.err(QStringLiteral("Try '%1 --help'.").arg(Program));
-        return ExitStatus::Usage;
-    }
+    if (!parser.parse(arguments))
+        return usage(console, parser.errorText());
     if (parser.isSet(helpOpt) || parser.isSet(QStringLiteral("help-all"))) {
         console.out(parser.helpText());
         return ExitStatus::Done;
@@ -137,13 +186,33 @@ int run(const QStringList& arguments) {
         return ExitStatus::Done;
     }
     int chosen = 0;
-    for (const QCommandLineOption* o : {&receiveOpt, &verifyOpt, &transmitOpt})
+    for (const QCommandLineOption* o : {&receiveOpt, &verifyOpt, &transmitOpt, &diffOpt})
         chosen += parser.isSet(*o) ? 1 : 0;
-    if (chosen != 1 || !parser.positionalArguments().isEmpty()) {
-        console.err(Program +
-                    QStringLiteral(": give one of --receive, --verify or --transmit with a file"));
-        console.err(QStringLiteral("Try '%1 --help'.").arg(Program));
-        return ExitStatus::Usage;
+    const bool diff = parser.isSet(diffOpt);
+    if (chosen != 1 || parser.positionalArguments().size() != (diff ? 1 : 0))
+        return usage(console, diff ? QStringLiteral("--diff takes two files: --diff FILE_A FILE_B")
+                                   : QStringLiteral("give one of --receive, --verify or "
+                                                    "--transmit with a file, or --diff with "
+                                                    "two files"));
+    if (diff) {
+        // Two files on the disk: no controller, no line.
+        if (parser.isSet(portOpt) || parser.isSet(trafficOpt))
+            return usage(console, QStringLiteral("--diff compares two files without a "
+                                                 "controller: it takes no --port or --traffic"));
+        return FileDiff::run(console, parser.value(diffOpt), parser.positionalArguments().first());
+    }
+    const QStringList ports =
+        parser.isSet(portOpt) ? CliPorts::split(parser.value(portOpt)) : QStringList();
+    if (ports.size() > 1) {
+        Fleet::Request request;
+        request.ports = ports;
+        request.action = parser.isSet(receiveOpt)  ? Fleet::Action::Receive
+                         : parser.isSet(verifyOpt) ? Fleet::Action::Verify
+                                                   : Fleet::Action::Transmit;
+        request.folder = parser.value(parser.isSet(receiveOpt)  ? receiveOpt
+                                      : parser.isSet(verifyOpt) ? verifyOpt
+                                                                : transmitOpt);
+        return runFleet(console, parser, std::move(request));
     }
     // Where the run's files go is settled before the controller is asked anything: the traffic
     // log and the backup replace only regular files.
@@ -163,25 +232,16 @@ int run(const QStringList& arguments) {
     RoutedChannel channel(iniPath, simulators);
     state.PortName = PortName::readFromIni(iniPath);
     if (parser.isSet(portOpt)) {
-        const QString port = parser.value(portOpt);
-        static const QRegularExpression comPort(QStringLiteral("^COM[1-8]$"),
-                                                QRegularExpression::CaseInsensitiveOption);
-        static const QRegularExpression anyComPort(QStringLiteral("^COM[0-9]+$"),
-                                                   QRegularExpression::CaseInsensitiveOption);
-        if (comPort.match(port).hasMatch()) {
-            state.PortName = port.toUpper();
-        } else if (anyComPort.match(port).hasMatch() && !QFileInfo::exists(port)) {
-            // A port name the program does not offer is a mistake in the command line, not a
-            // device path.
-            console.err(QStringLiteral("%1: --port %2: the ports are COM1 to COM8 (or give a "
-                                       "device path)")
-                            .arg(Program, port));
+        const CliPorts::Port port = CliPorts::resolve(parser.value(portOpt));
+        if (!port.problem.isEmpty()) {
+            console.err(Program + QStringLiteral(": ") + port.problem);
             return ExitStatus::Usage;
+        }
+        if (!port.comName.isEmpty()) {
+            state.PortName = port.comName;
         } else {
-            // A device given by a path relative to the working folder (a link to the device).
-            const QFileInfo file(port);
             state.PortName = QStringLiteral("COM1");
-            channel.setFixedTarget(file.exists() ? file.absoluteFilePath() : port);
+            channel.setFixedTarget(port.device);
         }
     }
 
@@ -193,7 +253,7 @@ int run(const QStringList& arguments) {
     CliSession session{
         console, link, op, progress, host, parser.isSet(yesOpt), parser.isSet(softOpt)};
 #ifdef Q_OS_UNIX
-    const auto interrupt = catchInterrupt(session);
+    const auto interrupt = catchInterrupt([&session] { session.interrupt(); });
 #endif
 
     const auto finish = [&](int status) {
@@ -225,8 +285,7 @@ int run(const QStringList& arguments) {
                         .arg(link.lineName()));
         return finish(ExitStatus::Failed);
     }
-    console.err(
-        QStringLiteral("Controller type found: %1 on %2").arg(actions->name(), link.lineName()));
+    console.err(CliKinds::foundMessage(actions->name(), link.lineName()));
 
     int status = ExitStatus::Failed;
     if (parser.isSet(receiveOpt))

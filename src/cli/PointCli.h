@@ -13,7 +13,8 @@ class PointCli final : public TableCli {
   public:
     explicit PointCli(OperatorInteraction& op);
 
-    QString name() const override { return QStringLiteral("point input type"); }
+    static QString kindName() { return QStringLiteral("point input type"); }
+    QString name() const override { return kindName(); }
 
   protected:
     QList<Step> receiveSteps() override;

@@ -13,7 +13,8 @@ class PulseCli final : public TableCli {
   public:
     explicit PulseCli(OperatorInteraction& op);
 
-    QString name() const override { return QStringLiteral("pulse train input type"); }
+    static QString kindName() { return QStringLiteral("pulse train input type"); }
+    QString name() const override { return kindName(); }
 
   protected:
     QList<Step> receiveSteps() override;

@@ -46,11 +46,7 @@ bool TableCli::loadFile(CliSession& s, const QString& file) {
     const SettingsFileError error = load(bytes, reason);
     if (error == SettingsFileError::None)
         return true;
-    s.console.err(error == SettingsFileError::UnsupportedType
-                      ? QStringLiteral("%1: Controller type is different.").arg(file)
-                      : QStringLiteral("%1: Cannot open file.").arg(file));
-    if (!reason.isEmpty())
-        s.console.err(QStringLiteral("  ") + reason);
+    CliFiles::tellRefused(s.console, file, error, reason);
     return false;
 }
 

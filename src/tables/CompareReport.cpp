@@ -21,11 +21,12 @@ QString shown(const QString& text) {
 }
 } // namespace
 
-QString line(const Difference& d, const QString& side) {
+QString line(const Difference& d, const QString& side, const QString& tableSide) {
     // One difference is one line whatever the values hold: a line end or another control
     // character in a value (a quoted field, a noisy reply) is shown by its name.
-    return QStringLiteral("%1, %2: table \"%3\", %4 \"%5\"")
-        .arg(shown(d.item), shown(d.field), shown(d.tableValue), side, shown(d.controllerValue));
+    return QStringLiteral("%1, %2: %3 \"%4\", %5 \"%6\"")
+        .arg(shown(d.item), shown(d.field), tableSide, shown(d.tableValue), side,
+             shown(d.controllerValue));
 }
 
 QString text(const QList<Difference>& differences, const QString& side) {

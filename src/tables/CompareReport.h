@@ -28,13 +28,17 @@ inline constexpr int ParameterGrid = 1;
 // What the window's tables were compared with, as the report names it.
 inline const QString ControllerSide = QStringLiteral("controller");
 inline const QString FileSide = QStringLiteral("file");
+// What the first value is named: the window's tables.
+inline const QString TableSide = QStringLiteral("table");
 
 // One difference as one line: Point 4, Position: table "10.00", controller "10.0"
 // The values are quoted so that an empty or padded value can be told apart; side names the
 // other value ("file" when the tables were compared with a settings file). Control characters
 // in the values are shown by their names (<CR>, <LF>), so a line end inside a value never
-// splits the line.
-QString line(const Difference& d, const QString& side = ControllerSide);
+// splits the line. tableSide names the first value when it is not the window's tables (two
+// files compared: file A "10.00", file B "10.50").
+QString line(const Difference& d, const QString& side = ControllerSide,
+             const QString& tableSide = TableSide);
 // Every difference, one line each, in the order found.
 QString text(const QList<Difference>& differences, const QString& side = ControllerSide);
 

@@ -65,7 +65,8 @@ void TestPrograms::helpAndVersionWithoutADisplay_data() {
     QTest::newRow("qrx5") << qEnvironmentVariable("QRX5_BIN") << "qrx5"
                           << QStringList{"Com_Setup", "~/.config/qrx5/QRX5.ini", "dialout"};
     QTest::newRow("qrx5-cli") << qEnvironmentVariable("QRX5_CLI_BIN") << "qrx5-cli"
-                              << QStringList{"--receive <FILE>", "--port <COMn|DEVICE>",
+                              << QStringList{"--receive <FILE|FOLDER>",
+                                             "--port <COMn|DEVICE[,...]>", "--diff <FILE_A>",
                                              "~/.config/qrx5/QRX5.ini", "dialout"};
     QTest::newRow("qrx5-sim") << qEnvironmentVariable("QRX5_SIM_BIN") << "qrx5-sim"
                               << QStringList{"--kind <kind>", "--link <path>"};

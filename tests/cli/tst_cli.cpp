@@ -1,104 +1,20 @@
 // qrx5-cli end to end: the real binary, without a display, against qrx5-sim on a
 // pseudo-terminal.
-#include "pointdata/ActuatorTypes.h"
-#include "pointdata/SettingsFile.h"
-#include "pulse/PulseParameters.h"
-#include "pulse/PulseSettingsFile.h"
+#include "CliProcess.h"
+#include "FileBytes.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
+
+using namespace cliprocess;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-// qrx5-sim serving one controller until the test ends it; what it received is in record.
-struct Sim {
-    QProcess process;
-    QString device;
-    QString record;
-    bool start(const QTemporaryDir& dir, const QStringList& args) {
-        record = dir.filePath("received.bin");
-        process.start(qEnvironmentVariable("QRX5_SIM_BIN"), args + QStringList{"--record", record});
-        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
-            return false;
-        device = QString::fromLocal8Bit(process.readLine()).trimmed();
-        return !device.isEmpty();
-    }
-    // Ends the controller and returns every byte it received.
-    QByteArray stop() {
-        process.terminate();
-        process.waitForFinished(5000);
-        QFile f(record);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no record)");
-    }
-    ~Sim() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(2000);
-        }
-    }
-};
-
-// Runs qrx5-cli as an engineer's script would: no display at all.
-Run cli(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("QRX5_CLI_BIN"), args);
-    Run r;
-    if (!p.waitForStarted(5000) || !p.waitForFinished(30000)) {
-        p.kill();
-        r.err = QStringLiteral("qrx5-cli did not end");
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
 QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return fileBytes(path);
 }
 
 bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-// A type-31 table with points of every mode and two parameters away from the defaults.
-QByteArray settingsFile(const QString& point5Position = "5.00") {
-    PointTableData points{};
-    points[0] = {"A", "0.00", "50", "", ""};
-    points[5] = {"U", point5Position, "30", "4", ""};
-    points[7] = {"O", "", "5", "3", ""};
-    points[63] = {"I", "-2.50", "12", "", ""};
-    ParameterTableData params = ActuatorTypes::initialTable("31");
-    params[ActuatorTypes::rowOfParameter(4)].setting = "80";
-    params[ActuatorTypes::rowOfParameter(30)].setting = "90";
-    return SettingsFile::write(points, params);
-}
-
-// A type-32 pulse-train table: three zones set, two parameters away from the defaults.
-QByteArray pulseFile(const QString& zone2B = "-30.00") {
-    ZoneTableData zones{};
-    zones[0] = {"-10.00", "-20.00", ""};
-    zones[2] = {"-25.00", zone2B, ""};
-    zones[3] = {"0.00", "5.00", ""};
-    PulseParameterData params = PulseParameters::initialTable("32");
-    params[PulseParameters::rowOfParameter(35)].setting = "-150";
-    params[PulseParameters::rowOfParameter(53)].setting = "1999";
-    return PulseSettingsFile::write(zones, params);
+    return writeFileBytes(path, bytes);
 }
 
 } // namespace
