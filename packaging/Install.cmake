@@ -19,7 +19,7 @@ find_program(HELP2MAN help2man)
 if(HELP2MAN)
   set(MANPAGE_NAMES
       "qrx5|set up and drive a slider controller over RS-232 (window program)"
-      "qrx5-cli|back up, verify and restore a slider controller's tables without a window"
+      "qrx5-cli|back up, verify, restore and compare slider controllers' tables without a window"
       "qrx5-sim|virtual slider controller on a pseudo-terminal")
   set(MANPAGES)
   foreach(entry IN LISTS MANPAGE_NAMES)
