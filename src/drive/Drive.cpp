@@ -213,6 +213,16 @@ Outcome returnToOrigin(DriveContext& c, const OriginReturn& how) {
     return Outcome::Done;
 }
 
+void lockCommands(PanelHost& host, bool& locked, bool lock) {
+    if (lock == locked)
+        return;
+    locked = lock;
+    if (lock)
+        host.disableCommands();
+    else
+        host.enableCommands();
+}
+
 void followMotion(PanelHost& host, IoMonitor& monitor, bool& dialogShown, bool closing) {
     const DriveState& s = host.drive();
     const bool dialog = s.motion.stopDialogWanted(s.operationMode);

@@ -143,6 +143,10 @@ bool askStart(DriveContext& c, const QString& question, const QString& informati
 // is pending.
 bool motionRunning(const DriveContext& c);
 
+// Locks or unlocks the window's menus and toolbar when that changes (locked: what the window
+// was last told), so unlocking never undoes the panel's own enabled states set after it.
+void lockCommands(PanelHost& host, bool& locked, bool lock);
+
 // What follows the motion state alike in both kinds: the STOP dialog, shown while the motion
 // state wants it (dialogShown: what the window was last told), and the I/O monitor, polling in
 // Operation mode while no sequence runs, so a sequence's own exchanges never wait behind a poll

@@ -68,14 +68,7 @@ void PointDrive::applyPanelState() {
 
     // The menus first: unlocking them gives the window's own buttons back, which the lines
     // below then set as the panel needs them.
-    const bool locked = operationView || m_teachingOpen || held || !idle;
-    if (locked != m_commandsLocked) {
-        m_commandsLocked = locked;
-        if (locked)
-            m_host.disableCommands();
-        else
-            m_host.enableCommands();
-    }
+    Drive::lockCommands(m_host, m_commandsLocked, operationView || m_teachingOpen || held || !idle);
     m_host.setControlEnabled(Ctl::Stop, operation && !idle);
     m_host.setControlEnabled(Ctl::Setting, (idle || motion.leftMoving()) && !m_entering && !held);
     m_host.setControlEnabled(Ctl::Operation, idle && !m_teachingOpen && !m_entering && !held);

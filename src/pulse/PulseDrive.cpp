@@ -79,14 +79,7 @@ void PulseDrive::applyPanelState() {
     const bool operation = s.operationMode;
     const bool operationView = operation || m_entering;
 
-    const bool locked = operationView || m_teaching || !idle;
-    if (locked != m_commandsLocked) {
-        m_commandsLocked = locked;
-        if (locked)
-            m_host.disableCommands();
-        else
-            m_host.enableCommands();
-    }
+    Drive::lockCommands(m_host, m_commandsLocked, operationView || m_teaching || !idle);
     m_host.setControlEnabled(Ctl::Stop, operation && !idle);
     m_host.setControlEnabled(Ctl::Setting, (idle || motion.leftMoving()) && !m_entering);
     m_host.setControlEnabled(Ctl::Operation, idle && !m_teaching && !m_entering);

@@ -1,4 +1,5 @@
 #include "DriveRig.h"
+#include "PointWindowTest.h"
 #include "ScriptedOperator.h"
 #include "WindowRig.h"
 #include "link/Profile.h"
@@ -52,7 +53,7 @@ void onNextModal(QObject* context, std::function<void(QWidget*)> fn) {
 } // namespace
 
 // The point-input main window as the operator uses it, on the in-process virtual controller.
-class TestMainWindow : public QObject {
+class TestMainWindow : public PointWindowTest {
     Q_OBJECT
   private slots:
     void init();
@@ -76,30 +77,14 @@ class TestMainWindow : public QObject {
     void windowsFitSmallScreens();
     void shortcutsAndKeyTips();
     void screenshotsOfTheScreen();
-
-  private:
-    QByteArray iniBytes() const { return m_rig.iniBytes(); }
-
-    WindowRig<frmMain> m_rig;
-    QString& m_ini = m_rig.ini;
-    LinkState& m_state = m_rig.state;
-    ScriptedOperator& m_op = m_rig.op;
-    VirtualController* m_controller = nullptr;
-    SimulatedChannel* m_channel = nullptr;
-    frmMain* m_window = nullptr;
 };
 
 void TestMainWindow::init() {
-    m_rig.start(VirtualController::Kind::Point, "COM3");
-    m_controller = m_rig.controller.get();
-    m_channel = m_rig.channel.get();
-    m_window = m_rig.window.get();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    openWindow();
 }
 
 void TestMainWindow::cleanup() {
-    m_rig.stop();
+    closeWindow();
 }
 
 void TestMainWindow::captionsAndStart() {

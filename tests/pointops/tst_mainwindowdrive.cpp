@@ -1,4 +1,5 @@
 #include "DriveRig.h"
+#include "PointWindowTest.h"
 #include "ScriptedOperator.h"
 #include "WindowRig.h"
 #include "link/Profile.h"
@@ -38,7 +39,7 @@
 
 // The point-input main window while the actuator moves: the jog buttons and closing the
 // window during a motion, on the in-process virtual controller.
-class TestMainWindowDrive : public QObject {
+class TestMainWindowDrive : public PointWindowTest {
     Q_OBJECT
   private slots:
     void init();
@@ -49,30 +50,14 @@ class TestMainWindowDrive : public QObject {
     void jogPressLostStops();
     void closeDuringMotionStopsIt_data();
     void closeDuringMotionStopsIt();
-
-  private:
-    QByteArray iniBytes() const { return m_rig.iniBytes(); }
-
-    WindowRig<frmMain> m_rig;
-    QString& m_ini = m_rig.ini;
-    LinkState& m_state = m_rig.state;
-    ScriptedOperator& m_op = m_rig.op;
-    VirtualController* m_controller = nullptr;
-    SimulatedChannel* m_channel = nullptr;
-    frmMain* m_window = nullptr;
 };
 
 void TestMainWindowDrive::init() {
-    m_rig.start(VirtualController::Kind::Point, "COM3");
-    m_controller = m_rig.controller.get();
-    m_channel = m_rig.channel.get();
-    m_window = m_rig.window.get();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    openWindow();
 }
 
 void TestMainWindowDrive::cleanup() {
-    m_rig.stop();
+    closeWindow();
 }
 
 void TestMainWindowDrive::jogThroughButtons() {
