@@ -6,7 +6,9 @@
 #include "link/Profile.h"
 #include "operator/OperatorInteraction.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -59,5 +61,23 @@ class YesOperator final : public OperatorInteraction {
     }
     void endProgram() override {}
 };
+
+// Runs qrx5-cli as a line PC would (no display), its messages dropped; wallMs gets the time
+// from start to exit. The exit status, or -1 when it did not end within two minutes.
+inline int runCli(const QString& bin, const QStringList& args, qint64* wallMs) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    p.start(bin, args);
+    if (!p.waitForFinished(120000))
+        return -1;
+    *wallMs = t.elapsed();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
 
 } // namespace bench

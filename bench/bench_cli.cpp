@@ -53,22 +53,6 @@ qint64 lineCharacters(const QString& logPath) {
     return chars;
 }
 
-int runCli(const QString& bin, const QStringList& args, qint64* wallMs) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    p.setProcessEnvironment(env);
-    p.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer t;
-    t.start();
-    p.start(bin, args);
-    if (!p.waitForFinished(120000))
-        return -1;
-    *wallMs = t.elapsed();
-    return p.exitCode();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -91,7 +75,7 @@ int main(int argc, char** argv) {
     f.write(fullTable());
     f.close();
     qint64 ms = 0;
-    if (runCli(cli, {"--port", sim.device, "--transmit", table, "--yes"}, &ms) != 0) {
+    if (bench::runCli(cli, {"--port", sim.device, "--transmit", table, "--yes"}, &ms) != 0) {
         std::fprintf(stderr, "transmit failed\n");
         return 1;
     }
@@ -101,7 +85,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) {
         const QString out = tmp.filePath(QStringLiteral("backup%1.csv").arg(i));
         const QString log = tmp.filePath(QStringLiteral("traffic%1.txt").arg(i));
-        if (runCli(cli, {"--port", sim.device, "--receive", out, "--traffic", log}, &ms) != 0) {
+        if (bench::runCli(cli, {"--port", sim.device, "--receive", out, "--traffic", log}, &ms) !=
+            0) {
             std::fprintf(stderr, "receive failed\n");
             return 1;
         }
