@@ -3,7 +3,7 @@
 // traffic log the run writes) at 11 bits a character and 9600 bit/s. The wall time is the
 // whole process, from its start to its exit.
 // Usage: bench_cli [runs]   (qrx5-cli and qrx5-sim beside this program; 5 runs by default)
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -31,7 +31,7 @@ QByteArray fullTable() {
                      QString::number(100 + n % 20),
                      QString::number(1 + n % 10),
                      {}};
-    return SettingsFile::write(points, ActuatorTypes::initialTable("33"));
+    return SettingsFile::write(points, PointParameters::initialTable("33"));
 }
 
 // Characters on the line, from a traffic log: each <NAME> or <HEX> stands for one byte; notes

@@ -1,7 +1,7 @@
 #include "pointdata/ParameterRules.h"
 
 #include "operator/OperatorInteraction.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointRules.h"
 
 #include <QStringList>
@@ -9,15 +9,15 @@
 namespace ParameterRules {
 
 ParameterTableData startupTable() {
-    return ActuatorTypes::initialTable(QStringLiteral("30"));
+    return PointParameters::initialTable(QStringLiteral("30"));
 }
 
 QString defaultListOrEnd(const QString& type, OperatorInteraction& op) {
-    if (!ActuatorTypes::isSupported(type)) {
+    if (!PointParameters::isSupported(type)) {
         ParameterRows::reportUnsupportedTypeAndEnd(op);
         return {};
     }
-    return ActuatorTypes::defaultList(type);
+    return PointParameters::defaultList(type);
 }
 
 bool fillInitialValues(ParameterTableData& table, const QString& type, OperatorInteraction& op) {
@@ -37,12 +37,12 @@ bool resetToDefaults(ParameterTableData& table, OperatorInteraction& op) {
 }
 
 QString settingValue(const ParameterTableData& table, int number) {
-    const int row = ActuatorTypes::rowOfParameter(number);
+    const int row = PointParameters::rowOfParameter(number);
     return row < 0 ? QString() : table[row].setting;
 }
 
 bool setSettingValue(ParameterTableData& table, int number, const QString& value) {
-    const int row = ActuatorTypes::rowOfParameter(number);
+    const int row = PointParameters::rowOfParameter(number);
     if (row < 0)
         return false;
     table[row].setting = value;

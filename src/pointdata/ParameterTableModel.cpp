@@ -1,6 +1,6 @@
 #include "pointdata/ParameterTableModel.h"
 
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterRules.h"
 
 namespace {
@@ -20,7 +20,7 @@ int ParameterTableModel::columnWidth(int column) {
 }
 
 QString ParameterTableModel::defaultList(const QString& type) const {
-    return ActuatorTypes::defaultList(type);
+    return PointParameters::defaultList(type);
 }
 
 bool ParameterTableModel::checkEdit(ParameterRow& row) {

@@ -1,7 +1,7 @@
-#include "pointdata/SettingsFileOps.h"
+#include "pointdata/PointFileOps.h"
 
 #include "files/SettingsFileFlow.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/SettingsFile.h"
 
 namespace {
@@ -9,9 +9,9 @@ namespace {
 // The point-input file on one document, for the shared sequences.
 class PointFile final : public SettingsFileKind {
   public:
-    PointFile(SettingsDocument& doc, SettingsFileOps& ops) : m_doc(doc), m_ops(ops) {}
+    PointFile(SettingsDocument& doc, PointFileOps& ops) : m_doc(doc), m_ops(ops) {}
 
-    QString captionPrefix() const override { return SettingsFileOps::captionPrefix(); }
+    QString captionPrefix() const override { return PointFileOps::captionPrefix(); }
     void setCaption(const QString& caption) override { emit m_ops.captionChanged(caption); }
     bool modified() const override { return m_doc.modified; }
     void setModified(bool modified) override { m_doc.modified = modified; }
@@ -31,7 +31,7 @@ class PointFile final : public SettingsFileKind {
     QString actuatorType() const override { return m_doc.parameters[0].setting; }
     void resetTables() override {
         m_doc.points = PointTableData{};
-        m_doc.parameters = ActuatorTypes::initialTable(actuatorType());
+        m_doc.parameters = PointParameters::initialTable(actuatorType());
         m_doc.modified = false;
         m_doc.encoding = CsvRecords::Encoding::Utf8;
         emit m_ops.tablesReplaced();
@@ -40,31 +40,31 @@ class PointFile final : public SettingsFileKind {
 
   private:
     SettingsDocument& m_doc;
-    SettingsFileOps& m_ops;
+    PointFileOps& m_ops;
     SettingsFile::ReadResult m_read;
 };
 
 } // namespace
 
-SettingsFileOps::SettingsFileOps(OperatorInteraction& op, QObject* parent)
+PointFileOps::PointFileOps(OperatorInteraction& op, QObject* parent)
     : QObject(parent), m_op(op) {}
 
-bool SettingsFileOps::confirmDiscard(SettingsDocument& doc) {
+bool PointFileOps::confirmDiscard(SettingsDocument& doc) {
     PointFile file(doc, *this);
     return SettingsFileFlow::confirmDiscard(m_op, file);
 }
 
-bool SettingsFileOps::saveAs(SettingsDocument& doc) {
+bool PointFileOps::saveAs(SettingsDocument& doc) {
     PointFile file(doc, *this);
     return SettingsFileFlow::saveAs(m_op, file);
 }
 
-bool SettingsFileOps::newFile(SettingsDocument& doc) {
+bool PointFileOps::newFile(SettingsDocument& doc) {
     PointFile file(doc, *this);
     return SettingsFileFlow::newFile(m_op, file);
 }
 
-bool SettingsFileOps::open(SettingsDocument& doc) {
+bool PointFileOps::open(SettingsDocument& doc) {
     PointFile file(doc, *this);
     return SettingsFileFlow::open(m_op, file);
 }

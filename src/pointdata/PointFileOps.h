@@ -34,12 +34,12 @@ struct SettingsDocument {
 //     that mirror parameter values while the operator still sees the old screen.
 //   - confirmDiscard() is the "Do you save data?" question with its Save As, for Exit and
 //     for the initialisation of the tables: true when the caller may go on.
-class SettingsFileOps final : public QObject {
+class PointFileOps final : public QObject {
     Q_OBJECT
 
   public:
-    explicit SettingsFileOps(OperatorInteraction& op, QObject* parent = nullptr);
-    Q_DISABLE_COPY_MOVE(SettingsFileOps)
+    explicit PointFileOps(OperatorInteraction& op, QObject* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(PointFileOps)
 
     static QString captionPrefix() { return QStringLiteral("QRX5 Support-Software"); }
 

@@ -1,6 +1,6 @@
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 
-namespace ActuatorTypes {
+namespace PointParameters {
 
 namespace {
 const ParameterRows::RowDef kRows[ParameterCount] = {
@@ -61,4 +61,4 @@ ParameterTableData initialTable(const QString& type) {
     return table;
 }
 
-} // namespace ActuatorTypes
+} // namespace PointParameters

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // Actuator types 30..33 of the point-input kind and the fixed layout of its parameter table.
-namespace ActuatorTypes {
+namespace PointParameters {
 
 using ActuatorType::isSupported;
 using ActuatorType::model;
@@ -26,4 +26,4 @@ int rowOfParameter(int number);
 // The table with numbers, names and range texts, and initial and setting values of the type.
 ParameterTableData initialTable(const QString& type = QStringLiteral("30"));
 
-} // namespace ActuatorTypes
+} // namespace PointParameters

@@ -1,7 +1,7 @@
 #include "pointdata/PointRules.h"
 
 #include "operator/OperatorInteraction.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 
 #include <cmath>
 
@@ -245,8 +245,8 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
                TableProblem::quoted(value);
     };
 
-    if (positioning && ActuatorTypes::isSupported(type)) {
-        const int limit = ActuatorTypes::transmitSpeedLimit(type);
+    if (positioning && PointParameters::isSupported(type)) {
+        const int limit = PointParameters::transmitSpeedLimit(type);
         if (!speed || *speed < 1 || *speed > limit)
             return failure(Verdict::SpeedOutOfRange, number, title,
                            QStringLiteral("A,I,U mode speed range of actuator type No.") + type +
@@ -269,7 +269,7 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
     // What the controller takes whatever its type: the entry check's ranges. A controller of a
     // type without a speed rule of its own (once its type is known) still takes no speed
     // beyond 120 mm/s, and no pushing level outside 1 to 10.
-    if (positioning && !type.isEmpty() && !ActuatorTypes::isSupported(type) && speed &&
+    if (positioning && !type.isEmpty() && !PointParameters::isSupported(type) && speed &&
         (*speed < 1 || *speed > 120)) {
         Validity v = failure(Verdict::SpeedOutOfRange, number, title, SpeedRangeWide);
         v.informative = beside(QStringLiteral("Speed"), point.speed);

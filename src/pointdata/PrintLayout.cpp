@@ -1,7 +1,7 @@
 #include "pointdata/PrintLayout.h"
 
 #include "files/PrintSurface.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 
 #include <QStringList>
 
@@ -53,7 +53,7 @@ void render(PrintSurface& surface, const PointTableData& points,
     printTop(surface, parameterHeading(), stamp,
              {QStringLiteral("PRM NO."), QStringLiteral("Setting Data")});
     for (int n = 0; n < ParameterNumbers; ++n) {
-        const int row = ActuatorTypes::rowOfParameter(n);
+        const int row = PointParameters::rowOfParameter(n);
         const QString value = row >= 0 ? parameters[row].setting : QStringLiteral("**");
         printRow(surface, n, {QString::number(n), value});
     }

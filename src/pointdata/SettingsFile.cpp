@@ -1,7 +1,7 @@
 #include "pointdata/SettingsFile.h"
 
 #include "files/CsvRecords.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointRules.h"
 #include "tables/CellText.h"
 #include "tables/NoteText.h"
@@ -62,9 +62,9 @@ ReadResult read(const QByteArray& bytes) {
                 if (auto problem = PointRules::valueProblem(p, n))
                     return SettingsFileFlow::refuseValue(result, line, *problem);
             }
-            result.parameters = ActuatorTypes::initialTable(result.actuatorType);
+            result.parameters = PointParameters::initialTable(result.actuatorType);
             for (int n = 1; n < ParameterNumbers; ++n) {
-                const int row = ActuatorTypes::rowOfParameter(n);
+                const int row = PointParameters::rowOfParameter(n);
                 const int line = FirstParameterLine + n;
                 const QString text = field(line, 1);
                 if (row < 0 || text == SettingsFileFlow::NotHeld)

@@ -3,7 +3,7 @@
 #include "drive/Drive.h"
 #include "drive/IoMonitor.h"
 #include "link/Command.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointops/PointOpsContext.h"
 
@@ -143,7 +143,7 @@ void SizeDetection::pointLeft(const QString& box, bool byEnter) {
             text.chop(1);
         m_ops.op.message(byEnter ? QStringLiteral("error") : title, text, Icon::Warning);
         const ParameterTableData table = params.table();
-        const int row = ActuatorTypes::rowOfParameter(number);
+        const int row = PointParameters::rowOfParameter(number);
         m_host.setControlText(box, mmText(row >= 0 ? table[row].initial : QString()));
         m_host.focusControl(box);
         return;

@@ -2,7 +2,7 @@
 
 #include "link/Command.h"
 #include "operator/ProgressView.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointRules.h"
 #include "pointops/PointOpsContext.h"
@@ -84,7 +84,7 @@ bool controllerPointsBeyond(const QString& reply, double stroke) {
 // then the other rows in table order. The actuator type is never written.
 QList<int> writeOrder() {
     QList<int> order{ShiftParameter, 36};
-    for (int number : ActuatorTypes::parameterNumbers())
+    for (int number : PointParameters::parameterNumbers())
         if (number != 0 && number != ShiftParameter && number != 36)
             order << number;
     return order;

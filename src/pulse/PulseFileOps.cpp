@@ -1,46 +1,46 @@
-#include "pulse/PulseFileKind.h"
+#include "pulse/PulseFileOps.h"
 
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulseParameters.h"
 #include "pulse/ZoneTableModel.h"
 
-PulseFileKind::PulseFileKind(ZoneTableModel& zones, PulseParameterModel& parameters,
+PulseFileOps::PulseFileOps(ZoneTableModel& zones, PulseParameterModel& parameters,
                              QObject* parent)
     : QObject(parent), m_zones(zones), m_parameters(parameters) {}
 
-bool PulseFileKind::modified() const {
+bool PulseFileOps::modified() const {
     return m_zones.modified();
 }
 
-void PulseFileKind::setModified(bool modified) {
+void PulseFileOps::setModified(bool modified) {
     m_zones.setModified(modified);
 }
 
-QByteArray PulseFileKind::fileBytes() const {
+QByteArray PulseFileOps::fileBytes() const {
     return PulseSettingsFile::write(m_zones.table(), m_parameters.table(), m_encoding);
 }
 
-SettingsFileError PulseFileKind::checkFile(const QByteArray& bytes) {
+SettingsFileError PulseFileOps::checkFile(const QByteArray& bytes) {
     m_read = PulseSettingsFile::read(bytes);
     return m_read.error;
 }
 
-void PulseFileKind::takeFile() {
+void PulseFileOps::takeFile() {
     m_encoding = m_read.encoding;
     replace(m_read.zones, m_read.parameters);
 }
 
-QString PulseFileKind::actuatorType() const {
+QString PulseFileOps::actuatorType() const {
     return m_parameters.actuatorType();
 }
 
-void PulseFileKind::resetTables() {
+void PulseFileOps::resetTables() {
     m_zones.setModified(false);
     m_encoding = CsvRecords::Encoding::Utf8;
     replace({}, PulseParameters::initialTable(actuatorType()));
 }
 
-void PulseFileKind::replace(const ZoneTableData& zones, const PulseParameterData& parameters) {
+void PulseFileOps::replace(const ZoneTableData& zones, const PulseParameterData& parameters) {
     // A program write: no zone check, no parameter check.
     m_zones.setBulkWrite(ZoneTableModel::BulkWrite::InitOrNew);
     m_zones.setTable(zones);

@@ -19,12 +19,12 @@ class ZoneTableModel;
 //     closing message, so the window refreshes its origin shift display. New empties the
 //     zones, resets both parameter columns to the current type's defaults and clears the
 //     flag; Open leaves the flag as it was.
-class PulseFileKind final : public QObject, public SettingsFileKind {
+class PulseFileOps final : public QObject, public SettingsFileKind {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(PulseFileKind)
+    Q_DISABLE_COPY_MOVE(PulseFileOps)
 
   public:
-    PulseFileKind(ZoneTableModel& zones, PulseParameterModel& parameters,
+    PulseFileOps(ZoneTableModel& zones, PulseParameterModel& parameters,
                   QObject* parent = nullptr);
 
     QString captionPrefix() const override { return QStringLiteral("QRX Support-Software"); }

@@ -1,4 +1,4 @@
-#include "tools/SpeedCalculation.h"
+#include "speedcalc/SpeedCalculation.h"
 
 #include <cmath>
 

@@ -216,7 +216,7 @@ void TestCli::portHeldByAnotherRunIsSaidSo() {
     PointTableData points{};
     for (int n = 0; n < PointCount; ++n)
         points[n] = {"A", "1.00", "10", "", ""};
-    QVERIFY(writeAll(file, SettingsFile::write(points, ActuatorTypes::initialTable("31"))));
+    QVERIFY(writeAll(file, SettingsFile::write(points, PointParameters::initialTable("31"))));
 
     QProcess first;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

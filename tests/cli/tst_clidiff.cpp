@@ -30,7 +30,7 @@ void TestCliDiff::exitStatusAndDifferences_data() {
     const QByteArray point = settingsFile();
     PointTableData points{};
     points[7] = {"O", "", "5", "3", "first\nsecond"};
-    const ParameterTableData params = ActuatorTypes::initialTable("31");
+    const ParameterTableData params = PointParameters::initialTable("31");
     const QByteArray noted = SettingsFile::write(points, params);
     points[5] = {"A", "7.50", "20", "", ""};
     points[7].note = "first\rsecond";

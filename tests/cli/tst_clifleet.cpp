@@ -25,7 +25,7 @@ QByteArray fullTable() {
     PointTableData points{};
     for (int n = 0; n < PointCount; ++n)
         points[n] = {"A", "1.00", "10", "", ""};
-    return SettingsFile::write(points, ActuatorTypes::initialTable("31"));
+    return SettingsFile::write(points, PointParameters::initialTable("31"));
 }
 
 } // namespace

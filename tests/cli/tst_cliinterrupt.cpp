@@ -6,7 +6,7 @@
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/PointCli.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/SettingsFile.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
@@ -41,7 +41,7 @@ QByteArray tenPoints() {
     PointTableData points{};
     for (int n = 0; n < 10; ++n)
         points[n] = {"A", QString::number(n) + ".00", "10", "", ""};
-    return SettingsFile::write(points, ActuatorTypes::initialTable("30"));
+    return SettingsFile::write(points, PointParameters::initialTable("30"));
 }
 
 } // namespace

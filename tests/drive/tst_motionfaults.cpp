@@ -4,7 +4,7 @@
 // ends usable and consistent.
 #include "DriveRig.h"
 #include "drive/IoMonitor.h"
-#include "startup/ui/frmstop.h"
+#include "dialogs/ui/frmstop.h"
 
 #include <QPushButton>
 #include <QtTest>

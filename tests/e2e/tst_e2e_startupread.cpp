@@ -12,9 +12,9 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/RoutedChannel.h"
 #include "startup/StartupSequence.h"
-#include "startup/ui/frmbar.h"
+#include "dialogs/ui/frmbar.h"
 #include "startup/ui/frmselect.h"
-#include "tools/ui/frmkeisan.h"
+#include "speedcalc/ui/frmkeisan.h"
 
 #include <QDir>
 

@@ -7,7 +7,7 @@
 #include "FakeProgress.h"
 #include "ScriptedOperator.h"
 #include "link/Profile.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/CompareOps.h"
@@ -61,7 +61,7 @@ struct Rig {
         points.setTable(t);
         for (int n = 0; n < 3; ++n)
             controller.memory().setPoint(n, {t[n].mode, t[n].position, t[n].speed, t[n].push});
-        params.setTable(ActuatorTypes::initialTable("30"));
+        params.setTable(PointParameters::initialTable("30"));
         params.setSettingValue(4, "80");
         return true;
     }

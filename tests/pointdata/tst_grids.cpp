@@ -1,4 +1,4 @@
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
@@ -193,14 +193,14 @@ void TestGrids::parameterGridChecksTheTypedValue() {
     QSignalSpy edited(&model, &ParameterTableModel::edited);
     const int column = ParameterTableModel::ColSetting;
 
-    finish(typeInto(grid, ActuatorTypes::rowOfParameter(5), column, "2"), Qt::Key_Return);
+    finish(typeInto(grid, PointParameters::rowOfParameter(5), column, "2"), Qt::Key_Return);
     QCOMPARE(model.settingValue(5), QString("0"));
-    finish(typeInto(grid, ActuatorTypes::rowOfParameter(7), column, "5.5"), Qt::Key_Return);
+    finish(typeInto(grid, PointParameters::rowOfParameter(7), column, "5.5"), Qt::Key_Return);
     QCOMPARE(model.settingValue(7), QString("5.5"));
     QCOMPARE(edited.size(), 2);
 
     // Escape abandons the edit: no check, no notice.
-    finish(typeInto(grid, ActuatorTypes::rowOfParameter(1), column, "77"), Qt::Key_Escape);
+    finish(typeInto(grid, PointParameters::rowOfParameter(1), column, "77"), Qt::Key_Escape);
     QCOMPARE(model.settingValue(1), QString("2000"));
     QCOMPARE(edited.size(), 2);
     QVERIFY(op.prompts.isEmpty());

@@ -1,4 +1,4 @@
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterRules.h"
 #include "pointdata/ParameterTableModel.h"
@@ -55,9 +55,9 @@ void TestParameterRules::typeDefaultsMatchTheTypeLists() {
     QFETCH(QString, list);
     QFETCH(int, stroke);
     QFETCH(int, speedLimit);
-    QCOMPARE(ActuatorTypes::defaultList(type), list);
-    QCOMPARE(ActuatorTypes::stroke(type), stroke);
-    QCOMPARE(ActuatorTypes::transmitSpeedLimit(type), speedLimit);
+    QCOMPARE(PointParameters::defaultList(type), list);
+    QCOMPARE(PointParameters::stroke(type), stroke);
+    QCOMPARE(PointParameters::transmitSpeedLimit(type), speedLimit);
 
     // Filling the initial values of a start-up table puts value k into row k, settings stay.
     ScriptedOperator op;
@@ -84,7 +84,7 @@ void TestParameterRules::unsupportedTypeEndsTheProgram() {
     QCOMPARE(op.last().title, QString("Controller type"));
     QCOMPARE(op.last().text, QString("Controller type is different."));
     QCOMPARE(op.last().icon, Icon::Warning);
-    QCOMPARE(ActuatorTypes::stroke("34"), 4000);
+    QCOMPARE(PointParameters::stroke("34"), 4000);
 }
 
 void TestParameterRules::resetTakesTheTypeFromTheTypeRow() {
@@ -94,7 +94,7 @@ void TestParameterRules::resetTakesTheTypeFromTheTypeRow() {
     table[1].setting = "1234";
     table[17].setting = "1";
     QVERIFY(ParameterRules::resetToDefaults(table, op));
-    QCOMPARE(table, ActuatorTypes::initialTable("31"));
+    QCOMPARE(table, PointParameters::initialTable("31"));
 
     table[0].setting = "";
     QVERIFY(!ParameterRules::resetToDefaults(table, op));
@@ -208,8 +208,8 @@ void TestParameterRules::editCheck() {
     QFETCH(int, number);
     QFETCH(QString, typed);
     QFETCH(QString, expected);
-    ParameterTableData table = ActuatorTypes::initialTable(type);
-    const int row = ActuatorTypes::rowOfParameter(number);
+    ParameterTableData table = PointParameters::initialTable(type);
+    const int row = PointParameters::rowOfParameter(number);
     table[row].setting = typed;
     const auto result = ParameterRules::checkEdit(table, row);
     QCOMPARE(table[row].setting, expected);
@@ -218,8 +218,8 @@ void TestParameterRules::editCheck() {
     QCOMPARE(result,
              kept ? ParameterRules::EditResult::Kept : ParameterRules::EditResult::Replaced);
     // Only the edited cell changes.
-    table[row].setting = ActuatorTypes::initialTable(type)[row].setting;
-    QCOMPARE(table, ActuatorTypes::initialTable(type));
+    table[row].setting = PointParameters::initialTable(type)[row].setting;
+    QCOMPARE(table, PointParameters::initialTable(type));
 }
 
 void TestParameterRules::rowsNotHeldStayMarked() {
@@ -300,7 +300,7 @@ void TestParameterRules::modelChecksOperatorEditsOnly() {
     ScriptedOperator op;
     ParameterTableModel model(op);
     QSignalSpy edited(&model, &ParameterTableModel::edited);
-    const int direction = ActuatorTypes::rowOfParameter(5);
+    const int direction = PointParameters::rowOfParameter(5);
     const QModelIndex cell = model.index(direction, ParameterTableModel::ColSetting);
 
     QVERIFY(model.setData(cell, "2"));
@@ -328,13 +328,13 @@ void TestParameterRules::modelChecksOperatorEditsOnly() {
     // Program writes and bulk loads run no check.
     QVERIFY(model.setSettingValue(35, "-1250"));
     QCOMPARE(model.settingValue(35), QString("-1250"));
-    ParameterTableData table = ActuatorTypes::initialTable("33");
+    ParameterTableData table = PointParameters::initialTable("33");
     table[1].setting = "99999";
     model.setTable(table);
     QCOMPARE(model.table(), table);
     QCOMPARE(model.actuatorType(), QString("33"));
     QVERIFY(model.resetToDefaults());
-    QCOMPARE(model.table(), ActuatorTypes::initialTable("33"));
+    QCOMPARE(model.table(), PointParameters::initialTable("33"));
     QCOMPARE(edited.size(), 2);
     QVERIFY(op.prompts.isEmpty());
 }

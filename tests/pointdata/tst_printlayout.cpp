@@ -1,7 +1,7 @@
 #include "RecordingSurface.h"
 #include "ScriptedOperator.h"
 #include "files/PrintSurface.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PrintLayout.h"
 #include "pointdata/PrintOps.h"
 #include "window/ui/QtPrinterSurface.h"
@@ -31,8 +31,8 @@ PointTableData smallPoints() {
 }
 
 ParameterTableData smallParameters() {
-    ParameterTableData parameters = ActuatorTypes::initialTable("31");
-    parameters[ActuatorTypes::rowOfParameter(35)].setting = "-1250";
+    ParameterTableData parameters = PointParameters::initialTable("31");
+    parameters[PointParameters::rowOfParameter(35)].setting = "-1250";
     return parameters;
 }
 

@@ -1,10 +1,10 @@
 #include "FileBytes.h"
 #include "ScriptedOperator.h"
 #include "fileio/BoundedFile.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/SettingsFile.h"
-#include "pointdata/SettingsFileOps.h"
+#include "pointdata/PointFileOps.h"
 #include "tables/NoteText.h"
 
 #include <QDir>
@@ -31,9 +31,9 @@ SettingsDocument knownDocument() {
     doc.points[1] = {"C", "", "5", "3", ""};
     doc.points[2] = {"U", "-12.50", "20", "4", "say \"hi\", then go"};
     doc.points[63] = {"I", "0.50", "120", "", "last"};
-    doc.parameters = ActuatorTypes::initialTable("30");
-    doc.parameters[ActuatorTypes::rowOfParameter(33)].setting = "1";
-    doc.parameters[ActuatorTypes::rowOfParameter(35)].setting = "-1250";
+    doc.parameters = PointParameters::initialTable("30");
+    doc.parameters[PointParameters::rowOfParameter(33)].setting = "1";
+    doc.parameters[PointParameters::rowOfParameter(35)].setting = "-1250";
     return doc;
 }
 
@@ -80,10 +80,10 @@ void TestSettingsFile::writesHandWrittenFileByteForByte() {
 void TestSettingsFile::roundTripKeepsBothTables() {
     for (const QString type : {"30", "33"}) {
         SettingsDocument doc = knownDocument();
-        const auto defaults = ActuatorTypes::initialTable(type);
+        const auto defaults = PointParameters::initialTable(type);
         for (int row = 0; row < ParameterCount; ++row)
             doc.parameters[row].initial = doc.parameters[row].setting = defaults[row].setting;
-        doc.parameters[ActuatorTypes::rowOfParameter(2)].setting = "-5";
+        doc.parameters[PointParameters::rowOfParameter(2)].setting = "-5";
         const auto result = SettingsFile::read(SettingsFile::write(doc.points, doc.parameters));
         QVERIFY(result.ok);
         QCOMPARE(result.records, 131);
@@ -148,7 +148,7 @@ void TestSettingsFile::shortFileLeavesMissingParametersEmpty() {
     for (const ParameterRow& row : result.parameters) {
         QCOMPARE(
             row.initial,
-            ActuatorTypes::initialTable("30")[ActuatorTypes::rowOfParameter(row.number)].initial);
+            PointParameters::initialTable("30")[PointParameters::rowOfParameter(row.number)].initial);
         if (row.number <= 30)
             QCOMPARE(row.setting, row.initial);
         else
@@ -227,8 +227,8 @@ void TestSettingsFile::saveAsWritesFileAndReports() {
     const QString path = dir.filePath("saved.csv");
     ScriptedOperator op;
     op.fileNames << path;
-    SettingsFileOps ops(op);
-    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    PointFileOps ops(op);
+    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -249,8 +249,8 @@ void TestSettingsFile::saveAsWritesFileAndReports() {
 
 void TestSettingsFile::saveAsCancelledDoesNothing() {
     ScriptedOperator op; // no file name: the dialog is cancelled
-    SettingsFileOps ops(op);
-    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    PointFileOps ops(op);
+    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
     QVERIFY(!ops.saveAs(doc));
@@ -267,8 +267,8 @@ void TestSettingsFile::saveAsToReadOnlyFileKeepsItAndStopsNew() {
 
     ScriptedOperator op;
     op.fileNames << path << path;
-    SettingsFileOps ops(op);
-    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    PointFileOps ops(op);
+    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -299,7 +299,7 @@ void TestSettingsFile::saveAsFailingMidwayKeepsPreviousFile() {
 
     ScriptedOperator op;
     op.fileNames << path;
-    SettingsFileOps ops(op);
+    PointFileOps ops(op);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -329,9 +329,9 @@ void TestSettingsFile::openReplacesTablesButNotFlag() {
     ScriptedOperator op;
     op.answers << Answer::No;
     op.fileNames << QFINDTESTDATA("data/known_table.csv");
-    SettingsFileOps ops(op);
-    QSignalSpy replaced(&ops, &SettingsFileOps::tablesReplaced);
-    QSignalSpy caption(&ops, &SettingsFileOps::captionChanged);
+    PointFileOps ops(op);
+    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
+    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
     int replacedAtMessage = -1;
     op.onPrompt = [&](const ScriptedOperator::Prompt& p) {
         if (p.kind == "message")
@@ -339,7 +339,7 @@ void TestSettingsFile::openReplacesTablesButNotFlag() {
     };
 
     SettingsDocument doc;
-    doc.parameters = ActuatorTypes::initialTable("31");
+    doc.parameters = PointParameters::initialTable("31");
     doc.points[40] = {"A", "1.00", "1", "", "old"};
     doc.modified = true;
 
@@ -453,7 +453,7 @@ void TestSettingsFile::openRefusesWhatIsNotARegularFile() {
     for (const QString& path : {fifo, QString("/dev/zero"), dir.path(), large}) {
         ScriptedOperator op;
         op.fileNames << path;
-        SettingsFileOps ops(op);
+        PointFileOps ops(op);
         SettingsDocument doc = knownDocument();
         const SettingsDocument before = doc;
         QVERIFY2(!ops.open(doc), qPrintable(path));
@@ -481,7 +481,7 @@ void TestSettingsFile::longestNotesSaveAndOpenAgain() {
     SettingsDocument doc = knownDocument();
     doc.points = model.table();
     op.fileNames << dir.filePath("notes.csv") << dir.filePath("notes.csv");
-    SettingsFileOps ops(op);
+    PointFileOps ops(op);
     QVERIFY(ops.saveAs(doc));
     SettingsDocument reopened;
     QVERIFY(ops.open(reopened));
@@ -501,10 +501,10 @@ void TestSettingsFile::openRefusals() {
 
     ScriptedOperator op;
     op.fileNames << path;
-    SettingsFileOps ops(op);
-    QSignalSpy replaced(&ops, &SettingsFileOps::tablesReplaced);
+    PointFileOps ops(op);
+    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
     SettingsDocument doc;
-    doc.parameters = ActuatorTypes::initialTable("32");
+    doc.parameters = PointParameters::initialTable("32");
     doc.points[0] = {"O", "", "5", "2", "kept"};
     const SettingsDocument before = doc;
 
@@ -544,12 +544,12 @@ void TestSettingsFile::newAnswers() {
     op.answers = answers;
     if (saveChosen)
         op.fileNames << dir.filePath("before_new.csv");
-    SettingsFileOps ops(op);
-    QSignalSpy replaced(&ops, &SettingsFileOps::tablesReplaced);
+    PointFileOps ops(op);
+    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
 
     SettingsDocument doc = knownDocument();
-    doc.parameters = ActuatorTypes::initialTable("31");
-    doc.parameters[ActuatorTypes::rowOfParameter(7)].setting = "3";
+    doc.parameters = PointParameters::initialTable("31");
+    doc.parameters[PointParameters::rowOfParameter(7)].setting = "3";
     doc.modified = modified;
     const SettingsDocument before = doc;
 
@@ -557,7 +557,7 @@ void TestSettingsFile::newAnswers() {
     QCOMPARE(op.texts("yesnocancel").size(), modified ? 1 : 0);
     if (cleared) {
         QVERIFY(doc.points == PointTableData{});
-        QVERIFY(doc.parameters == ActuatorTypes::initialTable("31")); // the current type's
+        QVERIFY(doc.parameters == PointParameters::initialTable("31")); // the current type's
         QVERIFY(!doc.modified);
         QCOMPARE(replaced.count(), 1);
     } else {

@@ -2,9 +2,9 @@
 // how it names it) and the text encoding it writes back.
 #include "FileBytes.h"
 #include "ScriptedOperator.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/SettingsFile.h"
-#include "pointdata/SettingsFileOps.h"
+#include "pointdata/PointFileOps.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,7 @@ SettingsDocument knownDocument() {
     doc.points[1] = {"C", "", "5", "3", ""};
     doc.points[2] = {"U", "-12.50", "20", "4", "say \"hi\", then go"};
     doc.points[63] = {"I", "0.50", "120", "", "last"};
-    doc.parameters = ActuatorTypes::initialTable("30");
+    doc.parameters = PointParameters::initialTable("30");
     return doc;
 }
 
@@ -64,10 +64,10 @@ void TestSettingsFileSave::saveAsNamesWhatOpenWouldRefuse() {
     const QString path = dir.filePath("refused.csv");
     ScriptedOperator op;
     op.fileNames << path;
-    SettingsFileOps ops(op);
+    PointFileOps ops(op);
     SettingsDocument doc = knownDocument();
     doc.points[4] = point4;
-    doc.parameters[ActuatorTypes::rowOfParameter(4)].setting = parameter4;
+    doc.parameters[PointParameters::rowOfParameter(4)].setting = parameter4;
     doc.modified = true;
 
     QVERIFY(!ops.saveAs(doc));
@@ -99,7 +99,7 @@ void TestSettingsFileSave::japaneseCodePageFileRoundTrips() {
 
     ScriptedOperator op;
     op.fileNames << in << out << other;
-    SettingsFileOps ops(op);
+    PointFileOps ops(op);
     SettingsDocument opened;
     QVERIFY(ops.open(opened));
     QCOMPARE(opened.points[0].note, doc.points[0].note);

@@ -3,7 +3,7 @@
 #include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/CompareOps.h"
@@ -182,7 +182,7 @@ void TstCompareOps::reportListsEveryDifference() {
     QCOMPARE(r.host.marked.size(), 3);
     const Difference& shift = r.host.marked[2];
     QCOMPARE(shift.grid, CompareReport::ParameterGrid);
-    QCOMPARE(shift.row, ActuatorTypes::rowOfParameter(35));
+    QCOMPARE(shift.row, PointParameters::rowOfParameter(35));
     QCOMPARE(shift.column, int(ParameterTableModel::ColSetting));
     QCOMPARE(r.host.marked[0].grid, CompareReport::FirstGrid);
     QCOMPARE(r.host.marked[0].row, 4);

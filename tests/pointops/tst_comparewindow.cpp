@@ -1,7 +1,7 @@
 // The point-input window's Compare report and traffic log as the operator sees them.
 #include "ScriptedOperator.h"
 #include "link/TrafficLog.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
@@ -85,7 +85,7 @@ void TestCompareWindow::compareMarksCellsUntilEditOrTransfer() {
     CellMarks& marks = m_window->cellMarks();
     QVERIFY(marks.isMarked(CompareReport::FirstGrid, 2, PointRules::ColSpeed));
     QVERIFY(marks.isMarked(CompareReport::FirstGrid, 4, PointRules::ColMode));
-    QVERIFY(marks.isMarked(CompareReport::ParameterGrid, ActuatorTypes::rowOfParameter(35),
+    QVERIFY(marks.isMarked(CompareReport::ParameterGrid, PointParameters::rowOfParameter(35),
                            ParameterTableModel::ColSetting));
     QVERIFY(colourAt(grid, 4, PointRules::ColMode) != plain);
     QCOMPARE(colourAt(grid, 3, PointRules::ColMode), plain);

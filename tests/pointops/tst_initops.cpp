@@ -3,7 +3,7 @@
 #include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/InitOps.h"
@@ -162,11 +162,11 @@ void TstInitOps::initParametersWithEnglish() {
     QCOMPARE(r.controller.parameter(21), QString("4000"));
     QCOMPARE(r.controller.parameter(22), QString("0"));
 
-    QStringList expected = ActuatorTypes::defaultValues("33");
+    QStringList expected = PointParameters::defaultValues("33");
     const ParameterTableData t = r.params.table();
     for (int row = 0; row < ParameterCount; ++row)
         QCOMPARE(t[row].initial, expected[row]);
-    expected[ActuatorTypes::rowOfParameter(22)] = "0"; // the window follows the controller
+    expected[PointParameters::rowOfParameter(22)] = "0"; // the window follows the controller
     for (int row = 0; row < ParameterCount; ++row)
         QCOMPARE(t[row].setting, expected[row]);
 

@@ -11,7 +11,7 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
-#include "startup/ui/frmbar.h"
+#include "dialogs/ui/frmbar.h"
 #include "window/ui/DialogOperator.h"
 #include "window/ui/IoLamps.h"
 #include "window/ui/Lamp.h"

@@ -3,7 +3,7 @@
 #include "OpsRig.h"
 #include "ScriptedOperator.h"
 #include "link/Link.h"
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/InitOps.h"
@@ -20,7 +20,7 @@ namespace {
 
 struct Rig : OpsRig {
     ParameterRow row(int number) const {
-        return params.table()[ActuatorTypes::rowOfParameter(number)];
+        return params.table()[PointParameters::rowOfParameter(number)];
     }
 };
 
@@ -202,7 +202,7 @@ void TstReceiveOps::parametersReplaceValuesAndDefaults() {
     QCOMPARE(r.row(30).setting, QString("80"));
     QCOMPARE(r.row(21).setting, QString("4000"));
     // Initial values are the received type's defaults, not the controller's values.
-    const QStringList defaults = ActuatorTypes::defaultValues("33");
+    const QStringList defaults = PointParameters::defaultValues("33");
     for (int row = 0; row < ParameterCount; ++row)
         QCOMPARE(r.params.table()[row].initial, defaults[row]);
     QVERIFY(!r.params.receiving());

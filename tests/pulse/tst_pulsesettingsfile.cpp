@@ -4,7 +4,7 @@
 #include "ScriptedOperator.h"
 #include "fileio/BoundedFile.h"
 #include "files/SettingsFileFlow.h"
-#include "pulse/PulseFileKind.h"
+#include "pulse/PulseFileOps.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulseParameters.h"
 #include "pulse/PulseSettingsFile.h"
@@ -35,7 +35,7 @@ struct Tables {
     ScriptedOperator op;
     ZoneTableModel zones{op};
     PulseParameterModel parameters{op};
-    PulseFileKind file{zones, parameters};
+    PulseFileOps file{zones, parameters};
 };
 
 } // namespace
@@ -60,7 +60,7 @@ void TestPulseSettingsFile::openThenSaveAsReproducesTheFile() {
     Tables t;
     t.op.answers << Answer::No; // "Do you save data?" for the edit below
     t.op.fileNames << QFINDTESTDATA("data/known_pulse.csv") << out;
-    QSignalSpy caption(&t.file, &PulseFileKind::captionChanged);
+    QSignalSpy caption(&t.file, &PulseFileOps::captionChanged);
     t.zones.setModified(true);
 
     QVERIFY(SettingsFileFlow::open(t.op, t.file));
@@ -189,7 +189,7 @@ void TestPulseSettingsFile::refusedFilesChangeNothing() {
     t.op.fileNames << path;
     t.zones.setTable({ZoneRecord{"1.00", "2.00", "kept"}});
     t.parameters.setTable(PulseParameters::initialTable("32"));
-    QSignalSpy replaced(&t.file, &PulseFileKind::tablesReplaced);
+    QSignalSpy replaced(&t.file, &PulseFileOps::tablesReplaced);
 
     QVERIFY(!SettingsFileFlow::open(t.op, t.file));
     QCOMPARE(t.op.texts("message"), QStringList{text});
@@ -206,7 +206,7 @@ void TestPulseSettingsFile::newFileTakesTheCurrentType() {
     t.parameters.setSettingValue(4, "50");
     t.zones.setTable({ZoneRecord{"1.00", "2.00", "gone"}});
     t.zones.setModified(true);
-    QSignalSpy replaced(&t.file, &PulseFileKind::tablesReplaced);
+    QSignalSpy replaced(&t.file, &PulseFileOps::tablesReplaced);
 
     QVERIFY(SettingsFileFlow::newFile(t.op, t.file));
     QCOMPARE(t.op.texts("yesnocancel"), QStringList{"Do you save data?"});

@@ -11,7 +11,7 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
-#include "tools/ui/frmkeisan.h"
+#include "speedcalc/ui/frmkeisan.h"
 #include "window/ui/CarriageFigure.h"
 #include "window/ui/IoLamps.h"
 #include "window/ui/Lamp.h"

@@ -1,5 +1,5 @@
 // The slider operating speed calculation through its window, for every actuator type.
-#include "tools/ui/frmkeisan.h"
+#include "speedcalc/ui/frmkeisan.h"
 
 #include <QPushButton>
 #include <QRadioButton>

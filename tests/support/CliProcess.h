@@ -2,7 +2,7 @@
 
 // qrx5-cli and qrx5-sim as processes, as an engineer's script runs them: the binaries named by
 // QRX5_CLI_BIN and QRX5_SIM_BIN, no display at all.
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/SettingsFile.h"
 #include "pulse/PulseParameters.h"
 #include "pulse/PulseSettingsFile.h"
@@ -97,9 +97,9 @@ inline QByteArray settingsFile(const QString& point5Position = "5.00") {
     points[5] = {"U", point5Position, "30", "4", ""};
     points[7] = {"O", "", "5", "3", ""};
     points[63] = {"I", "-2.50", "12", "", ""};
-    ParameterTableData params = ActuatorTypes::initialTable("31");
-    params[ActuatorTypes::rowOfParameter(4)].setting = "80";
-    params[ActuatorTypes::rowOfParameter(30)].setting = "90";
+    ParameterTableData params = PointParameters::initialTable("31");
+    params[PointParameters::rowOfParameter(4)].setting = "80";
+    params[PointParameters::rowOfParameter(30)].setting = "90";
     return SettingsFile::write(points, params);
 }
 

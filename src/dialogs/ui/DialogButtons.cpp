@@ -1,4 +1,4 @@
-#include "startup/ui/DialogButtons.h"
+#include "dialogs/ui/DialogButtons.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "startup/ui/INPUTKEY.h"
+#include "dialogs/ui/INPUTKEY.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "startup/ui/PortDevicesDialog.h"
+#include "dialogs/ui/PortDevicesDialog.h"
 
 #include "link/PortName.h"
 

@@ -1,6 +1,6 @@
-#include "startup/ui/frmMode.h"
+#include "dialogs/ui/frmMode.h"
 
-#include "startup/ui/DialogButtons.h"
+#include "dialogs/ui/DialogButtons.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
-#include "startup/ui/frmP.h"
+#include "dialogs/ui/frmP.h"
 
-#include "startup/ui/DialogButtons.h"
-#include "startup/ui/PortDevicesDialog.h"
+#include "dialogs/ui/DialogButtons.h"
+#include "dialogs/ui/PortDevicesDialog.h"
 
 #include "link/LinkState.h"
 #include "link/PortName.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/SerialDevices.h"
-#include "startup/ui/PortDevicesDialog.h"
+#include "dialogs/ui/PortDevicesDialog.h"
 
 #include <QDialog>
 #include <QList>

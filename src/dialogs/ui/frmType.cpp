@@ -1,6 +1,6 @@
-#include "startup/ui/frmType.h"
+#include "dialogs/ui/frmType.h"
 
-#include "startup/ui/DialogButtons.h"
+#include "dialogs/ui/DialogButtons.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

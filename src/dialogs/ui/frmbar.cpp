@@ -1,4 +1,4 @@
-#include "startup/ui/frmbar.h"
+#include "dialogs/ui/frmbar.h"
 
 #include <QEvent>
 #include <QProgressBar>

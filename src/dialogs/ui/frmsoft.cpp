@@ -1,4 +1,4 @@
-#include "startup/ui/frmsoft.h"
+#include "dialogs/ui/frmsoft.h"
 
 #include "tables/SoftLimit.h"
 

@@ -1,4 +1,4 @@
-#include "startup/ui/frmstop.h"
+#include "dialogs/ui/frmstop.h"
 
 #include <QEvent>
 #include <QLabel>

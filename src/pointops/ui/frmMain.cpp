@@ -1,6 +1,6 @@
 #include "pointops/ui/frmMain.h"
 
-#include "pointdata/ActuatorTypes.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
@@ -55,7 +55,7 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
     m_pointModel = new PointTableModel(op, this);
     m_paramModel = new ParameterTableModel(op, this);
     m_paramModel->setReceiving(true);
-    m_paramModel->setTable(ActuatorTypes::initialTable(QStringLiteral("30")));
+    m_paramModel->setTable(PointParameters::initialTable(QStringLiteral("30")));
 
     buildMenus();
     wireOperations();
@@ -79,8 +79,8 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
         if (!pointGridShown())
             RefreshDependentDisplays();
     });
-    connect(&m_fileOps, &SettingsFileOps::captionChanged, this, &QWidget::setWindowTitle);
-    connect(&m_fileOps, &SettingsFileOps::tablesReplaced, this, [this] {
+    connect(&m_fileOps, &PointFileOps::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&m_fileOps, &PointFileOps::tablesReplaced, this, [this] {
         if (m_runningDoc)
             loadDocument(*m_runningDoc);
     });

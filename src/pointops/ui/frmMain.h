@@ -1,7 +1,7 @@
 #pragma once
 
 #include "drive/Drive.h"
-#include "pointdata/SettingsFileOps.h"
+#include "pointdata/PointFileOps.h"
 #include "window/ui/MainWindowBase.h"
 
 #include <QPointer>
@@ -92,7 +92,7 @@ class frmMain final : public MainWindowBase {
     DrivePanel* m_drive = nullptr;
     SizeDetectionPanel* m_size = nullptr;
     IoLamps* m_lamps = nullptr;
-    SettingsFileOps m_fileOps;
+    PointFileOps m_fileOps;
     SettingsDocument* m_runningDoc = nullptr;
 
     // The window as the operations and the drive panel see it (frmMainDrive.cpp).

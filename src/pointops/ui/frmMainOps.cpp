@@ -8,7 +8,7 @@
 #include "pointops/TransmitParameters.h"
 #include "pointops/TransmitPoints.h"
 #include "pointops/ui/frmMainHost.h"
-#include "startup/ui/frmbar.h"
+#include "dialogs/ui/frmbar.h"
 
 #include <QAction>
 #include <QLatin1String>

@@ -1,7 +1,7 @@
 #include "pulse/ui/frmpulseMaindemo.h"
 
 #include "files/PrintJob.h"
-#include "pulse/PulseFileKind.h"
+#include "pulse/PulseFileOps.h"
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/PulsePrintLayout.h"
@@ -86,7 +86,7 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
 
     m_zoneModel = new ZoneTableModel(op, this);
     m_paramModel = new PulseParameterModel(op, this);
-    m_file = new PulseFileKind(*m_zoneModel, *m_paramModel, this);
+    m_file = new PulseFileOps(*m_zoneModel, *m_paramModel, this);
 
     buildMenus();
     buildToolbar({{"Transmit(Parameters)", "mnuToolsTranA"},
@@ -106,8 +106,8 @@ frmpulseMaindemo::frmpulseMaindemo(LinkState& state, OperatorInteraction& op,
         m_zoneModel->setModified(true);
         RefreshOriginShift();
     });
-    connect(m_file, &PulseFileKind::captionChanged, this, &QWidget::setWindowTitle);
-    connect(m_file, &PulseFileKind::tablesReplaced, this, &frmpulseMaindemo::RefreshOriginShift);
+    connect(m_file, &PulseFileOps::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_file, &PulseFileOps::tablesReplaced, this, &frmpulseMaindemo::RefreshOriginShift);
 
     RefreshOriginShift();
     m_zoneModel->setModified(false);

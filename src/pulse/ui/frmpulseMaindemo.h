@@ -7,7 +7,7 @@
 
 class OperationHost;
 class ParameterGrid;
-class PulseFileKind;
+class PulseFileOps;
 class PulseDrive;
 class PulsePanel;
 class PulseParameterModel;
@@ -77,7 +77,7 @@ class frmpulseMaindemo final : public MainWindowBase {
 
     ZoneTableModel* m_zoneModel = nullptr;
     PulseParameterModel* m_paramModel = nullptr;
-    PulseFileKind* m_file = nullptr;
+    PulseFileOps* m_file = nullptr;
     ZoneGrid* m_zoneGrid = nullptr;
     ParameterGrid* m_paramGrid = nullptr;
     PulsePanel* m_panel = nullptr;

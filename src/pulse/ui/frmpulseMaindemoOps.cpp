@@ -9,9 +9,9 @@
 #include "pulse/ui/PulsePanel.h"
 #include "pulse/ui/ZoneGrid.h"
 #include "pulse/ui/frmpulseMaindemo.h"
-#include "startup/ui/frmbar.h"
+#include "dialogs/ui/frmbar.h"
 #include "tables/ParameterRowsModel.h"
-#include "tools/ui/frmkeisan.h"
+#include "speedcalc/ui/frmkeisan.h"
 #include "window/ui/MainWindowHost.h"
 #include "window/ui/ParameterGrid.h"
 

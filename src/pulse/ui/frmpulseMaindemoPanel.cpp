@@ -4,7 +4,7 @@
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneTableModel.h"
 #include "pulse/ui/frmpulseMaindemoHost.h"
-#include "startup/ui/frmbar.h"
+#include "dialogs/ui/frmbar.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "tools/ui/frmkeisan.h"
+#include "speedcalc/ui/frmkeisan.h"
 
 #include "tables/ActuatorType.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/SpeedCalculation.h"
+#include "speedcalc/SpeedCalculation.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "startup/ui/frmselect.h"
 
-#include "startup/ui/frmbar.h"
+#include "dialogs/ui/frmbar.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

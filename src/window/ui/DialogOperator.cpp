@@ -1,9 +1,9 @@
 #include "window/ui/DialogOperator.h"
 
-#include "startup/ui/INPUTKEY.h"
-#include "startup/ui/frmMode.h"
-#include "startup/ui/frmType.h"
-#include "startup/ui/frmsoft.h"
+#include "dialogs/ui/INPUTKEY.h"
+#include "dialogs/ui/frmMode.h"
+#include "dialogs/ui/frmType.h"
+#include "dialogs/ui/frmsoft.h"
 #include "window/ui/QtPrinterSurface.h"
 
 #include <QApplication>

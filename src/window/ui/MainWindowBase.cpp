@@ -2,9 +2,9 @@
 
 #include "link/PortName.h"
 #include "operator/OperatorInteraction.h"
-#include "startup/ui/frmP.h"
-#include "startup/ui/frmbar.h"
-#include "startup/ui/frmstop.h"
+#include "dialogs/ui/frmP.h"
+#include "dialogs/ui/frmbar.h"
+#include "dialogs/ui/frmstop.h"
 #include "transfers/Operation.h"
 #include "window/ui/CellMarkOverlay.h"
 #include "window/ui/ControlPanel.h"
