@@ -1,7 +1,7 @@
 #include "pointdata/ParameterTableModel.h"
 
-#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterRules.h"
+#include "pointdata/PointParameters.h"
 
 namespace {
 // Header texts keep their blanks: the grid shows them as they are.

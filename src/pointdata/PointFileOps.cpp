@@ -46,8 +46,7 @@ class PointFile final : public SettingsFileKind {
 
 } // namespace
 
-PointFileOps::PointFileOps(OperatorInteraction& op, QObject* parent)
-    : QObject(parent), m_op(op) {}
+PointFileOps::PointFileOps(OperatorInteraction& op, QObject* parent) : QObject(parent), m_op(op) {}
 
 bool PointFileOps::confirmDiscard(SettingsDocument& doc) {
     PointFile file(doc, *this);

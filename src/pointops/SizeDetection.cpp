@@ -3,8 +3,8 @@
 #include "drive/Drive.h"
 #include "drive/IoMonitor.h"
 #include "link/Command.h"
-#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointParameters.h"
 #include "pointops/PointOpsContext.h"
 
 #include <QRegularExpression>

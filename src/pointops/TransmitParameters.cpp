@@ -2,8 +2,8 @@
 
 #include "link/Command.h"
 #include "operator/ProgressView.h"
-#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointRules.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/PointReply.h"

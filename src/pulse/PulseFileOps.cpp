@@ -4,8 +4,7 @@
 #include "pulse/PulseParameters.h"
 #include "pulse/ZoneTableModel.h"
 
-PulseFileOps::PulseFileOps(ZoneTableModel& zones, PulseParameterModel& parameters,
-                             QObject* parent)
+PulseFileOps::PulseFileOps(ZoneTableModel& zones, PulseParameterModel& parameters, QObject* parent)
     : QObject(parent), m_zones(zones), m_parameters(parameters) {}
 
 bool PulseFileOps::modified() const {

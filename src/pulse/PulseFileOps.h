@@ -24,8 +24,7 @@ class PulseFileOps final : public QObject, public SettingsFileKind {
     Q_DISABLE_COPY_MOVE(PulseFileOps)
 
   public:
-    PulseFileOps(ZoneTableModel& zones, PulseParameterModel& parameters,
-                  QObject* parent = nullptr);
+    PulseFileOps(ZoneTableModel& zones, PulseParameterModel& parameters, QObject* parent = nullptr);
 
     QString captionPrefix() const override { return QStringLiteral("QRX Support-Software"); }
     void setCaption(const QString& caption) override { emit captionChanged(caption); }

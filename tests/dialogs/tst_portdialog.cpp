@@ -1,8 +1,8 @@
 // The port dialog's destinations and its devices list, which maps a port in the INI file.
-#include "link/LinkState.h"
-#include "link/PortName.h"
 #include "dialogs/ui/PortDevicesDialog.h"
 #include "dialogs/ui/frmP.h"
+#include "link/LinkState.h"
+#include "link/PortName.h"
 
 #include <QDir>
 #include <QFile>

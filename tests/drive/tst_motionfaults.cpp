@@ -3,8 +3,8 @@
 // actuator may still move, the operator is told under the motion's own title, and the panel
 // ends usable and consistent.
 #include "DriveRig.h"
-#include "drive/IoMonitor.h"
 #include "dialogs/ui/frmstop.h"
+#include "drive/IoMonitor.h"
 
 #include <QPushButton>
 #include <QtTest>

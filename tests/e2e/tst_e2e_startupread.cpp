@@ -3,6 +3,7 @@
 // that kind and only then shows it.
 #include "FakeProgress.h"
 #include "ScriptedOperator.h"
+#include "dialogs/ui/frmbar.h"
 #include "link/Profile.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
@@ -11,10 +12,9 @@
 #include "pulse/ZoneTableModel.h"
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/RoutedChannel.h"
-#include "startup/StartupSequence.h"
-#include "dialogs/ui/frmbar.h"
-#include "startup/ui/frmselect.h"
 #include "speedcalc/ui/frmkeisan.h"
+#include "startup/StartupSequence.h"
+#include "startup/ui/frmselect.h"
 
 #include <QDir>
 

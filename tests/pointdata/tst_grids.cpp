@@ -1,5 +1,5 @@
-#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
 #include "window/ui/ParameterGrid.h"

@@ -1,7 +1,7 @@
-#include "pointdata/PointParameters.h"
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterRules.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointRules.h"
 
 #include "ScriptedOperator.h"

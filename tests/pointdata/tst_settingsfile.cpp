@@ -1,10 +1,10 @@
 #include "FileBytes.h"
 #include "ScriptedOperator.h"
 #include "fileio/BoundedFile.h"
+#include "pointdata/PointFileOps.h"
 #include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/SettingsFile.h"
-#include "pointdata/PointFileOps.h"
 #include "tables/NoteText.h"
 
 #include <QDir>
@@ -146,9 +146,9 @@ void TestSettingsFile::shortFileLeavesMissingParametersEmpty() {
     QCOMPARE(result.records, 97);
     QVERIFY(result.points == doc.points);
     for (const ParameterRow& row : result.parameters) {
-        QCOMPARE(
-            row.initial,
-            PointParameters::initialTable("30")[PointParameters::rowOfParameter(row.number)].initial);
+        QCOMPARE(row.initial,
+                 PointParameters::initialTable("30")[PointParameters::rowOfParameter(row.number)]
+                     .initial);
         if (row.number <= 30)
             QCOMPARE(row.setting, row.initial);
         else

@@ -2,9 +2,9 @@
 // how it names it) and the text encoding it writes back.
 #include "FileBytes.h"
 #include "ScriptedOperator.h"
+#include "pointdata/PointFileOps.h"
 #include "pointdata/PointParameters.h"
 #include "pointdata/SettingsFile.h"
-#include "pointdata/PointFileOps.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The point-input window's Compare report and traffic log as the operator sees them.
 #include "ScriptedOperator.h"
 #include "link/TrafficLog.h"
-#include "pointdata/PointParameters.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/ui/frmMain.h"

@@ -18,10 +18,14 @@ void TestSpeedCalculation::resultsPerType_data() {
     QTest::addColumn<int>("option");
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("acceleration");
-    QTest::newRow("30 QRX-A20") << "30" << 0 << "50.0" << "500";
-    QTest::newRow("31 QRX-A40") << "31" << 1 << "50.0" << "500";
-    QTest::newRow("32 QRX-B20") << "32" << 2 << "120.0" << "1400";
-    QTest::newRow("33 QRX-B40") << "33" << 3 << "120.0" << "1400";
+    QTest::newRow("30 QRX-A20") << "30" << 0 << "50.0"
+                                << "500";
+    QTest::newRow("31 QRX-A40") << "31" << 1 << "50.0"
+                                << "500";
+    QTest::newRow("32 QRX-B20") << "32" << 2 << "120.0"
+                                << "1400";
+    QTest::newRow("33 QRX-B40") << "33" << 3 << "120.0"
+                                << "1400";
 }
 
 void TestSpeedCalculation::resultsPerType() {

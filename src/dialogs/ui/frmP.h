@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/SerialDevices.h"
 #include "dialogs/ui/PortDevicesDialog.h"
+#include "link/SerialDevices.h"
 
 #include <QDialog>
 #include <QList>

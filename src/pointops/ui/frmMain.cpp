@@ -1,8 +1,8 @@
 #include "pointops/ui/frmMain.h"
 
-#include "pointdata/PointParameters.h"
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/PointOpsContext.h"

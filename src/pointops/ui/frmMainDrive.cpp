@@ -1,5 +1,7 @@
 // The point-input main window's side of its drive panel and size detection panel: the host
 // the window-free sequences talk to, and the wiring of the panels' buttons and boxes.
+#include "dialogs/ui/frmbar.h"
+#include "dialogs/ui/frmstop.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
@@ -10,8 +12,6 @@
 #include "pointops/ui/SizeDetectionPanel.h"
 #include "pointops/ui/frmMain.h"
 #include "pointops/ui/frmMainHost.h"
-#include "dialogs/ui/frmbar.h"
-#include "dialogs/ui/frmstop.h"
 #include "window/ui/CarriageFigure.h"
 #include "window/ui/IoLamps.h"
 #include "window/ui/PanelControls.h"

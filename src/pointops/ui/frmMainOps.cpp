@@ -1,5 +1,6 @@
 // The Tool menu's transfers of the point-input main window: each runs a window-free
 // operation with this window as its host, and the window is put back on every way out.
+#include "dialogs/ui/frmbar.h"
 #include "drive/ErrorHistory.h"
 #include "pointops/CompareOps.h"
 #include "pointops/InitOps.h"
@@ -8,7 +9,6 @@
 #include "pointops/TransmitParameters.h"
 #include "pointops/TransmitPoints.h"
 #include "pointops/ui/frmMainHost.h"
-#include "dialogs/ui/frmbar.h"
 
 #include <QAction>
 #include <QLatin1String>

@@ -1,6 +1,7 @@
 // The Tool menu of the pulse-train main window: each transfer runs a window-free operation
 // with this window as its host, and the window is put back on every way out; the error
 // history and the speed calculation open their windows.
+#include "dialogs/ui/frmbar.h"
 #include "drive/ErrorHistory.h"
 #include "pulse/PulseDrive.h"
 #include "pulse/PulseOpsContext.h"
@@ -9,9 +10,8 @@
 #include "pulse/ui/PulsePanel.h"
 #include "pulse/ui/ZoneGrid.h"
 #include "pulse/ui/frmpulseMaindemo.h"
-#include "dialogs/ui/frmbar.h"
-#include "tables/ParameterRowsModel.h"
 #include "speedcalc/ui/frmkeisan.h"
+#include "tables/ParameterRowsModel.h"
 #include "window/ui/MainWindowHost.h"
 #include "window/ui/ParameterGrid.h"
 

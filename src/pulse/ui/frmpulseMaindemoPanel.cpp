@@ -1,10 +1,10 @@
 // The pulse-train main window's side of its operation panel: the host the window-free
 // sequences talk to, and the wiring of the panel's buttons and of Txt_Pos.
+#include "dialogs/ui/frmbar.h"
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneTableModel.h"
 #include "pulse/ui/frmpulseMaindemoHost.h"
-#include "dialogs/ui/frmbar.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,10 +1,10 @@
 #include "window/ui/MainWindowBase.h"
 
-#include "link/PortName.h"
-#include "operator/OperatorInteraction.h"
 #include "dialogs/ui/frmP.h"
 #include "dialogs/ui/frmbar.h"
 #include "dialogs/ui/frmstop.h"
+#include "link/PortName.h"
+#include "operator/OperatorInteraction.h"
 #include "transfers/Operation.h"
 #include "window/ui/CellMarkOverlay.h"
 #include "window/ui/ControlPanel.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "drive/Drive.h"
 #include "dialogs/ui/frmstop.h"
+#include "drive/Drive.h"
 #include "window/ui/CarriageFigure.h"
 #include "window/ui/IoLamps.h"
 #include "window/ui/MainWindowBase.h"
