@@ -48,6 +48,8 @@ struct ClickableProgress final : ProgressView {
     }
 };
 
+// One exchange; its milliseconds, and its result in `last`.
+ExchangeResult last;
 double exchange(Link& link, int code, const QString& second, int timeoutMs) {
     link.ReplyTimeoutMs = timeoutMs;
     link.ClearCommand();
@@ -56,7 +58,7 @@ double exchange(Link& link, int code, const QString& second, int timeoutMs) {
     link.BuildCommand();
     QElapsedTimer t;
     t.start();
-    link.Exchange();
+    last = link.Exchange();
     return t.nsecsElapsed() / 1e6;
 }
 } // namespace
@@ -94,10 +96,10 @@ int main(int argc, char** argv) {
             // The program's own share: before the line is written, and after the reply end
             // has arrived.
             own << ((writtenNs - startNs) + (endNs - lastReadNs)) / 1e6;
-            const double line = (link.sousinnaiyou.size() + link.ReplyText.size()) * MsPerChar;
-            if (link.Timeout) {
+            const double line = (link.sousinnaiyou.size() + last.ReplyText.size()) * MsPerChar;
+            if (last.Timeout()) {
                 std::fprintf(stderr, "time-out in (a): reply [%s] fault [%s]\n",
-                             qPrintable(link.ReplyText), qPrintable(channel.errorString()));
+                             qPrintable(last.ReplyText), qPrintable(channel.errorString()));
                 return 1;
             }
             overheads << ms - line;
@@ -128,7 +130,7 @@ int main(int argc, char** argv) {
         qsizetype replyChars = 0;
         for (int i = 0; i < 5; ++i) {
             reads << exchange(link, Command::ReadPNT, {}, 5000);
-            replyChars = link.ReplyText.size();
+            replyChars = last.ReplyText.size();
         }
         std::sort(reads.begin(), reads.end());
         const double line = (13 + replyChars) * MsPerChar;
@@ -150,7 +152,7 @@ int main(int argc, char** argv) {
         const double cpu = cpuMs() - cpu0;
         std::printf("(b) 5 s wait for a reply that never comes: wall %.0f ms, CPU %.1f ms "
                     "(%.3f %% of one core), time-out %s\n",
-                    wall, cpu, 100.0 * cpu / wall, link.Timeout ? "set" : "NOT set");
+                    wall, cpu, 100.0 * cpu / wall, last.Timeout() ? "set" : "NOT set");
 
         // (d) Cancel during such a wait, 20 times at different moments.
         ClickableProgress progress;
@@ -170,7 +172,7 @@ int main(int argc, char** argv) {
             // The cancelled exchange keeps the line until its own time-out; wait that out.
             link.ClearCommand();
             link.BuildCommand();
-            if (!link.cancelled()) {
+            if (!last.cancelled()) {
                 std::fprintf(stderr, "(d) the wait was not cancelled\n");
                 return 1;
             }

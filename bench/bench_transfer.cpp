@@ -48,7 +48,7 @@ class QuietProgress final : public ProgressView {
 
 class QuietHost final : public OperationHost {
   public:
-    void setSettei(int) override {}
+    void restore() override {}
     void disableWindow() override {}
     void refreshDependentDisplays() override {}
     bool confirmDiscard() override { return true; }
@@ -100,9 +100,10 @@ int main(int argc, char** argv) {
     YesOperator op;
     QuietProgress progress;
     QuietHost host;
+    OperationState opState;
     PointTableModel points(op);
     ParameterTableModel params(op);
-    PointOpsContext ctx{{link, op, progress, host}, points, params};
+    PointOpsContext ctx{{link, op, progress, host, opState}, points, params};
 
     LineCount count;
     QObject::connect(&link, &Link::commandSent, [&](const QString& line) {

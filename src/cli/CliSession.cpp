@@ -16,11 +16,12 @@ QString native(const QString& path) {
 } // namespace
 
 OperationContext CliSession::context() {
-    return {link, op, progress, host};
+    state.settei = 0;
+    return {link, op, progress, host, state};
 }
 
 CliSession::Mark CliSession::mark() const {
-    return {op.messageCount(), link.failureReports()};
+    return {op.messageCount(), state.failureReports};
 }
 
 int CliSession::statusSince(const Mark& m, const QString& title, const QString& text) const {
@@ -28,7 +29,7 @@ int CliSession::statusSince(const Mark& m, const QString& title, const QString& 
         return ExitStatus::Interrupted;
     if (op.shownSince(m.messages, title, text))
         return ExitStatus::Done;
-    if (op.endRequested() || link.failureReports() > m.failures)
+    if (op.endRequested() || state.failureReports > m.failures)
         return ExitStatus::Failed;
     return ExitStatus::Refused;
 }

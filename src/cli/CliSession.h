@@ -19,14 +19,12 @@ inline constexpr int Usage = 64;    // the command line itself is wrong (an unkn
 inline constexpr int Interrupted = 130;
 } // namespace ExitStatus
 
-// The window side of an operation when there is no window: nothing to disable or refresh;
-// the flags are kept for the link's reports.
-// It also follows the write blocks, so that an interrupt can let a block finish and the last
-// message can say what the controller holds.
+// The window side of an operation when there is no window: nothing to disable, restore or
+// refresh. It follows the write blocks, so that an interrupt can let a block finish and the
+// last message can say what the controller holds.
 class CliHost final : public OperationHost {
   public:
-    bool settei() const override { return m_settei != 0; }
-    void setSettei(int value) override { m_settei = value; }
+    void restore() override {}
     void disableWindow() override {}
     void refreshDependentDisplays() override {}
     bool confirmDiscard() override { return true; }
@@ -45,7 +43,6 @@ class CliHost final : public OperationHost {
     }
 
   private:
-    int m_settei = 0;
     BlockProgress m_block;
     bool m_blockSeen = false;
 };
@@ -60,7 +57,10 @@ struct CliSession {
     CliHost& host;
     bool yes = false;            // --yes
     bool moveSoftLimits = false; // --move-soft-limits
+    OperationState state;        // settei, the moving flag, the failures told
 
+    // The context of one operation the command line starts: like a window's operator action,
+    // it begins with settei cleared.
     OperationContext context();
 
     // Marks the start of an operation; statusSince() then tells how it went.

@@ -247,7 +247,7 @@ int run(const QStringList& arguments) {
 
     Link link(state, channel);
     ConsoleOperator op(console);
-    ConsoleProgress progress(console, [&link] { return link.operationTitle; });
+    ConsoleProgress progress(console);
     link.attachProgress(progress);
     CliHost host;
     CliSession session{
@@ -263,10 +263,11 @@ int run(const QStringList& arguments) {
         return status;
     };
 
-    const std::optional<QString> kindValue = StartupSequence::queryKind(link);
+    const StartupSequence::KindQuery query = StartupSequence::queryKind(link);
+    const std::optional<QString>& kindValue = query.value;
     if (!kindValue) {
         console.err(QStringLiteral("The communication error. Please check the connection."));
-        console.err(QStringLiteral("  ") + link.lineFailure() +
+        console.err(QStringLiteral("  ") + query.failure +
                     QStringLiteral(" (asking the controller for its kind)"));
         return finish(progress.interrupted() ? ExitStatus::Interrupted : ExitStatus::Failed);
     }

@@ -2,8 +2,7 @@
 
 #include "cli/Console.h"
 
-ConsoleProgress::ConsoleProgress(Console& console, std::function<QString()> title)
-    : m_console(console), m_title(std::move(title)) {}
+ConsoleProgress::ConsoleProgress(Console& console) : m_console(console) {}
 
 void ConsoleProgress::setRange(int minimum, int maximum) {
     m_minimum = minimum;
@@ -29,8 +28,7 @@ void ConsoleProgress::hide() {
 void ConsoleProgress::draw() {
     if (!m_shown || m_maximum <= m_minimum)
         return;
-    const QString title = m_title ? m_title() : QString();
-    m_console.progress(QStringLiteral("%1 %2/%3").arg(title).arg(m_value).arg(m_maximum));
+    m_console.progress(QStringLiteral("%1 %2/%3").arg(m_title).arg(m_value).arg(m_maximum));
 }
 
 void ConsoleProgress::requestCancel() {

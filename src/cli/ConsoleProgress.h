@@ -3,16 +3,16 @@
 #include "operator/ProgressView.h"
 
 #include <QString>
-#include <functional>
 
 class Console;
 
-// The transfer progress as the command line shows it: "Point reception 34/63" drawn over
+// The transfer progress as the command line shows it: "Receive Point 34/63" drawn over
 // itself on standard error (only on a terminal). Its cancel request is the interrupt key.
 class ConsoleProgress final : public ProgressView {
   public:
-    // title gives the running operation's title for the progress line.
-    ConsoleProgress(Console& console, std::function<QString()> title);
+    explicit ConsoleProgress(Console& console);
+    // What the progress line names: the step the command line runs.
+    void setTitle(const QString& title) { m_title = title; }
 
     void setRange(int minimum, int maximum) override;
     void setValue(int value) override;
@@ -32,7 +32,7 @@ class ConsoleProgress final : public ProgressView {
     void draw();
 
     Console& m_console;
-    std::function<QString()> m_title;
+    QString m_title;
     int m_minimum = 0;
     int m_maximum = 0;
     int m_value = 0;

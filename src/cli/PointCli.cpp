@@ -28,7 +28,7 @@ QList<TableCli::Step> PointCli::transmitSteps() {
              QLatin1String(TransmitParameters::Finished)}};
 }
 
-CompareFlow::Result PointCli::compare(OperationContext& oc) {
+CompareFlow::Result PointCli::compare(const OperationContext& oc) {
     PointOpsContext c{oc, m_points, m_params};
     return CompareOps::compareTables(c);
 }

@@ -19,7 +19,7 @@ class PointCli final : public TableCli {
   protected:
     QList<Step> receiveSteps() override;
     QList<Step> transmitSteps() override;
-    CompareFlow::Result compare(OperationContext& c) override;
+    CompareFlow::Result compare(const OperationContext& c) override;
     QString firstTableName() const override { return QStringLiteral("points"); }
     QByteArray fileBytes() const override;
     SettingsFileError load(const QByteArray& bytes, QString& reason) override;

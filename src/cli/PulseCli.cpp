@@ -22,7 +22,7 @@ QList<TableCli::Step> PulseCli::transmitSteps() {
              QStringLiteral("Transmit Parameter"), finished}};
 }
 
-CompareFlow::Result PulseCli::compare(OperationContext& oc) {
+CompareFlow::Result PulseCli::compare(const OperationContext& oc) {
     PulseOpsContext c{oc, m_zones, m_params};
     return PulseTransfers::compareTables(c);
 }

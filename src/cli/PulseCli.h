@@ -19,7 +19,7 @@ class PulseCli final : public TableCli {
   protected:
     QList<Step> receiveSteps() override;
     QList<Step> transmitSteps() override;
-    CompareFlow::Result compare(OperationContext& c) override;
+    CompareFlow::Result compare(const OperationContext& c) override;
     QString firstTableName() const override { return QStringLiteral("zones"); }
     QByteArray fileBytes() const override;
     SettingsFileError load(const QByteArray& bytes, QString& reason) override;

@@ -24,10 +24,10 @@ int TableCli::receive(CliSession& s, const QString& file) {
     }
     // Reading changes nothing in the controller: the command line is the confirmation.
     s.op.setConfirmAll(true);
-    OperationContext c = s.context();
     for (const Step& step : receiveSteps()) {
         const CliSession::Mark m = s.mark();
-        step.run(c);
+        s.progress.setTitle(step.finishedTitle);
+        step.run(s.context());
         if (const int status = s.statusSince(m, step.finishedTitle, step.finishedText);
             status != ExitStatus::Done)
             return status;
@@ -54,8 +54,8 @@ int TableCli::verify(CliSession& s, const QString& file) {
     if (!loadFile(s, file))
         return ExitStatus::Failed;
     s.op.setConfirmAll(true); // comparing changes nothing
-    OperationContext c = s.context();
-    const CompareFlow::Result result = compare(c);
+    s.progress.setTitle(QStringLiteral("Compare"));
+    const CompareFlow::Result result = compare(s.context());
     switch (result.outcome) {
     case CompareFlow::Outcome::Equal:
         return ExitStatus::Done;
@@ -79,14 +79,14 @@ int TableCli::transmit(CliSession& s, const QString& file) {
         return ExitStatus::Failed;
     s.op.setConfirmAll(s.yes);
     prepareTransmit(s);
-    OperationContext c = s.context();
     // The first table, then the parameters, as an operator would in the window: the first
     // table's checks run before the controller is changed at all.
     const QList<Step> steps = transmitSteps();
     for (qsizetype k = 0; k < steps.size(); ++k) {
         const CliSession::Mark m = s.mark();
         s.host.forgetBlock();
-        steps[k].run(c);
+        s.progress.setTitle(steps[k].finishedTitle);
+        steps[k].run(s.context());
         const int status = s.statusSince(m, steps[k].finishedTitle, steps[k].finishedText);
         if (status == ExitStatus::Done)
             continue;

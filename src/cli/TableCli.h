@@ -25,21 +25,22 @@ class TableCli : public CliKind {
   protected:
     // One operation of the window and the message that tells it completed.
     struct Step {
-        std::function<void(OperationContext&)> run;
+        std::function<void(const OperationContext&)> run;
         QString finishedTitle;
         QString finishedText;
     };
     // An operation of the kind's window, run on the kind's tables in its own context.
     template <typename Context, typename... Tables>
-    static std::function<void(OperationContext&)> on(void (*op)(Context&), Tables&... tables) {
-        return [op, &tables...](OperationContext& oc) {
+    static std::function<void(const OperationContext&)> on(void (*op)(const Context&),
+                                                           Tables&... tables) {
+        return [op, &tables...](const OperationContext& oc) {
             Context c{oc, tables...};
             op(c);
         };
     }
     virtual QList<Step> receiveSteps() = 0;
     virtual QList<Step> transmitSteps() = 0;
-    virtual CompareFlow::Result compare(OperationContext& c) = 0;
+    virtual CompareFlow::Result compare(const OperationContext& c) = 0;
     // "points", "zones": what the transmit says it wrote when the parameters were refused.
     virtual QString firstTableName() const = 0;
     // The tables as Save As writes them, and a file read into the tables (changing nothing

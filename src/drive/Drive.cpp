@@ -2,7 +2,9 @@
 
 #include "drive/IoMonitor.h"
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "operator/ProgressView.h"
+#include "transfers/LinkReports.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -13,26 +15,19 @@ namespace Drive {
 
 namespace {
 
-bool has(const QString& text, const char* marker) {
-    return text.contains(QLatin1String(marker));
-}
+using ReplyRules::isOk;
+using ReplyRules::isRefusal;
+using ReplyRules::isStop;
 
-// The value of a one-value reply as a number; 0 when it is not one.
-double valueOf(const QString& reply) {
-    bool ok = false;
-    const double v = Link::ExtractReplyValue(reply).trimmed().toDouble(&ok);
-    return ok && std::isfinite(v) ? v : 0.0;
-}
-
-// One "@?PRM " read of the return to origin: the reply must end in "OK".
-bool readParameter(DriveContext& c, int number, QString& reply) {
-    Ops::exchange(c, Command::QueryPRM, QString::number(number), 3000);
-    reply = c.link.ReplyText;
-    if (c.link.Timeout || !has(reply, "OK")) {
-        c.link.ReportLinkError(c.op, c.host);
-        return false;
+// One "@?PRM " read of the return to origin: the reply must end in "OK". None when it failed
+// (reported).
+std::optional<ExchangeResult> readParameter(const DriveContext& c, int number) {
+    const ExchangeResult r = Ops::readParameter(c, number);
+    if (r.Timeout() || !isOk(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
+        return std::nullopt;
     }
-    return true;
+    return r;
 }
 
 } // namespace
@@ -67,42 +62,39 @@ void pause(int ms) {
     loop.exec();
 }
 
-void markPressed(DriveContext& c, const char* button, quint32 bgr) {
+void markPressed(const DriveContext& c, const char* button, quint32 bgr) {
     c.panel.setControlColour(QString::fromLatin1(button), bgr);
     c.link.setErrorText({});
 }
 
-void reportEntryFailed(DriveContext& c) {
-    c.link.ReportLinkError(c.op, c.host);
+void reportEntryFailed(const DriveContext& c, const ExchangeResult& r) {
+    Ops::reportLinkError(c, r);
     c.link.setSentText({});
 }
 
-bool askStart(DriveContext& c, const QString& question, const QString& informative) {
-    c.link.operationTitle = QStringLiteral("Start");
-    const bool yes =
-        c.op.informativeYesNo(c.link.operationTitle, question, OperatorInteraction::Icon::Question,
-                              informative) == OperatorInteraction::Answer::Yes;
+bool askStart(const DriveContext& c, const QString& question, const QString& informative) {
+    const bool yes = c.op.informativeYesNo(QStringLiteral("Start"), question,
+                                           OperatorInteraction::Icon::Question,
+                                           informative) == OperatorInteraction::Answer::Yes;
     if (!yes)
         c.panel.setControlColour(QString::fromLatin1(Ctl::Start), DriveColour::Idle);
     return yes;
 }
 
 bool motionRunning(const DriveContext& c) {
-    return c.link.motionPending() || !c.panel.drive().motion.idle();
+    return c.link.motionPending() || !c.drive().motion.idle();
 }
 
-bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout) {
-    Link& link = c.link;
-    link.operationTitle = QStringLiteral("I/O monitor");
-    Ops::exchange(c, Command::ReadDIO, {}, 3000);
-    if (link.Timeout) {
-        c.host.enableWindow();
-        link.ReportLinkError(c.op, c.host);
+bool readInputsAndOutputs(const DriveContext& base, const DioLayout& layout) {
+    const DriveContext c = Ops::titled(base, QStringLiteral("I/O monitor"));
+    const ExchangeResult r = Ops::exchange(c, Command::ReadDIO, {}, 3000);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
         return false;
     }
-    const QString reply = link.ReplyText;
-    if (!has(reply, "OK") && !has(reply, "STOP")) {
-        Ops::reportNg(c);
+    const QString& reply = r.ReplyText;
+    if (!isOk(reply) && !isStop(reply)) {
+        Ops::reportNg(c, r);
         return false;
     }
     for (const auto& [lamp, on] : Dio::lamps(reply, layout))
@@ -111,31 +103,30 @@ bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout) {
     return position != Outcome::NoReply && position != Outcome::Refused;
 }
 
-bool servoOff(DriveContext& c) {
-    Ops::exchange(c, Command::SRVO, QStringLiteral("0"), 3000);
-    if (has(c.link.ReplyText, "OK"))
+bool servoOff(const DriveContext& c) {
+    const ExchangeResult r = Ops::exchange(c, Command::SRVO, QStringLiteral("0"), 3000);
+    if (isOk(r.ReplyText))
         return true;
-    if (c.link.ReplyText.isEmpty())
-        c.link.ReportLinkError(c.op, c.host);
+    if (r.ReplyText.isEmpty())
+        Ops::reportLinkError(c, r);
     else
-        Ops::reportNg(c);
+        Ops::reportNg(c, r);
     return false;
 }
 
-Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching) {
-    DriveState& s = c.drive();
+Outcome readCurrentPosition(const DriveContext& base, const TeachingDisplay& teaching) {
+    DriveState& s = base.drive();
     if (s.motion.busy())
         return Outcome::Done;
-    const QString title = QStringLiteral("Receive the current value");
-    c.link.operationTitle = title;
-    Ops::exchange(c, Command::QueryPOS, {}, 5000);
-    if (c.link.Timeout) {
-        c.link.ReportLinkError(c.op, c.host);
+    const DriveContext c = Ops::titled(base, QStringLiteral("Receive the current value"));
+    const ExchangeResult r = Ops::exchange(c, Command::QueryPOS, {}, 5000);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
         return Outcome::NoReply;
     }
-    const QString reply = c.link.ReplyText;
-    if (!has(reply, "OK") && !has(reply, "STOP")) {
-        Ops::reportNg(c);
+    const QString& reply = r.ReplyText;
+    if (!isOk(reply) && !isStop(reply)) {
+        Ops::reportNg(c, r);
         return Outcome::Refused;
     }
     const QString text = positionText(reply);
@@ -153,57 +144,52 @@ Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching) {
 
     if (s.operationMode || s.motion.busy())
         return Outcome::Done;
-    c.link.operationTitle = title;
-    Ops::exchange(c, Command::QueryPRM, QStringLiteral("35"), 5000);
-    if (c.link.Timeout) {
-        c.link.ReportLinkError(c.op, c.host);
+    const ExchangeResult shift = Ops::exchange(c, Command::QueryPRM, QStringLiteral("35"), 5000);
+    if (shift.Timeout()) {
+        Ops::reportLinkError(c, shift);
         return Outcome::NoReply;
     }
-    if (!has(c.link.ReplyText, "OK")) {
-        Ops::reportNg(c);
+    if (!isOk(shift.ReplyText)) {
+        Ops::reportNg(c, shift);
         return Outcome::Refused;
     }
-    s.originShift = valueOf(c.link.ReplyText);
+    s.originShift = Ops::numberOf(shift).value_or(0.0);
     if (teaching)
         teaching(*mm, s.originShift);
     return Outcome::Done;
 }
 
-Outcome returnToOrigin(DriveContext& c, const OriginReturn& how) {
-    DriveState& s = c.drive();
+Outcome returnToOrigin(const DriveContext& base, const OriginReturn& how) {
+    DriveState& s = base.drive();
     MotionSequence sequence(s.motion, how.stopControl);
-    if (!how.title.isEmpty())
-        c.link.operationTitle = how.title;
-    const QString title = c.link.operationTitle;
-    QString reply;
-    if (!readParameter(c, 5, reply))
+    const DriveContext c = how.title.isEmpty() ? base : Ops::titled(base, how.title);
+    std::optional<ExchangeResult> read = readParameter(c, 5);
+    if (!read)
         return Outcome::NoReply;
-    s.originDirection = Link::ExtractReplyValue(reply).trimmed() == QLatin1String("1") ? 1 : 0;
-    if (stopAsked(c) || !readParameter(c, 35, reply))
+    s.originDirection = Ops::valueOf(*read).trimmed() == QLatin1String("1") ? 1 : 0;
+    if (stopAsked(c) || !(read = readParameter(c, 35)))
         return stopAsked(c) ? Outcome::Stopped : Outcome::NoReply;
-    s.originShift = valueOf(reply);
-    if (stopAsked(c) || !readParameter(c, how.strokeParameter, reply))
+    s.originShift = Ops::numberOf(*read).value_or(0.0);
+    if (stopAsked(c) || !(read = readParameter(c, how.strokeParameter)))
         return stopAsked(c) ? Outcome::Stopped : Outcome::NoReply;
-    s.stroke =
-        how.strokeOf ? how.strokeOf(Link::ExtractReplyValue(reply).trimmed()) : valueOf(reply);
+    s.stroke = how.strokeOf ? how.strokeOf(Ops::valueOf(*read).trimmed())
+                            : Ops::numberOf(*read).value_or(0.0);
 
     s.originDone = false;
-    c.link.operationTitle = title;
-    const MotionEnd end = runMotion(c, {Command::ORG, {}, {}, how.timeoutMs, {}});
+    const Moved moved = runMotion(c, {Command::ORG, {}, {}, how.timeoutMs, {}});
     if (how.moved)
         how.moved();
-    if (end == MotionEnd::Cancelled)
+    if (moved.end == MotionEnd::Cancelled)
         return Outcome::Stopped;
-    if (end == MotionEnd::Failed)
+    if (moved.end == MotionEnd::Failed)
         return Outcome::NoReply;
 
-    reply = c.link.ReplyText;
-    if (has(reply, "NG") || has(reply, "STOP")) {
-        const bool refused = has(reply, "NG");
-        Ops::reportNg(c);
-        return refused ? Outcome::Refused : Outcome::Stopped;
+    const QString& reply = moved.reply();
+    if (isRefusal(reply) || isStop(reply)) {
+        Ops::reportNg(c, moved.result);
+        return isRefusal(reply) ? Outcome::Refused : Outcome::Stopped;
     }
-    if (how.onlyOk && !has(reply, "OK")) {
+    if (how.onlyOk && !isOk(reply)) {
         c.link.setErrorText(reply);
         return Outcome::Refused;
     }

@@ -49,7 +49,6 @@ struct DriveState {
     bool operationMode = false; // set once Operation mode's start-up reads succeeded
     Motion motion;              // what moves, or may: the panel's enabled states follow it
     bool originDone = false;    // the last return to origin answered "OK"
-    int orgpos = 0;             // moving flag: 1 during a motion's own exchange only
     bool newModel = true;       // from the "@READ DIO " reply on entering Operation mode
     // Controller values read on entering Operation mode and by the return to origin.
     double stroke = 2000;    // 0.01 mm
@@ -64,10 +63,6 @@ class PanelHost : public OperationHost {
     explicit PanelHost(DriveState& state) : m_drive(state) {}
     DriveState& drive() { return m_drive; }
     const DriveState& drive() const { return m_drive; }
-
-    // LinkHost: the moving flag lives in the panel state. The motion state is not cleared by
-    // a report: the sequence that runs the motion ends it, however it ends.
-    int orgpos() const override { return m_drive.orgpos; }
 
     virtual void setControlEnabled(const QString& name, bool enabled) = 0;
     virtual bool controlEnabled(const QString& name) const = 0;
@@ -95,9 +90,11 @@ class PanelHost : public OperationHost {
     DriveState& m_drive;
 };
 
+// What every drive sequence works with: the operation ground and the panel. Taken as a const
+// reference like OperationContext; a step with its own title works on a copy (Ops::titled).
 struct DriveContext : OperationContext {
     PanelHost& panel;
-    DriveState& drive() { return panel.drive(); }
+    DriveState& drive() const { return panel.drive(); }
 };
 
 class QTimer;
@@ -129,15 +126,15 @@ void pause(int ms);
 
 // Pressing the mouse on Org or Start: the button takes its pressed colour and the error box is
 // emptied.
-void markPressed(DriveContext& c, const char* button, quint32 bgr);
+void markPressed(const DriveContext& c, const char* button, quint32 bgr);
 
-// A read of Operation's entry failed: the communication error reported and the sent-command
-// box cleared. The caller then performs "Setting".
-void reportEntryFailed(DriveContext& c);
+// A read of Operation's entry failed (r): the communication error reported and the
+// sent-command box cleared. The caller then performs "Setting".
+void reportEntryFailed(const DriveContext& c, const ExchangeResult& r);
 
 // Start's question (title "Start"), with what the operator needs to know beside it (where the
 // carriage goes) as its informative text. No: the start button back to its colour.
-bool askStart(DriveContext& c, const QString& question, const QString& informative = {});
+bool askStart(const DriveContext& c, const QString& question, const QString& informative = {});
 
 // Whether a motion runs or may: the panel's motion state is not idle, or a motion's exchange
 // is pending.
@@ -155,17 +152,17 @@ void followMotion(PanelHost& host, IoMonitor& monitor, bool& dialogShown, bool c
 
 // Whether the sequence under way must end here: a stop was asked for.
 inline bool stopAsked(const DriveContext& c) {
-    return c.panel.drive().motion.stopRequested();
+    return c.drive().motion.stopRequested();
 }
 
 // One I/O monitor poll's reading: "@READ DIO " (3000 ms, title "I/O monitor") switches the
 // lamps by the layout, then the current position is refreshed. False when it failed
 // (reported).
-bool readInputsAndOutputs(DriveContext& c, const DioLayout& layout);
+bool readInputsAndOutputs(const DriveContext& c, const DioLayout& layout);
 
 // "@SRVO " 0 (3000 ms), so the slider can be moved by hand, once the operator agreed: true on
 // "OK"; no reply is a communication error, any other reply a reply error (reported).
-bool servoOff(DriveContext& c);
+bool servoOff(const DriveContext& c);
 
 // ---- Motions and the stop -------------------------------------------------------------------
 
@@ -180,9 +177,14 @@ struct MotionCommand {
 };
 
 enum class MotionEnd {
-    Replied,   // the reply ended in time: ReplyText holds it
+    Replied,   // the reply ended in time: reply holds it
     Cancelled, // a stop came before the command went out: nothing was written
     Failed,    // no end reply: the stop character was exchanged and the operator told
+};
+struct Moved {
+    MotionEnd end = MotionEnd::Cancelled;
+    ExchangeResult result; // the motion's exchange
+    const QString& reply() const { return result.ReplyText; }
 };
 
 // Runs a motion command inside the running sequence. It first waits for the line to be free;
@@ -190,9 +192,9 @@ enum class MotionEnd {
 // Moving and the moving flag set for exactly this exchange. An exchange that ends without its
 // end reply (no reply in time, a port that failed, noise, a refused line) may leave the
 // actuator moving: the stop character is exchanged at once, then the operator is told, with
-// the motion's title (the link's operation title) and the reason beside the communication
-// error, and the window is usable again.
-MotionEnd runMotion(DriveContext& c, const MotionCommand& command);
+// the motion's title (the context's) and the reason beside the communication error, and the
+// window is usable again.
+Moved runMotion(const DriveContext& c, const MotionCommand& command);
 
 // The one stop path of both kinds: the Stop button, the stop dialog's STOP, its closing and
 // Escape, Exit, closing the window, a continuous jog's release and Numeric Input all come
@@ -203,24 +205,28 @@ enum class StopAsk {
     Written,   // the stop character went to the open port of the motion's exchange at once
     Exchanged, // the actuator was left moving: the stop character was exchanged again
 };
-StopAsk requestStop(DriveContext& c);
+StopAsk requestStop(const DriveContext& c);
 
 // The stop character exchanged as a command of its own (title "Stop"): nothing moves, or the
 // motion's exchange has ended. "STOP", "OK" or (with quietTimeout) no reply at all is success;
 // no reply otherwise, or any other reply, is reported as a communication error. Leaves a
 // window that was left moving idle once answered.
 enum class StopResult { Stopped, Failed };
-StopResult sendStop(DriveContext& c, int timeoutMs, bool quietTimeout);
+struct StopSent {
+    StopResult result = StopResult::Failed;
+    QString reply;
+};
+StopSent sendStop(const DriveContext& c, int timeoutMs, bool quietTimeout);
 
 // Exit and closing: stops the panel's timers and asks for a stop.
-void stopForExit(DriveContext& c, std::initializer_list<QTimer*> timers);
+void stopForExit(const DriveContext& c, std::initializer_list<QTimer*> timers);
 
 // ReadCurrentPosition: "@?POS " (5000 ms, title "Receive the current value"); does nothing
 // while the actuator moves. Shows the position in Txt_NowPosi and places the carriage.
 // Outside Operation mode it also reads the origin point shift (parameter 35) into the panel
 // state and hands position and shift to `teaching` (the kind's teaching display).
 using TeachingDisplay = std::function<void(double positionMm, double originShift)>;
-Outcome readCurrentPosition(DriveContext& c, const TeachingDisplay& teaching = {});
+Outcome readCurrentPosition(const DriveContext& c, const TeachingDisplay& teaching = {});
 
 // The return to origin, a sequence of its own (or a part of the one under way): reads the
 // origin return direction (5), the origin point shift (35) and the stroke, then "@ORG "
@@ -239,6 +245,6 @@ struct OriginReturn {
     std::function<void()> moved;
     TeachingDisplay teaching;
 };
-Outcome returnToOrigin(DriveContext& c, const OriginReturn& how);
+Outcome returnToOrigin(const DriveContext& c, const OriginReturn& how);
 
 } // namespace Drive

@@ -2,8 +2,9 @@
 
 #include "fileio/AtomicFile.h"
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "operator/ProgressView.h"
-#include "transfers/Operation.h"
+#include "transfers/LinkReports.h"
 
 #include <QDir>
 
@@ -41,36 +42,33 @@ QByteArray fileBytes(const QStringList& entries) {
     return bytes + "\r\n";
 }
 
-void display(OperationContext& c, const std::function<void(const QStringList&)>& show) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QLatin1String(Title);
+void display(const OperationContext& base, const std::function<void(const QStringList&)>& show) {
+    const OperationContext c = Ops::titled(base, QLatin1String(Title));
     c.host.disableWindow();
     if (c.progress.cancelRequested())
         c.progress.resetCancel(); // a click left over from an earlier operation must not count
     c.progress.setRange(0, 1);
     c.progress.showModeless();
-    Ops::exchange(c, Command::ReadERR, {}, 3000);
-    if (c.link.Timeout) {
-        c.link.ReportLinkError(c.op, c.host);
-        Ops::restore(c);
+    const ExchangeResult r = Ops::exchange(c, Command::ReadERR, {}, 3000);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
         return;
     }
-    const QString reply = c.link.ReplyText;
-    if (!reply.contains(QLatin1String("OK"))) {
+    const QString& reply = r.ReplyText;
+    if (!ReplyRules::isOk(reply)) {
         // A refusal is no error history: it goes to the error box and no list is shown.
-        if (reply.contains(QLatin1String("NG")))
+        if (ReplyRules::isRefusal(reply))
             c.link.setErrorText(reply);
         else
-            c.link.ReportReplyError(c.op, c.host);
+            Ops::reportReplyError(c, r);
         Ops::restore(c);
         return;
     }
     c.progress.setValue(0);
     if (c.progress.cancelRequested()) {
         c.progress.resetCancel();
-        c.host.enableWindow();
-        c.op.message(QStringLiteral("Stop"), QStringLiteral("Data un-transmitting."),
-                     OperatorInteraction::Icon::Warning);
+        Ops::restore(c);
+        c.op.message(c.cancel.title, c.cancel.text, OperatorInteraction::Icon::Warning);
     }
     c.progress.setValue(1);
     show(entries(reply));

@@ -25,7 +25,7 @@ QByteArray fileBytes(const QStringList& entries);
 
 // Error History Display: "@READ ERR " (3000 ms) with the progress dialog shown; on a reply
 // ending in "OK" `show` gets the entries. Every way out leaves the window usable.
-void display(OperationContext& c, const std::function<void(const QStringList&)>& show);
+void display(const OperationContext& c, const std::function<void(const QStringList&)>& show);
 
 // The save dialog of an error record: its caption and its filter (plain text files). It is
 // not a settings file, so it neither offers settings files nor changes the main window's

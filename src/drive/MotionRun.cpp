@@ -3,6 +3,8 @@
 // motion whose exchange ended without its end reply.
 #include "drive/Drive.h"
 #include "link/Command.h"
+#include "link/ReplyRules.h"
+#include "transfers/LinkReports.h"
 
 #include <QTimer>
 
@@ -10,53 +12,45 @@ namespace Drive {
 
 namespace {
 
-bool has(const QString& text, const char* marker) {
-    return text.contains(QLatin1String(marker));
-}
-
-const QString CommunicationError =
-    QStringLiteral("The communication error. Please check the connection.");
+using ReplyRules::isOk;
+using ReplyRules::isStop;
 
 // The stop character as a command of its own. True when the controller answered it ("STOP"
 // while it moved, "OK" when it stood).
-bool exchangeStop(DriveContext& c, int timeoutMs) {
-    Link& link = c.link;
-    const QString title = link.operationTitle;
-    link.operationTitle = QStringLiteral("Stop");
-    Ops::exchange(c, Command::StopChar, {}, timeoutMs);
-    link.operationTitle = title;
-    return !link.Timeout && (has(link.ReplyText, "STOP") || has(link.ReplyText, "OK"));
+bool exchangeStop(const DriveContext& c, int timeoutMs, QString& reason) {
+    const ExchangeResult r =
+        Ops::exchange(Ops::titled(c, QStringLiteral("Stop")), Command::StopChar, {}, timeoutMs);
+    reason = r.reason;
+    return !r.Timeout() && (isStop(r.ReplyText) || isOk(r.ReplyText));
 }
 
 // A motion's exchange ended without its end reply, so the actuator may still be moving: the
 // stop character goes out at once, then the operator learns what happened, under the motion's
 // own title, and the window is usable again. The sequence ends: no further move starts.
-void motionFailed(DriveContext& c) {
-    Link& link = c.link;
+void motionFailed(const DriveContext& c, const ExchangeResult& r) {
     Motion& motion = c.drive().motion;
-    const QString title = link.operationTitle;
-    const bool refusedLine = link.LineRefused;
-    const QString why = refusedLine ? Command::visible(link.sousinnaiyou) : link.lineFailure();
+    const bool refusedLine = r.refusedLine();
+    const QString why = refusedLine ? Command::visible(r.sent) : r.reason;
     // The command box shows a line only once it was written to an open port.
-    const bool written = !refusedLine && !link.sentText().isEmpty();
+    const bool written = !refusedLine && !c.link.sentText().isEmpty();
     motion.requestStop();
     motion.setPhase(Motion::Phase::MaybeMoving);
 
-    const bool answered = exchangeStop(c, motion.limited(1500));
+    QString stopFailure;
+    const bool answered = exchangeStop(c, motion.limited(1500), stopFailure);
     QString stopNote = answered ? QStringLiteral("The stop command was sent and answered.")
                                 : QStringLiteral("The stop command was sent but not answered "
                                                  "(%1): the actuator may still be moving.")
-                                      .arg(link.lineFailure());
+                                      .arg(stopFailure);
     if (!written)
         stopNote = QStringLiteral("The command did not go out, so nothing was started.");
     // A motion that never went out, or a stop the controller answered, leaves nothing moving.
     if (answered || !written)
         motion.settle();
 
-    link.operationTitle = title;
     c.op.beep();
     c.op.informativeMessage(
-        title, refusedLine ? QString::fromLatin1(Link::LineRefusedText) : CommunicationError,
+        c.title, QString::fromLatin1(refusedLine ? Ops::LineRefusedText : Ops::LinkErrorText),
         refusedLine ? OperatorInteraction::Icon::Warning : OperatorInteraction::Icon::None,
         why + QLatin1Char('\n') + stopNote);
     Ops::restore(c);
@@ -64,14 +58,14 @@ void motionFailed(DriveContext& c) {
 
 } // namespace
 
-MotionEnd runMotion(DriveContext& c, const MotionCommand& command) {
+Moved runMotion(const DriveContext& c, const MotionCommand& command) {
     Link& link = c.link;
     DriveState& s = c.drive();
     // The line must be free before the move command goes out: a stop asked for while waiting
     // for it cancels the move, and once it is free the command is written at once.
     link.waitForEnd();
     if (s.motion.stopRequested())
-        return MotionEnd::Cancelled;
+        return {MotionEnd::Cancelled, {}};
 
     QString line = command.asWritten;
     if (line.isEmpty() && !command.tail.isEmpty()) {
@@ -83,23 +77,22 @@ MotionEnd runMotion(DriveContext& c, const MotionCommand& command) {
         line = f.sousinnaiyou;
     }
     s.motion.setPhase(Motion::Phase::Moving);
-    s.orgpos = 1;
+    c.state.orgpos = 1;
     const int timeoutMs = s.motion.limited(command.timeoutMs);
-    if (line.isEmpty())
-        Ops::exchange(c, command.code, command.argument, timeoutMs);
-    else
-        Ops::exchangeAsWritten(c, command.code, line, timeoutMs);
-    s.orgpos = 0;
+    const ExchangeResult r = line.isEmpty()
+                                 ? Ops::exchange(c, command.code, command.argument, timeoutMs)
+                                 : Ops::exchangeAsWritten(c, command.code, line, timeoutMs);
+    c.state.orgpos = 0;
 
-    if (link.Timeout || link.ReplyText.isEmpty()) {
-        motionFailed(c);
-        return MotionEnd::Failed;
+    if (r.Timeout() || r.ReplyText.isEmpty()) {
+        motionFailed(c, r);
+        return {MotionEnd::Failed, r};
     }
     s.motion.setPhase(Motion::Phase::Starting);
-    return MotionEnd::Replied;
+    return {MotionEnd::Replied, r};
 }
 
-StopAsk requestStop(DriveContext& c) {
+StopAsk requestStop(const DriveContext& c) {
     Motion& motion = c.drive().motion;
     switch (motion.phase()) {
     case Motion::Phase::Idle:
@@ -110,7 +103,7 @@ StopAsk requestStop(DriveContext& c) {
     case Motion::Phase::Moving:
     case Motion::Phase::Stopping:
         motion.requestStop();
-        if (!c.link.writeStop())
+        if (c.link.writeStop() != Link::StopWrite::Written)
             return StopAsk::Cancelled; // its exchange has ended meanwhile
         motion.setPhase(Motion::Phase::Stopping);
         return StopAsk::Written;
@@ -125,25 +118,22 @@ StopAsk requestStop(DriveContext& c) {
     return StopAsk::Idle;
 }
 
-StopResult sendStop(DriveContext& c, int timeoutMs, bool quietTimeout) {
-    Link& link = c.link;
-    link.operationTitle = QStringLiteral("Stop");
-    Ops::exchange(c, Command::StopChar, {}, timeoutMs);
-    const QString& reply = link.ReplyText;
-    if (!link.Timeout || quietTimeout) {
-        if (has(reply, "STOP") || has(reply, "OK") || reply.isEmpty()) {
+StopSent sendStop(const DriveContext& base, int timeoutMs, bool quietTimeout) {
+    const DriveContext c = Ops::titled(base, QStringLiteral("Stop"));
+    const ExchangeResult r = Ops::exchange(c, Command::StopChar, {}, timeoutMs);
+    const QString& reply = r.ReplyText;
+    if (!r.Timeout() || quietTimeout) {
+        if (isStop(reply) || isOk(reply) || reply.isEmpty()) {
             if (!reply.isEmpty() && c.drive().motion.leftMoving())
                 c.drive().motion.settle();
-            return StopResult::Stopped;
+            return {StopResult::Stopped, reply};
         }
     }
-    if (link.Timeout)
-        c.host.enableWindow();
-    link.ReportLinkError(c.op, c.host);
-    return StopResult::Failed;
+    Ops::reportLinkError(c, r);
+    return {StopResult::Failed, reply};
 }
 
-void stopForExit(DriveContext& c, std::initializer_list<QTimer*> timers) {
+void stopForExit(const DriveContext& c, std::initializer_list<QTimer*> timers) {
     for (QTimer* timer : timers)
         timer->stop();
     requestStop(c);

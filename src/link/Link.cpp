@@ -4,37 +4,17 @@
 #include "link/PortName.h"
 #include "link/ReplyRules.h"
 #include "link/SerialChannel.h"
-#include "operator/OperatorInteraction.h"
 #include "operator/ProgressView.h"
 
 #include <QEventLoop>
 #include <QTimer>
+#include <optional>
 #include <utility>
 
 namespace {
 // A reply is at most one table (a few kilobytes); anything beyond this is a faulty device
 // streaming without a reply end: only the last characters are kept, so memory stays bounded.
 constexpr qsizetype MaxReplyChars = 64 * 1024;
-
-const QString LinkErrorText =
-    QStringLiteral("The communication error. Please check the connection.");
-const QString CancelTitle = QStringLiteral("Stop");
-const QString CancelText = QStringLiteral("Data un-transmitting.");
-
-// A reply as one short line for a message: line ends as blanks, other control characters
-// dropped, at most 40 characters.
-QString compactReply(const QString& reply) {
-    QString out;
-    for (QChar ch : reply) {
-        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
-            ch = QLatin1Char(' ');
-        else if (ch.unicode() < 0x20 || ch.unicode() == 0x7f)
-            continue;
-        out += ch;
-    }
-    out = out.simplified();
-    return out.size() > 40 ? out.left(39) + QChar(0x2026) : out;
-}
 } // namespace
 
 Link::Link(LinkState& state, SerialChannel& channel, Variant variant, QObject* parent)
@@ -124,56 +104,37 @@ void Link::cancelWait() {
 }
 
 void Link::attachProgress(ProgressView& progress) {
-    m_progress = &progress;
     progress.setCancelListener([this] { cancelWait(); });
 }
 
-void Link::setCancelMessage(const QString& title, const QString& text) {
-    m_cancelFor = operationTitle;
-    m_cancelTitle = title;
-    m_cancelText = text;
+ExchangeResult Link::Exchange() {
+    return exchange(false);
 }
 
-void Link::Exchange() {
-    exchange(false);
+ExchangeResult Link::ExchangeInHold() {
+    return exchange(true);
 }
 
-void Link::ExchangeInHold() {
-    exchange(true);
-}
-
-void Link::exchange(bool inHold) {
-    m_cancelled = false;
-    LineRefused = false;
-    LineFailed = false;
-    LineWritten = false;
+ExchangeResult Link::exchange(bool inHold) {
     // A second exchange never overlaps the pending one on the line: wait for it first.
     bool cancelledHere = std::exchange(m_cancelBeforeSend, false);
     if (!cancelledHere)
         cancelledHere = !waitForPending();
     if (cancelledHere) {
         // Nothing was written.
-        m_cancelled = true;
-        ReplyText.clear();
-        Timeout = true;
-        return;
+        ExchangeResult cancelled;
+        cancelled.end = ExchangeResult::End::Cancelled;
+        cancelled.sent = sousinnaiyou;
+        return cancelled;
     }
 
-    struct Result {
-        bool captured = false;
-        QString reply;
-        bool timeout = false;
-        bool refused = false;
-        bool failed = false;
-        bool written = false;
-    } mine;
     // The first exchangeFinished after this set-up is this exchange's own; a handler that runs
     // a nested exchange afterwards (while this call is still unwinding) must not change what
-    // this caller reads.
+    // this caller gets back.
+    std::optional<ExchangeResult> mine;
     auto capture = connect(this, &Link::exchangeFinished, this, [this, &mine] {
-        if (!mine.captured) {
-            mine = {true, ReplyText, Timeout, LineRefused, LineFailed, LineWritten};
-        }
+        if (!mine)
+            mine = m_result;
     });
 
     if (setUp(inHold)) {
@@ -191,21 +152,17 @@ void Link::exchange(bool inHold) {
         }
     }
     disconnect(capture);
-    if (mine.captured) {
-        ReplyText = mine.reply;
-        Timeout = mine.timeout;
-        LineRefused = mine.refused;
-        LineFailed = mine.failed;
-        LineWritten = mine.written;
-    } else if (cancelledHere && m_active) {
-        // The operator cancelled before the reply ended. The exchange goes on without its
-        // caller until its reply end or time-out, dropping what arrives, and keeps the line
-        // busy meanwhile: a late reply cannot reach the next exchange.
-        m_abandoned = true;
-        m_cancelled = true;
-        ReplyText.clear();
-        Timeout = true;
-    }
+    if (mine)
+        return *mine;
+    // The operator cancelled before the reply ended. The exchange goes on without its caller
+    // until its reply end or time-out, dropping what arrives, and keeps the line busy
+    // meanwhile: a late reply cannot reach the next exchange.
+    m_abandoned = m_active;
+    ExchangeResult cancelled;
+    cancelled.end = ExchangeResult::End::Cancelled;
+    cancelled.sent = m_result.sent;
+    cancelled.written = m_result.written;
+    return cancelled;
 }
 
 bool Link::holdLine() {
@@ -236,20 +193,29 @@ bool Link::openPort() {
     // The port could not be opened: the operation must see a failure, never an empty reply
     // that looks like success. The system's reason goes to the status bar.
     m_heldElsewhere = m_channel.heldElsewhere();
-    m_lineProblem = m_channel.errorString();
-    if (m_lineProblem.isEmpty())
-        m_lineProblem = QStringLiteral("the port cannot be opened");
-    emit portFault(m_heldElsewhere ? lineFailure() : m_channel.errorString());
-    m_state.traffic->note(lineFailure());
+    QString problem = m_channel.errorString();
+    if (problem.isEmpty())
+        problem = QStringLiteral("the port cannot be opened");
+    const QString reason = m_heldElsewhere ? LineFailure::heldElsewhere(line())
+                                           : LineFailure::describe(line(), problem, true, {}, 0);
+    emit portFault(m_heldElsewhere ? reason : m_channel.errorString());
+    m_state.traffic->note(reason);
     if (m_channel.isOpen())
         m_channel.close();
+    endUnstarted(ExchangeResult::End::LineFailed, reason);
     return false;
 }
 
+void Link::endUnstarted(ExchangeResult::End end, const QString& reason) {
+    m_result.end = end;
+    m_result.reason = reason;
+    emit exchangeFinished();
+}
+
 bool Link::setUp(bool inHold) {
-    ReplyText.clear();
+    m_result = ExchangeResult{};
+    m_result.sent = sousinnaiyou;
     m_incoming.clear();
-    Timeout = false;
     m_replyEnded = false;
     m_detailFrom = -1;
     m_portFailed = false;
@@ -263,34 +229,27 @@ bool Link::setUp(bool inHold) {
     if (!Command::isSendable(sousinnaiyou)) {
         // A value carried a line end or another control character: writing it would put a
         // command of the value's own making on the line. Nothing is opened or written.
-        LineRefused = true;
-        Timeout = true;
         m_state.traffic->note(QStringLiteral("not sent, a value holds a control character: ") +
                               Command::visible(sousinnaiyou));
         if (m_variant == Variant::MainWindow)
             setErrorText(Command::visible(sousinnaiyou));
-        emit exchangeFinished();
+        endUnstarted(ExchangeResult::End::Refused, Command::visible(sousinnaiyou));
         return false;
     }
     if (m_state.lineHolder && !(inHold && m_state.lineHolder == this)) {
         // A write block holds the line: a line written now would land between its lines.
         // The block runs below this call on the one thread, so waiting for it cannot end.
-        m_lineProblem = QStringLiteral("the line is held by a write block in progress");
-        m_state.traffic->note(QStringLiteral("not sent, ") + m_lineProblem + QStringLiteral(": ") +
+        const QString problem = QStringLiteral("the line is held by a write block in progress");
+        m_state.traffic->note(QStringLiteral("not sent, ") + problem + QStringLiteral(": ") +
                               Command::visible(sousinnaiyou));
-        LineFailed = true;
-        Timeout = true;
-        emit exchangeFinished();
+        endUnstarted(ExchangeResult::End::LineFailed,
+                     LineFailure::describe(line(), problem, true, {}, m_timeoutMs));
         return false;
     }
     // Within a held block the port opened by its first exchange stays open, and what the
     // controller sent late (a refusal of the previous line) is kept for this exchange.
-    if (!(holdsLine() && m_channel.isOpen()) && !openPort()) {
-        LineFailed = true;
-        Timeout = true;
-        emit exchangeFinished();
+    if (!(holdsLine() && m_channel.isOpen()) && !openPort())
         return false;
-    }
     if (m_variant == Variant::MainWindow) {
         m_state.LinkBusy = true;
         m_state.pending = this;
@@ -299,17 +258,17 @@ bool Link::setUp(bool inHold) {
     }
     m_active = true;
     m_code = P_Command;
-    const QByteArray line = sousinnaiyou.toLatin1();
+    const QByteArray bytes = sousinnaiyou.toLatin1();
     m_sendUs = m_currentUs = m_clock.nsecsElapsed() / 1000;
-    const qint64 written = m_channel.write(line);
-    m_state.traffic->sent(written >= line.size() ? line : line.left(qMax<qint64>(0, written)));
-    if (written != line.size()) {
+    const qint64 written = m_channel.write(bytes);
+    m_state.traffic->sent(written >= bytes.size() ? bytes : bytes.left(qMax<qint64>(0, written)));
+    if (written != bytes.size()) {
         failLine(QStringLiteral("the line was not written in full (%1 of %2 characters)")
                      .arg(qMax<qint64>(0, written))
-                     .arg(line.size()));
+                     .arg(bytes.size()));
         return false;
     }
-    LineWritten = true;
+    m_result.written = true;
     m_incoming.clear();
     m_deadline->start(m_timeoutMs);
     return true;
@@ -370,24 +329,28 @@ void Link::collect() {
 void Link::finish() {
     m_active = false;
     m_deadline->stop();
+    const bool timedOut = m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000;
     if (m_portFailed)
         m_state.traffic->note(lineName() + QStringLiteral(": ") + m_lineProblem);
-    else if (m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000)
+    else if (timedOut)
         m_state.traffic->note(lineName() +
                               QStringLiteral(": no reply end within %1 ms").arg(m_timeoutMs));
     else
         m_state.traffic->endOfExchange();
     // A cancelled exchange's caller has gone on: what arrived late is dropped.
     if (!m_abandoned) {
-        ReplyText = m_incoming;
+        m_result.ReplyText = m_incoming;
+        m_result.end = m_portFailed ? ExchangeResult::End::LineFailed
+                       : timedOut   ? ExchangeResult::End::NoReplyEnd
+                                    : ExchangeResult::End::Replied;
+        m_result.reason = LineFailure::describe(line(), m_lineProblem, m_result.Timeout(),
+                                                m_incoming, m_timeoutMs);
         if (m_variant == Variant::MainWindow) {
-            m_received = ReplyText;
+            m_received = m_incoming;
             emit replyReceived(m_received);
-            if (const QString part = ReplyRules::errorPart(ReplyText); !part.isEmpty())
+            if (const QString part = ReplyRules::errorPart(m_incoming); !part.isEmpty())
                 setErrorText(part);
         }
-        Timeout = m_portFailed || m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000;
-        LineFailed = m_portFailed;
     }
     m_abandoned = false;
     // A held line stays open between the lines of its block; a failed one is closed.
@@ -411,44 +374,12 @@ void Link::setMonitor(const QString& sent, const QString& received) {
     emit replyReceived(m_received);
 }
 
-QString Link::lineName() const {
-    const QString destination = m_channel.destination();
-    if (destination.isEmpty())
-        return m_port;
-    if (!m_channel.portNameShown())
-        return destination;
-    return m_port + QStringLiteral(" \u2192 ") + destination;
+LineFailure::Line Link::line() const {
+    return {m_port, m_channel.destination(), m_channel.portNameShown()};
 }
 
-QString Link::lineFailure() const {
-    if (m_heldElsewhere) {
-        // Said before anything was written: the operator closes the other program and tries
-        // again. The system's own words follow in brackets.
-        const QString destination = m_channel.destination();
-        const QString port =
-            m_channel.portNameShown() || destination.isEmpty() ? m_port : destination;
-        QString text = port + QStringLiteral(" is in use by another program");
-        if (m_channel.portNameShown() && !destination.isEmpty())
-            text += QStringLiteral(" (") + destination + QLatin1Char(')');
-        return text;
-    }
-    QString what = m_lineProblem;
-    if (what.isEmpty()) {
-        const QString seconds = QString::number(m_timeoutMs / 1000.0);
-        if (Timeout && m_incoming.isEmpty())
-            what = QStringLiteral("no answer within %1 s").arg(seconds);
-        else if (Timeout)
-            what = QStringLiteral("no complete reply within %1 s").arg(seconds);
-        else if (!m_incoming.isEmpty())
-            what = QStringLiteral("unexpected reply \"%1\"").arg(compactReply(m_incoming));
-        else
-            what = QStringLiteral("no reply");
-    }
-    // The system's reason may already name the device ("/dev/ttyS3: Permission denied").
-    const QString destination = m_channel.destination();
-    if (!destination.isEmpty() && what.startsWith(destination + QStringLiteral(": ")))
-        what = what.mid(destination.size() + 2);
-    return lineName() + QStringLiteral(": ") + what;
+QString Link::lineName() const {
+    return LineFailure::lineName(line());
 }
 
 void Link::setErrorText(const QString& text) {
@@ -461,102 +392,27 @@ void Link::setSentText(const QString& text) {
     emit commandSent(m_sent);
 }
 
-bool Link::writeStop() {
-    if (!motionPending() || !m_channel.isOpen())
-        return false;
-    // Unlike writeToOpenPort, nothing is discarded: what arrived already belongs to the
-    // motion's reply (an "OK" just before the stop must still end its exchange).
-    const QString line = Command::line(Command::StopChar);
-    m_sent = line;
-    emit commandSent(m_sent);
-    const QByteArray bytes = line.toLatin1();
-    m_state.traffic->sent(bytes);
-    return m_channel.write(bytes) >= 0;
-}
-
-void Link::failExchange(const QString& reason) {
-    Timeout = true;
-    m_lineProblem = reason;
-}
-
-bool Link::writeToOpenPort(const QString& line) {
-    if (!m_channel.isOpen() || !Command::isSendable(line))
-        return false;
-    m_channel.clearBuffers();
-    m_sent = line;
-    emit commandSent(m_sent);
-    const QByteArray bytes = line.toLatin1();
-    m_state.traffic->sent(bytes);
-    return m_channel.write(bytes) >= 0;
-}
-
-void Link::reportCancelled(OperatorInteraction& op, LinkHost& host) {
-    if (m_progress) {
-        m_progress->resetCancel();
-        m_progress->hide();
+Link::StopWrite Link::writeStop() {
+    m_stopFailure.clear();
+    if (!motionPending())
+        return StopWrite::NothingPending;
+    // Nothing is discarded: what arrived already belongs to the motion's reply (an "OK" just
+    // before the stop must still end its exchange).
+    const QString stop = Command::line(Command::StopChar);
+    const QByteArray bytes = stop.toLatin1();
+    if (m_channel.isOpen()) {
+        m_sent = stop;
+        emit commandSent(m_sent);
+        m_state.traffic->sent(bytes);
+        if (m_channel.write(bytes) >= 0)
+            return StopWrite::Written;
     }
-    host.clearMotionBusy();
-    host.enableWindow();
-    host.hideProgress();
-    host.enableToolbar();
-    const bool own = !m_cancelFor.isEmpty() && m_cancelFor == operationTitle;
-    op.message(own ? m_cancelTitle : CancelTitle, own ? m_cancelText : CancelText,
-               OperatorInteraction::Icon::Warning);
-}
-
-void Link::ReportLinkError(OperatorInteraction& op, LinkHost& host) {
-    // The operator ended the wait: the operation ends as after a Cancel between rows.
-    if (m_cancelled) {
-        reportCancelled(op, host);
-        return;
-    }
-    if (LineRefused) {
-        reportRefusedLine(op, host);
-        return;
-    }
-    ++m_failureReports;
-    if (host.settei())
-        return;
-    if (host.orgpos() != 1) {
-        op.beep();
-        // Characters 7 and 8 of "STOP" CR LF "64:..." name the missing pushing object, which
-        // the motion reports itself.
-        if (ReplyText.mid(6, 2) != QLatin1String("64")) {
-            op.informativeMessage(operationTitle, LinkErrorText, OperatorInteraction::Icon::None,
-                                  lineFailure());
-            if (!host.numericInputMode())
-                host.focusNumericInputOption();
-        }
-    }
-    host.clearMotionBusy();
-    host.enableWindow();
-    host.hideProgress();
-    host.enableToolbar();
-}
-
-void Link::reportRefusedLine(OperatorInteraction& op, LinkHost& host) {
-    // Not a fault of the line, and never quiet: the operator must learn that a value of the
-    // table was not sent and the operation ended.
-    op.informativeMessage(operationTitle, QString::fromLatin1(LineRefusedText),
-                          OperatorInteraction::Icon::Warning, Command::visible(sousinnaiyou));
-    host.clearMotionBusy();
-    host.enableWindow();
-    host.hideProgress();
-    host.enableToolbar();
-}
-
-void Link::ReportReplyError(OperatorInteraction& op, LinkHost& host) {
-    ++m_failureReports;
-    setErrorText(m_received);
-    if (!m_received.contains(QLatin1String("STOP")))
-        op.message(QStringLiteral("Error"), QStringLiteral("Cannot receive data from controller."),
-                   OperatorInteraction::Icon::Critical);
-    sousinnaiyou.clear();
-    ReplyText.clear();
-    if (!host.numericInputMode())
-        host.focusNumericInputOption();
-    host.clearMotionBusy();
-    host.enableWindow();
-    host.hideProgress();
-    host.enableToolbar();
+    m_stopFailure = m_channel.errorString();
+    if (m_stopFailure.isEmpty())
+        m_stopFailure = QStringLiteral("the port is closed");
+    m_state.traffic->note(lineName() +
+                          QStringLiteral(": the stop character could not be "
+                                         "written: ") +
+                          m_stopFailure);
+    return StopWrite::LineGone;
 }

@@ -82,3 +82,27 @@ QStringList parameterValues(const QString& reply) {
 }
 
 } // namespace ReplyRules
+
+namespace ReplyRules {
+
+bool isRefusal(const QString& reply) {
+    return reply.contains(QLatin1String("NG"));
+}
+
+bool isStop(const QString& reply) {
+    return reply.contains(QLatin1String("STOP"));
+}
+
+bool isOk(const QString& reply) {
+    return reply.contains(QLatin1String("OK"));
+}
+
+bool isReady(const QString& reply) {
+    return reply.contains(QLatin1String("READY"));
+}
+
+QString stateValue(const QString& reply) {
+    return extractValue(reply).trimmed().left(1);
+}
+
+} // namespace ReplyRules

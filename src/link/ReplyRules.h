@@ -22,6 +22,17 @@ QString errorPart(const QString& text);
 // The value of a one-value reply (value, CR LF, "OK", CR LF).
 QString extractValue(const QString& reply);
 
+// The questions the operations ask of a reply, each a search for its marker anywhere in the
+// reply text (as the reply end is searched): "NG" (the controller refused), "STOP" (a motion
+// was stopped), "OK", "READY".
+bool isRefusal(const QString& reply);
+bool isStop(const QString& reply);
+bool isOk(const QString& reply);
+bool isReady(const QString& reply);
+// The state a one-value reply reports ("@?SRVO ", "@?ORG ", "@?PRS "): the first character of
+// its trimmed value.
+QString stateValue(const QString& reply);
+
 // True when every character is printable ASCII, CR or LF: the only text a controller sends.
 // Anything else in a reply (other control characters, bytes beyond ASCII) is line noise.
 bool isPlainText(const QString& text);

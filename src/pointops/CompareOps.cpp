@@ -93,7 +93,7 @@ bool samePoint(const QString* line, const PointRecord& point) {
     return pointDifferences(0, line, point).isEmpty();
 }
 
-Result compareTables(PointOpsContext& c) {
+Result compareTables(const PointOpsContext& c) {
     const PointTableData points = c.points.table();
     const CompareFlow::FirstTable first{
         Command::ReadPNT, LastNumber, QStringLiteral("Point_No"),
@@ -104,7 +104,7 @@ Result compareTables(PointOpsContext& c) {
     return CompareFlow::run(c, first, c.params);
 }
 
-void compare(PointOpsContext& c) {
+void compare(const PointOpsContext& c) {
     compareTables(c);
 }
 

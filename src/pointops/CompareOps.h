@@ -18,9 +18,9 @@ using CompareFlow::Outcome;
 using CompareFlow::Result;
 
 // The whole operation with its questions, progress and messages; the window's menu item.
-void compare(PointOpsContext& c);
+void compare(const PointOpsContext& c);
 // The same, telling the caller what it found (the command line's verify).
-Result compareTables(PointOpsContext& c);
+Result compareTables(const PointOpsContext& c);
 
 // The fields in which the controller's line for point n ("A,10.00,20", the text after
 // "P<n>=") differs from the window's point. With the same mode the fields are compared in

@@ -13,7 +13,7 @@ constexpr int VersionTimeoutMs = 2000;
 constexpr int QueryTimeoutMs = 3000;
 } // namespace
 
-void initPoints(PointOpsContext& c) {
+void initPoints(const PointOpsContext& c) {
     PointTableData table = c.points.table();
     InitSteps::clearTable(c, {QStringLiteral("Point initialization"),
                               QStringLiteral(" Do you initialize point data?"), Command::InitPNT,
@@ -22,17 +22,21 @@ void initPoints(PointOpsContext& c) {
                               [&] { c.points.setTable(table); }});
 }
 
-void initParameters(PointOpsContext& c) {
-    InitSteps::initParameters(c, c.params, c.points.modified(), [&c] {
-        Ops::exchange(c, Command::QueryVER, {}, VersionTimeoutMs);
-        if (Ops::failed(c))
-            return false;
-        Ops::exchange(c, Command::ReadDIO, {}, QueryTimeoutMs);
-        return !Ops::failed(c);
+void initParameters(const PointOpsContext& c) {
+    using InitSteps::Outcome;
+    InitSteps::initParameters(c, c.params, c.points.modified(), [](const OperationContext& c) {
+        // A Cancel of the progress dialog while these wait ends the operation as cancelled.
+        for (const auto& [code, timeoutMs] :
+             {std::pair{Command::QueryVER, VersionTimeoutMs}, {Command::ReadDIO, QueryTimeoutMs}}) {
+            const ExchangeResult r = Ops::exchange(c, code, {}, timeoutMs);
+            if (Ops::failed(c, r))
+                return r.cancelled() ? Outcome::Cancelled : Outcome::Failed;
+        }
+        return Outcome::Done;
     });
 }
 
-void initOrigin(PointOpsContext& c) {
+void initOrigin(const PointOpsContext& c) {
     InitSteps::initOrigin(c);
 }
 

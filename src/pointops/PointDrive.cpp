@@ -4,30 +4,26 @@
 
 #include "drive/IoMonitor.h"
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointReply.h"
+#include "transfers/LinkReports.h"
 
 #include <QEventLoop>
 #include <QTimer>
 
 namespace {
 
-bool has(const QString& text, const char* marker) {
-    return text.contains(QLatin1String(marker));
-}
-
-double number(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? v : 0.0;
-}
+using ReplyRules::isOk;
+using ReplyRules::isRefusal;
+using ReplyRules::isStop;
 
 } // namespace
 
-PointDrive::PointDrive(PointOpsContext& ops, PointDriveHost& host, QObject* parent)
+PointDrive::PointDrive(const PointOpsContext& ops, PointDriveHost& host, QObject* parent)
     : QObject(parent), m_ops(ops),
-      m_host(host), m_ctx{{ops.link, ops.op, ops.progress, host}, host},
+      m_host(host), m_ctx{{ops.link, ops.op, ops.progress, host, ops.state}, host},
       m_monitor(new IoMonitor([this] { return state().operationMode; }, [this] { return ioPoll(); },
                               this)),
       m_poll(new QTimer(this)) {
@@ -98,12 +94,9 @@ void PointDrive::operationClicked() {
     DriveState& s = state();
     if (s.operationMode || m_entering || !s.motion.idle())
         return;
-    Link& link = m_ctx.link;
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Drive"));
     m_entering = true;
-    link.ReplyTimeoutMs = 3000;
     m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
-    m_host.setSettei(0);
-    link.operationTitle = QStringLiteral("Drive");
     m_host.showPointGrid();
     for (const char* jog : {PointCtl::Plus, PointCtl::Minus})
         m_host.setControlEnabled(jog, false);
@@ -112,14 +105,14 @@ void PointDrive::operationClicked() {
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
-    link.setErrorText({});
+    c.link.setErrorText({});
     s.panelMode = DriveState::Numeric;
     applyPanelState();
 
-    const bool read = readOperationValues();
+    const std::optional<ExchangeResult> failure = readOperationValues(c);
     m_entering = false;
-    if (!read) {
-        Drive::reportEntryFailed(m_ctx);
+    if (failure) {
+        Drive::reportEntryFailed(c, *failure);
         settingClicked();
         return;
     }
@@ -128,25 +121,27 @@ void PointDrive::operationClicked() {
     applyPanelState();
 }
 
-bool PointDrive::readOperationValues() {
+std::optional<ExchangeResult> PointDrive::readOperationValues(const DriveContext& c) {
     DriveState& s = state();
-    Link& link = m_ctx.link;
+    std::optional<ExchangeResult> failure;
     const auto read = [&](int n, double& into) {
-        const QString value = Ops::readParameterValue(m_ctx, n);
-        if (link.Timeout || link.ReplyText.isEmpty())
+        const ExchangeResult r = Ops::readParameter(c, n);
+        if (r.Timeout() || r.ReplyText.isEmpty()) {
+            failure = r;
             return false;
-        into = number(value);
+        }
+        into = Ops::numberOf(r).value_or(0.0);
         return true;
     };
     double direction = 0;
     if (!read(21, s.stroke) || !read(5, direction) || !read(35, s.originShift))
-        return false;
+        return failure;
     s.originDirection = direction == 1 ? 1 : 0;
-    Ops::exchange(m_ctx, Command::ReadDIO, {}, 3000);
-    if (link.Timeout || link.ReplyText.isEmpty())
-        return false;
-    s.newModel = Dio::isNewModel(link.ReplyText);
-    return true;
+    const ExchangeResult dio = Ops::exchange(c, Command::ReadDIO, {}, 3000);
+    if (dio.Timeout() || dio.ReplyText.isEmpty())
+        return dio;
+    s.newModel = Dio::isNewModel(dio.ReplyText);
+    return std::nullopt;
 }
 
 void PointDrive::settingClicked() {
@@ -163,14 +158,14 @@ void PointDrive::settingClicked() {
         selectNumericInput();
         return;
     }
-    m_host.setSettei(1);
+    m_ctx.state.settei = 1;
     m_host.setControlColour(Ctl::Setting, DriveColour::SettingActive);
     m_host.setControlColour(Ctl::Operation, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
     m_ctx.link.setErrorText({});
     s.operationMode = false;
     s.panelMode = DriveState::Numeric;
-    s.orgpos = 0;
+    m_ctx.state.orgpos = 0;
     m_host.resetLamps();
     applyPanelState();
 }
@@ -187,8 +182,8 @@ void PointDrive::orgPressed() {
 
 // What "Do you start?" tells beside its question: the point and where the controller holds
 // it, from the "@?P " reply.
-QString PointDrive::pointToGo(int row) {
-    const std::optional<PointRecord> p = PointReply::point(m_ctx.link.ReplyText, row);
+QString PointDrive::pointToGo(const QString& reply, int row) {
+    const std::optional<PointRecord> p = PointReply::point(reply, row);
     QString text = QStringLiteral("Point %1").arg(row);
     if (!p || p->mode.isEmpty())
         return text;
@@ -200,71 +195,69 @@ QString PointDrive::pointToGo(int row) {
 
 void PointDrive::startClicked() {
     DriveState& s = state();
-    Link& link = m_ctx.link;
     if (!s.operationMode || !s.motion.idle()) {
         m_host.setControlColour(Ctl::Start, DriveColour::Idle);
         return;
     }
     // From here Stop is usable; a stop before the move command cancels the rest.
     MotionSequence sequence(s.motion, Motion::StopControl::Button);
-    link.operationTitle = QStringLiteral("Return to origin");
-    Ops::exchange(m_ctx, Command::QueryORG, {}, 3000);
-    const QString reply = link.ReplyText;
-    if (Drive::stopAsked(m_ctx)) {
+    const DriveContext origin = Ops::titled(m_ctx, QStringLiteral("Return to origin"));
+    const ExchangeResult r = Ops::exchange(origin, Command::QueryORG, {}, 3000);
+    const QString& reply = r.ReplyText;
+    if (Drive::stopAsked(origin)) {
         restoreAfterStart();
         return;
     }
-    if (link.Timeout) {
-        link.ReportLinkError(m_ctx.op, m_host);
+    if (r.Timeout()) {
+        Ops::reportLinkError(origin, r);
         restoreAfterStart();
         return;
     }
-    if (has(reply, "NG")) {
-        Ops::reportNg(m_ctx);
+    if (isRefusal(reply)) {
+        Ops::reportNg(origin, r);
         restoreAfterStart();
         return;
     }
-    if (has(reply, "STOP")) {
-        link.setErrorText(reply);
+    if (isStop(reply)) {
+        origin.link.setErrorText(reply);
         restoreAfterStart();
         return;
     }
-    if (has(reply, "OK") && !has(reply, "1")) {
+    if (isOk(reply) && !reply.contains(QLatin1Char('1'))) {
         // The origin is not established: the return to origin comes first, and without it
         // the point move is not started (the controller would refuse it).
-        link.ReplyTimeoutMs = 22000;
-        if (!askReturnToOrigin() || !s.originDone || Drive::stopAsked(m_ctx)) {
+        if (!askReturnToOrigin(origin) || !s.originDone || Drive::stopAsked(origin)) {
             restoreAfterStart();
             return;
         }
     }
 
     // The point's stored data first, so the question can say where the carriage goes.
-    link.operationTitle = QStringLiteral("Start");
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Start"));
     const int row = m_host.currentPointRow();
-    Ops::exchange(m_ctx, Command::QueryP, QString::number(row), 22000);
-    if (Drive::stopAsked(m_ctx)) {
+    const ExchangeResult stored = Ops::exchange(c, Command::QueryP, QString::number(row), 22000);
+    if (Drive::stopAsked(c)) {
         restoreAfterStart();
         return;
     }
-    if (link.Timeout) {
-        link.ReportLinkError(m_ctx.op, m_host);
+    if (stored.Timeout()) {
+        Ops::reportLinkError(c, stored);
         restoreAfterStart();
         return;
     }
-    if (has(link.ReplyText, "NG")) {
-        Ops::reportNg(m_ctx);
+    if (isRefusal(stored.ReplyText)) {
+        Ops::reportNg(c, stored);
         restoreAfterStart();
         Drive::pause(500);
         return;
     }
-    if (!Drive::askStart(m_ctx, QStringLiteral(" Do you start?"), pointToGo(row))) {
+    if (!Drive::askStart(c, QStringLiteral(" Do you start?"), pointToGo(stored.ReplyText, row))) {
         restoreAfterStart();
         return;
     }
     m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringStart);
     if (moveToPoint() != Drive::Outcome::NoReply)
-        Drive::readCurrentPosition(m_ctx);
+        Drive::readCurrentPosition(c);
     restoreAfterStart();
 }
 
@@ -274,33 +267,29 @@ void PointDrive::restoreAfterStart() {
 }
 
 Drive::Outcome PointDrive::moveToPoint() {
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("Point");
-    link.setErrorText({});
-    const Drive::MotionEnd end = Drive::runMotion(
-        m_ctx, {Command::MOVP, QString::number(m_host.currentPointRow()), {}, 22000, {}});
-    if (end == Drive::MotionEnd::Failed)
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Point"));
+    c.link.setErrorText({});
+    const Drive::Moved moved = Drive::runMotion(
+        c, {Command::MOVP, QString::number(m_host.currentPointRow()), {}, 22000, {}});
+    if (moved.end == Drive::MotionEnd::Failed)
         return Drive::Outcome::NoReply;
-    if (end == Drive::MotionEnd::Cancelled)
+    if (moved.end == Drive::MotionEnd::Cancelled)
         return Drive::Outcome::Stopped;
-    const QString& reply = link.ReplyText;
-    if (has(reply, "OK"))
+    if (isOk(moved.reply()))
         return Drive::Outcome::Done;
-    if (has(reply, "STOP"))
+    if (isStop(moved.reply()))
         return Drive::Outcome::Stopped;
-    Ops::reportNg(m_ctx);
+    Ops::reportNg(c, moved.result);
     return Drive::Outcome::Refused;
 }
 
 void PointDrive::orgClicked() {
-    Link& link = m_ctx.link;
     if (state().motion.idle()) {
-        link.operationTitle = QStringLiteral("Return to origin");
-        link.ReplyTimeoutMs = 4000;
-        if (Ops::askYesNo(m_ctx, QStringLiteral("Return to origin? Please push stop switch if you "
-                                                "stop operating."))) {
-            link.setErrorText({});
-            returnToOrigin();
+        const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Return to origin"));
+        if (Ops::askYesNo(c, QStringLiteral("Return to origin? Please push stop switch if you "
+                                            "stop operating."))) {
+            c.link.setErrorText({});
+            returnToOrigin(c);
         }
     }
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
@@ -317,25 +306,25 @@ Drive::OriginReturn PointDrive::originReturn() {
     return how;
 }
 
-Drive::Outcome PointDrive::returnToOrigin() {
+Drive::Outcome PointDrive::returnToOrigin(const DriveContext& c) {
     if (state().operationMode)
         m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
-    const Drive::Outcome outcome = Drive::returnToOrigin(m_ctx, originReturn());
+    const Drive::Outcome outcome = Drive::returnToOrigin(c, originReturn());
     m_host.setControlColour(Ctl::Stop, std::nullopt);
     return outcome;
 }
 
-bool PointDrive::askReturnToOrigin() {
+bool PointDrive::askReturnToOrigin(const DriveContext& c) {
     DriveState& s = state();
-    if (!Ops::askYesNo(m_ctx, QStringLiteral("Return to origin? Please push stop switch if you "
-                                             "stop operating."))) {
+    if (!Ops::askYesNo(c, QStringLiteral("Return to origin? Please push stop switch if you "
+                                         "stop operating."))) {
         s.panelMode = DriveState::None;
         m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
         applyPanelState();
         return false;
     }
-    m_ctx.link.setErrorText({});
-    return returnToOrigin() == Drive::Outcome::Done;
+    c.link.setErrorText({});
+    return returnToOrigin(c) == Drive::Outcome::Done;
 }
 
 void PointDrive::stopClicked() {
@@ -350,7 +339,7 @@ void PointDrive::stopKeyPressed() {
 
 void PointDrive::stop(int timeoutMs) {
     // Nothing moves: the stop character as a command of its own, whose silence is no error.
-    if (Drive::sendStop(m_ctx, timeoutMs, true) == Drive::StopResult::Stopped)
+    if (Drive::sendStop(m_ctx, timeoutMs, true).result == Drive::StopResult::Stopped)
         m_jogSteps = 0;
 }
 
@@ -419,8 +408,6 @@ void PointDrive::runJog() {
 }
 
 bool PointDrive::jogStep(bool plus) {
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("Parameter");
     ++m_jogSteps;
     const auto endJog = [this] {
         m_plusHeld = m_minusHeld = false;
@@ -429,28 +416,29 @@ bool PointDrive::jogStep(bool plus) {
         return false;
     };
     if (m_jogSteps <= 3) {
-        link.operationTitle = QStringLiteral("JOG");
-        const Drive::MotionEnd end =
-            Drive::runMotion(m_ctx, {plus ? Command::XPlus : Command::XMinus, {}, {}, 3000, {}});
-        if (end != Drive::MotionEnd::Replied)
+        const DriveContext c = Ops::titled(m_ctx, QStringLiteral("JOG"));
+        const Drive::Moved moved =
+            Drive::runMotion(c, {plus ? Command::XPlus : Command::XMinus, {}, {}, 3000, {}});
+        if (moved.end != Drive::MotionEnd::Replied)
             return endJog(); // a failure is reported, and a stop ends the jog
-        const QString reply = link.ReplyText;
-        if (has(reply, "OK") || has(reply, "STOP"))
+        const QString& reply = moved.reply();
+        if (isOk(reply) || isStop(reply))
             return true;
-        if (has(reply, "NG") && has(reply, "37")) {
-            link.setErrorText(reply); // at the soft limit: shown, the jog goes on
+        if (isRefusal(reply) && reply.contains(QLatin1String("37"))) {
+            c.link.setErrorText(reply); // at the soft limit: shown, the jog goes on
             return true;
         }
         // A reported failure ends the jog: the release may have gone to the message box.
-        Ops::reportNg(m_ctx);
+        Ops::reportNg(c, moved.result);
         return endJog();
     }
-    const Drive::MotionEnd end =
-        Drive::runMotion(m_ctx, {plus ? Command::XINC : Command::XDEC, {}, {}, 20000, {}});
-    if (end != Drive::MotionEnd::Replied)
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Parameter"));
+    const Drive::Moved moved =
+        Drive::runMotion(c, {plus ? Command::XINC : Command::XDEC, {}, {}, 20000, {}});
+    if (moved.end != Drive::MotionEnd::Replied)
         return endJog();
-    if (has(link.ReplyText, "NG")) {
-        Ops::reportNg(m_ctx);
+    if (isRefusal(moved.reply())) {
+        Ops::reportNg(c, moved.result);
         return endJog();
     }
     return true;

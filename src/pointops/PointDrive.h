@@ -47,12 +47,12 @@ class PointDrive final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PointDrive)
   public:
-    PointDrive(PointOpsContext& ops, PointDriveHost& host, QObject* parent = nullptr);
+    PointDrive(const PointOpsContext& ops, PointDriveHost& host, QObject* parent = nullptr);
     ~PointDrive() override;
 
     DriveState& state() { return m_host.drive(); }
     IoMonitor& monitor() { return *m_monitor; }
-    DriveContext& context() { return m_ctx; }
+    const DriveContext& context() { return m_ctx; }
 
     // Buttons of the panel.
     void operationClicked(); // Cmd_driv
@@ -102,12 +102,13 @@ class PointDrive final : public QObject {
     // Enables Stop, Setting, Operation, Org, Start, the teaching options, SET and the menus,
     // shows the stop dialog and runs the I/O monitor as the motion state and the modes say.
     void applyPanelState();
-    bool readOperationValues();
-    QString pointToGo(int row);
+    // The values Operation mode reads on entering it; the failed exchange when one failed.
+    std::optional<ExchangeResult> readOperationValues(const DriveContext& c);
+    QString pointToGo(const QString& reply, int row);
     void restoreAfterStart();
     Drive::Outcome moveToPoint();
-    Drive::Outcome returnToOrigin();
-    bool askReturnToOrigin();
+    Drive::Outcome returnToOrigin(const DriveContext& c);
+    bool askReturnToOrigin(const DriveContext& c);
     void stop(int timeoutMs);
     void runJog();
     // One jog step; false when the jog ended (failed, refused or stopped).
@@ -122,14 +123,14 @@ class PointDrive final : public QObject {
     void runDirectTeaching();
     void pollDirectTeaching();
     void runTeachingPlayback();
-    bool readShiftToStatusBar();
-    bool servoOff();
+    bool readShiftToStatusBar(const DriveContext& c);
+    bool servoOff(const DriveContext& c);
     enum class ShiftSend { Sent, Declined, Failed };
     ShiftSend sendOriginShift(const QString& position);
 
-    PointOpsContext& m_ops;
+    const PointOpsContext& m_ops;
     PointDriveHost& m_host;
-    DriveContext m_ctx;
+    const DriveContext m_ctx; // titled by each sequence for its own steps
     IoMonitor* m_monitor;
     QTimer* m_poll; // Direct Teaching: the next position read
 

@@ -1,11 +1,15 @@
 // The point-input drive panel's teaching: the three methods, SET with the origin point shift
 // and its soft-limit suggestion, and the low-speed movement boxes.
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointDrive.h"
+#include "tables/CellText.h"
 #include "tables/SoftLimit.h"
+#include "transfers/LinkReports.h"
+#include "transfers/WriteBlock.h"
 
 #include <QRegularExpression>
 #include <QTimer>
@@ -15,10 +19,6 @@
 #include <optional>
 
 namespace {
-
-bool has(const QString& text, const char* marker) {
-    return text.contains(QLatin1String(marker));
-}
 
 // Plain decimal text only: an optional sign, digits, at most one decimal point.
 std::optional<double> decimal(const QString& text) {
@@ -33,13 +33,15 @@ QString hundredths(double mm) {
     return QString::number(std::llround(mm * 100));
 }
 
-// A controller value read as a 16-bit whole number.
+// A controller or table value read as a 16-bit whole number; 0 when it is no number.
 int int16(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return 0;
+    const double v = CellText::number(text.trimmed()).value_or(0.0);
     return int(std::clamp(std::nearbyint(v), -32768.0, 32767.0));
+}
+
+// A controller or table value read as a number; 0 when it is no number.
+double numberOf(const QString& text) {
+    return CellText::number(text.trimmed()).value_or(0.0);
 }
 
 } // namespace
@@ -80,48 +82,45 @@ void PointDrive::endTeaching() {
         m_host.setControlColour(jog, std::nullopt);
         m_host.setControlEnabled(jog, false);
     }
-    m_host.setSettei(1);
+    m_ctx.state.settei = 1;
     applyPanelState();
     emit jogChanged(); // a jog waiting for its release ends with the teaching
 }
 
-bool PointDrive::readShiftToStatusBar() {
-    const QString value = Ops::readParameterValue(m_ctx, 35);
-    if (m_ctx.link.Timeout || !has(m_ctx.link.ReplyText, "OK")) {
-        m_ctx.link.ReportLinkError(m_ctx.op, m_host);
+bool PointDrive::readShiftToStatusBar(const DriveContext& c) {
+    const ExchangeResult r = Ops::readParameter(c, 35);
+    if (r.Timeout() || !ReplyRules::isOk(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
         return false;
     }
-    state().originShift = value.trimmed().toDouble();
-    m_host.setStatusText(2, DependentDisplays::originShiftText(value.trimmed()));
+    state().originShift = Ops::numberOf(r).value_or(0.0);
+    m_host.setStatusText(2, DependentDisplays::originShiftText(Ops::valueOf(r).trimmed()));
     return true;
 }
 
-bool PointDrive::servoOff() {
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("Servo");
-    if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you turn off the power of motor? Cannot change "
-                                             "the mode during turning off the power of motor."))) {
-        m_host.enableToolbar();
+bool PointDrive::servoOff(const DriveContext& base) {
+    const DriveContext c = Ops::titled(base, QStringLiteral("Servo"));
+    if (!Ops::askYesNo(c, QStringLiteral("Do you turn off the power of motor? Cannot change "
+                                         "the mode during turning off the power of motor."))) {
+        Ops::restore(c);
         m_host.setControlEnabled(PointCtl::ParametersFrame, true);
         state().panelMode = DriveState::None;
         return false;
     }
-    return Drive::servoOff(m_ctx);
+    return Drive::servoOff(c);
 }
 
 void PointDrive::runDirectTeaching() {
     DriveState& s = state();
     if (m_teachingOpen || s.operationMode || !s.motion.idle())
         return;
-    m_host.setSettei(0);
     m_teachingOpen = true;
     s.panelMode = DriveState::DirectTeaching;
     applyPanelState();
-    m_ctx.link.operationTitle = QStringLiteral("Direct Teach");
-    m_ctx.link.ReplyTimeoutMs = 3000;
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Direct Teach"));
     // Declining or failing any step returns to Numeric Input rather than leaving a teaching
     // method open that cannot work.
-    if (!askReturnToOrigin() || !readShiftToStatusBar() || !servoOff()) {
+    if (!askReturnToOrigin(c) || !readShiftToStatusBar(c) || !servoOff(c)) {
         selectNumericInput();
         return;
     }
@@ -153,13 +152,11 @@ void PointDrive::runTeachingPlayback() {
     DriveState& s = state();
     if (m_teachingOpen || s.operationMode || !s.motion.idle())
         return;
-    m_host.setSettei(0);
     m_teachingOpen = true;
     s.panelMode = DriveState::TeachingPlayback;
     applyPanelState();
-    m_ctx.link.operationTitle = QStringLiteral("Teaching Playback");
-    m_ctx.link.ReplyTimeoutMs = 3000;
-    if (!askReturnToOrigin() || !readShiftToStatusBar()) {
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Teaching Playback"));
+    if (!askReturnToOrigin(c) || !readShiftToStatusBar(c)) {
         selectNumericInput();
         return;
     }
@@ -223,57 +220,53 @@ void PointDrive::setClicked() {
         m_ops.points.setModified(true);
         return;
     }
-    m_ctx.link.operationTitle = QStringLiteral("Teaching");
-    askReturnToOrigin();
+    askReturnToOrigin(Ops::titled(m_ctx, QStringLiteral("Teaching")));
     selectNumericInput();
     settingClicked();
 }
 
 PointDrive::ShiftSend PointDrive::sendOriginShift(const QString& position) {
-    Link& link = m_ctx.link;
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Parameter"));
     ParameterTableModel& params = m_ops.params;
-    link.operationTitle = QStringLiteral("Parameter");
-    link.ReplyTimeoutMs = 3000;
-    link.setErrorText({});
-    if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you send virtual origin data?")))
+    c.link.setErrorText({});
+    if (!Ops::askYesNo(c, QStringLiteral("Do you send virtual origin data?")))
         return ShiftSend::Declined;
-    Ops::exchange(m_ctx, Command::QueryPRM, QStringLiteral("35"), 3000);
-    if (link.Timeout || !has(link.ReplyText, "OK")) {
-        link.ReportLinkError(m_ctx.op, m_host);
+    const ExchangeResult shift = Ops::readParameter(c, 35);
+    if (shift.Timeout() || !ReplyRules::isOk(shift.ReplyText)) {
+        Ops::reportLinkError(c, shift);
         return ShiftSend::Failed;
     }
-    const int previousShift = int16(Link::ExtractReplyValue(link.ReplyText));
-    const QString newShift = hundredths(position.toDouble());
+    const int previousShift = int16(Ops::valueOf(shift));
+    const QString newShift = hundredths(numberOf(position));
     // The table takes a value only once the controller has it.
     const QString tableShift = params.settingValue(35);
     params.setSettingValue(35, newShift);
-    if (!Ops::writeParameters(m_ctx, {{35, newShift}})) {
+    if (!Ops::writeParameters(c, {{35, newShift}})) {
         params.setSettingValue(35, tableShift);
         return ShiftSend::Failed;
     }
 
-    if (Ops::askYesNo(m_ctx, QStringLiteral("Is a soft limit also changed?"))) {
+    if (Ops::askYesNo(c, QStringLiteral("Is a soft limit also changed?"))) {
         double limits[2] = {};
         for (int n = 1; n <= 2; ++n) {
-            const QString value = Ops::readParameterValue(m_ctx, n);
-            if (link.Timeout || !has(link.ReplyText, "OK")) {
-                link.ReportLinkError(m_ctx.op, m_host);
+            const ExchangeResult r = Ops::readParameter(c, n);
+            if (r.Timeout() || !ReplyRules::isOk(r.ReplyText)) {
+                Ops::reportLinkError(c, r);
                 m_ops.points.setModified(true); // the shift went out
                 return ShiftSend::Failed;
             }
-            limits[n - 1] = value.trimmed().toDouble();
+            limits[n - 1] = Ops::numberOf(r).value_or(0.0);
         }
         const SoftLimit::Suggestion s =
-            SoftLimit::suggest(limits[0], limits[1], newShift.toDouble(), previousShift);
-        const OperatorInteraction::SoftLimits tableRows{params.settingValue(1).toDouble(),
+            SoftLimit::suggest(limits[0], limits[1], numberOf(newShift), previousShift);
+        const OperatorInteraction::SoftLimits tableRows{numberOf(params.settingValue(1)),
                                                         int16(params.settingValue(2))};
         const OperatorInteraction::SoftLimits chosen =
-            m_ctx.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
+            c.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
         const QString tableLimits[2] = {params.settingValue(1), params.settingValue(2)};
         params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
         params.setSettingValue(2, QString::number(chosen.minus));
-        if (!Ops::writeParameters(m_ctx,
-                                  {{1, params.settingValue(1)}, {2, params.settingValue(2)}})) {
+        if (!Ops::writeParameters(c, {{1, params.settingValue(1)}, {2, params.settingValue(2)}})) {
             params.setSettingValue(1, tableLimits[0]);
             params.setSettingValue(2, tableLimits[1]);
             m_ops.points.setModified(true); // the shift went out

@@ -17,14 +17,14 @@ namespace {
 using PointRows = TableRows<PointTableModel, PointRecord>;
 } // namespace
 
-void receivePoints(PointOpsContext& c) {
+void receivePoints(const PointOpsContext& c) {
     PointRows rows(c.points, Command::ReadPNT, &PointReply::point);
     Ops::receiveRows(c, rows, QStringLiteral("Point reception"),
                      QStringLiteral("Do you receive point data?"), ReadTimeoutMs,
                      QStringLiteral("Receive Point"));
 }
 
-void receiveParameters(PointOpsContext& c) {
+void receiveParameters(const PointOpsContext& c) {
     ParameterTransfer::receive(c, c.params, c.points, ReadTimeoutMs, 1);
 }
 

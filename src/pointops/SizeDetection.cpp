@@ -3,9 +3,13 @@
 #include "drive/Drive.h"
 #include "drive/IoMonitor.h"
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointParameters.h"
 #include "pointops/PointOpsContext.h"
+#include "tables/CellText.h"
+#include "transfers/LinkReports.h"
+#include "transfers/WriteBlock.h"
 
 #include <QRegularExpression>
 
@@ -18,9 +22,8 @@ using Icon = OperatorInteraction::Icon;
 
 const QString kTitle = QStringLiteral("Size detection");
 
-bool has(const QString& text, const char* marker) {
-    return text.contains(QLatin1String(marker));
-}
+using ReplyRules::isOk;
+using ReplyRules::isRefusal;
 
 bool is(const QString& box, const char* name) {
     return box == QLatin1String(name);
@@ -48,15 +51,15 @@ QString hundredths(double mm) {
 }
 
 QString mmText(const QString& hundredthsText) {
-    bool ok = false;
-    const double v = hundredthsText.trimmed().toDouble(&ok);
-    return QString::number(ok ? v / 100.0 : 0.0, 'f', 2);
+    const double v = CellText::number(hundredthsText.trimmed()).value_or(0.0);
+    return QString::number(v / 100.0, 'f', 2);
 }
 
 } // namespace
 
-SizeDetection::SizeDetection(PointOpsContext& ops, PanelHost& host)
-    : m_ops(ops), m_host(host), m_ctx{{ops.link, ops.op, ops.progress, ops.host}, host} {}
+SizeDetection::SizeDetection(const PointOpsContext& ops, PanelHost& host)
+    : m_ops(ops),
+      m_host(host), m_ctx{{ops.link, ops.op, ops.progress, ops.host, ops.state, kTitle}, host} {}
 
 // ---- Entry checks ---------------------------------------------------------------------------
 
@@ -154,50 +157,43 @@ void SizeDetection::pointLeft(const QString& box, bool byEnter) {
 
 // ---- Operations -----------------------------------------------------------------------------
 
-bool SizeDetection::modelCheck(const QString& oldModelText) {
-    Ops::exchange(m_ops, Command::ReadDIO, {}, 3000);
-    const QString reply = m_ops.link.ReplyText;
-    if (m_ops.link.Timeout) {
-        m_ops.link.ReportLinkError(m_ops.op, m_ops.host);
+bool SizeDetection::modelCheck(const DriveContext& c, const QString& oldModelText) {
+    const ExchangeResult r = Ops::exchange(c, Command::ReadDIO, {}, 3000);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
         return false;
     }
-    if (!Dio::isNewModel(reply)) {
-        m_ops.op.message(kTitle, oldModelText, Icon::Critical);
+    if (!Dio::isNewModel(r.ReplyText)) {
+        c.op.message(kTitle, oldModelText, Icon::Critical);
         return false;
     }
-    if (!has(reply, "OK")) {
-        m_ops.link.ReportLinkError(m_ops.op, m_ops.host);
+    if (!isOk(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
         return false;
     }
     return true;
 }
 
 void SizeDetection::switchFunction(bool valid) {
-    Link& link = m_ops.link;
-    link.operationTitle = kTitle;
+    const DriveContext& c = m_ctx;
     const QString oldModel = QStringLiteral("Cannot use this function by old model controller") +
                              (valid ? QString() : QStringLiteral("."));
-    if (!modelCheck(oldModel))
+    if (!modelCheck(c, oldModel))
         return;
-    Ops::exchange(m_ops, Command::WritePRM, {}, 3000);
-    if (link.Timeout || !has(link.ReplyText, "READY")) {
-        link.ReportLinkError(m_ops.op, m_ops.host);
-        return;
-    }
-    link.ReplyTimeoutMs = 100;
-    link.ClearCommand();
-    link.P_Command = Command::ParameterData;
-    link.P_second = QStringLiteral("33=");
-    link.P_third = valid ? QStringLiteral("1") : QStringLiteral("0");
-    link.BuildCommand();
-    link.Exchange();
-    if (has(link.ReplyText, "NG")) {
-        link.ReportLinkError(m_ops.op, m_ops.host);
+    ExchangeResult r = Ops::exchange(c, Command::WritePRM, {}, 3000);
+    if (r.Timeout() || !ReplyRules::isReady(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
         return;
     }
-    Ops::exchange(m_ops, Command::EndOfData, {}, 3000);
-    if (link.Timeout || has(link.ReplyText, "NG") || !has(link.ReplyText, "OK")) {
-        link.ReportLinkError(m_ops.op, m_ops.host);
+    r = Ops::exchangeDataLine(c, Command::ParameterData, QStringLiteral("33="),
+                              valid ? QStringLiteral("1") : QStringLiteral("0"));
+    if (isRefusal(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
+        return;
+    }
+    r = Ops::exchange(c, Command::EndOfData, {}, 3000);
+    if (r.Timeout() || isRefusal(r.ReplyText) || !isOk(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
         return;
     }
     m_host.setControlColour(valid ? SizeCtl::Valid : SizeCtl::Invalid, HighlightBgr);
@@ -209,13 +205,13 @@ void SizeDetection::switchFunction(bool valid) {
     m_ops.params.setSettingValue(33, valid ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-bool SizeDetection::returnToOrigin() {
-    const Drive::MotionEnd end = Drive::runMotion(m_ctx, {Command::ORG, {}, {}, 22000, {}});
-    if (end != Drive::MotionEnd::Replied)
+bool SizeDetection::returnToOrigin(const DriveContext& c) {
+    const Drive::Moved moved = Drive::runMotion(c, {Command::ORG, {}, {}, 22000, {}});
+    if (moved.end != Drive::MotionEnd::Replied)
         return false; // stopped before it went out, or failed (stopped and reported)
-    if (has(m_ops.link.ReplyText, "OK"))
+    if (isOk(moved.reply()))
         return true;
-    m_ops.link.ReportLinkError(m_ops.op, m_ops.host);
+    Ops::reportLinkError(c, moved.result);
     return false;
 }
 
@@ -223,10 +219,8 @@ void SizeDetection::teach(bool maximum) {
     Motion& motion = m_host.drive().motion;
     if (m_busy || !motion.idle())
         return;
-    Link& link = m_ops.link;
+    const DriveContext& c = m_ctx;
     m_busy = true;
-    link.operationTitle = kTitle;
-    link.ReplyTimeoutMs = 3000;
     // The panel is held until the teaching ends, whichever step ends it: Setting, Operation,
     // SET and the menus stay locked meanwhile.
     motion.setHeld(true);
@@ -250,12 +244,12 @@ void SizeDetection::teach(bool maximum) {
         m_ops.op.message(kTitle, QLatin1String(missing), Icon::Critical);
         return;
     }
-    const QString type = Ops::readParameterValue(m_ops, 0);
-    if (link.Timeout) {
-        link.ReportLinkError(m_ops.op, m_ops.host);
+    const ExchangeResult typeRead = Ops::readParameter(c, 0);
+    if (typeRead.Timeout()) {
+        Ops::reportLinkError(c, typeRead);
         return;
     }
-    const int limit = maximum && type.trimmed() == QLatin1String("84") ? 35 : 10;
+    const int limit = maximum && Ops::valueOf(typeRead).trimmed() == QLatin1String("84") ? 35 : 10;
     if (speed.toInt() > limit) {
         m_ops.op.message(kTitle,
                          QStringLiteral("Please set in speed 0 to ") + QString::number(limit) +
@@ -263,37 +257,36 @@ void SizeDetection::teach(bool maximum) {
                          Icon::Critical);
         return;
     }
-    if (!Ops::askYesNo(m_ops, QStringLiteral("Do you size detection?")))
+    if (!Ops::askYesNo(c, QStringLiteral("Do you size detection?")))
         return;
     // Three motions follow, each with the stop dialog on screen; a stop ends the teaching
     // where it stands: no further motion and nothing read back.
     MotionSequence sequence(motion, Motion::StopControl::Dialog);
-    if (!modelCheck(QStringLiteral("Cannot use this function by old model controller")) ||
-        Drive::stopAsked(m_ctx) || !returnToOrigin() || Drive::stopAsked(m_ctx))
+    if (!modelCheck(c, QStringLiteral("Cannot use this function by old model controller")) ||
+        Drive::stopAsked(c) || !returnToOrigin(c) || Drive::stopAsked(c))
         return;
 
-    link.operationTitle = kTitle;
-    const Drive::MotionEnd end = Drive::runMotion(m_ctx, {maximum ? Command::GMAX : Command::GMIN,
-                                                          direction + QLatin1Char(',') + speed,
-                                                          level,
-                                                          20000,
-                                                          {}});
-    if (end != Drive::MotionEnd::Replied || Drive::stopAsked(m_ctx))
+    const Drive::Moved moved = Drive::runMotion(c, {maximum ? Command::GMAX : Command::GMIN,
+                                                    direction + QLatin1Char(',') + speed,
+                                                    level,
+                                                    20000,
+                                                    {}});
+    if (moved.end != Drive::MotionEnd::Replied || Drive::stopAsked(c))
         return;
-    const QString reply = link.ReplyText;
-    if (has(reply, "NG")) {
-        m_ops.op.message(kTitle, QStringLiteral("Error occurred."), Icon::Critical);
-        link.ReportLinkError(m_ops.op, m_ops.host);
+    const QString& reply = moved.reply();
+    if (isRefusal(reply)) {
+        c.op.message(kTitle, QStringLiteral("Error occurred."), Icon::Critical);
+        Ops::reportLinkError(c, moved.result);
         return;
     }
     if (reply.mid(6, 2) == QLatin1String("64")) {
         m_ops.op.message(kTitle, QStringLiteral("No pushing object is detected."), Icon::Critical);
     } else {
         const int number = maximum ? 31 : 32;
-        Ops::exchange(m_ops, Command::QueryPRM, QString::number(number), 3000);
-        const QString value = link.ReplyText;
-        if (link.Timeout || !has(value, "OK")) {
-            link.ReportLinkError(m_ops.op, m_ops.host);
+        const ExchangeResult r = Ops::readParameter(c, number);
+        const QString& value = r.ReplyText;
+        if (r.Timeout() || !isOk(value)) {
+            Ops::reportLinkError(c, r);
             return;
         }
         QString taught = value.left(qMax<qsizetype>(0, value.size() - 4));
@@ -303,8 +296,8 @@ void SizeDetection::teach(bool maximum) {
         m_host.setControlText(maximum ? SizeCtl::Max : SizeCtl::Min, mmText(taught));
         m_ops.op.message(kTitle, QStringLiteral("Size detection has finished."), Icon::Information);
     }
-    if (!Drive::stopAsked(m_ctx))
-        returnToOrigin();
+    if (!Drive::stopAsked(c))
+        returnToOrigin(c);
 }
 
 bool SizeDetection::pointText(bool maximum, double& value) {
@@ -326,9 +319,7 @@ bool SizeDetection::pointText(bool maximum, double& value) {
 void SizeDetection::sendPoints() {
     if (m_busy)
         return;
-    Link& link = m_ops.link;
-    link.operationTitle = kTitle;
-    link.ReplyTimeoutMs = 3000;
+    const DriveContext& c = m_ctx;
     double maxPoint = 0;
     double minPoint = 0;
     if (!pointText(true, maxPoint) || !pointText(false, minPoint))
@@ -338,9 +329,9 @@ void SizeDetection::sendPoints() {
         bool& busy;
         ~Unbusy() { busy = false; }
     } unbusy{m_busy};
-    if (!modelCheck(QStringLiteral("Cannot use this function by old model controller")))
+    if (!modelCheck(c, QStringLiteral("Cannot use this function by old model controller")))
         return;
-    Ops::WriteBlock block(m_ops, QStringLiteral("parameters"), 2);
+    Ops::WriteBlock block(c, QStringLiteral("parameters"), 2);
     if (!block.open(Command::WritePRM))
         return;
     const QString maxValue = hundredths(maxPoint);
@@ -351,18 +342,18 @@ void SizeDetection::sendPoints() {
     if (!block.sendLine(Command::ParameterData, QStringLiteral("32="), minValue))
         return;
     m_ops.params.setSettingValue(32, minValue);
-    block.endOfData();
-    const QString reply = link.ReplyText;
-    if (has(reply, "NG")) {
-        Ops::reportNg(m_ops);
+    const ExchangeResult end = block.endOfData();
+    const QString& reply = end.ReplyText;
+    if (isRefusal(reply)) {
+        Ops::reportNg(c, end);
         return;
     }
-    if (link.Timeout) {
-        Ops::restore(m_ops);
+    if (end.Timeout()) {
+        Ops::restore(c);
         return;
     }
     const QString title = QStringLiteral("Pushing position setting");
-    if (has(reply, "OK")) {
+    if (isOk(reply)) {
         m_ops.op.message(title, QStringLiteral("Transmission completion."), Icon::None);
         m_host.setControlText(SizeCtl::Max, QString::number(maxPoint, 'f', 2));
         m_host.setControlText(SizeCtl::Min, QString::number(minPoint, 'f', 2));

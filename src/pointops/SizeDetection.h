@@ -29,7 +29,7 @@ class SizeDetection final {
   public:
     static constexpr quint32 HighlightBgr = 0xFFC0C0;
 
-    SizeDetection(PointOpsContext& ops, PanelHost& host);
+    SizeDetection(const PointOpsContext& ops, PanelHost& host);
 
     // Whether a typed character may reach a box (Enter, backspace, Tab and Escape always do).
     static bool acceptsKey(const QString& box, QChar ch);
@@ -47,13 +47,13 @@ class SizeDetection final {
     bool busy() const { return m_busy; }
 
   private:
-    bool modelCheck(const QString& oldModelText);
-    bool returnToOrigin();
+    bool modelCheck(const DriveContext& c, const QString& oldModelText);
+    bool returnToOrigin(const DriveContext& c);
     // Checks a point box's text for SET; refuses it with its message when malformed.
     bool pointText(bool maximum, double& value);
 
-    PointOpsContext& m_ops;
+    const PointOpsContext& m_ops;
     PanelHost& m_host;
-    DriveContext m_ctx;  // the same link and operator, as the motions see them
-    bool m_busy = false; // hajityuu
+    const DriveContext m_ctx; // the same link and operator, as the motions see them
+    bool m_busy = false;      // hajityuu
 };

@@ -1,6 +1,7 @@
 #include "pointops/TransmitParameters.h"
 
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "operator/ProgressView.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointParameters.h"
@@ -8,6 +9,7 @@
 #include "pointops/PointOpsContext.h"
 #include "pointops/PointReply.h"
 #include "tables/SoftLimit.h"
+#include "transfers/LinkReports.h"
 #include "transfers/ParameterTransfer.h"
 
 #include <QCoreApplication>
@@ -43,25 +45,25 @@ bool differs(const QString& table, const QString& controller) {
 
 // Every exchange before the write block: a time-out or an "NG" reply ends the operation with
 // the communication-error report and nothing written.
-bool exchangeOk(PointOpsContext& c) {
-    if (!c.link.Timeout && !c.link.ReplyText.contains(QLatin1String("NG")))
+bool exchangeOk(const PointOpsContext& c, const ExchangeResult& r) {
+    if (!r.Timeout() && !ReplyRules::isRefusal(r.ReplyText))
         return true;
-    c.link.ReportLinkError(c.op, c.host);
-    c.host.setSettei(1);
-    Ops::restore(c);
+    Ops::reportLinkError(c, r);
+    c.state.settei = 1;
     return false;
 }
 
 // One controller parameter. Its value is used in the checks and the soft limit suggestion, so
 // a reply that is not a number is a reply error, never read as 0.
-bool readValue(PointOpsContext& c, int number, QString& value) {
-    value = Ops::readParameterValue(c, number).trimmed();
-    if (!exchangeOk(c))
+bool readValue(const PointOpsContext& c, int number, QString& value) {
+    const ExchangeResult r = Ops::readParameter(c, number);
+    value = Ops::valueOf(r).trimmed();
+    if (!exchangeOk(c, r))
         return false;
     if (CellText::number(value))
         return true;
-    Ops::reportNg(c);
-    c.host.setSettei(1);
+    Ops::reportNg(c, r);
+    c.state.settei = 1;
     return false;
 }
 
@@ -115,7 +117,7 @@ void setLineValue(QList<DataLine>& lines, int number, const QString& value) {
 // the values of the lines of parameters 1 and 2, and go into the table only once the block
 // has been written (softLimits). False when the operation must end (a query failed; already
 // reported).
-bool offerSoftLimitChange(PointOpsContext& c, double tableShift, QList<DataLine>& lines,
+bool offerSoftLimitChange(const PointOpsContext& c, double tableShift, QList<DataLine>& lines,
                           std::optional<std::pair<QString, QString>>& softLimits) {
     QString controllerShift;
     QString controllerDirection;
@@ -145,10 +147,8 @@ bool offerSoftLimitChange(PointOpsContext& c, double tableShift, QList<DataLine>
     return true;
 }
 
-void transmit(PointOpsContext& c) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QLatin1String(Title);
-    c.link.ReplyTimeoutMs = 5000;
+void transmit(const PointOpsContext& base) {
+    const PointOpsContext c = Ops::titled(base, QLatin1String(Title));
     c.link.ClearCommand();
 
     if (!Ops::askYesNo(c, QLatin1String(Question))) {
@@ -157,10 +157,10 @@ void transmit(PointOpsContext& c) {
     }
 
     const double tableShift = numberOf(c.params.settingValue(ShiftParameter));
-    Ops::exchange(c, Command::QueryPRM, QStringLiteral("0"), 5000);
-    if (!exchangeOk(c))
+    const ExchangeResult type = Ops::exchange(c, Command::QueryPRM, QStringLiteral("0"), 5000);
+    if (!exchangeOk(c, type))
         return;
-    const int limit = travelLimit(Link::ExtractReplyValue(c.link.ReplyText));
+    const int limit = travelLimit(Ops::valueOf(type));
     if (tableShift < -limit || tableShift > limit) {
         c.op.message(QLatin1String(ApplicationTitle), QLatin1String(ShiftBeyondTravel),
                      OperatorInteraction::Icon::None);
@@ -168,10 +168,10 @@ void transmit(PointOpsContext& c) {
         return;
     }
 
-    Ops::exchange(c, Command::ReadPNT, {}, 5000);
-    if (!exchangeOk(c))
+    const ExchangeResult points = Ops::exchange(c, Command::ReadPNT, {}, 5000);
+    if (!exchangeOk(c, points))
         return;
-    if (controllerPointsBeyond(c.link.ReplyText,
+    if (controllerPointsBeyond(points.ReplyText,
                                numberOf(c.params.settingValue(StrokeParameter)))) {
         c.op.message(QLatin1String(Title), QLatin1String(PointsBeyondStroke),
                      OperatorInteraction::Icon::None);
@@ -179,11 +179,11 @@ void transmit(PointOpsContext& c) {
         return;
     }
 
-    Ops::exchange(c, Command::ReadDIO, {}, 3000);
-    if (!exchangeOk(c))
+    const ExchangeResult dio = Ops::exchange(c, Command::ReadDIO, {}, 3000);
+    if (!exchangeOk(c, dio))
         return;
     // The older controller reports one output less: its output line ends at the 8th character.
-    const bool oldModel = c.link.ReplyText.size() > 7 && c.link.ReplyText[7] == QLatin1Char('\r');
+    const bool oldModel = dio.ReplyText.size() > 7 && dio.ReplyText[7] == QLatin1Char('\r');
 
     QList<DataLine> lines = dataLines(c, oldModel);
     if (!ParameterTransfer::allAccepted(c, c.params.rows(), lines))
@@ -227,7 +227,7 @@ int travelLimit(const QString& controllerType) {
                : 2000;
 }
 
-void run(PointOpsContext& c) {
+void run(const PointOpsContext& c) {
     try {
         transmit(c);
     } catch (...) {

@@ -33,6 +33,6 @@ int travelLimit(const QString& controllerType);
 // and 35) must be numbers, else the reply-error report ends the operation. Every value is
 // checked to be a plain number before the block opens. Soft limits confirmed in the dialog
 // go into the table only when the whole block was written.
-void run(PointOpsContext& c);
+void run(const PointOpsContext& c);
 
 } // namespace TransmitParameters

@@ -5,6 +5,8 @@
 #include "pointdata/PointRules.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/PointOpsContext.h"
+#include "transfers/LinkReports.h"
+#include "transfers/WriteBlock.h"
 
 #include <QLatin1String>
 #include <QStringList>
@@ -34,32 +36,21 @@ QString typeFromReply(const QString& value) {
 }
 
 // One parameter query before anything is written. False (already reported, window restored)
-// on a time-out or an "NG" reply.
-bool query(PointOpsContext& c, int number, QString& value) {
-    value = Ops::readParameterValue(c, number);
-    if (c.link.Timeout) {
-        c.link.ReportLinkError(c.op, c.host);
-        Ops::restore(c);
+// on a failed exchange or an "NG" reply; with mustBeNumber also on a value that is no number
+// (the stroke decides which positions may be sent: it is never read as 0).
+bool query(const PointOpsContext& c, int number, QString& value, bool mustBeNumber = false) {
+    const ExchangeResult r = Ops::readParameter(c, number);
+    value = Ops::valueOf(r);
+    if (Ops::failed(c, r))
         return false;
-    }
-    if (c.link.ReplyText.contains(QLatin1String("NG"))) {
-        Ops::reportNg(c);
-        return false;
-    }
-    return true;
-}
-
-// The stroke decides which positions may be sent: a reply that is not a number is a reply
-// error, never read as 0.
-bool isNumber(PointOpsContext& c, const QString& value) {
-    if (CellText::number(value.trimmed()))
+    if (!mustBeNumber || CellText::number(value.trimmed()))
         return true;
-    Ops::reportNg(c);
+    Ops::reportNg(c, r);
     return false;
 }
 
 // A check pass over the whole table; shows the first failure and restores the window.
-bool passes(PointOpsContext& c, const QString& type, int strokeMm) {
+bool passes(const PointOpsContext& c, const QString& type, int strokeMm) {
     const PointRules::Validity v = PointRules::checkTable(c.points.table(), type, strokeMm);
     if (v.ok())
         return true;
@@ -68,10 +59,8 @@ bool passes(PointOpsContext& c, const QString& type, int strokeMm) {
     return false;
 }
 
-void transmit(PointOpsContext& c) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QLatin1String(Title);
-    c.link.ReplyTimeoutMs = 3000;
+void transmit(const PointOpsContext& base) {
+    const PointOpsContext c = Ops::titled(base, QLatin1String(Title));
     c.link.setErrorText({});
 
     if (!Ops::askYesNo(c, QLatin1String(Question))) {
@@ -80,7 +69,7 @@ void transmit(PointOpsContext& c) {
     }
 
     QString value;
-    if (!query(c, 21, value) || !isNumber(c, value))
+    if (!query(c, 21, value, true))
         return;
     // The first pass knows the stroke only: the speed rule of modes A, I and U waits for the
     // controller type.
@@ -88,7 +77,7 @@ void transmit(PointOpsContext& c) {
         return;
 
     QString type;
-    if (!query(c, 0, type) || !query(c, 21, value) || !isNumber(c, value))
+    if (!query(c, 0, type) || !query(c, 21, value, true))
         return;
     if (!passes(c, typeFromReply(type), strokeFromReply(value)))
         return;
@@ -111,16 +100,8 @@ void transmit(PointOpsContext& c) {
     Ops::WriteBlock block(c, QStringLiteral("points"),
                           int(std::count_if(lines.cbegin(), lines.cend(),
                                             [](const Ops::DataLine& l) { return l.sent; })));
-    block.erase(Command::InitPNT, 10000);
-    if (c.link.Timeout) {
-        c.link.ReportLinkError(c.op, c.host);
-        Ops::restore(c);
+    if (Ops::failed(c, block.erase(Command::InitPNT, 10000)))
         return;
-    }
-    if (c.link.ReplyText.contains(QLatin1String("NG"))) {
-        Ops::reportNg(c);
-        return;
-    }
 
     c.progress.setRange(0, PointCount + 1);
     c.progress.setValue(0);
@@ -134,7 +115,7 @@ void transmit(PointOpsContext& c) {
 
 } // namespace
 
-void run(PointOpsContext& c) {
+void run(const PointOpsContext& c) {
     try {
         transmit(c);
     } catch (...) {

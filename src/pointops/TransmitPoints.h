@@ -16,6 +16,6 @@ inline constexpr char Finished[] = "Transmitting has finished.";
 
 // Runs the whole operation; every way out leaves the window and its toolbar enabled and the
 // progress dialog hidden.
-void run(PointOpsContext& c);
+void run(const PointOpsContext& c);
 
 } // namespace TransmitPoints

@@ -5,29 +5,21 @@
 
 #include "drive/IoMonitor.h"
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneReply.h"
 #include "pulse/ZoneTableModel.h"
 #include "tables/ActuatorType.h"
+#include "transfers/LinkReports.h"
 
 #include <QTimer>
 
 namespace {
 
-bool has(const QString& text, const char* marker) {
-    return text.contains(QLatin1String(marker));
-}
-
-// The state a one-value reply reports: the first character of its value.
-QString stateOf(const QString& reply) {
-    return Link::ExtractReplyValue(reply).trimmed().left(1);
-}
-
-double number(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? v : 0.0;
-}
+using Ops::stateOf;
+using ReplyRules::isOk;
+using ReplyRules::isRefusal;
+using ReplyRules::isStop;
 
 // The buttons of the frame "Drive" that a motion and the start sequence switch together.
 constexpr const char* kSwitchButtons[] = {PulseCtl::Servo, PulseCtl::Deviation,
@@ -36,12 +28,12 @@ constexpr const char* kSwitchButtons[] = {PulseCtl::Servo, PulseCtl::Deviation,
 
 } // namespace
 
-PulseDrive::PulseDrive(Link& link, OperatorInteraction& op, ProgressView& progress,
-                       PulseDriveHost& host, ZoneTableModel& zones, PulseParameterModel& params,
-                       QObject* parent)
-    : QObject(parent), m_ctx{{link, op, progress, host}, host}, m_host(host), m_zones(zones),
-      m_params(params), m_monitor(new IoMonitor([this] { return state().operationMode; },
-                                                [this] { return ioPoll(); }, this)),
+PulseDrive::PulseDrive(const OperationContext& ops, PulseDriveHost& host, ZoneTableModel& zones,
+                       PulseParameterModel& params, QObject* parent)
+    : QObject(parent), m_ctx{{ops.link, ops.op, ops.progress, host, ops.state}, host}, m_host(host),
+      m_zones(zones), m_params(params),
+      m_monitor(new IoMonitor([this] { return state().operationMode; }, [this] { return ioPoll(); },
+                              this)),
       m_poll(new QTimer(this)) {
     m_poll->setSingleShot(true);
     connect(m_poll, &QTimer::timeout, this, &PulseDrive::pollTeaching);
@@ -107,15 +99,14 @@ void PulseDrive::applyPanelState() {
 
 void PulseDrive::operationClicked() {
     DriveState& s = state();
-    Link& link = m_ctx.link;
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Drive"));
     m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
-    m_host.setSettei(0);
-    if (link.ReplyText.startsWith(QLatin1String("OK")))
+    // The last reply the window shows (Txt_ComR) tells whether the I/O monitor may go on.
+    if (c.link.receivedText().startsWith(QLatin1String("OK")))
         m_monitor->clearGuard();
     if (s.operationMode || m_entering || !s.motion.idle() || m_teaching)
         return;
     m_entering = true;
-    link.operationTitle = QStringLiteral("Drive");
     m_host.setControlColour(Ctl::Operation, DriveColour::OperationActive);
     m_host.setControlColour(Ctl::Setting, DriveColour::Idle);
     m_host.setControlColour(Ctl::Set, DriveColour::Set);
@@ -123,15 +114,15 @@ void PulseDrive::operationClicked() {
         m_host.setControlColour(name, std::nullopt);
     for (const char* name : {Ctl::Org, Ctl::Start, Ctl::Stop})
         m_host.setControlColour(name, std::nullopt);
-    link.setErrorText({});
+    c.link.setErrorText({});
     s.panelMode = DriveState::Numeric;
     m_switchesOn.clear();
     applyPanelState();
 
-    const bool read = readOperationValues();
+    const std::optional<ExchangeResult> failure = readOperationValues(c);
     m_entering = false;
-    if (!read) {
-        Drive::reportEntryFailed(m_ctx);
+    if (failure) {
+        Drive::reportEntryFailed(c, *failure);
         settingClicked();
         return;
     }
@@ -140,31 +131,32 @@ void PulseDrive::operationClicked() {
     setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::Alarm}, true);
 }
 
-bool PulseDrive::readOperationValues() {
+std::optional<ExchangeResult> PulseDrive::readOperationValues(const DriveContext& c) {
     DriveState& s = state();
-    Link& link = m_ctx.link;
-    const auto failed = [&link] { return link.Timeout || link.ReplyText.isEmpty(); };
-    const QString type = Ops::readParameterValue(m_ctx, 0).trimmed();
-    if (failed())
-        return false;
-    s.stroke = ActuatorType::stroke(type);
-    const QString direction = Ops::readParameterValue(m_ctx, 5);
-    if (failed())
-        return false;
-    s.originDirection = direction.trimmed() == QLatin1String("1") ? 1 : 0;
-    const QString shift = Ops::readParameterValue(m_ctx, 35);
-    if (failed())
-        return false;
-    s.originShift = number(shift);
-    Ops::exchange(m_ctx, Command::QuerySRVO, {}, 3000);
-    if (failed())
-        return false;
-    showServoState(stateOf(link.ReplyText));
-    Ops::exchange(m_ctx, Command::QueryPRS, {}, 3000);
-    if (failed())
-        return false;
-    showOperationType(stateOf(link.ReplyText), true);
-    return true;
+    const auto failed = [](const ExchangeResult& r) {
+        return r.Timeout() || r.ReplyText.isEmpty();
+    };
+    const ExchangeResult type = Ops::readParameter(c, 0);
+    if (failed(type))
+        return type;
+    s.stroke = ActuatorType::stroke(Ops::valueOf(type).trimmed());
+    const ExchangeResult direction = Ops::readParameter(c, 5);
+    if (failed(direction))
+        return direction;
+    s.originDirection = Ops::valueOf(direction).trimmed() == QLatin1String("1") ? 1 : 0;
+    const ExchangeResult shift = Ops::readParameter(c, 35);
+    if (failed(shift))
+        return shift;
+    s.originShift = Ops::numberOf(shift).value_or(0.0);
+    const ExchangeResult servo = Ops::exchange(c, Command::QuerySRVO, {}, 3000);
+    if (failed(servo))
+        return servo;
+    showServoState(stateOf(servo));
+    const ExchangeResult press = Ops::exchange(c, Command::QueryPRS, {}, 3000);
+    if (failed(press))
+        return press;
+    showOperationType(stateOf(press), true);
+    return std::nullopt;
 }
 
 void PulseDrive::settingClicked() {
@@ -190,9 +182,9 @@ void PulseDrive::settingClicked() {
     s.operationMode = false;
     s.panelMode = DriveState::Numeric;
     m_host.setControlChecked(PulseCtl::Numeric, true);
-    m_host.setSettei(1);
+    m_ctx.state.settei = 1;
     m_host.resetLamps();
-    s.orgpos = 0;
+    m_ctx.state.orgpos = 0;
     m_switchesOn.clear();
     applyPanelState();
 }
@@ -217,33 +209,31 @@ struct PulseDrive::Switch {
 void PulseDrive::toggle(const Switch& sw) {
     if (!state().motion.idle())
         return;
-    Link& link = m_ctx.link;
-    link.setErrorText({});
-    link.operationTitle = QString::fromLatin1(sw.title);
-    Ops::exchange(m_ctx, sw.query, {}, 3000);
-    if (link.Timeout) {
-        m_host.enableWindow();
-        link.ReportLinkError(m_ctx.op, m_host);
+    const DriveContext c = Ops::titled(m_ctx, QString::fromLatin1(sw.title));
+    c.link.setErrorText({});
+    ExchangeResult r = Ops::exchange(c, sw.query, {}, 3000);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
         return;
     }
-    const char* caption = sw.captionOf(link.ReplyText.left(1));
+    const char* caption = sw.captionOf(r.ReplyText.left(1));
     if (!caption)
         return;
     m_host.setControlText(sw.button, QString::fromLatin1(caption));
     const bool on = qstrcmp(caption, sw.onCaption) == 0;
-    if (Ops::askYesNo(m_ctx, QString::fromLatin1(on ? sw.askOn : sw.askOff))) {
-        Ops::exchange(m_ctx, sw.command, on ? QStringLiteral("1") : QStringLiteral("0"), 3000);
-        if (link.Timeout) {
-            link.ReportLinkError(m_ctx.op, m_host);
+    if (Ops::askYesNo(c, QString::fromLatin1(on ? sw.askOn : sw.askOff))) {
+        r = Ops::exchange(c, sw.command, on ? QStringLiteral("1") : QStringLiteral("0"), 3000);
+        if (r.Timeout()) {
+            Ops::reportLinkError(c, r);
             return;
         }
-        if (has(link.ReplyText, "NG")) {
-            Ops::reportNg(m_ctx);
+        if (isRefusal(r.ReplyText)) {
+            Ops::reportNg(c, r);
             return;
         }
         m_host.setControlText(sw.button, QString::fromLatin1(on ? sw.offCaption : sw.onCaption));
     }
-    if (link.ReplyText.startsWith(QLatin1String("OK")))
+    if (r.ReplyText.startsWith(QLatin1String("OK")))
         m_monitor->clearGuard();
 }
 
@@ -286,17 +276,19 @@ void PulseDrive::operationTypeClicked() {
 void PulseDrive::confirmAndSend(const char* title, const char* question, int code) {
     if (!state().motion.idle())
         return;
-    Link& link = m_ctx.link;
-    link.setErrorText({});
-    link.operationTitle = QString::fromLatin1(title);
-    if (Ops::askYesNo(m_ctx, QString::fromLatin1(question))) {
-        Ops::exchange(m_ctx, code, {}, 3000);
-        if (link.Timeout)
-            link.ReportLinkError(m_ctx.op, m_host); // also hides the progress dialog
-        else if (has(link.ReplyText, "NG"))
-            Ops::reportNg(m_ctx);
+    const DriveContext c = Ops::titled(m_ctx, QString::fromLatin1(title));
+    c.link.setErrorText({});
+    // The last reply the window shows tells whether the I/O monitor may go on.
+    QString last = c.link.receivedText();
+    if (Ops::askYesNo(c, QString::fromLatin1(question))) {
+        const ExchangeResult r = Ops::exchange(c, code, {}, 3000);
+        last = r.ReplyText;
+        if (r.Timeout())
+            Ops::reportLinkError(c, r); // also hides the progress dialog
+        else if (isRefusal(r.ReplyText))
+            Ops::reportNg(c, r);
     }
-    if (link.ReplyText.startsWith(QLatin1String("OK")))
+    if (last.startsWith(QLatin1String("OK")))
         m_monitor->clearGuard();
 }
 
@@ -339,21 +331,20 @@ void PulseDrive::startPressed() {
 }
 
 void PulseDrive::orgClicked() {
-    Link& link = m_ctx.link;
     if (state().operationMode && state().motion.idle()) {
-        link.operationTitle = QStringLiteral("Return to origin");
-        if (Ops::askYesNo(m_ctx, QStringLiteral("Return to origin? Please push stop switch if you "
-                                                "stop operating."))) {
-            link.setErrorText({});
+        const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Return to origin"));
+        if (Ops::askYesNo(c, QStringLiteral("Return to origin? Please push stop switch if you "
+                                            "stop operating."))) {
+            c.link.setErrorText({});
             // Operation mode has its own Stop button: no stop dialog.
-            if (returnToOrigin(false) == Drive::Outcome::Done)
+            if (returnToOrigin(c, false) == Drive::Outcome::Done)
                 m_monitor->clearGuard();
         }
     }
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
 }
 
-Drive::Outcome PulseDrive::returnToOrigin(bool showStopDialog) {
+Drive::Outcome PulseDrive::returnToOrigin(const DriveContext& c, bool showStopDialog) {
     DriveState& s = state();
     if (s.operationMode)
         m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
@@ -365,7 +356,7 @@ Drive::Outcome PulseDrive::returnToOrigin(bool showStopDialog) {
     how.onlyOk = true;
     how.moved = [this] { m_params.setReceiving(false); };
     how.teaching = [this](double mm, double shift) { showTeachingPosition(mm, shift); };
-    const Drive::Outcome outcome = Drive::returnToOrigin(m_ctx, how);
+    const Drive::Outcome outcome = Drive::returnToOrigin(c, how);
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
     // The five switches come back after the motion, however it ended.
@@ -378,13 +369,12 @@ Drive::Outcome PulseDrive::returnToOrigin(bool showStopDialog) {
 
 // What "Do you start?" tells beside its question: the zone and its position A as the
 // controller holds it ("@READ ZON ", 3000 ms), since the move goes there.
-QString PulseDrive::zoneToGo(int zone) {
-    Link& link = m_ctx.link;
+QString PulseDrive::zoneToGo(const DriveContext& c, int zone) {
     QString text = QStringLiteral("Zone %1").arg(zone);
-    Ops::exchange(m_ctx, Command::ReadZON, {}, 3000);
-    if (link.Timeout || !has(link.ReplyText, "OK"))
+    const ExchangeResult r = Ops::exchange(c, Command::ReadZON, {}, 3000);
+    if (r.Timeout() || !isOk(r.ReplyText))
         return text + QStringLiteral(": its position could not be read from the controller");
-    const std::optional<ZoneRecord> z = ZoneReply::zone(link.ReplyText, zone);
+    const std::optional<ZoneRecord> z = ZoneReply::zone(r.ReplyText, zone);
     if (!z || z->a.trimmed().isEmpty())
         return text + QStringLiteral(": no position A set in the controller");
     return text +
@@ -393,56 +383,52 @@ QString PulseDrive::zoneToGo(int zone) {
 
 void PulseDrive::startClicked() {
     DriveState& s = state();
-    Link& link = m_ctx.link;
     if (!s.operationMode || !s.motion.idle())
         return;
     // From here Stop is usable; a stop before the move command cancels the rest.
     MotionSequence sequence(s.motion, Motion::StopControl::Button);
-    link.setErrorText({});
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Start"));
+    c.link.setErrorText({});
     const int zone = m_host.currentZoneCell().first;
-    link.operationTitle = QStringLiteral("Start");
-    const QString where = zoneToGo(zone);
+    const QString where = zoneToGo(c, zone);
     for (;;) {
-        if (Drive::stopAsked(m_ctx) ||
-            !Drive::askStart(m_ctx, QStringLiteral("Do you start?"), where))
+        if (Drive::stopAsked(c) || !Drive::askStart(c, QStringLiteral("Do you start?"), where))
             break;
         for (const char* name :
              {Ctl::Stop, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
             m_host.setControlColour(name, DriveColour::StopDuringOrigin);
-        if (Drive::stopAsked(m_ctx) || !excite() || Drive::stopAsked(m_ctx))
-            break;
         // The excitation's title names only its own exchanges: a failed move is the start's.
-        link.operationTitle = QStringLiteral("Start");
+        if (Drive::stopAsked(c) || !excite() || Drive::stopAsked(c))
+            break;
 
-        Ops::exchangeAsWritten(m_ctx, Command::QueryORG, QStringLiteral("@?ORG"), 3000);
-        if (Drive::stopAsked(m_ctx))
+        const ExchangeResult origin =
+            Ops::exchangeAsWritten(c, Command::QueryORG, QStringLiteral("@?ORG"), 3000);
+        if (Drive::stopAsked(c))
             break;
-        if (link.ReplyText.isEmpty()) {
-            link.ReportLinkError(m_ctx.op, m_host);
-            break;
-        }
-        if (has(link.ReplyText, "NG")) {
-            Ops::reportNg(m_ctx);
+        if (origin.ReplyText.isEmpty()) {
+            Ops::reportLinkError(c, origin);
             break;
         }
-        if (stateOf(link.ReplyText) == u"1") {
+        if (isRefusal(origin.ReplyText)) {
+            Ops::reportNg(c, origin);
+            break;
+        }
+        if (stateOf(origin) == u"1") {
             // A move waits as long as the point-input kind's moves.
-            link.operationTitle = QStringLiteral("Start");
-            const Drive::MotionEnd end = Drive::runMotion(
-                m_ctx, {Command::MOVP, {}, {}, 22000, QStringLiteral("@MOVP %1").arg(zone)});
-            if (end == Drive::MotionEnd::Replied && !has(link.ReplyText, "OK"))
-                link.setErrorText(link.ReplyText);
+            const Drive::Moved moved = Drive::runMotion(
+                c, {Command::MOVP, {}, {}, 22000, QStringLiteral("@MOVP %1").arg(zone)});
+            if (moved.end == Drive::MotionEnd::Replied && !isOk(moved.reply()))
+                c.link.setErrorText(moved.reply());
             break;
         }
-        link.operationTitle = QStringLiteral("Start");
         // Without the origin the controller refuses the move: declining ends the start.
-        if (!Ops::askYesNo(m_ctx, QStringLiteral("Execute return to origin? If stopping in "
-                                                 "operations required, press Pop-up button.")))
+        if (!Ops::askYesNo(c, QStringLiteral("Execute return to origin? If stopping in "
+                                             "operations required, press Pop-up button.")))
             break;
-        const Drive::Outcome origin = returnToOrigin(true);
-        if (origin == Drive::Outcome::Stopped && Drive::stopAsked(m_ctx))
-            link.setErrorText(QStringLiteral("STOP･･61:STOP COMMAND"));
-        if (origin != Drive::Outcome::Done)
+        const Drive::Outcome returned = returnToOrigin(c, true);
+        if (returned == Drive::Outcome::Stopped && Drive::stopAsked(c))
+            c.link.setErrorText(QStringLiteral("STOP･･61:STOP COMMAND"));
+        if (returned != Drive::Outcome::Done)
             break;
     }
     finishStart();
@@ -451,31 +437,32 @@ void PulseDrive::startClicked() {
 // The motor must be excited before a move: "@?SRVO", and "@SRVO 1" when it is off. Both are
 // written as they stand, without comma and line end. False when the start must end.
 bool PulseDrive::excite() {
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("Motor excitation");
-    Ops::exchangeAsWritten(m_ctx, Command::QuerySRVO, QStringLiteral("@?SRVO"), 3000);
-    if (Drive::stopAsked(m_ctx))
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Motor excitation"));
+    const ExchangeResult servo =
+        Ops::exchangeAsWritten(c, Command::QuerySRVO, QStringLiteral("@?SRVO"), 3000);
+    if (Drive::stopAsked(c))
         return false;
-    if (link.Timeout) {
-        link.ReportLinkError(m_ctx.op, m_host);
-        return false;
-    }
-    if (has(link.ReplyText, "NG")) {
-        Ops::reportNg(m_ctx);
+    if (servo.Timeout()) {
+        Ops::reportLinkError(c, servo);
         return false;
     }
-    if (stateOf(link.ReplyText) != u"0")
+    if (isRefusal(servo.ReplyText)) {
+        Ops::reportNg(c, servo);
+        return false;
+    }
+    if (stateOf(servo) != u"0")
         return true;
-    Ops::exchangeAsWritten(m_ctx, Command::SRVO, QStringLiteral("@SRVO 1"), 3000);
-    const QString reply = link.ReplyText;
-    if (has(reply, "OK"))
+    const ExchangeResult on =
+        Ops::exchangeAsWritten(c, Command::SRVO, QStringLiteral("@SRVO 1"), 3000);
+    const QString& reply = on.ReplyText;
+    if (isOk(reply))
         return true;
     if (reply.isEmpty())
-        link.ReportLinkError(m_ctx.op, m_host);
-    else if (has(reply, "NG"))
-        link.setErrorText(reply);
+        Ops::reportLinkError(c, on);
+    else if (isRefusal(reply))
+        c.link.setErrorText(reply);
     else
-        link.ReportReplyError(m_ctx.op, m_host);
+        Ops::reportReplyError(c, on);
     return false;
 }
 
@@ -494,13 +481,14 @@ void PulseDrive::stopClicked() {
     m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
     const Drive::StopAsk asked = Drive::requestStop(m_ctx);
     // Nothing moved: the stop character as a command of its own, whose silence is reported.
+    QString stopReply;
     if (asked == Drive::StopAsk::Idle)
-        Drive::sendStop(m_ctx, 1500, false);
+        stopReply = Drive::sendStop(m_ctx, 1500, false).reply;
     setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::Alarm}, true);
     setSwitches({PulseCtl::OperationType}, false);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
     // The motion's own exchange collects the "STOP" of a stop written while it waits.
-    if (asked != Drive::StopAsk::Idle || m_ctx.link.ReplyText.startsWith(QLatin1String("STOP")))
+    if (asked != Drive::StopAsk::Idle || stopReply.startsWith(QLatin1String("STOP")))
         m_monitor->clearGuard();
 }
 
@@ -523,18 +511,17 @@ bool PulseDrive::ioPoll() {
 bool PulseDrive::pollState(int code, const char* title) {
     if (!state().motion.idle() || m_closing)
         return true;
-    Link& link = m_ctx.link;
-    link.operationTitle = QString::fromLatin1(title);
-    Ops::exchange(m_ctx, code, {}, 3000);
-    if (link.Timeout) {
-        link.ReportLinkError(m_ctx.op, m_host);
+    const DriveContext c = Ops::titled(m_ctx, QString::fromLatin1(title));
+    const ExchangeResult r = Ops::exchange(c, code, {}, 3000);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
         return false;
     }
-    if (!has(link.ReplyText, "OK") && !has(link.ReplyText, "STOP")) {
-        Ops::reportNg(m_ctx);
+    if (!isOk(r.ReplyText) && !isStop(r.ReplyText)) {
+        Ops::reportNg(c, r);
         return false;
     }
-    const QString value = stateOf(link.ReplyText);
+    const QString value = stateOf(r);
     if (code == Command::QuerySRVO)
         showServoState(value);
     else

@@ -57,13 +57,13 @@ class PulseDrive final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PulseDrive)
   public:
-    PulseDrive(Link& link, OperatorInteraction& op, ProgressView& progress, PulseDriveHost& host,
-               ZoneTableModel& zones, PulseParameterModel& params, QObject* parent = nullptr);
+    PulseDrive(const OperationContext& ops, PulseDriveHost& host, ZoneTableModel& zones,
+               PulseParameterModel& params, QObject* parent = nullptr);
     ~PulseDrive() override;
 
     DriveState& state() { return m_host.drive(); }
     IoMonitor& monitor() { return *m_monitor; }
-    DriveContext& context() { return m_ctx; }
+    const DriveContext& context() { return m_ctx; }
 
     // Buttons of the panel (PulseDrive.cpp).
     void operationClicked(); // Cmd_driv
@@ -113,15 +113,16 @@ class PulseDrive final : public QObject {
     // say.
     void applyPanelState();
     void setSwitches(std::initializer_list<const char*> names, bool usable);
-    bool readOperationValues();
-    QString zoneToGo(int zone);
+    // The values Operation mode reads on entering it; the failed exchange when one failed.
+    std::optional<ExchangeResult> readOperationValues(const DriveContext& c);
+    QString zoneToGo(const DriveContext& c, int zone);
     struct Switch;
     void toggle(const Switch& sw);
     void confirmAndSend(const char* title, const char* question, int code);
     void showServoState(const QString& value);
     void showOperationType(const QString& value, bool fromMonitor);
     bool pollState(int code, const char* title);
-    Drive::Outcome returnToOrigin(bool showStopDialog);
+    Drive::Outcome returnToOrigin(const DriveContext& c, bool showStopDialog);
     bool excite();
     void finishStart();
 
@@ -134,7 +135,7 @@ class PulseDrive final : public QObject {
     enum class ShiftSend { Sent, Declined, Failed };
     ShiftSend sendVirtualOrigin(const QString& position);
 
-    DriveContext m_ctx;
+    const DriveContext m_ctx; // titled by each sequence for its own steps
     PulseDriveHost& m_host;
     ZoneTableModel& m_zones;
     PulseParameterModel& m_params;

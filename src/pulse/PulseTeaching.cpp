@@ -2,22 +2,21 @@
 // position polled into Txt_Pos, and SET taking it into a zone cell or, as the virtual origin,
 // into the origin point shift (parameter 35).
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "pulse/PulseDrive.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneRules.h"
 #include "pulse/ZoneTableModel.h"
 #include "tables/CellText.h"
 #include "tables/ParameterRows.h"
+#include "transfers/LinkReports.h"
+#include "transfers/WriteBlock.h"
 
 #include <QTimer>
 
 #include <cmath>
 
 namespace {
-
-bool has(const QString& text, const char* marker) {
-    return text.contains(QLatin1String(marker));
-}
 
 // Txt_Pos while it has the focus in numeric input mode, and after it lost it.
 constexpr quint32 PositionBoxFocused = 0xFF80FF;
@@ -40,7 +39,6 @@ void PulseDrive::teachClicked(bool originShift) {
     if (s.operationMode || !s.motion.idle() || m_teaching)
         return;
     m_poll->stop();
-    m_host.setSettei(0);
     m_targetOrigin = originShift;
     m_host.setControlColour(Ctl::TargetP,
                             originShift ? DriveColour::Idle : DriveColour::TargetSelected);
@@ -53,10 +51,10 @@ void PulseDrive::teachClicked(bool originShift) {
     m_teachingReady = false;
     applyPanelState();
 
-    m_ctx.link.operationTitle = QStringLiteral("Direct Teach");
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Direct Teach"));
     // Declining or failing any step returns to numeric input rather than leaving a teaching
     // that cannot work with the menus locked.
-    if (!Ops::askYesNo(m_ctx, AskOrigin) || returnToOrigin(true) != Drive::Outcome::Done ||
+    if (!Ops::askYesNo(c, AskOrigin) || returnToOrigin(c, true) != Drive::Outcome::Done ||
         !readShiftToStatusBar() || !servoOff()) {
         endTeaching();
         return;
@@ -67,26 +65,23 @@ void PulseDrive::teachClicked(bool originShift) {
 }
 
 bool PulseDrive::readShiftToStatusBar() {
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("Parameter read-out");
-    Ops::exchange(m_ctx, Command::QueryPRM, QStringLiteral("35"), 5000);
-    if (link.Timeout || !has(link.ReplyText, "OK")) {
-        link.ReportLinkError(m_ctx.op, m_host);
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Parameter read-out"));
+    const ExchangeResult r = Ops::exchange(c, Command::QueryPRM, QStringLiteral("35"), 5000);
+    if (r.Timeout() || !ReplyRules::isOk(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
         return false;
     }
-    const QString value = Link::ExtractReplyValue(link.ReplyText).trimmed();
-    state().originShift = CellText::leadingNumber(value).toDouble();
-    m_host.setStatusText(2, ParameterRows::originShiftText(value));
+    state().originShift = Ops::numberOf(r).value_or(0.0);
+    m_host.setStatusText(2, ParameterRows::originShiftText(Ops::valueOf(r).trimmed()));
     return true;
 }
 
 bool PulseDrive::servoOff() {
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("Servo");
-    if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you turn off the power of motor? Cannot change "
-                                             "the mode during turning off the power of motor.")))
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Servo"));
+    if (!Ops::askYesNo(c, QStringLiteral("Do you turn off the power of motor? Cannot change "
+                                         "the mode during turning off the power of motor.")))
         return false;
-    return Drive::servoOff(m_ctx);
+    return Drive::servoOff(c);
 }
 
 void PulseDrive::pollTeaching() {
@@ -119,7 +114,7 @@ void PulseDrive::endTeaching() {
     m_host.setControlChecked(PulseCtl::Numeric, true);
     m_host.setControlColour(Ctl::TargetP, DriveColour::Idle);
     m_host.setControlColour(Ctl::SetBase, DriveColour::Idle);
-    m_host.setSettei(1);
+    m_ctx.state.settei = 1;
     applyPanelState();
 }
 
@@ -145,7 +140,7 @@ void PulseDrive::setClicked() {
     };
     const QString position = asPosition(m_host.controlText(Ctl::Pos));
     m_host.setControlText(Ctl::Pos, position);
-    const double value = position.toDouble();
+    const double value = CellText::number(position).value_or(0.0);
     const auto refuse = [&](const QString& title, const QString& text) {
         m_ctx.op.message(title, text, OperatorInteraction::Icon::Warning);
         m_host.focusControl(Ctl::Pos);
@@ -190,9 +185,9 @@ void PulseDrive::setClicked() {
         resumePolling();
         return;
     }
-    m_ctx.link.operationTitle = QStringLiteral("Teaching");
-    if (Ops::askYesNo(m_ctx, AskOrigin)) {
-        returnToOrigin(true);
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Teaching"));
+    if (Ops::askYesNo(c, AskOrigin)) {
+        returnToOrigin(c, true);
     } else {
         state().panelMode = DriveState::None;
         m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
@@ -204,32 +199,32 @@ void PulseDrive::setClicked() {
 // The origin point shift taught from the current position, written to the controller at once
 // and read back. Parameter 35 of the table takes the value only when the controller took it.
 PulseDrive::ShiftSend PulseDrive::sendVirtualOrigin(const QString& position) {
-    Link& link = m_ctx.link;
-    link.operationTitle = QStringLiteral("Parameter");
-    link.ReplyTimeoutMs = 3000;
-    link.setErrorText({});
-    if (!Ops::askYesNo(m_ctx, QStringLiteral("Do you send virtual origin data?"))) {
-        m_host.enableToolbar();
+    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Parameter"));
+    c.link.setErrorText({});
+    if (!Ops::askYesNo(c, QStringLiteral("Do you send virtual origin data?"))) {
+        Ops::restore(c);
         m_host.setControlText(Ctl::Pos, position);
         return ShiftSend::Declined;
     }
-    const QString shift = QString::number(std::llround(position.toDouble() * 100));
+    const QString shift =
+        QString::number(std::llround(CellText::number(position).value_or(0.0) * 100));
     const QString tableShift = m_params.settingValue(35);
     m_params.setSettingValue(35, shift);
-    if (!Ops::writeParameters(m_ctx, {{35, shift}})) {
+    if (!Ops::writeParameters(c, {{35, shift}})) {
         m_params.setSettingValue(35, tableShift);
         return ShiftSend::Failed;
     }
-    const QString value = Ops::readParameterValue(m_ctx, 35).trimmed();
-    if (link.Timeout || !has(link.ReplyText, "OK")) {
+    const ExchangeResult r = Ops::readParameter(c, 35);
+    const QString value = Ops::valueOf(r).trimmed();
+    if (r.Timeout() || !ReplyRules::isOk(r.ReplyText)) {
         // Sent, but not read back: the table keeps what was sent.
-        link.ReportLinkError(m_ctx.op, m_host);
+        Ops::reportLinkError(c, r);
         m_host.setStatusText(2, ParameterRows::originShiftText(shift));
         m_zones.setModified(true);
         return ShiftSend::Failed;
     }
     m_params.setSettingValue(35, value);
-    state().originShift = CellText::leadingNumber(value).toDouble();
+    state().originShift = Ops::numberOf(r).value_or(0.0);
     m_host.setStatusText(2, ParameterRows::originShiftText(value));
     m_ctx.op.message(QStringLiteral("ok"),
                      QStringLiteral("Transmitting and receiving has finished."),

@@ -11,6 +11,7 @@
 #include "transfers/InitSteps.h"
 #include "transfers/ParameterTransfer.h"
 #include "transfers/ReceivedRows.h"
+#include "transfers/WriteBlock.h"
 
 namespace PulseTransfers {
 
@@ -25,15 +26,15 @@ const QString Unsent = QStringLiteral("Data un-transmitting");
 using ZoneRows = TableRows<ZoneTableModel, ZoneRecord>;
 
 // A refusal of the checks before anything is sent: the message, the window given back.
-void refuse(PulseOpsContext& c, const QString& text) {
+void refuse(const PulseOpsContext& c, const QString& text) {
     c.op.message(Unsent, text, OperatorInteraction::Icon::None);
-    c.host.setSettei(1);
+    c.state.settei = 1;
     Ops::restore(c);
 }
 
 // The zone consistency rule over the whole table, then the positions of every set zone as
 // plain numbers: they go on the line as they stand. False when refused (told).
-bool zonesSendable(PulseOpsContext& c, const ZoneTableData& zones) {
+bool zonesSendable(const PulseOpsContext& c, const ZoneTableData& zones) {
     const ZoneRules::TableVerdict v = ZoneRules::checkTable(zones);
     if (v.verdict == ZoneRules::Verdict::Incomplete) {
         refuse(c, QLatin1String(ParameterTransfer::NotANumber));
@@ -59,7 +60,7 @@ bool zonesSendable(PulseOpsContext& c, const ZoneTableData& zones) {
             c.link.setErrorText(QStringLiteral("Z%1=").arg(n) + Command::visible(z.a + u',' + z.b));
             c.op.informativeMessage(Unsent, problem->ruleText, OperatorInteraction::Icon::None,
                                     problem->text());
-            c.host.setSettei(1);
+            c.state.settei = 1;
             Ops::restore(c);
             return false;
         }
@@ -69,12 +70,12 @@ bool zonesSendable(PulseOpsContext& c, const ZoneTableData& zones) {
 
 } // namespace
 
-void receiveParameters(PulseOpsContext& c) {
+void receiveParameters(const PulseOpsContext& c) {
     c.link.setErrorText({}); // this window empties the error box before the question
     ParameterTransfer::receive(c, c.params, c.zones, ReadTimeoutMs, 0);
 }
 
-void receiveZones(PulseOpsContext& c) {
+void receiveZones(const PulseOpsContext& c) {
     c.link.setErrorText({});
     ZoneRows rows(c.zones, Command::ReadZON, &ZoneReply::zone);
     Ops::receiveRows(c, rows, QStringLiteral("Zone reception"),
@@ -82,12 +83,11 @@ void receiveZones(PulseOpsContext& c) {
                      QStringLiteral("Receive Zone"));
 }
 
-void transmitParameters(PulseOpsContext& c) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QStringLiteral("Parameter reception");
+void transmitParameters(const PulseOpsContext& base) {
+    const PulseOpsContext c = Ops::titled(base, QStringLiteral("Parameter reception"));
     c.link.setErrorText({});
     if (!Ops::askYesNo(c, QStringLiteral("Do you transmit parameter data?"))) {
-        c.host.enableToolbar();
+        Ops::restore(c);
         return;
     }
     QList<Ops::DataLine> lines;
@@ -103,23 +103,21 @@ void transmitParameters(PulseOpsContext& c) {
     c.progress.setValue(0);
     Ops::WriteBlock block(c, QStringLiteral("parameters"));
     if (!block.open(Command::WritePRM) || !block.sendAll(Command::ParameterData, lines)) {
-        c.host.setSettei(1);
+        c.state.settei = 1;
         return;
     }
     Ops::restore(c);
     c.host.refreshDependentDisplays();
     c.op.message(QStringLiteral("Transmit Parameter"), QLatin1String(Finished),
                  OperatorInteraction::Icon::None);
-    c.host.setSettei(1);
+    c.state.settei = 1;
 }
 
-void transmitZones(PulseOpsContext& c) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QLatin1String(TransmitZoneTitle);
+void transmitZones(const PulseOpsContext& base) {
+    const PulseOpsContext c = Ops::titled(base, QLatin1String(TransmitZoneTitle));
     c.link.setErrorText({});
-    c.link.ReplyTimeoutMs = ZoneClearTimeoutMs;
     if (!Ops::askYesNo(c, QStringLiteral("Do you transmit zone data?"))) {
-        c.host.enableToolbar();
+        Ops::restore(c);
         return;
     }
     const ZoneTableData zones = c.zones.table();
@@ -138,23 +136,22 @@ void transmitZones(PulseOpsContext& c) {
     c.host.disableWindow();
     // The line is held from the erase to the end of the block.
     Ops::WriteBlock block(c, QStringLiteral("zones"), set);
-    block.erase(Command::InitZON, ZoneClearTimeoutMs);
-    if (Ops::failed(c)) {
-        c.host.setSettei(1);
+    if (Ops::failed(c, block.erase(Command::InitZON, ZoneClearTimeoutMs))) {
+        c.state.settei = 1;
         return;
     }
     if (!block.open(Command::WriteZON) || !block.sendAll(Command::ZoneData, lines)) {
-        c.host.setSettei(1);
+        c.state.settei = 1;
         return;
     }
     Ops::restore(c);
     c.host.refreshDependentDisplays();
     c.op.message(QLatin1String(TransmitZoneTitle), QLatin1String(Finished),
                  OperatorInteraction::Icon::None);
-    c.host.setSettei(1);
+    c.state.settei = 1;
 }
 
-CompareFlow::Result compareTables(PulseOpsContext& c) {
+CompareFlow::Result compareTables(const PulseOpsContext& c) {
     c.link.setErrorText({});
     const ZoneTableData zones = c.zones.table();
     const CompareFlow::FirstTable first{
@@ -166,11 +163,11 @@ CompareFlow::Result compareTables(PulseOpsContext& c) {
     return CompareFlow::run(c, first, c.params);
 }
 
-void compare(PulseOpsContext& c) {
+void compare(const PulseOpsContext& c) {
     compareTables(c);
 }
 
-void initZones(PulseOpsContext& c) {
+void initZones(const PulseOpsContext& c) {
     c.link.setErrorText({});
     ZoneTableData table = c.zones.table();
     InitSteps::clearTable(c, {QStringLiteral("Zone initialization"),
@@ -179,18 +176,18 @@ void initZones(PulseOpsContext& c) {
                               [&] { c.zones.setTable(table); }});
 }
 
-void initParameters(PulseOpsContext& c) {
+void initParameters(const PulseOpsContext& c) {
     c.link.setErrorText({});
     // Of this window's operations only a cancelled parameter initialisation sets settei back.
     if (InitSteps::initParameters(c, c.params, c.zones.modified(), {}, 2) ==
         InitSteps::Outcome::Cancelled)
-        c.host.setSettei(1);
+        c.state.settei = 1;
 }
 
-void initOrigin(PulseOpsContext& c) {
+void initOrigin(const PulseOpsContext& c) {
     c.link.setErrorText({});
     InitSteps::initOrigin(c, 1);
-    c.host.setSettei(1);
+    c.state.settei = 1;
 }
 
 StartupTables startupTables(ZoneTableModel& zones, PulseParameterModel& params,

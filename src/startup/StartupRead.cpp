@@ -1,9 +1,10 @@
 #include "startup/StartupRead.h"
 
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "operator/ProgressView.h"
 #include "tables/ParameterRowsModel.h"
-#include "transfers/Operation.h"
+#include "transfers/LinkReports.h"
 #include "transfers/ParameterTransfer.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ constexpr int LastParameter = 63;
 // No main window is shown yet: there is nothing to disable or give back.
 class StartupHost final : public OperationHost {
   public:
-    void setSettei(int) override {}
+    void restore() override {}
     void disableWindow() override {}
     void refreshDependentDisplays() override {}
     bool confirmDiscard() override { return true; }
@@ -46,7 +47,11 @@ int lastRowReceived(const QString& soFar) {
 // cancelled or the controller refused (told); the read goes on. Ended: no reply in time.
 // While the reply comes in, the progress follows the rows received so far (a paced controller
 // takes seconds for a whole table); taking the rows then runs it through the table again.
-Read readTable(OperationContext& c, int code, int timeoutMs, int lastRow) {
+struct TableRead {
+    Read read = Read::Ended;
+    QString reply;
+};
+TableRead readTable(const OperationContext& c, int code, int timeoutMs, int lastRow) {
     int shown = -1;
     const QMetaObject::Connection following = QObject::connect(
         &c.link, &Link::receiving, &c.link, [&c, &shown, lastRow](const QString& soFar) {
@@ -56,36 +61,39 @@ Read readTable(OperationContext& c, int code, int timeoutMs, int lastRow) {
                 c.progress.setValue(row);
             }
         });
-    Ops::exchange(c, code, {}, timeoutMs);
+    const ExchangeResult r = Ops::exchange(c, code, {}, timeoutMs);
     QObject::disconnect(following);
-    if (c.link.cancelled()) {
-        Ops::cancelled(c, QLatin1String(CancelTitle), QLatin1String(CancelText));
-        return Read::Skipped;
+    if (r.cancelled()) {
+        Ops::cancelled(c);
+        return {Read::Skipped, {}};
     }
-    if (c.link.Timeout)
-        return Read::Ended;
-    if (c.link.ReplyText.contains(QLatin1String("NG"))) {
-        Ops::reportNg(c);
-        return Read::Skipped;
+    if (r.Timeout())
+        return {Read::Ended, {}};
+    if (ReplyRules::isRefusal(r.ReplyText)) {
+        Ops::reportNg(c, r);
+        return {Read::Skipped, {}};
     }
-    return Read::Reply;
+    return {Read::Reply, r.ReplyText};
 }
 
 // The parameters; false when the program ends.
-bool readParameters(OperationContext& c, StartupTables& tables) {
+bool readParameters(const OperationContext& c, StartupTables& tables) {
     c.progress.setRange(0, LastParameter);
     c.progress.setValue(0);
-    if (readTable(c, Command::ReadPRM, tables.parameterTimeoutMs, LastParameter) != Read::Reply)
+    const TableRead read = readTable(c, Command::ReadPRM, tables.parameterTimeoutMs, LastParameter);
+    if (read.read != Read::Reply)
         return true;
-    switch (ParameterTransfer::take(c, *tables.parameters, c.link.ReplyText,
-                                    QLatin1String(CancelTitle), QLatin1String(CancelText))) {
+    switch (ParameterTransfer::take(c, *tables.parameters, read.reply)) {
     case ParameterTransfer::Taken::UnsupportedType:
         c.progress.hide();
         ParameterRows::reportUnsupportedTypeAndEnd(c.op);
         return false;
-    case ParameterTransfer::Taken::NoTable:
-        Ops::reportNg(c);
+    case ParameterTransfer::Taken::NoTable: {
+        ExchangeResult r;
+        r.ReplyText = read.reply;
+        Ops::reportNg(c, r);
         return true;
+    }
     case ParameterTransfer::Taken::All:
     case ParameterTransfer::Taken::Cancelled:
         return true;
@@ -94,25 +102,21 @@ bool readParameters(OperationContext& c, StartupTables& tables) {
 }
 
 // Everything before the parameters; false when a time-out ended the read.
-bool readFirst(OperationContext& c, StartupTables& tables) {
+bool readFirst(const OperationContext& c, StartupTables& tables) {
     for (const StartupTables::Query& q : tables.queries) {
-        Ops::exchange(c, q.code, {}, q.timeoutMs);
-        if (c.link.Timeout)
+        if (Ops::exchange(c, q.code, {}, q.timeoutMs).Timeout())
             return false;
     }
     ReceivedRows& rows = *tables.first;
     c.progress.setRange(0, rows.lastRow());
     c.progress.setValue(0);
     c.progress.showModeless();
-    const Read read = readTable(c, rows.readCode(), tables.firstTimeoutMs, rows.lastRow());
-    if (read == Read::Ended)
+    const TableRead read = readTable(c, rows.readCode(), tables.firstTimeoutMs, rows.lastRow());
+    if (read.read == Read::Ended)
         return false;
-    if (read == Read::Reply) {
-        const QString reply = c.link.ReplyText;
+    if (read.read == Read::Reply) {
         rows.clear();
-        Ops::eachRow(
-            c, 0, rows.lastRow(), [&](int n) { rows.take(reply, n); }, QLatin1String(CancelTitle),
-            QLatin1String(CancelText));
+        Ops::eachRow(c, 0, rows.lastRow(), [&](int n) { rows.take(read.reply, n); });
     }
     return true;
 }
@@ -121,7 +125,15 @@ bool readFirst(OperationContext& c, StartupTables& tables) {
 
 Result run(Link& link, OperatorInteraction& op, ProgressView& progress, StartupTables& tables) {
     StartupHost host;
-    OperationContext c{link, op, progress, host};
+    OperationState state;
+    // Every message of the read is titled by its own report; a Cancel says "Data not received".
+    const OperationContext c{link,
+                             op,
+                             progress,
+                             host,
+                             state,
+                             QStringLiteral("Stop"),
+                             {QLatin1String(CancelTitle), QLatin1String(CancelText)}};
     if (progress.cancelRequested())
         progress.resetCancel();
     const bool goesOn = !readFirst(c, tables) || readParameters(c, tables);

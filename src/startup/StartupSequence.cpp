@@ -21,13 +21,14 @@ void StartupSequence::run() {
 
     QElapsedTimer sinceQuery;
     sinceQuery.start();
-    const std::optional<QString> value = queryKind(m_link);
-    if (!value) {
+    const KindQuery query = queryKind(m_link);
+    m_failure = query.failure;
+    if (!query.value) {
         fallback();
         return;
     }
 
-    m_kindValue = *value;
+    m_kindValue = *query.value;
     emit statusText(QStringLiteral("Controller type found"));
     // Keep the label readable for a moment, the event loop running.
     if (const qint64 left = FoundDisplayMs + 1 - sinceQuery.elapsed(); left > 0) {
@@ -46,16 +47,16 @@ void StartupSequence::run() {
     }
 }
 
-std::optional<QString> StartupSequence::queryKind(Link& link) {
+StartupSequence::KindQuery StartupSequence::queryKind(Link& link) {
     link.ReplyTimeoutMs = KindQueryTimeoutMs;
     link.ClearCommand();
     link.P_Command = Command::QueryPRM;
     link.P_second = QStringLiteral("13");
     link.BuildCommand();
-    link.Exchange();
-    if (link.Timeout)
-        return std::nullopt;
-    return Link::ExtractReplyValue(link.ReplyText);
+    const ExchangeResult r = link.Exchange();
+    if (r.Timeout())
+        return {std::nullopt, r.reason};
+    return {Link::ExtractReplyValue(r.ReplyText), r.reason};
 }
 
 std::optional<StartupSequence::Kind> StartupSequence::kindOf(const QString& value) {

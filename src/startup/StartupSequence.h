@@ -23,8 +23,14 @@ class StartupSequence final : public QObject {
                     QObject* parent = nullptr);
 
     // The kind query of the start-up: "@?PRM " 13 with its 2000 ms time-out on the given
-    // link; the value of the reply, or nothing when the controller did not answer in time.
-    static std::optional<QString> queryKind(Link& link);
+    // link; the value of the reply, or nothing when the controller did not answer in time,
+    // and why the kind could not be read, for the operator (the port, where it leads, the
+    // reason).
+    struct KindQuery {
+        std::optional<QString> value;
+        QString failure;
+    };
+    static KindQuery queryKind(Link& link);
     // The kind a value names by its first character: "0" point input, "1" pulse train input.
     static std::optional<Kind> kindOf(const QString& value);
 
@@ -44,6 +50,8 @@ class StartupSequence final : public QObject {
 
     Link& link() { return m_link; }
     QString kindValue() const { return m_kindValue; }
+    // Why the controller gave no kind, once the manual choice is offered.
+    QString failure() const { return m_failure; }
 
     static constexpr int KindQueryTimeoutMs = 2000;
     static constexpr int FoundDisplayMs = 300;
@@ -61,6 +69,7 @@ class StartupSequence final : public QObject {
 
     LinkState& m_state;
     Link m_link;
+    QString m_failure;
     QString m_iniPath;
     QString m_kindValue;
     ProgressView* m_progress = nullptr;

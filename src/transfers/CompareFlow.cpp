@@ -5,6 +5,7 @@
 #include "operator/ProgressView.h"
 #include "tables/CellText.h"
 #include "tables/ParameterRowsModel.h"
+#include "transfers/LinkReports.h"
 
 #include <optional>
 
@@ -17,15 +18,17 @@ constexpr int LastParameter = 63;
 
 const QString Title = QStringLiteral("Compare");
 
-// The read of one table. False when the operation ends (reported, window restored).
-bool read(OperationContext& c, int code, bool needsOk) {
-    Ops::exchange(c, code, {}, ReadTimeoutMs);
-    if (needsOk && !c.link.Timeout && !c.link.ReplyText.contains(QLatin1String("OK"))) {
-        c.link.ReportLinkError(c.op, c.host);
-        Ops::restore(c);
-        return false;
+// The read of one table: its reply, or none when the operation ends (reported, window
+// restored).
+std::optional<QString> read(const OperationContext& c, int code, bool needsOk) {
+    const ExchangeResult r = Ops::exchange(c, code, {}, ReadTimeoutMs);
+    if (needsOk && !r.Timeout() && !ReplyRules::isOk(r.ReplyText)) {
+        Ops::reportLinkError(c, r);
+        return std::nullopt;
     }
-    return !Ops::failed(c);
+    if (Ops::failed(c, r))
+        return std::nullopt;
+    return r.ReplyText;
 }
 
 std::optional<QString> parameterLine(const QString& reply, int n) {
@@ -49,13 +52,13 @@ bool sameParameter(const QString& controllerValue, const QString& setting) {
     return controllerValue.trimmed() == setting.trimmed();
 }
 
-Result run(OperationContext& c, const FirstTable& first, const ParameterRowsModel& params) {
+Result run(const OperationContext& base, const FirstTable& first,
+           const ParameterRowsModel& params) {
     Result result;
-    c.host.setSettei(0);
-    c.link.operationTitle = Title;
-    c.link.setCancelMessage(Title, QStringLiteral("Stop"));
+    const OperationContext c =
+        Ops::withCancel(Ops::titled(base, Title), Title, QStringLiteral("Stop"));
     if (!Ops::askYesNo(c, QStringLiteral("Do you compare data?"))) {
-        c.host.enableToolbar();
+        Ops::restore(c);
         result.outcome = Outcome::Cancelled;
         return result;
     }
@@ -63,16 +66,15 @@ Result run(OperationContext& c, const FirstTable& first, const ParameterRowsMode
     c.progress.showModeless();
     c.progress.setRange(0, first.last);
     c.progress.setValue(0);
-    auto scan = [&](int last, auto collect) {
-        return Ops::eachRow(c, 0, last, collect, Title, QStringLiteral("Stop"));
-    };
+    auto scan = [&](int last, auto collect) { return Ops::eachRow(c, 0, last, collect); };
 
     // Both tables are read whole, also after a difference in the first, so that the report
     // lists every difference; the message still names the first one.
     QList<Difference>& found = result.differences;
-    if (!read(c, first.readCode, false))
+    const std::optional<QString> firstRead = read(c, first.readCode, false);
+    if (!firstRead)
         return result;
-    const QString firstReply = c.link.ReplyText;
+    const QString firstReply = *firstRead;
     int firstRow = -1;
     if (!scan(first.last, [&](int n) {
             const QList<Difference> d = first.differencesAt(firstReply, n);
@@ -86,20 +88,21 @@ Result run(OperationContext& c, const FirstTable& first, const ParameterRowsMode
 
     c.progress.setRange(0, LastParameter);
     c.progress.setValue(0);
+    QString parameterReply;
     if (firstRow >= 0) {
         // The first table differs: that is the comparison's answer whatever becomes of the
         // parameters, which are read only to complete the report.
-        Ops::exchange(c, Command::ReadPRM, {}, ReadTimeoutMs);
+        const ExchangeResult r = Ops::exchange(c, Command::ReadPRM, {}, ReadTimeoutMs);
+        parameterReply = r.ReplyText;
         QString notCompared;
-        if (c.link.cancelled())
+        if (r.cancelled())
             notCompared = QStringLiteral("cancelled");
-        else if (c.link.Timeout)
-            notCompared = c.link.lineFailure();
-        else if (!c.link.ReplyText.contains(QLatin1String("OK")) ||
-                 c.link.ReplyText.contains(QLatin1String("NG")))
+        else if (r.Timeout())
+            notCompared = r.reason;
+        else if (!ReplyRules::isOk(r.ReplyText) || ReplyRules::isRefusal(r.ReplyText))
             notCompared = QStringLiteral("the controller did not give them (%1)")
-                              .arg(ReplyRules::errorPart(c.link.ReplyText).simplified());
-        else if (const auto type = parameterLine(c.link.ReplyText, 0);
+                              .arg(ReplyRules::errorPart(r.ReplyText).simplified());
+        else if (const auto type = parameterLine(r.ReplyText, 0);
                  type && params.typeDefaults(*type).isEmpty())
             notCompared = QStringLiteral("the controller's actuator type \"%1\" has no table here")
                               .arg(type->trimmed());
@@ -117,10 +120,11 @@ Result run(OperationContext& c, const FirstTable& first, const ParameterRowsMode
                     QStringLiteral("\nThe parameters were not compared: ") + notCompared);
             return result;
         }
-    } else if (!read(c, Command::ReadPRM, true)) {
+    } else if (const std::optional<QString> parameters = read(c, Command::ReadPRM, true)) {
+        parameterReply = *parameters;
+    } else {
         return result;
     }
-    const QString parameterReply = c.link.ReplyText;
     // A controller whose type has no table here cannot be compared parameter by parameter: the
     // operator is told, and the program goes on.
     if (const auto type = parameterLine(parameterReply, 0);

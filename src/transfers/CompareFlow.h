@@ -44,7 +44,7 @@ struct FirstTable {
 // A difference found in the first table is always reported: when the parameters cannot be
 // compared after it (their read fails or is cancelled, the type is unknown), the message
 // still names that difference and its details say why the parameters were not compared.
-Result run(OperationContext& c, const FirstTable& first, const ParameterRowsModel& params);
+Result run(const OperationContext& c, const FirstTable& first, const ParameterRowsModel& params);
 
 // The result message of a compare, titled "Compare": "Comparison of data has finished
 // successfully." when nothing differs, else the first difference's name and " NG" with every

@@ -1,8 +1,11 @@
 #include "transfers/InitSteps.h"
 
 #include "link/Command.h"
+#include "link/ReplyRules.h"
 #include "operator/ProgressView.h"
 #include "tables/ParameterRowsModel.h"
+#include "transfers/LinkReports.h"
+#include "transfers/WriteBlock.h"
 
 namespace InitSteps {
 
@@ -15,26 +18,24 @@ constexpr int LanguageParameter = 22;
 
 // The reply of an "@INIT" command that was not carried out: an "NG" goes to the error box,
 // anything else but "OK" is a reply error.
-void reportNotDone(OperationContext& c) {
-    if (c.link.ReplyText.contains(QLatin1String("NG")))
-        c.link.setErrorText(c.link.ReplyText);
+void reportNotDone(const OperationContext& c, const ExchangeResult& r) {
+    if (ReplyRules::isRefusal(r.ReplyText))
+        c.link.setErrorText(r.ReplyText);
     else
-        c.link.ReportReplyError(c.op, c.host);
+        Ops::reportReplyError(c, r);
 }
 
 bool doneOk(const QString& reply) {
-    return reply.contains(QLatin1String("OK")) && !reply.contains(QLatin1String("NG"));
+    return ReplyRules::isOk(reply) && !ReplyRules::isRefusal(reply);
 }
 
 // "Do you change to English?" and its write block. The window's row follows the controller.
 // True when the operator cancelled the write.
-bool offerEnglish(OperationContext& c, ParameterRowsModel& params, int progressLast) {
-    const QString title = QStringLiteral("Parameter");
-    if (c.op.askYesNo(title, QStringLiteral("Do you change to English?"),
-                      OperatorInteraction::Icon::Question) != OperatorInteraction::Answer::Yes)
-        return false;
+bool offerEnglish(const OperationContext& base, ParameterRowsModel& params, int progressLast) {
     // Its failures and its Cancel are told as in any write block, titled as its question.
-    c.link.operationTitle = title;
+    const OperationContext c = Ops::titled(base, QStringLiteral("Parameter"));
+    if (!Ops::askYesNo(c, QStringLiteral("Do you change to English?")))
+        return false;
     c.host.disableWindow();
     if (progressLast > 0) {
         if (c.progress.cancelRequested())
@@ -56,24 +57,23 @@ bool offerEnglish(OperationContext& c, ParameterRowsModel& params, int progressL
         return block.cancelled();
     params.setSettingValue(LanguageParameter, QStringLiteral("0"));
     Ops::restore(c);
-    c.op.message(title, QStringLiteral("    Complete."), OperatorInteraction::Icon::None);
+    c.op.message(c.title, QStringLiteral("    Complete."), OperatorInteraction::Icon::None);
     return false;
 }
 
 } // namespace
 
-bool confirm(OperationContext& c, const QString& question, bool modified) {
+bool confirm(const OperationContext& c, const QString& question, bool modified) {
     if (!Ops::askYesNo(c, question) || (modified && !c.host.confirmDiscard())) {
-        c.host.enableToolbar();
+        Ops::restore(c);
         return false;
     }
     return true;
 }
 
-void clearTable(OperationContext& c, const TableClear& init) {
-    c.host.setSettei(0);
-    c.link.operationTitle = init.title;
-    c.link.setCancelMessage(init.title, QStringLiteral("Stop"));
+void clearTable(const OperationContext& base, const TableClear& init) {
+    const OperationContext c =
+        Ops::withCancel(Ops::titled(base, init.title), init.title, QStringLiteral("Stop"));
     if (!confirm(c, init.question, init.modified))
         return;
 
@@ -81,19 +81,17 @@ void clearTable(OperationContext& c, const TableClear& init) {
     c.progress.showModeless();
     c.progress.setRange(0, init.last);
     c.progress.setValue(0);
-    Ops::exchange(c, init.code, {}, InitTableTimeoutMs);
-    if (c.link.Timeout) {
-        Ops::restore(c);
-        c.link.ReportLinkError(c.op, c.host);
+    const ExchangeResult r = Ops::exchange(c, init.code, {}, InitTableTimeoutMs);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
         return;
     }
-    if (!doneOk(c.link.ReplyText)) {
-        reportNotDone(c);
+    if (!doneOk(r.ReplyText)) {
+        reportNotDone(c, r);
         Ops::restore(c);
         return;
     }
-    const bool done =
-        Ops::eachRow(c, 0, init.last, init.clearRow, init.title, QStringLiteral("Stop"));
+    const bool done = Ops::eachRow(c, 0, init.last, init.clearRow);
     init.commit();
     // The completion message comes before the window is given back; the ended transfer's
     // progress bar is not left standing under it.
@@ -103,23 +101,25 @@ void clearTable(OperationContext& c, const TableClear& init) {
     Ops::restore(c);
 }
 
-Outcome initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
-                       const std::function<bool()>& before, int englishProgressLast) {
+Outcome initParameters(const OperationContext& base, ParameterRowsModel& params, bool modified,
+                       const std::function<Outcome(const OperationContext&)>& before,
+                       int englishProgressLast) {
     const QString title = QStringLiteral("Parameter initialization");
-    c.host.setSettei(0);
-    c.link.operationTitle = title;
-    c.link.setCancelMessage(title, QStringLiteral("Stop"));
+    const OperationContext c =
+        Ops::withCancel(Ops::titled(base, title), title, QStringLiteral("Stop"));
     if (!confirm(c, QStringLiteral("Do you initialize parameter data?"), modified))
         return Outcome::Declined;
     c.host.disableWindow();
     // The controller must answer before its parameters are reset.
-    if (before && !before())
-        return c.link.cancelled() ? Outcome::Cancelled : Outcome::Failed;
-    const QString controllerType = Ops::readParameterValue(c, 0).trimmed();
-    if (Ops::failed(c))
-        return c.link.cancelled() ? Outcome::Cancelled : Outcome::Failed;
+    if (before) {
+        if (const Outcome first = before(c); first != Outcome::Done)
+            return first;
+    }
+    const ExchangeResult typeRead = Ops::readParameter(c, 0);
+    if (Ops::failed(c, typeRead))
+        return typeRead.cancelled() ? Outcome::Cancelled : Outcome::Failed;
+    const QString controllerType = Ops::valueOf(typeRead).trimmed();
 
-    c.link.ReplyTimeoutMs = InitParametersTimeoutMs;
     const QString preselected =
         params.typeDefaults(controllerType).isEmpty() ? params.actuatorType() : controllerType;
     const OperatorInteraction::TypeChoice choice = c.op.chooseActuatorType(preselected);
@@ -140,28 +140,24 @@ Outcome initParameters(OperationContext& c, ParameterRowsModel& params, bool mod
     c.progress.showModeless();
     c.progress.setRange(0, last);
     c.progress.setValue(0);
-    Ops::exchange(c, Command::InitPRM, choice.type, InitParametersTimeoutMs);
-    if (c.link.Timeout) {
-        const bool cancelledWait = c.link.cancelled();
-        c.link.ReportLinkError(c.op, c.host);
-        Ops::restore(c);
-        return cancelledWait ? Outcome::Cancelled : Outcome::Failed;
+    const ExchangeResult r =
+        Ops::exchange(c, Command::InitPRM, choice.type, InitParametersTimeoutMs);
+    if (r.Timeout()) {
+        Ops::reportLinkError(c, r);
+        return r.cancelled() ? Outcome::Cancelled : Outcome::Failed;
     }
-    if (!doneOk(c.link.ReplyText)) {
-        reportNotDone(c);
+    if (!doneOk(r.ReplyText)) {
+        reportNotDone(c, r);
         c.host.refreshDependentDisplays();
         Ops::restore(c);
         return Outcome::Failed;
     }
 
     std::vector<ParameterRow> rows(params.rows().begin(), params.rows().end());
-    const bool done = Ops::eachRow(
-        c, 0, last,
-        [&](int row) {
-            rows[size_t(row)].initial = defaults.value(row);
-            rows[size_t(row)].setting = rows[size_t(row)].initial;
-        },
-        title, QStringLiteral("Stop"));
+    const bool done = Ops::eachRow(c, 0, last, [&](int row) {
+        rows[size_t(row)].initial = defaults.value(row);
+        rows[size_t(row)].setting = rows[size_t(row)].initial;
+    });
     params.setRows(rows);
     c.host.refreshDependentDisplays();
     if (!done)
@@ -175,13 +171,10 @@ Outcome initParameters(OperationContext& c, ParameterRowsModel& params, bool mod
     return englishCancelled ? Outcome::Cancelled : Outcome::Done;
 }
 
-void initOrigin(OperationContext& c, int progressLast) {
-    const QString title = QStringLiteral("Initialization of the origin");
-    c.host.setSettei(0);
-    c.link.operationTitle = title;
-    c.link.ReplyTimeoutMs = OriginTimeoutMs;
+void initOrigin(const OperationContext& base, int progressLast) {
+    const OperationContext c = Ops::titled(base, QStringLiteral("Initialization of the origin"));
     if (!Ops::askYesNo(c, QStringLiteral(" Do you initialize the origin?"))) {
-        c.host.enableToolbar();
+        Ops::restore(c);
         return;
     }
     if (progressLast > 0) {
@@ -194,13 +187,13 @@ void initOrigin(OperationContext& c, int progressLast) {
         c.progress.setRange(0, progressLast);
         c.progress.setValue(0);
     }
-    Ops::exchange(c, Command::InitORG, {}, OriginTimeoutMs);
-    if (Ops::failed(c))
+    const ExchangeResult r = Ops::exchange(c, Command::InitORG, {}, OriginTimeoutMs);
+    if (Ops::failed(c, r))
         return;
     if (progressLast > 0)
         c.progress.setValue(progressLast);
     Ops::restore(c);
-    c.op.message(title, QStringLiteral("Initialization of the origin has finished."),
+    c.op.message(c.title, QStringLiteral("Initialization of the origin has finished."),
                  OperatorInteraction::Icon::None);
 }
 

@@ -14,12 +14,11 @@ namespace InitSteps {
 inline constexpr char Completed[] = "Initializing has completed.";
 
 // The question, then "Do you save data?" with its Save As while the tables hold unsaved
-// changes (modified). False, the toolbar enabled again, when the operator declined or
-// cancelled.
-bool confirm(OperationContext& c, const QString& question, bool modified);
+// changes (modified). False, the window put back, when the operator declined or cancelled.
+bool confirm(const OperationContext& c, const QString& question, bool modified);
 
-// A table's initialisation (Init > Points, Init > Zones): settei 0, the question and the save
-// question, the window disabled, the progress from 0 to last, the init command (10000 ms).
+// A table's initialisation (Init > Points, Init > Zones), titled title: the question and the
+// save question, the window disabled, the progress from 0 to last, the init command (10000 ms).
 // A time-out is a communication error; a reply other than "OK" goes to the error box ("NG")
 // or is a reply error, the table untouched. On "OK" each row is emptied (clearRow, with the
 // progress and Cancel ending with "Stop" titled title), commit() takes the rows emptied so
@@ -34,11 +33,12 @@ struct TableClear {
     std::function<void(int row)> clearRow;
     std::function<void()> commit;
 };
-void clearTable(OperationContext& c, const TableClear& init);
+void clearTable(const OperationContext& c, const TableClear& init);
 
-// Init > Parameters of either kind, titled "Parameter initialization": settei 0, "Do you
-// initialize parameter data?" and the save question (modified), the window disabled, the
-// kind's own exchanges (before; false when the operation ended there, reported), then
+// Init > Parameters of either kind, titled "Parameter initialization": "Do you initialize
+// parameter data?" and the save question (modified), the window disabled, the kind's own
+// exchanges (before, with the operation's context; anything but Done ends the operation
+// there, reported), then
 // "@?PRM 0" (3000 ms), whose type is preselected in the type dialog (the table's own when
 // the controller's is not one of 30 to 33). Then "@INIT PRM " with the chosen type (5000 ms),
 // the type's defaults into both value columns with the progress from 0 to the last row,
@@ -50,13 +50,14 @@ void clearTable(OperationContext& c, const TableClear& init);
 // ends the write as in any write block) with the window disabled. Returns how it ended:
 // Cancelled after the type dialog's Cancel or a Cancel in the progress dialog.
 enum class Outcome { Done, Declined, Cancelled, Failed };
-Outcome initParameters(OperationContext& c, ParameterRowsModel& params, bool modified,
-                       const std::function<bool()>& before, int englishProgressLast = 0);
+Outcome initParameters(const OperationContext& c, ParameterRowsModel& params, bool modified,
+                       const std::function<Outcome(const OperationContext&)>& before,
+                       int englishProgressLast = 0);
 
 // Init > ORG: " Do you initialize the origin?", "@INIT ORG " (3000 ms), "Initialization of the
 // origin has finished." titled "Initialization of the origin". The window offers it only
 // while no motion runs. With progressLast above 0 the window is disabled and the progress
 // dialog shown (0 to progressLast) during the exchange, whose wait its Cancel ends.
-void initOrigin(OperationContext& c, int progressLast = 0);
+void initOrigin(const OperationContext& c, int progressLast = 0);
 
 } // namespace InitSteps

@@ -5,6 +5,7 @@
 #include "operator/ProgressView.h"
 #include "tables/CellText.h"
 #include "tables/ParameterRowsModel.h"
+#include "transfers/LinkReports.h"
 
 namespace ParameterTransfer {
 
@@ -12,8 +13,7 @@ namespace {
 constexpr int LastNumber = 63;
 } // namespace
 
-Taken take(OperationContext& c, ParameterRowsModel& params, const QString& reply,
-           const QString& cancelTitle, const QString& cancelText) {
+Taken take(const OperationContext& c, ParameterRowsModel& params, const QString& reply) {
     const QStringList values = ReplyRules::parameterValues(reply);
     // A reply that ended without a single parameter line carries no table: taking its empty
     // "type" would treat a garbled reply as an unknown controller.
@@ -23,31 +23,29 @@ Taken take(OperationContext& c, ParameterRowsModel& params, const QString& reply
         return Taken::UnsupportedType;
 
     params.setReceiving(true);
-    const bool done = Ops::eachRow(
-        c, 0, qMin(LastNumber, int(values.size()) - 1),
-        [&](int k) {
-            const QString& value = values[k];
-            if (k == 0)
-                params.fillInitialValues(value); // a supported type, checked above
-            if (const int row = ParameterRows::rowOf(params.rows(), k); row >= 0)
-                params.setData(params.index(row, ParameterRowsModel::ColSetting), value);
-        },
-        cancelTitle, cancelText);
+    const bool done = Ops::eachRow(c, 0, qMin(LastNumber, int(values.size()) - 1), [&](int k) {
+        const QString& value = values[k];
+        if (k == 0)
+            params.fillInitialValues(value); // a supported type, checked above
+        if (const int row = ParameterRows::rowOf(params.rows(), k); row >= 0)
+            params.setData(params.index(row, ParameterRowsModel::ColSetting), value);
+    });
     params.setReceiving(false);
     return done ? Taken::All : Taken::Cancelled;
 }
 
-void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& flag, int timeoutMs,
-             int firstProgress) {
-    c.host.setSettei(0);
-    c.link.operationTitle = QStringLiteral("Parameter reception");
-    if (!Ops::readTable(c, Command::ReadPRM, QStringLiteral("Do you receive parameter data?"),
-                        timeoutMs, LastNumber, firstProgress))
+void receive(const OperationContext& base, ParameterRowsModel& params, GridTableModel& flag,
+             int timeoutMs, int firstProgress) {
+    const OperationContext c = Ops::titled(base, QStringLiteral("Parameter reception"));
+    const std::optional<ExchangeResult> read =
+        Ops::readTable(c, Command::ReadPRM, QStringLiteral("Do you receive parameter data?"),
+                       timeoutMs, LastNumber, firstProgress);
+    if (!read)
         return;
 
-    const Taken taken = take(c, params, c.link.ReplyText);
+    const Taken taken = take(c, params, read->ReplyText);
     if (taken == Taken::NoTable) {
-        Ops::reportNg(c);
+        Ops::reportNg(c, *read);
         return;
     }
     // A type without defaults cannot fill the table. The operator is told; the tables and the
@@ -56,7 +54,7 @@ void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& fl
         c.progress.hide(); // the message comes before the window is given back
         ParameterRows::reportUnsupportedType(c.op);
         Ops::restore(c);
-        c.host.setSettei(1);
+        c.state.settei = 1;
         return;
     }
     flag.setModified(true);
@@ -69,10 +67,10 @@ void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& fl
     Ops::restore(c);
     c.link.setErrorText({});
     c.host.refreshDependentDisplays();
-    c.host.setSettei(1);
+    c.state.settei = 1;
 }
 
-bool allAccepted(OperationContext& c, std::span<const ParameterRow> rows,
+bool allAccepted(const OperationContext& c, std::span<const ParameterRow> rows,
                  const QList<DataLine>& lines) {
     for (const DataLine& line : lines) {
         if (!line.sent)
@@ -89,7 +87,7 @@ bool allAccepted(OperationContext& c, std::span<const ParameterRow> rows,
                             Command::visible(line.value));
         c.op.informativeMessage(QLatin1String(NotANumberTitle), QLatin1String(NotANumber),
                                 OperatorInteraction::Icon::None, problem->text());
-        c.host.setSettei(1);
+        c.state.settei = 1;
         Ops::restore(c);
         return false;
     }

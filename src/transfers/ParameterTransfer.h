@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfers/Operation.h"
+#include "transfers/WriteBlock.h"
 
 #include "tables/ParameterRows.h"
 
@@ -27,11 +28,9 @@ enum class Taken {
 // parameter number k. Parameter 0 is the actuator type: its type default list fills the
 // Initial Value column. A value whose number the table holds becomes that row's Setting
 // Value, without the after-edit check. Each k is one row of the progress (Ops::eachRow with
-// the cancel title and text). A reply without values or whose type has no default list
+// the context's Cancel message). A reply without values or whose type has no default list
 // changes nothing; the caller tells the operator.
-Taken take(OperationContext& c, ParameterRowsModel& params, const QString& reply,
-           const QString& cancelTitle = QStringLiteral("Stop"),
-           const QString& cancelText = QStringLiteral("Data un-transmitting."));
+Taken take(const OperationContext& c, ParameterRowsModel& params, const QString& reply);
 
 // Receive(Parameters) of either kind, titled "Parameter reception": asks "Do you receive
 // parameter data?", reads the table with the progress from 0 to 63 (starting at
@@ -40,8 +39,8 @@ Taken take(OperationContext& c, ParameterRowsModel& params, const QString& reply
 // "Controller type is different." and the program goes on. Otherwise the modified flag of
 // `flag` is set (also after a cancel), "Receiving has finished." (title "Receive Parameter")
 // is shown unless cancelled, and the dependent displays are refreshed.
-void receive(OperationContext& c, ParameterRowsModel& params, GridTableModel& flag, int timeoutMs,
-             int firstProgress);
+void receive(const OperationContext& c, ParameterRowsModel& params, GridTableModel& flag,
+             int timeoutMs, int firstProgress);
 
 using Ops::DataLine;
 
@@ -53,7 +52,7 @@ inline constexpr char NotANumber[] = "Data is not completed. Please check data."
 // ParameterRows::valueProblem over rows). Shows the first that does not (its line in the
 // error box, then NotANumber titled NotANumberTitle with the row, field and what is wrong
 // beside it), sets settei and restores the window: false, nothing written.
-bool allAccepted(OperationContext& c, std::span<const ParameterRow> rows,
+bool allAccepted(const OperationContext& c, std::span<const ParameterRow> rows,
                  const QList<DataLine>& lines);
 
 } // namespace ParameterTransfer

@@ -1,15 +1,17 @@
 #include "transfers/ReceivedRows.h"
+#include "transfers/LinkReports.h"
 
 namespace Ops {
 
-void receiveRows(OperationContext& c, ReceivedRows& rows, const QString& title,
+void receiveRows(const OperationContext& base, ReceivedRows& rows, const QString& title,
                  const QString& question, int timeoutMs, const QString& finishedTitle) {
-    c.host.setSettei(0);
-    c.link.operationTitle = title;
-    if (!readTable(c, rows.readCode(), question, timeoutMs, rows.lastRow()))
+    const OperationContext c = titled(base, title);
+    const std::optional<ExchangeResult> read =
+        readTable(c, rows.readCode(), question, timeoutMs, rows.lastRow());
+    if (!read)
         return;
 
-    const QString reply = c.link.ReplyText;
+    const QString reply = read->ReplyText;
     rows.clear();
     const bool done = eachRow(c, 0, rows.lastRow(), [&](int n) { rows.take(reply, n); });
     rows.model().setModified(true);
@@ -18,7 +20,7 @@ void receiveRows(OperationContext& c, ReceivedRows& rows, const QString& title,
     if (done)
         c.op.message(finishedTitle, QStringLiteral("Receiving has finished."),
                      OperatorInteraction::Icon::None);
-    c.host.setSettei(1);
+    c.state.settei = 1;
     restore(c);
     c.link.setErrorText({});
 }

@@ -51,13 +51,13 @@ template <typename Model, typename Record> class TableRows final : public Receiv
 
 namespace Ops {
 
-// Receive of a kind's first table (Receive(Points), Receive(Zones)): settei 0, the title,
-// the question, the read with the progress from 0 to the last row (Ops::readTable), then
+// Receive of a kind's first table (Receive(Points), Receive(Zones)), titled title: the
+// question, the read with the progress from 0 to the last row (Ops::readTable), then
 // every row emptied and taken from the reply one progress step each. The modified flag is set
 // whenever a reply was taken, also after a cancel; "Receiving has finished." titled
 // finishedTitle follows unless cancelled. A time-out or an "NG" reply leaves the table as it
 // was.
-void receiveRows(OperationContext& c, ReceivedRows& rows, const QString& title,
+void receiveRows(const OperationContext& base, ReceivedRows& rows, const QString& title,
                  const QString& question, int timeoutMs, const QString& finishedTitle);
 
 } // namespace Ops

@@ -28,7 +28,7 @@ struct CliRig {
     LinkState state;
     Link link{state, channel};
     ConsoleOperator op{console};
-    ConsoleProgress progress{console, [this] { return link.operationTitle; }};
+    ConsoleProgress progress{console};
     CliHost host;
     CliSession session{console, link, op, progress, host, true, false};
 

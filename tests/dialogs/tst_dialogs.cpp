@@ -470,11 +470,11 @@ void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
     link.BuildCommand();
     QElapsedTimer clock;
     clock.start();
-    link.Exchange();
+    const ExchangeResult r = link.Exchange();
     QVERIFY(clock.elapsed() < 2000);
     QCOMPARE(receivedAtStop, QByteArray("@ORG ,\r\n"));
     QCOMPARE(controller.received(), QByteArray("@ORG ,\r\n\x03"));
-    QCOMPARE(link.ReplyText, QString("STOP\r\n61:STOP COMMAND\r\n"));
+    QCOMPARE(r.ReplyText, QString("STOP\r\n61:STOP COMMAND\r\n"));
     sent.removeAll(QString()); // the boxes are emptied as each exchange sets up
     QCOMPARE(sent, (QStringList{"@ORG ,\r\n", QString(QChar(3))}));
     QCOMPARE(dialog.fields().P_Command, 400);

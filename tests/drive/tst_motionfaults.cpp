@@ -407,7 +407,7 @@ void TestMotionFaults::run(Rig& r, const MotionDef& m, Fault fault, const QStrin
     const Motion& motion = r.drive.motion;
     QCOMPARE(motion.leftMoving(), e.leftMoving);
     QVERIFY(motion.idle() || e.leftMoving);
-    QCOMPARE(r.drive.orgpos, 0);
+    QCOMPARE(r.opState.orgpos, 0);
     QVERIFY(r.host.windowEnabled);
     QVERIFY(r.host.isEnabled(Ctl::Setting));
     QCOMPARE(r.host.isEnabled(Ctl::Stop), r.drive.operationMode && e.leftMoving);
@@ -478,7 +478,7 @@ void TestMotionFaults::stopKeepsAReplyThatArrived() {
     Link* stopping = nullptr;
     connect(&channel, &SerialChannel::readyRead, this, [&] {
         if (stopping)
-            QVERIFY(stopping->writeStop());
+            QVERIFY(stopping->writeStop() == Link::StopWrite::Written);
     });
     LinkState state;
     Link link(state, channel);
@@ -489,10 +489,10 @@ void TestMotionFaults::stopKeepsAReplyThatArrived() {
     link.BuildCommand();
     QElapsedTimer clock;
     clock.start();
-    link.Exchange();
+    const ExchangeResult r = link.Exchange();
     QVERIFY(clock.elapsed() < 1000);
-    QVERIFY(!link.Timeout);
-    QCOMPARE(link.ReplyText, QString("OK\r\n"));
+    QVERIFY(!r.Timeout());
+    QCOMPARE(r.ReplyText, QString("OK\r\n"));
 }
 
 QTEST_MAIN(TestMotionFaults)

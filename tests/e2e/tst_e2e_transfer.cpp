@@ -43,9 +43,10 @@ void TestE2ETransfer::transmitReceiveCompare() {
     ScriptedOperator op;
     FakeProgress progress;
     FakeOperationHost host;
+    OperationState opState;
     PointTableModel points(op);
     ParameterTableModel params(op);
-    PointOpsContext c{{linkObject, op, progress, host}, points, params};
+    PointOpsContext c{{linkObject, op, progress, host, opState}, points, params};
 
     PointTableData table;
     table[0] = {"A", "10.00", "30", "", "pick"};

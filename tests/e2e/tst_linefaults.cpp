@@ -30,7 +30,7 @@ namespace {
 
 enum class Fault { Garbage, Endless, HalfReply, ClosedMidTransfer };
 
-using Operation = void (*)(PointOpsContext&);
+using Operation = void (*)(const PointOpsContext&);
 
 struct Rig {
     QTemporaryDir dir;
@@ -43,6 +43,7 @@ struct Rig {
     ScriptedOperator op;
     FakeProgress progress;
     FakeOperationHost host;
+    OperationState opState;
     PointTableModel points{op};
     ParameterTableModel params{op};
 
@@ -136,7 +137,7 @@ void TestLineFaults::operationsEndCleanly() {
 
     const PointTableData points = r.points.table();
     const ParameterTableData params = r.params.table();
-    PointOpsContext c{{*r.link, r.op, r.progress, r.host}, r.points, r.params};
+    PointOpsContext c{{*r.link, r.op, r.progress, r.host, r.opState}, r.points, r.params};
     QElapsedTimer clock;
     clock.start();
     operations[operation](c);

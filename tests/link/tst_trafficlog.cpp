@@ -23,13 +23,13 @@ QStringList withoutTimes(const TrafficLog& log) {
     return out;
 }
 
-void exchange(Link& link, int code, const QString& argument, int timeoutMs) {
+ExchangeResult exchange(Link& link, int code, const QString& argument, int timeoutMs) {
     link.ReplyTimeoutMs = timeoutMs;
     link.ClearCommand();
     link.P_Command = code;
     link.P_second = argument;
     link.BuildCommand();
-    link.Exchange();
+    return link.Exchange();
 }
 } // namespace
 
@@ -53,15 +53,12 @@ void TestTrafficLog::linkLogsEveryLineOnce() {
                        {},
                        {{20, "STOP\r\n61:STOP"}, {30, " COMMAND\r\n"}},
                        {}};
-    exchange(link, Command::QueryPRM, "13", 1000);
-    QCOMPARE(link.ReplyText, QString("1\r\nOK\r\n"));
+    QCOMPARE(exchange(link, Command::QueryPRM, "13", 1000).ReplyText, QString("1\r\nOK\r\n"));
 
-    QTimer::singleShot(30, &link, [&] { QVERIFY(link.writeStop()); });
-    exchange(link, Command::ORG, {}, 2000);
-    QVERIFY(link.ReplyText.startsWith("STOP"));
+    QTimer::singleShot(30, &link, [&] { QVERIFY(link.writeStop() == Link::StopWrite::Written); });
+    QVERIFY(exchange(link, Command::ORG, {}, 2000).ReplyText.startsWith("STOP"));
 
-    exchange(link, Command::QueryVER, {}, 50);
-    QVERIFY(link.Timeout);
+    QVERIFY(exchange(link, Command::QueryVER, {}, 50).Timeout());
 
     channel.openError = "Permission denied";
     exchange(link, Command::QueryVER, {}, 50);
@@ -122,10 +119,10 @@ void TestTrafficLog::stopReplyAfterAFloodIsSeen() {
     link.ReplyTimeoutMs = 2000;
     link.P_Command = Command::ORG;
     link.BuildCommand();
-    link.Exchange();
-    QVERIFY(!link.Timeout);
-    QVERIFY(link.ReplyText.size() <= 64 * 1024);
-    QVERIFY(link.ReplyText.endsWith("STOP\r\n61:STOP COMMAND\r\n"));
+    const ExchangeResult r = link.Exchange();
+    QVERIFY(!r.Timeout());
+    QVERIFY(r.ReplyText.size() <= 64 * 1024);
+    QVERIFY(r.ReplyText.endsWith("STOP\r\n61:STOP COMMAND\r\n"));
     QCOMPARE(link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
 }
 

@@ -14,7 +14,7 @@
 using Icon = OperatorInteraction::Icon;
 
 namespace {
-using OperationFn = void (*)(PointOpsContext&);
+using OperationFn = void (*)(const PointOpsContext&);
 const OperationFn Operations[] = {&ReceiveOps::receivePoints, &CompareOps::compare,
                                   &InitOps::initPoints, &TransmitPoints::run,
                                   &TransmitParameters::run};

@@ -113,7 +113,7 @@ void TestDrive::panelFollowsMotion() {
             s += r.host.isEnabled(name) ? u'1' : u'0';
         s += u' ';
         s += r.host.commandsLocked ? u'1' : u'0';
-        s += r.drive.orgpos == 1 ? u'1' : u'0';
+        s += r.opState.orgpos == 1 ? u'1' : u'0';
         return s;
     };
     QString seen;
@@ -142,7 +142,7 @@ void TestDrive::panelFollowsMotion() {
         seen = look();
     QCOMPARE(seen, state);
     QVERIFY(modeKept);
-    QCOMPARE(r.drive.orgpos, 0);
+    QCOMPARE(r.opState.orgpos, 0);
     QVERIFY(
         !r.op.texts("message").contains("The communication error. Please check the connection."));
 }
@@ -187,7 +187,7 @@ void TestDrive::stopReachesControllerDuringMotion() {
     QCOMPARE(r.link.errorText(), QString("STOP\r\n61:STOP COMMAND\r\n"));
     QVERIFY(!r.controller.motionRunning());
     QCOMPARE(r.op.texts("message"), QStringList()); // a stop is no error to report
-    QVERIFY(r.drive.motion.idle() && r.drive.orgpos == 0);
+    QVERIFY(r.drive.motion.idle() && r.opState.orgpos == 0);
     QVERIFY(r.host.isEnabled(Ctl::Start) && r.host.isEnabled(Ctl::Setting));
     QCOMPARE(r.host.stopDialogShows, pointMove ? 0 : 1);
     QVERIFY(!r.host.stopDialogShown);
@@ -362,7 +362,8 @@ void TestDrive::positionReplies() {
     drive.stroke = 2000;     // 20 mm
     drive.originShift = 100; // 1 mm
     FakePanelHost host(drive);
-    DriveContext c{{link, op, progress, host}, host};
+    OperationState opState;
+    DriveContext c{{link, op, progress, host, opState}, host};
     Drive::readCurrentPosition(c);
     QCOMPARE(channel.written, QByteArray("@?POS ,\r\n"));
     QCOMPARE(host.texts.value(Ctl::NowPosi), shown);

@@ -213,7 +213,7 @@ void TstInitOps::initParametersRefusedEnglishLine() {
 void TstInitOps::initOrigin() {
     Rig r;
     r.controller.setOriginDone(true);
-    r.host.setteiValue = 1;
+    r.opState.settei = 1;
     auto c = r.context();
 
     InitOps::initOrigin(c);
@@ -224,7 +224,7 @@ void TstInitOps::initOrigin() {
     QCOMPARE(r.op.prompts[0].text, QString(" Do you initialize the origin?"));
     QCOMPARE(r.op.last().title, QString("Initialization of the origin"));
     QCOMPARE(r.op.last().text, QString("Initialization of the origin has finished."));
-    QCOMPARE(r.host.setteiValue, 0);
+    QCOMPARE(r.opState.settei, 0);
     QVERIFY(r.restored());
 }
 

@@ -198,7 +198,7 @@ void TestMainWindow::commandLocking() {
     QVERIFY(m_window->toolbarKey("Open")->isEnabled());
     m_window->setEnabled(false);
     m_window->DisableToolbar();
-    m_window->RestoreWindow();
+    m_window->restoreWindow();
     QVERIFY(m_window->isEnabled());
     QVERIFY(m_window->toolbar()->isEnabled());
 }

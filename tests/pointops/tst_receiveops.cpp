@@ -83,7 +83,7 @@ void TstReceiveOps::pointsReplaceTheTable() {
     QCOMPARE(r.progress.maximum, 63);
     QCOMPARE(r.progress.values.last(), 63);
     QVERIFY(r.restored());
-    QCOMPARE(r.host.setteiValue, 1);
+    QCOMPARE(r.opState.settei, 1);
 }
 
 void TstReceiveOps::pointLinesWithFewerFields() {
@@ -155,7 +155,7 @@ void TstReceiveOps::pointTimeoutLeavesTable() {
     r.controller.setSilentFor("@READ PNT");
     r.controller.memory().setPoint(0, {"A", "1.00", "5", ""});
     r.points.setTable(tableWithNotes());
-    r.host.setteiValue = 1; // left over from an earlier operation: must not hide the report
+    r.opState.settei = 1; // left over from an earlier operation: must not hide the report
     auto c = r.context();
 
     ReceiveOps::receivePoints(c);
@@ -208,7 +208,7 @@ void TstReceiveOps::parametersReplaceValuesAndDefaults() {
     QVERIFY(!r.params.receiving());
     QVERIFY(r.points.modified());
     QCOMPARE(r.host.refreshes, 1);
-    QCOMPARE(r.host.setteiValue, 1);
+    QCOMPARE(r.opState.settei, 1);
     QCOMPARE(r.op.prompts[0].text, QString("Do you receive parameter data?"));
     QCOMPARE(r.op.prompts[0].title, QString("Parameter reception"));
     QCOMPARE(r.op.last().title, QString("Receive Parameter"));
@@ -263,7 +263,7 @@ void TstReceiveOps::unsupportedTypeKeepsTablesAndProgram() {
 // Where the completion message stands among the closing steps: Receive(Parameters) and
 // Init > Points show it before the window is given back, Receive(Points) after; the progress
 // bar of the ended transfer never stands under it.
-using OperationFn = void (*)(PointOpsContext&);
+using OperationFn = void (*)(const PointOpsContext&);
 const OperationFn Operations[] = {&ReceiveOps::receiveParameters, &InitOps::initPoints,
                                   &ReceiveOps::receivePoints};
 

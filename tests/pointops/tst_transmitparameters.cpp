@@ -11,6 +11,8 @@
 #include "pointops/TransmitParameters.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
+#include "transfers/LinkReports.h"
+#include "transfers/WriteBlock.h"
 
 #include <QTest>
 
@@ -397,12 +399,11 @@ void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent() {
 // A data line normally ends by its time-out; one the link refuses must end the block, unwritten.
 void TestTransmitParameters::writeBlockEndsAtALineTheLinkRefuses() {
     Bench b;
-    b.link.operationTitle = TransmitParameters::Title;
-    Ops::WriteBlock block(b.ctx);
+    Ops::WriteBlock block(Ops::titled(b.ctx, QString(TransmitParameters::Title)));
     QVERIFY(block.open(Command::WritePRM));
     QVERIFY(!block.sendLine(Command::ParameterData, "4=", "100\r\n@INIT PNT ,"));
     QCOMPARE(b.controller.received(), QByteArray("@WRITE PRM ,\r\n"));
-    QCOMPARE(b.op.texts("message"), QStringList{Link::LineRefusedText});
+    QCOMPARE(b.op.texts("message"), QStringList{Ops::LineRefusedText});
     b.verifyRestored();
 }
 

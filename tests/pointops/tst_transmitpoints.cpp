@@ -409,9 +409,9 @@ void TestTransmitPoints::theBlockHoldsTheLineFromEraseToEnd() {
             poll.P_Command = Command::QueryPRM;
             poll.P_second = "13";
             poll.BuildCommand();
-            poll.Exchange();
-            pollFailed = poll.LineFailed;
-            pollReason = poll.lineFailure();
+            const ExchangeResult r = poll.Exchange();
+            pollFailed = r.lineFailed();
+            pollReason = r.reason;
         });
     };
 

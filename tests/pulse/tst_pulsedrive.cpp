@@ -259,7 +259,7 @@ void TestPulseDrive::startSequence() {
     QCOMPARE(r.controller.received(), written);
     QCOMPARE(r.controller.position(), position);
     QVERIFY(r.op.texts("message").isEmpty());
-    QVERIFY(r.drive.motion.idle() && r.drive.orgpos == 0);
+    QVERIFY(r.drive.motion.idle() && r.opState.orgpos == 0);
     QVERIFY(r.host.isEnabled(Ctl::Setting) && r.host.isEnabled(Ctl::Start));
     QVERIFY(!r.host.isEnabled(Ctl::Stop));
     // The servo stays usable after a start; alarm cancel and deviation clear wait for Stop or
@@ -405,7 +405,7 @@ void TestPulseDrive::directTeaching() {
     QVERIFY(!r.panel.teaching() && !r.host.commandsLocked && !r.zones.locked());
     QCOMPARE(r.drive.panelMode, int(DriveState::Numeric));
     QCOMPARE(r.host.texts.value(Ctl::Pos), QString("0.00"));
-    QVERIFY(r.host.settei());
+    QVERIFY(r.opState.settei);
 }
 
 void TestPulseDrive::teachingEndsOnNoOrFailure_data() {
@@ -435,7 +435,7 @@ void TestPulseDrive::teachingEndsOnNoOrFailure() {
     QTRY_VERIFY(!r.panel.teaching());
     QCOMPARE(r.op.texts("message"), messages);
     QCOMPARE(r.drive.panelMode, int(DriveState::Numeric));
-    QVERIFY(!r.host.commandsLocked && !r.zones.locked() && r.host.settei());
+    QVERIFY(!r.host.commandsLocked && !r.zones.locked() && r.opState.settei);
     QVERIFY(r.host.isEnabled(Ctl::Operation) && r.host.isEnabled(Ctl::Set));
     QVERIFY(r.host.checked.value(PulseCtl::Numeric));
 }

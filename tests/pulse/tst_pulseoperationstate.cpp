@@ -8,7 +8,7 @@
 #include <QTimer>
 
 using Answer = OperatorInteraction::Answer;
-using Operation = void (*)(PulseOpsContext&);
+using Operation = void (*)(const PulseOpsContext&);
 Q_DECLARE_METATYPE(Operation)
 
 class TstPulseOperationState final : public QObject {
@@ -156,7 +156,7 @@ void TstPulseOperationState::cancelledInitParametersSetsSetteiBack() {
 
     PulseTransfers::initParameters(c);
 
-    QCOMPARE(r.host.setteiValue, settei);
+    QCOMPARE(r.opState.settei, settei);
     QVERIFY(r.restored());
 }
 

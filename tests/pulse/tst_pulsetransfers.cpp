@@ -7,7 +7,7 @@
 
 using Icon = OperatorInteraction::Icon;
 using Answer = OperatorInteraction::Answer;
-using Operation = void (*)(PulseOpsContext&);
+using Operation = void (*)(const PulseOpsContext&);
 Q_DECLARE_METATYPE(Operation)
 Q_DECLARE_METATYPE(ZoneRecord)
 
@@ -79,7 +79,7 @@ void TstPulseTransfers::receiveZones() {
     QCOMPARE(r.op.last().text, QString("Receiving has finished."));
     QCOMPARE(r.progress.maximum, 3);
     QCOMPARE(r.progress.values.last(), 3);
-    QCOMPARE(r.host.setteiValue, 1);
+    QCOMPARE(r.opState.settei, 1);
     QVERIFY(r.restored());
 }
 
@@ -517,7 +517,7 @@ void TstPulseTransfers::initOrigin() {
     QCOMPARE(r.op.prompts[0].text, QString(" Do you initialize the origin?"));
     QCOMPARE(r.op.last().text, QString("Initialization of the origin has finished."));
     QCOMPARE(r.progress.maximum, 1);
-    QCOMPARE(r.host.setteiValue, 1);
+    QCOMPARE(r.opState.settei, 1);
     QVERIFY(r.restored());
 }
 

@@ -231,7 +231,7 @@ void TestPulseWindow::fileKeysRunTheSequences() {
     m_window->zones().setData(m_window->zones().index(1, 1), "12");
 
     m_window->toolbarKey("SaveAS")->trigger();
-    QVERIFY(!m_window->settei()); // a toolbar key clears settei first
+    QVERIFY(!m_window->operationState().settei); // a toolbar key clears settei first
     QCOMPARE(m_window->windowTitle(), "QRX Support-Software" + QDir::toNativeSeparators(saved));
     QVERIFY(QFile(saved).size() > 0);
     QVERIFY(!m_window->zones().modified());

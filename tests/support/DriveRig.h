@@ -51,6 +51,7 @@ struct PanelRigBase {
     ScriptedOperator op;
     FakeProgress progress;
     DriveState drive;
+    OperationState opState; // settei, the moving flag, the failures told
 
     // The lines the controller received (see controllerLines).
     QList<QByteArray> lines() const { return controllerLines(controller.received()); }
@@ -63,7 +64,7 @@ struct DriveRig : PanelRigBase {
     FakePanelHost host{drive};
     PointTableModel points{op};
     ParameterTableModel params{op};
-    PointOpsContext ctx{{link, op, progress, host}, points, params};
+    PointOpsContext ctx{{link, op, progress, host, opState}, points, params};
     PointDrive panel{ctx, host};
     SizeDetection size{ctx, host};
 };
@@ -74,5 +75,5 @@ struct PulseDriveRig : PanelRigBase {
     FakePulseHost host{drive};
     ZoneTableModel zones{op};
     PulseParameterModel params{op};
-    PulseDrive panel{link, op, progress, host, zones, params};
+    PulseDrive panel{{link, op, progress, host, opState}, host, zones, params};
 };

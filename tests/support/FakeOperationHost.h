@@ -8,7 +8,6 @@
 // flags.
 class FakeOperationHost final : public OperationHost {
   public:
-    int setteiValue = 0;
     bool windowEnabled = true;
     bool toolbarEnabled = true;
     bool discardAnswer = true;
@@ -16,12 +15,11 @@ class FakeOperationHost final : public OperationHost {
     QStringList calls;
     QList<Difference> marked; // what Compare asked the window to mark
 
-    bool settei() const override { return setteiValue != 0; }
-    void setSettei(int v) override { setteiValue = v; }
+    void restore() override {
+        windowEnabled = true;
+        toolbarEnabled = true;
+    }
     void disableWindow() override { windowEnabled = false; }
-    void enableWindow() override { windowEnabled = true; }
-    void enableToolbar() override { toolbarEnabled = true; }
-    void hideProgress() override { calls << "hideProgress"; }
     void refreshDependentDisplays() override { ++refreshes; }
     void markDifferences(const QList<Difference>& d) override { marked = d; }
     bool confirmDiscard() override {

@@ -14,7 +14,6 @@ template <typename Base> class FakePanelHostOf : public Base {
   public:
     using Base::Base;
 
-    int setteiValue = 0;
     bool windowEnabled = true;
     bool toolbarEnabled = true;
     bool commandsLocked = false;
@@ -46,16 +45,13 @@ template <typename Base> class FakePanelHostOf : public Base {
         return it == colours.cend() ? std::nullopt : std::optional<quint32>(*it);
     }
 
-    // LinkHost and OperationHost.
-    bool settei() const override { return setteiValue != 0; }
+    // OperationHost.
     bool numericInputMode() const override { return checked.value("Opt_Num_0", true); }
-    void enableWindow() override { windowEnabled = true; }
-    void hideProgress() override {}
-    void enableToolbar() override {
+    void restore() override {
+        windowEnabled = true;
         if (!commandsLocked)
             toolbarEnabled = true;
     }
-    void setSettei(int value) override { setteiValue = value; }
     void disableWindow() override { windowEnabled = false; }
     void refreshDependentDisplays() override {
         ++refreshes;

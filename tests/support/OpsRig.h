@@ -25,6 +25,7 @@ struct LinkRig {
     ScriptedOperator op;
     FakeProgress progress;
     FakeOperationHost host;
+    OperationState opState; // settei, the moving flag, the failures told
 
     explicit LinkRig(VirtualController::Kind kind) : controller(kind) {
         link.attachProgress(progress);
@@ -45,18 +46,26 @@ struct LinkRig {
 struct OpsRig : LinkRig {
     PointTableModel points{op};
     ParameterTableModel params{op};
-    PointOpsContext ctx{{link, op, progress, host}, points, params};
+    PointOpsContext ctx{{link, op, progress, host, opState}, points, params};
 
     OpsRig() : LinkRig(VirtualController::Kind::Point) {}
-    PointOpsContext& context() { return ctx; }
+    // The operator starts an operation: as in the window, settei is cleared first.
+    const PointOpsContext& context() {
+        opState.settei = 0;
+        return ctx;
+    }
 };
 
 // One pulse-train window's worth: the link rig, the zone and the parameter table.
 struct PulseOpsRig : LinkRig {
     ZoneTableModel zones{op};
     PulseParameterModel params{op};
-    PulseOpsContext ctx{{link, op, progress, host}, zones, params};
+    PulseOpsContext ctx{{link, op, progress, host, opState}, zones, params};
 
     PulseOpsRig() : LinkRig(VirtualController::Kind::Pulse) {}
-    PulseOpsContext& context() { return ctx; }
+    // The operator starts an operation: as in the window, settei is cleared first.
+    const PulseOpsContext& context() {
+        opState.settei = 0;
+        return ctx;
+    }
 };

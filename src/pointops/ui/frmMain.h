@@ -60,7 +60,7 @@ class frmMain final : public MainWindowBase {
     void ErrorHistoryDisplay();
     // Runs an operation of the Tool menu with this window as its host; the window is usable
     // again afterwards, whatever happened inside.
-    void runOperation(const std::function<void(PointOpsContext&)>& operation);
+    void runOperation(const std::function<void(const PointOpsContext&)>& operation);
 
   protected:
     ControlPanel* controlPanel() const override;

@@ -41,36 +41,46 @@ frmMain::~frmMain() {
 
 void frmMain::wireDrivePanel() {
     m_host = std::make_unique<Host>(*this);
-    m_ctx.reset(
-        new PointOpsContext{{m_link, m_op, progress(), *m_host}, *m_pointModel, *m_paramModel});
+    m_ctx.reset(new PointOpsContext{
+        {m_link, m_op, progress(), *m_host, operationState()}, *m_pointModel, *m_paramModel});
     m_driveOps = new PointDrive(*m_ctx, *m_host, this);
     PointDrive* d = m_driveOps;
     DrivePanel* panel = m_drive;
     const auto button = [panel](const char* name) { return panel->button(QLatin1String(name)); };
 
-    connect(button(Ctl::Operation), &QPushButton::clicked, d, &PointDrive::operationClicked);
-    connect(button(Ctl::Setting), &QPushButton::clicked, d, &PointDrive::settingClicked);
-    connect(button(Ctl::Start), &QPushButton::pressed, d, &PointDrive::startPressed);
-    connect(button(Ctl::Start), &QPushButton::clicked, d, &PointDrive::startClicked);
-    connect(button(Ctl::Org), &QPushButton::pressed, d, &PointDrive::orgPressed);
-    connect(button(Ctl::Org), &QPushButton::clicked, d, &PointDrive::orgClicked);
-    connect(button(Ctl::Stop), &QPushButton::clicked, d, &PointDrive::stopClicked);
+    // Every button starts an operation of the operator's (operatorAction).
+    const auto on = [this, d](QPushButton* b, auto signal, void (PointDrive::*handler)()) {
+        connect(b, signal, d, operatorAction([d, handler] { (d->*handler)(); }));
+    };
+    on(button(Ctl::Operation), &QPushButton::clicked, &PointDrive::operationClicked);
+    on(button(Ctl::Setting), &QPushButton::clicked, &PointDrive::settingClicked);
+    on(button(Ctl::Start), &QPushButton::pressed, &PointDrive::startPressed);
+    on(button(Ctl::Start), &QPushButton::clicked, &PointDrive::startClicked);
+    on(button(Ctl::Org), &QPushButton::pressed, &PointDrive::orgPressed);
+    on(button(Ctl::Org), &QPushButton::clicked, &PointDrive::orgClicked);
+    on(button(Ctl::Stop), &QPushButton::clicked, &PointDrive::stopClicked);
     button(Ctl::Stop)->installEventFilter(this);
     for (const bool plus : {true, false}) {
         QPushButton* jog = button(plus ? PointCtl::Plus : PointCtl::Minus);
-        connect(jog, &QPushButton::pressed, d, [d, plus] { d->jogPressed(plus); });
+        connect(jog, &QPushButton::pressed, d, operatorAction([d, plus] { d->jogPressed(plus); }));
         connect(jog, &QPushButton::released, d, [d, plus] { d->jogReleased(plus); });
         // A press can end without its release (a box comes up, the window is left).
         jog->installEventFilter(this);
     }
-    connect(panel->teachingOptions(), &QButtonGroup::idClicked, d, &PointDrive::teachingSelected);
-    connect(button(Ctl::SetBase), &QPushButton::clicked, d, [d] { d->targetSelected(true); });
-    connect(button(Ctl::TargetP), &QPushButton::clicked, d, [d] { d->targetSelected(false); });
-    connect(button(Ctl::Set), &QPushButton::clicked, d, &PointDrive::setClicked);
+    connect(panel->teachingOptions(), &QButtonGroup::idClicked, d, [this, d](int method) {
+        operatorStarts();
+        d->teachingSelected(method);
+    });
+    connect(button(Ctl::SetBase), &QPushButton::clicked, d,
+            operatorAction([d] { d->targetSelected(true); }));
+    connect(button(Ctl::TargetP), &QPushButton::clicked, d,
+            operatorAction([d] { d->targetSelected(false); }));
+    on(button(Ctl::Set), &QPushButton::clicked, &PointDrive::setClicked);
     for (const char* name : {PointCtl::Speed, PointCtl::Dist, PointCtl::Limit}) {
         QLineEdit* box = panel->box(QLatin1String(name));
         box->installEventFilter(this);
-        connect(box, &QLineEdit::returnPressed, d, [d, name] { d->lowSpeedEdited(name); });
+        connect(box, &QLineEdit::returnPressed, d,
+                operatorAction([d, name] { d->lowSpeedEdited(name); }));
     }
 }
 
@@ -79,7 +89,7 @@ void frmMain::wireSizePanel() {
     SizeDetection* s = m_sizeOps.get();
     SizeDetectionPanel* panel = m_size;
     const auto run = [this](std::function<void()> fn) {
-        return [this, fn] { runOperation([fn](PointOpsContext&) { fn(); }); };
+        return operatorAction([this, fn] { runOperation([fn](const PointOpsContext&) { fn(); }); });
     };
     connect(panel->button(SizeCtl::Valid), &QPushButton::clicked, this,
             run([s] { s->switchFunction(true); }));

@@ -59,7 +59,7 @@ void frmMain::CompareWithFile() {
 void frmMain::PrintLists() {
     // A failed print reports itself; the window stays usable either way.
     PrintOps::print(m_op, m_pointModel->table(), m_paramModel->table());
-    RestoreWindow();
+    restoreWindow();
 }
 
 void frmMain::clearModified() {

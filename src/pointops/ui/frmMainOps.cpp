@@ -13,12 +13,12 @@
 #include <QAction>
 #include <QLatin1String>
 
-void frmMain::runOperation(const std::function<void(PointOpsContext&)>& operation) {
+void frmMain::runOperation(const std::function<void(const PointOpsContext&)>& operation) {
     runTransfer([&] { operation(*m_ctx); });
 }
 
 void frmMain::wireOperations() {
-    const std::pair<const char*, void (*)(PointOpsContext&)> items[] = {
+    const std::pair<const char*, void (*)(const PointOpsContext&)> items[] = {
         {"mnuToolsRecP", &ReceiveOps::receivePoints},
         {"mnuToolsRecA", &ReceiveOps::receiveParameters},
         {"mnuToolsTranP", &TransmitPoints::run},
@@ -48,7 +48,7 @@ StartupTables frmMain::startupTables() {
 }
 
 void frmMain::ErrorHistoryDisplay() {
-    runOperation([this](PointOpsContext& c) {
+    runOperation([this](const PointOpsContext& c) {
         ErrorHistory::display(c, [this](const QStringList& e) { showErrorRecord(e); });
     });
 }

@@ -218,7 +218,7 @@ void frmpulseMaindemo::PrintLists() {
     PrintJob::run(m_op, [&](PrintSurface& surface, const QString& stamp) {
         PulsePrintLayout::render(surface, zones, parameters, stamp);
     });
-    RestoreWindow();
+    restoreWindow();
 }
 
 void frmpulseMaindemo::clearModified() {

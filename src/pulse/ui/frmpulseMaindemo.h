@@ -52,7 +52,7 @@ class frmpulseMaindemo final : public MainWindowBase {
 
     // The Tool menu (frmpulseMaindemoOps.cpp). Runs an operation with this window as its
     // host; the window is usable again afterwards, whatever happened inside.
-    void runOperation(const std::function<void(PulseOpsContext&)>& operation);
+    void runOperation(const std::function<void(const PulseOpsContext&)>& operation);
     // Error History Display: reads the controller's error history into a new errorRecord.
     void ErrorHistoryDisplay();
     // Slider operating speed calculation: the tool window opens with the type of the

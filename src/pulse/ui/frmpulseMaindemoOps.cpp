@@ -33,12 +33,12 @@ class PulseOpsHost final : public MainWindowHost<OperationHost> {
 
 void frmpulseMaindemo::wireOperations() {
     m_opsHost = std::make_unique<PulseOpsHost>(*this);
-    m_ctx.reset(
-        new PulseOpsContext{{m_link, m_op, progress(), *m_opsHost}, *m_zoneModel, *m_paramModel});
+    m_ctx.reset(new PulseOpsContext{
+        {m_link, m_op, progress(), *m_opsHost, operationState()}, *m_zoneModel, *m_paramModel});
     markGrid(m_zoneGrid, CompareReport::FirstGrid);
     markGrid(m_paramGrid, CompareReport::ParameterGrid);
 
-    const std::pair<const char*, void (*)(PulseOpsContext&)> items[] = {
+    const std::pair<const char*, void (*)(const PulseOpsContext&)> items[] = {
         {"mnuToolsRecZ", &PulseTransfers::receiveZones},
         {"mnuToolsRecA", &PulseTransfers::receiveParameters},
         {"mnuToolsTranZ", &PulseTransfers::transmitZones},
@@ -67,12 +67,12 @@ StartupTables frmpulseMaindemo::startupTables() {
                                          [this] { RefreshOriginShift(); });
 }
 
-void frmpulseMaindemo::runOperation(const std::function<void(PulseOpsContext&)>& operation) {
+void frmpulseMaindemo::runOperation(const std::function<void(const PulseOpsContext&)>& operation) {
     runTransfer([&] { operation(*m_ctx); });
 }
 
 void frmpulseMaindemo::ErrorHistoryDisplay() {
-    runOperation([this](PulseOpsContext& c) {
+    runOperation([this](const PulseOpsContext& c) {
         ErrorHistory::display(c, [this](const QStringList& e) { showErrorRecord(e); });
     });
 }

@@ -21,14 +21,18 @@ frmpulseMaindemo::~frmpulseMaindemo() {
 
 void frmpulseMaindemo::wirePanel() {
     m_host = std::make_unique<Host>(*this);
-    m_driveOps =
-        new PulseDrive(m_link, m_op, progress(), *m_host, *m_zoneModel, *m_paramModel, this);
+    m_driveOps = new PulseDrive({m_link, m_op, progress(), *m_host, operationState()}, *m_host,
+                                *m_zoneModel, *m_paramModel, this);
     PulseDrive* d = m_driveOps;
     const auto button = [this](const char* name) {
         return m_panel->button(QString::fromLatin1(name));
     };
+    // Every button starts an operation of the operator's (operatorAction).
+    const auto on = [&](const char* name, auto signal, void (PulseDrive::*slot)()) {
+        connect(button(name), signal, d, operatorAction([d, slot] { (d->*slot)(); }));
+    };
     const auto onClick = [&](const char* name, void (PulseDrive::*slot)()) {
-        connect(button(name), &QPushButton::clicked, d, slot);
+        on(name, &QPushButton::clicked, slot);
     };
     onClick(Ctl::Operation, &PulseDrive::operationClicked);
     onClick(Ctl::Setting, &PulseDrive::settingClicked);
@@ -40,10 +44,12 @@ void frmpulseMaindemo::wirePanel() {
     onClick(Ctl::Start, &PulseDrive::startClicked);
     onClick(Ctl::Stop, &PulseDrive::stopClicked);
     onClick(Ctl::Set, &PulseDrive::setClicked);
-    connect(button(Ctl::Org), &QPushButton::pressed, d, &PulseDrive::orgPressed);
-    connect(button(Ctl::Start), &QPushButton::pressed, d, &PulseDrive::startPressed);
-    connect(button(Ctl::TargetP), &QPushButton::clicked, d, [d] { d->teachClicked(false); });
-    connect(button(Ctl::SetBase), &QPushButton::clicked, d, [d] { d->teachClicked(true); });
+    on(Ctl::Org, &QPushButton::pressed, &PulseDrive::orgPressed);
+    on(Ctl::Start, &QPushButton::pressed, &PulseDrive::startPressed);
+    connect(button(Ctl::TargetP), &QPushButton::clicked, d,
+            operatorAction([d] { d->teachClicked(false); }));
+    connect(button(Ctl::SetBase), &QPushButton::clicked, d,
+            operatorAction([d] { d->teachClicked(true); }));
     button(Ctl::Stop)->installEventFilter(this);
 
     // The teaching options show the panel mode; the program selects them, a click does not.

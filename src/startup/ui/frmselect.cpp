@@ -65,7 +65,7 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
     // The status stays readable above the choice, with the port that was tried and why it
     // gave no kind, so the operator knows what to check; Enter then confirms the choice.
     connect(&m_sequence, &StartupSequence::manualChoiceOffered, this, [this] {
-        m_detail->setText(m_sequence.link().lineFailure());
+        m_detail->setText(m_sequence.failure());
         m_detail->show();
         m_frame->show();
         m_ok->show();

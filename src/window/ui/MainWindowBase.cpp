@@ -98,7 +98,6 @@ bool MainWindowBase::stopDialogShown() const {
 }
 
 void MainWindowBase::About() {
-    m_settei = 0;
     // Without an answer the box still opens, showing that no version could be read.
     m_controllerVersion = Ops::queryVersion(m_link);
     frmVer box(m_controllerVersion, this);
@@ -212,8 +211,12 @@ QAction* MainWindowBase::addItem(QMenu* menu, const QString& name, const QString
     auto* a = menu->addAction(caption);
     a->setObjectName(name);
     m_actions.insert(name, a);
-    // Before the item's own handler: what its operation changes is a step named after it.
-    connect(a, &QAction::triggered, this, [this, a] { m_itemStep = stepNameOf(a); });
+    // Before the item's own handler: an operation the operator starts, and what it changes in
+    // the tables is a step named after the item.
+    connect(a, &QAction::triggered, this, [this, a] {
+        operatorStarts();
+        m_itemStep = stepNameOf(a);
+    });
     return a;
 }
 
@@ -235,13 +238,6 @@ void MainWindowBase::buildToolMenu(std::initializer_list<ItemDef> items,
         connect(port, &QAction::triggered, this, &MainWindowBase::openPortDialog);
 }
 
-void MainWindowBase::setNotYetWired(const QStringList& names) {
-    m_notYetWired = names;
-    for (const QString& name : names)
-        if (QAction* a = action(name))
-            a->setEnabled(false);
-}
-
 void MainWindowBase::DisableCommands() {
     m_commandsLocked = true;
     DisableToolbar();
@@ -256,7 +252,7 @@ void MainWindowBase::EnableCommands() {
     EnableToolbar();
     for (const QString& name : std::as_const(m_lockedItems))
         if (QAction* a = action(name))
-            a->setEnabled(!m_notYetWired.contains(name));
+            a->setEnabled(true);
     lockOwnControls(false);
 }
 
@@ -333,9 +329,10 @@ void MainWindowBase::buildToolbar(std::initializer_list<KeyDef> kindKeys) {
             connect(target, &QAction::changed, a,
                     [a, target] { a->setEnabled(target->isEnabled()); });
         }
-        // Every toolbar click clears settei and marks a user action before it dispatches.
+        // Every toolbar click marks a user action before it dispatches; its item (or the key's
+        // own action) is an operation the operator starts.
         connect(a, &QAction::triggered, this, [this, target, key] {
-            m_settei = 0;
+            operatorStarts();
             m_userAction = true;
             if (target)
                 target->trigger();
@@ -371,8 +368,8 @@ void MainWindowBase::DisableToolbar() {
         m_toolbar->setEnabled(false);
 }
 
-void MainWindowBase::RestoreWindow() {
-    EnableToolbar();
+void MainWindowBase::restoreWindow() {
+    enableToolbar();
     setEnabled(true);
     hideProgress();
 }
@@ -386,7 +383,7 @@ void MainWindowBase::runTransfer(const std::function<void()>& operation) {
     } catch (const std::exception&) {
         // A failure inside an operation must never leave the window locked.
     }
-    RestoreWindow();
+    restoreWindow();
 }
 
 void MainWindowBase::Exit() {

@@ -37,9 +37,13 @@ class errorRecord;
 // query, and closing, which writes the port to the INI file and ends the program.
 //
 // Menu items and toolbar keys carry their program names as object names (mnuFileOpen,
-// "SaveAS" ...). Every toolbar click first sets settei to 0 and marks a user action in
-// progress, then runs the key's menu item (or the window's own action for a key without one).
-class MainWindowBase : public QMainWindow, public LinkHost {
+// "SaveAS" ...). A toolbar click marks a user action in progress, then runs the key's menu
+// item (or the window's own action for a key without one).
+//
+// Every operation the operator starts (a menu item, a toolbar key, a panel button) begins in
+// operatorStarts(), the one place that clears settei, so that no failure of an operation is
+// silenced by a flag that an earlier one left set.
+class MainWindowBase : public QMainWindow {
     Q_OBJECT
   public:
     MainWindowBase(LinkState& state, OperatorInteraction& op, SerialChannel& channel,
@@ -80,7 +84,7 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     virtual StartupTables startupTables() = 0;
     // Exit: after confirmDiscard() the modified flag is cleared and the window closes.
     void Exit();
-    // Help > Version and the logo button: settei 0, "@?VER " (500 ms), then the About box
+    // Help > Version and the logo button: "@?VER " (500 ms), then the About box
     // with the controller version (the first four characters of the trimmed reply).
     void About();
     QString controllerVersion() const { return m_controllerVersion; }
@@ -110,32 +114,39 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     void EnableToolbar();
     void DisableToolbar();
     // DisableCommands: the toolbar and the window's locked menu items (setLockedItems) are
-    // disabled, as while Operation mode runs; EnableCommands enables them again, except the
-    // items whose operations are not built yet.
+    // disabled, as while Operation mode runs; EnableCommands enables them again.
     void DisableCommands();
     void EnableCommands();
-    // Toolbar and window enabled, progress dialog hidden.
-    void RestoreWindow();
+    // The one restore step of every way out of an operation: the window enabled, its toolbar
+    // too unless DisableCommands keeps the commands locked (Operation mode, teaching, size
+    // detection), the progress dialog hidden.
+    void restoreWindow();
     // Runs an operation of the Tool menu: Compare's marks are cleared first (they hold until
     // the next transfer), and the window is usable again afterwards, whatever happened inside.
     void runTransfer(const std::function<void()>& operation);
-    void setSettei(int value) { m_settei = value; }
+    // Where every operation the operator starts begins: settei is cleared.
+    void operatorStarts() { m_opState.settei = 0; }
+    // A slot for a control's signal that starts an operation: operatorStarts(), then run.
+    template <typename Run> auto operatorAction(Run run) {
+        return [this, run] {
+            operatorStarts();
+            run();
+        };
+    }
     // True while a toolbar key's action runs.
     bool userActionInProgress() const { return m_userAction; }
 
-    // LinkHost
-    bool settei() const override { return m_settei != 0; }
-    int orgpos() const override { return m_driveState.orgpos; }
-    bool numericInputMode() const override;
-    void focusNumericInputOption() override;
-    void enableWindow() override { setEnabled(true); }
-    void hideProgress() override;
-    // The link's reports give the toolbar back, except while DisableCommands keeps the
-    // commands locked (Operation mode, teaching, size detection).
-    void enableToolbar() override;
+    bool numericInputMode() const;
+    void focusNumericInputOption();
+    void hideProgress();
+    // The toolbar given back, except while DisableCommands keeps the commands locked.
+    void enableToolbar();
 
-    // The drive panel's state (Operation mode, motion-busy and moving flags, the controller
-    // values read on entering Operation mode).
+    // What the window's operations keep between them (settei, the moving flag, the count of
+    // failures told).
+    OperationState& operationState() { return m_opState; }
+    // The drive panel's state (Operation mode, the motion state, the controller values read
+    // on entering Operation mode).
     DriveState& driveState() { return m_driveState; }
 
     // Room the window frame (title bar and borders) takes around the window's inside.
@@ -214,8 +225,6 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     // keys, then "Exit". A key follows the enabled state of its item and its caption as its
     // tool tip (describeKey).
     void buildToolbar(std::initializer_list<KeyDef> kindKeys);
-    // Items whose operations are not built yet: disabled, and left so by EnableCommands.
-    void setNotYetWired(const QStringList& names);
     void setLockedItems(const QStringList& names) { m_lockedItems = names; }
 
     // The communication boxes Txt_ComS, Txt_ComR and Txt_Error in a small frame; with
@@ -234,7 +243,7 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     OperatorInteraction& m_op;
     Link m_link;
     QString m_iniPath;
-    int m_settei = 0;
+    OperationState m_opState;
     DriveState m_driveState;
     bool m_closing = false;
     bool m_commandsLocked = false;
@@ -257,7 +266,6 @@ class MainWindowBase : public QMainWindow, public LinkHost {
     QHash<QString, QAction*> m_keys;
     QToolBar* m_toolbar = nullptr;
     QStringList m_lockedItems;
-    QStringList m_notYetWired;
     bool m_userAction = false;
     QString m_controllerVersion;
     TableHistory* m_history = nullptr;

@@ -5,25 +5,21 @@
 
 #include <utility>
 
-// The window side of the operations, forwarded to a main window: the settei flag, the
-// numeric-input option, enabling the window and its toolbar, the progress dialog, the save
-// question and Compare's marks. Base is OperationHost or one of the panel hosts built on it;
-// the kind gives refreshDependentDisplays (and whatever else Base asks for).
+// The window side of the operations, forwarded to a main window: the one restore step, the
+// numeric-input option, disabling the window, the save question and Compare's marks. Base is
+// OperationHost or one of the panel hosts built on it; the kind gives refreshDependentDisplays
+// (and whatever else Base asks for).
 template <typename Base> class MainWindowHost : public Base {
   public:
     template <typename... Args>
     explicit MainWindowHost(MainWindowBase& window, Args&&... args)
         : Base(std::forward<Args>(args)...), m_window(window) {}
 
-    // LinkHost and OperationHost.
-    bool settei() const override { return m_window.settei(); }
+    // OperationHost.
+    void restore() override { m_window.restoreWindow(); }
+    void disableWindow() override { m_window.setEnabled(false); }
     bool numericInputMode() const override { return m_window.numericInputMode(); }
     void focusNumericInputOption() override { m_window.focusNumericInputOption(); }
-    void enableWindow() override { m_window.setEnabled(true); }
-    void hideProgress() override { m_window.hideProgress(); }
-    void enableToolbar() override { m_window.enableToolbar(); }
-    void setSettei(int value) override { m_window.setSettei(value); }
-    void disableWindow() override { m_window.setEnabled(false); }
     bool confirmDiscard() override { return m_window.confirmDiscard(); }
     void markDifferences(const QList<Difference>& differences) override {
         m_window.cellMarks().set(differences);
