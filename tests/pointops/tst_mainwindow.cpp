@@ -1,49 +1,23 @@
-#include "DriveRig.h"
 #include "PointWindowTest.h"
 #include "ScriptedOperator.h"
-#include "WindowRig.h"
 #include "dialogs/ui/frmbar.h"
-#include "link/Profile.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
-#include "pulse/ui/frmpulseMaindemo.h"
-#include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
 #include "window/ui/ParameterGrid.h"
 #include "window/ui/errorRecord.h"
-#include "window/ui/frmVer.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-
-namespace {
-// Runs fn on the next modal dialog once it is shown (an exchange may run first).
-void onNextModal(QObject* context, std::function<void(QWidget*)> fn) {
-    auto* poll = new QTimer(context);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, fn] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            fn(w);
-        }
-    });
-    poll->start(10);
-}
-} // namespace
 
 // The point-input main window as the operator uses it, on the in-process virtual controller.
 class TestMainWindow : public PointWindowTest {
@@ -54,20 +28,12 @@ class TestMainWindow : public PointWindowTest {
 
     void captionsAndStart();
     void windowKeySwitchesGrids();
-    void viewTogglesToolbarAndStatusBar();
     void exitWithUnsavedChangesCancelKeepsWindow();
     void exitWithUnsavedChangesNoWritesIniAndEnds();
-    void closeWritesPortToIni();
-    void commandLocking();
     void parameterEditRefreshesDependentDisplays();
-    void aboutShowsControllerVersion();
-    void portThatCannotOpenShowsReason();
     void toolbarRunsTransfers();
     void progressCancelEndsASilentWait();
-    void pulseWindowFrame();
     void errorHistoryFromToolbar();
-    void windowsFitSmallScreens();
-    void shortcutsAndKeyTips();
 };
 
 void TestMainWindow::init() {
@@ -124,20 +90,6 @@ void TestMainWindow::windowKeySwitchesGrids() {
     QVERIFY(m_window->action("mnuViewGrid1")->isChecked());
 }
 
-void TestMainWindow::viewTogglesToolbarAndStatusBar() {
-    QAction* sb = m_window->action("mnuViewStatusBar");
-    sb->trigger();
-    QVERIFY(!sb->isChecked());
-    QVERIFY(!m_window->statusBar()->isVisible());
-    sb->trigger();
-    QVERIFY(m_window->statusBar()->isVisible());
-    QAction* tb = m_window->action("mnuViewToolbar");
-    tb->trigger();
-    QVERIFY(!m_window->toolbar()->isVisible());
-    tb->trigger();
-    QVERIFY(m_window->toolbar()->isVisible());
-}
-
 void TestMainWindow::exitWithUnsavedChangesCancelKeepsWindow() {
     m_window->points().setModified(true);
     m_op.answers = {OperatorInteraction::Answer::Cancel};
@@ -159,39 +111,6 @@ void TestMainWindow::exitWithUnsavedChangesNoWritesIniAndEnds() {
     QCOMPARE(iniBytes(), QByteArray("[Data]\r\nCOM= 3\r\n"));
 }
 
-void TestMainWindow::closeWritesPortToIni() {
-    QFile f(m_ini);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[Ports]\r\nCOM3=sim:point\r\n");
-    f.close();
-    // Beside the port name the status bar shows where the port leads.
-    const auto target = [this] { return m_window->findChild<QLabel*>("Lbl_PortTarget")->text(); };
-    QCOMPARE(target(), QString("\u2192 /dev/ttyS2")); // COM3 with no INI file: its default
-    m_window->setPanelText(3, "COM3");
-    QCOMPARE(target(), QString("\u2192 sim:point"));
-    m_state.PortName = "COM5";
-    m_window->close();
-    QVERIFY(m_op.prompts.isEmpty());
-    QCOMPARE(m_op.endCalls, 1);
-    QCOMPARE(iniBytes(), QByteArray("[Ports]\r\nCOM3=sim:point\r\n[Data]\r\nCOM= 5\r\n"));
-}
-
-void TestMainWindow::commandLocking() {
-    m_window->DisableCommands();
-    QVERIFY(!m_window->toolbar()->isEnabled());
-    QVERIFY(!m_window->action("mnuFileOpen")->isEnabled());
-    QVERIFY(!m_window->action("mnuToolsCom")->isEnabled());
-    m_window->EnableCommands();
-    QVERIFY(m_window->toolbar()->isEnabled());
-    QVERIFY(m_window->action("mnuFileOpen")->isEnabled());
-    QVERIFY(m_window->toolbarKey("Open")->isEnabled());
-    m_window->setEnabled(false);
-    m_window->DisableToolbar();
-    m_window->RestoreWindow();
-    QVERIFY(m_window->isEnabled());
-    QVERIFY(m_window->toolbar()->isEnabled());
-}
-
 void TestMainWindow::parameterEditRefreshesDependentDisplays() {
     m_window->ShowParameterGrid();
     ParameterTableModel& params = m_window->parameters();
@@ -200,29 +119,6 @@ void TestMainWindow::parameterEditRefreshesDependentDisplays() {
     QCOMPARE(m_window->panelText(2), QString("Origin point shift: -12.50"));
     QVERIFY(m_window->points().modified());
     QCOMPARE(m_window->points().tagText(), QString("Change"));
-}
-
-void TestMainWindow::aboutShowsControllerVersion() {
-    m_controller->setVersion("V1.25 2026");
-    QString shown;
-    onNextModal(this, [&](QWidget* w) {
-        auto* box = qobject_cast<frmVer*>(w);
-        QVERIFY(box);
-        shown = box->findChild<QLabel*>("lblControllerVersion")->text();
-        box->accept();
-    });
-    m_window->About();
-    QCOMPARE(m_window->controllerVersion(), QString("V1.2"));
-    QCOMPARE(shown, QString("Controller version: V1.2"));
-    QVERIFY(m_window->findChild<QLineEdit*>("Txt_ComS")->text().startsWith("@?VER ,"));
-}
-
-void TestMainWindow::portThatCannotOpenShowsReason() {
-    m_channel->setOpenFailure("/dev/ttyS2: No such file or directory");
-    onNextModal(this, [](QWidget* box) { box->close(); });
-    m_window->About();
-    QCOMPARE(m_window->panelText(1), QString("/dev/ttyS2: No such file or directory"));
-    QVERIFY(m_window->isEnabled());
 }
 
 void TestMainWindow::toolbarRunsTransfers() {
@@ -268,18 +164,6 @@ void TestMainWindow::progressCancelEndsASilentWait() {
     QVERIFY(m_window->isEnabled());
 }
 
-void TestMainWindow::pulseWindowFrame() {
-    VirtualController pulse(VirtualController::Kind::Pulse);
-    SimulatedChannel channel(pulse);
-    m_state.PortName = "COM6";
-    frmpulseMaindemo window(m_state, m_op, channel, m_ini);
-    QCOMPARE(window.windowTitle(), QString("QR_Series QRX5 Support-Software "));
-    QCOMPARE(window.panelText(3), QString("COM6"));
-    window.close();
-    QCOMPARE(m_op.endCalls, 1);
-    QCOMPARE(iniBytes(), QByteArray("[Data]\r\nCOM= 6\r\n"));
-}
-
 void TestMainWindow::errorHistoryFromToolbar() {
     m_controller->setErrorHistory({"E12:OVERLOAD", "E13:ENCODER"});
     QVERIFY(m_window->action("mnuToolsBag")->isEnabled());
@@ -298,42 +182,6 @@ void TestMainWindow::errorHistoryFromToolbar() {
     // A second display replaces the first window.
     m_window->action("mnuToolsBag")->trigger();
     QTRY_VERIFY(m_window->findChildren<errorRecord*>().size() == 1);
-}
-
-// Both main windows open fully visible on a 1280x800 screen and stay usable (their layouts
-// at or above their minimum size) on 1024x700, window frame included.
-void TestMainWindow::windowsFitSmallScreens() {
-    VirtualController pulse(VirtualController::Kind::Pulse);
-    SimulatedChannel channel(pulse);
-    frmpulseMaindemo pulseWindow(m_state, m_op, channel, m_ini);
-    const QSize frame(MainWindowBase::FrameWidth, MainWindowBase::FrameHeight);
-    for (QMainWindow* w :
-         {static_cast<QMainWindow*>(m_window), static_cast<QMainWindow*>(&pulseWindow)}) {
-        const QSize minimum = w->minimumSizeHint() + frame;
-        QVERIFY2(minimum.width() <= 1024 && minimum.height() <= 700,
-                 qPrintable(QString("%1: %2x%3")
-                                .arg(w->objectName())
-                                .arg(minimum.width())
-                                .arg(minimum.height())));
-        const QRect screen(0, 0, 1280, 800);
-        QVERIFY(screen.contains(
-            MainWindowBase::fittedFrame({1360, 800}, w->minimumSizeHint(), screen)));
-    }
-}
-
-// The standard shortcuts stand beside the File captions; every toolbar key says in its tool
-// tip which menu item it runs.
-void TestMainWindow::shortcutsAndKeyTips() {
-    for (const char* name : {"mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuFileExit"})
-        QVERIFY2(!m_window->action(name)->shortcut().isEmpty(), name);
-    QCOMPARE(m_window->action("mnuFileOpen")->shortcut(), QKeySequence(QKeySequence::Open));
-    const QString saveAs =
-        m_window->action("mnuFileSave")->shortcut().toString(QKeySequence::NativeText);
-    QCOMPARE(m_window->toolbarKey("SaveAS")->toolTip(), QString("Save As... (%1)").arg(saveAs));
-    QCOMPARE(m_window->toolbarKey("Cmpare")->toolTip(), QString("Compare"));
-    QCOMPARE(m_window->toolbarKey("Window")->toolTip(), QString("Display Parameters"));
-    m_window->toolbarKey("Window")->trigger();
-    QCOMPARE(m_window->toolbarKey("Window")->toolTip(), QString("Display Points"));
 }
 
 QTEST_MAIN(TestMainWindow)
