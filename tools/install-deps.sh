@@ -5,6 +5,8 @@
 # its library dependencies, desktop-file-validate (desktop-file-utils) checks its desktop entry.
 # With --ci all that and what .ci/run needs beyond it: Clang with its sanitizer and libFuzzer
 # runtimes, and llvm-symbolizer for readable sanitizer reports.
+# With --screenshots what tools/screenshots.sh needs beyond the tests: the openbox window
+# manager, which draws the frames of the pictures taken under Xvfb.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libgl-dev help2man
           fonts-noto-cjk poppler-utils xvfb xauth)
@@ -12,6 +14,7 @@ packaging=(dpkg-dev file desktop-file-utils)
 case "${1:-}" in
   --package) packages+=("${packaging[@]}") ;;
   --ci) packages+=("${packaging[@]}" clang libclang-rt-14-dev llvm) ;;
+  --screenshots) packages+=(openbox) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,6 @@
 #include "link/LinkState.h"
 #include "link/PortName.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -102,17 +101,6 @@ void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
     QCOMPARE(text(dialog, "Lbl_Target_5"), QString("/dev/ttyUSB1"));
     QCOMPARE(text(dialog, "Lbl_Presence_5"), QString("present: FT232R USB UART (mapped on OK)"));
     QCOMPARE(bytesOf(ini), before);
-
-    const QString shots = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
-    if (!shots.isEmpty()) {
-        QTest::qWait(50);
-        QVERIFY(dialog->grab().save(QDir(shots).filePath("port-dialog.png")));
-        devices = dialog->openDevices();
-        devices->adjustSize();
-        QTest::qWait(50);
-        QVERIFY(devices->grab().save(QDir(shots).filePath("port-devices.png")));
-        devices->reject();
-    }
 
     // The choice of port itself still works as before; the mapping is written on OK.
     dialog->findChild<QPushButton*>("OKButton")->click();

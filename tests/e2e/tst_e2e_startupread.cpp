@@ -2,104 +2,14 @@
 // for its kind through the serial port class, reads the tables into the real main window of
 // that kind and only then shows it.
 #include "FakeProgress.h"
-#include "ScriptedOperator.h"
-#include "dialogs/ui/frmbar.h"
-#include "link/Profile.h"
-#include "pointdata/ParameterTableModel.h"
-#include "pointdata/PointTableModel.h"
-#include "pointops/ui/frmMain.h"
-#include "pulse/PulseParameterModel.h"
-#include "pulse/ZoneTableModel.h"
-#include "pulse/ui/frmpulseMaindemo.h"
-#include "simulator/RoutedChannel.h"
-#include "speedcalc/ui/frmkeisan.h"
-#include "startup/StartupSequence.h"
-#include "startup/ui/frmselect.h"
+#include "StartupProgram.h"
 
-#include <QDir>
-
-#include <QAction>
 #include <QFile>
-#include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-// What the operator would see in the main window the moment it is shown.
-struct Shown {
-    int windows = 0;
-    bool pulse = false;
-    int rowsFilled = 0; // points or zones holding something
-    QString type;       // the parameter table's actuator type
-    QString status2;    // status bar panel 2
-    bool progressShown = false;
-};
-
-// qrx5-sim, the program's two main windows on their routed ports, and the start-up window.
-struct Program {
-    QTemporaryDir dir;
-    QProcess sim;
-    QString ini;
-    LinkState state;
-    SimulatorHub hub;
-    std::unique_ptr<RoutedChannel> pointPort;
-    std::unique_ptr<RoutedChannel> pulsePort;
-    ScriptedOperator op;
-    std::unique_ptr<frmMain> point;
-    std::unique_ptr<frmpulseMaindemo> pulse;
-    std::unique_ptr<StartupSequence> sequence;
-    std::unique_ptr<frmselect> select;
-    Shown shown;
-
-    bool start(const QStringList& simArgs) {
-        const QString link = dir.filePath("com1");
-        sim.start(qEnvironmentVariable("QRX5_SIM_BIN"), simArgs + QStringList{"--link", link});
-        if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000))
-            return false;
-        sim.readLine();
-        ini = dir.filePath("QRX5.ini");
-        Profile::WriteSetting(link, "COM1", "Ports", ini);
-        pointPort = std::make_unique<RoutedChannel>(ini, hub);
-        pulsePort = std::make_unique<RoutedChannel>(ini, hub);
-        point = std::make_unique<frmMain>(state, op, *pointPort, ini);
-        pulse = std::make_unique<frmpulseMaindemo>(state, op, *pulsePort, ini);
-        sequence = std::make_unique<StartupSequence>(state, *pointPort, ini);
-        sequence->setTableReader(op, [this](StartupSequence::Kind kind) {
-            return kind == StartupSequence::Kind::PointInput ? point->startupTables()
-                                                             : pulse->startupTables();
-        });
-        select = std::make_unique<frmselect>(
-            *sequence, [this](StartupSequence::Kind kind) { show(kind); },
-            [this] { op.endProgram(); });
-        return true;
-    }
-    void show(StartupSequence::Kind kind) {
-        ++shown.windows;
-        shown.pulse = kind == StartupSequence::Kind::PulseTrain;
-        shown.progressShown = select->progress().isVisible();
-        if (shown.pulse) {
-            for (const ZoneRecord& z : pulse->zones().table())
-                shown.rowsFilled += !z.a.isEmpty();
-            shown.type = pulse->parameters().actuatorType();
-            shown.status2 = pulse->panelText(2);
-            pulse->show();
-        } else {
-            for (const PointRecord& p : point->points().table())
-                shown.rowsFilled += !p.mode.isEmpty();
-            shown.type = point->parameters().actuatorType();
-            shown.status2 = point->panelText(2);
-            point->show();
-        }
-    }
-    ~Program() {
-        sim.terminate();
-        sim.waitForFinished(5000);
-    }
-};
 
 bool simAvailable() {
     return !qEnvironmentVariable("QRX5_SIM_BIN").isEmpty();
@@ -120,7 +30,6 @@ class TestE2EStartupRead : public QObject {
     void type34EndsTheProgram_data();
     void type34EndsTheProgram();
     void manualChoiceReadsNothing();
-    void screenshots();
 };
 
 void TestE2EStartupRead::init() {
@@ -144,7 +53,7 @@ void TestE2EStartupRead::tablesFilledWhenTheWindowAppears() {
     QFETCH(bool, pulse);
     QFETCH(int, rows);
     QFETCH(QString, type);
-    Program p;
+    StartupProgram p;
     QVERIFY(p.start(args));
 
     p.select->start();
@@ -181,7 +90,7 @@ void TestE2EStartupRead::cancelInEachTable() {
     QFETCH(bool, inParameters);
     QFETCH(int, rows);
     QFETCH(QString, type);
-    Program p;
+    StartupProgram p;
     QVERIFY(p.start(args));
     FakeProgress progress;
     p.sequence->setProgress(progress);
@@ -220,7 +129,7 @@ void TestE2EStartupRead::silentAfterTheKindReply_data() {
 
 void TestE2EStartupRead::silentAfterTheKindReply() {
     QFETCH(QStringList, args);
-    Program p;
+    StartupProgram p;
     QVERIFY(p.start(args));
 
     p.select->start();
@@ -241,7 +150,7 @@ void TestE2EStartupRead::type34EndsTheProgram_data() {
 
 void TestE2EStartupRead::type34EndsTheProgram() {
     QFETCH(QString, kind);
-    Program p;
+    StartupProgram p;
     QVERIFY(p.start({"--kind", kind, "--type", "34"}));
 
     p.select->start();
@@ -254,7 +163,7 @@ void TestE2EStartupRead::type34EndsTheProgram() {
 
 // A controller that does not say its kind: the operator chooses, and nothing is read.
 void TestE2EStartupRead::manualChoiceReadsNothing() {
-    Program p;
+    StartupProgram p;
     const QString record = p.dir.filePath("received.bin");
     QVERIFY(p.start({"--kind", "pulse", "--silent", "--record", record}));
 
@@ -271,45 +180,6 @@ void TestE2EStartupRead::manualChoiceReadsNothing() {
     QFile f(record);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("@?PRM 13,\r\n"));
-}
-
-// Both main windows as they appear after the start-up, and the speed calculation over the
-// pulse-train window.
-void TestE2EStartupRead::screenshots() {
-    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        QSKIP("set QRX5_SCREENSHOT_DIR to write screenshots");
-    for (const QString kind : {"point", "pulse"}) {
-        Program p;
-        QVERIFY(p.start({"--kind", kind, "--type", "32", "--fill"}));
-        p.select->start();
-        QMainWindow* w = kind == u"point" ? static_cast<QMainWindow*>(p.point.get())
-                                          : static_cast<QMainWindow*>(p.pulse.get());
-        w->resize(1280 - MainWindowBase::FrameWidth, 800 - MainWindowBase::FrameHeight);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        QTest::qWait(100);
-        QVERIFY(w->grab().save(QDir(dir).filePath(kind + "-window-after-startup.png")));
-        if (kind == u"pulse") {
-            p.pulse->action("mnuToolsSpeed")->trigger();
-            frmkeisan* tool = p.pulse->speedCalculationWindow();
-            tool->calculate();
-            QTest::qWait(100);
-            QVERIFY(tool->grab().save(QDir(dir).filePath("speed-calculation.png")));
-        }
-    }
-    // A paced controller takes seconds for the point table's reply: the bar follows its rows.
-    Program p;
-    QVERIFY(p.start({"--kind", "point", "--type", "32", "--fill", "--pace"}));
-    QProgressBar* bar = p.select->progress().progressBar();
-    bool taken = false;
-    QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int value) {
-        if (!taken && value >= 30 && bar->maximum() == 63) {
-            taken = true;
-            QVERIFY(p.select->progress().grab().save(QDir(dir).filePath("startup-progress.png")));
-        }
-    });
-    p.select->start();
-    QVERIFY(taken);
 }
 
 QTEST_MAIN(TestE2EStartupRead)

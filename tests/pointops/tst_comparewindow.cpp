@@ -8,19 +8,13 @@
 #include "pointops/ui/frmMain.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
-#include "window/ui/DialogOperator.h"
 #include "window/ui/TrafficLogWindow.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QMessageBox>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 // Window and controller agree except on point 2's speed, point 4's mode and parameter 35.
@@ -48,7 +42,6 @@ class TestCompareWindow : public QObject {
     void cleanup();
     void compareMarksCellsUntilEditOrTransfer();
     void trafficLogFollowsAndSaves();
-    void screenshot();
 
   private:
     QTemporaryDir m_dir;
@@ -135,57 +128,6 @@ void TestCompareWindow::trafficLogFollowsAndSaves() {
     m_state.traffic->endOfExchange();
     QVERIFY(m_state.traffic->chars() <= TrafficLog::MaxChars);
     QCOMPARE(text->toPlainText(), m_state.traffic->text().chopped(1));
-}
-
-// The compare report over the window with its marks, for the README.
-void TestCompareWindow::screenshot() {
-    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        QSKIP("set QRX5_SCREENSHOT_DIR to write screenshots");
-    delete m_window;
-    DialogOperator op;
-    m_window = new frmMain(m_state, op, *m_channel, m_dir.filePath("QRX5.ini"));
-    op.setParentGetter([this] { return m_window; });
-    m_window->resize(1280, 800);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    differInThreePlaces(*m_window, *m_controller);
-
-    QPixmap box;
-    auto* poll = new QTimer(m_window);
-    connect(poll, &QTimer::timeout, this, [&] {
-        auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!message)
-            return;
-        if (message->text() == "Do you compare data?") {
-            message->button(QMessageBox::Yes)->click();
-            return;
-        }
-        poll->stop();
-        for (QAbstractButton* b : message->buttons())
-            if (message->buttonRole(b) == QMessageBox::ActionRole)
-                b->click(); // Show Details...
-        QTimer::singleShot(100, message, [&box, message] {
-            box = message->grab();
-            message->accept();
-        });
-    });
-    poll->start(20);
-    m_window->action("mnuToolsComp")->trigger();
-    QVERIFY(!box.isNull());
-
-    QPixmap sheet = m_window->grab();
-    QPainter painter(&sheet);
-    const QPoint at((sheet.width() - box.width()) / 2, (sheet.height() - box.height()) / 2);
-    painter.fillRect(QRect(at, box.size()).adjusted(-1, -1, 1, 1), Qt::darkGray);
-    painter.drawPixmap(at, box);
-    painter.end();
-    QVERIFY(sheet.save(QDir(dir).filePath("compare-report.png")));
-
-    m_window->action("mnuViewTraffic")->trigger();
-    m_window->trafficLogWindow()->resize(760, 420);
-    QTest::qWait(50);
-    QVERIFY(m_window->trafficLogWindow()->grab().save(QDir(dir).filePath("traffic-log.png")));
 }
 
 QTEST_MAIN(TestCompareWindow)

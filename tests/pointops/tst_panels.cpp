@@ -4,7 +4,6 @@
 #include "window/ui/IoLamps.h"
 #include "window/ui/Lamp.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
@@ -45,8 +44,6 @@ class TstPanels final : public QObject {
     Q_OBJECT
 
   private slots:
-    void buttonCaptions_data();
-    void buttonCaptions();
     void boxLabelsAndInitialTexts_data();
     void boxLabelsAndInitialTexts();
     void bgrColours_data();
@@ -61,45 +58,6 @@ class TstPanels final : public QObject {
     void carriagePosition_data();
     void carriagePosition();
 };
-
-void TstPanels::buttonCaptions_data() {
-    QTest::addColumn<QString>("panel");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    const char* rows[][3] = {
-        {"drive", "Cmd_Setup", "Setting"},
-        {"drive", "Cmd_driv", "Operation"},
-        {"drive", "Opt_Num_0", "Numeric Input "},
-        {"drive", "Opt_Num_1", "Direct Teaching "},
-        {"drive", "Opt_Num_2", "Teaching Playback"},
-        {"drive", "Cmd_Op", "+"},
-        {"drive", "Cmd_Cl", "-"},
-        {"drive", "Cmd_Set", "SET"},
-        {"drive", "Cmd_SetBase", "Origin point shift"},
-        {"drive", "Cmd_TargetP", "Position"},
-        {"drive", "Cmd_Return", "Org"},
-        {"drive", "Cmd_Start", "Start"},
-        {"drive", "Cmd_Stop", "Stop"},
-        {"size", "size_yuukou", "Valid"},
-        {"size", "size_mukou", "Invalid"},
-        {"size", "size_saidaisettei", "Maximum setting"},
-        {"size", "size_saisyousettei", "Minimum setting"},
-        {"size", "size_set", "SET"},
-    };
-    for (const auto& row : rows)
-        QTest::newRow(row[1]) << row[0] << row[1] << row[2];
-}
-
-void TstPanels::buttonCaptions() {
-    QFETCH(QString, panel);
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    DrivePanel drive;
-    SizeDetectionPanel size;
-    const auto matches = panelByName(panel, drive, size)->findChildren<QAbstractButton*>(name);
-    QCOMPARE(matches.size(), 1);
-    QCOMPARE(matches.first()->text(), caption);
-}
 
 void TstPanels::boxLabelsAndInitialTexts_data() {
     QTest::addColumn<QString>("panel");

@@ -64,7 +64,6 @@ class TestPulseWindow : public QObject {
     void positionBoxKeys_data();
     void positionBoxKeys();
     void fitsTheScreen();
-    void screenshot();
 
   private:
     QPushButton* button(const QString& name) const { return m_window->panel()->button(name); }
@@ -474,43 +473,6 @@ void TestPulseWindow::fitsTheScreen() {
     QVERIFY(column->viewport()->rect().contains(onScreen));
     QVERIFY(
         m_window->rect().contains(QRect(column->mapTo(m_window, QPoint(0, 0)), column->size())));
-}
-
-void TestPulseWindow::screenshot() {
-    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        QSKIP("set QRX5_SCREENSHOT_DIR to write screenshots");
-    m_window->zones().setTable(
-        {ZoneRecord{"10.00", "20.00", "pick"}, ZoneRecord{"-5.50", "-12.25", "drop"}});
-    QTest::qWait(50);
-    QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window.png")));
-
-    // The window's inside on a 1024 x 700 screen, frame taken off.
-    m_window->resize(QSize(1024 - MainWindowBase::FrameWidth, 700 - MainWindowBase::FrameHeight));
-    QTest::qWait(50);
-    QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window-1024x700.png")));
-
-    m_window->resize(1280, 800);
-    // Operation mode with the lamps lit: the slider within zone 0 of the controller, which
-    // holds the zones the grid shows.
-    m_rig.controller->setServoOn(true);
-    m_rig.controller->setPosition(1250);
-    m_rig.controller->setInputs("0000001011");
-    m_rig.controller->memory().setZone(0, {"10.00", "20.00", {}});
-    button("Cmd_driv")->click();
-    QTRY_COMPARE(m_window->panel()->box("Txt_NowPosi")->text(), QString("12.50"));
-    QTest::qWait(50);
-    QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window-operation.png")));
-    button("Cmd_Setup")->click();
-
-    // Direct teaching into zone 1, position A: the slider pushed by hand to 12.50 mm.
-    m_op.answers = {Answer::Yes, Answer::Yes}; // return to origin, servo off
-    m_window->findChild<ZoneGrid*>("Grid1")->setCurrentIndex(m_window->zones().index(1, 1));
-    button("Cmd_TargetP")->click();
-    m_rig.controller->setPosition(1250);
-    QTRY_COMPARE(m_window->panel()->box("Txt_Pos")->text(), QString("12.50"));
-    QVERIFY(m_window->grab().save(QDir(dir).filePath("pulse-window-teaching.png")));
-    button("Cmd_Setup")->click();
 }
 
 QTEST_MAIN(TestPulseWindow)

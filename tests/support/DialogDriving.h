@@ -4,9 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -41,22 +39,4 @@ inline void whenModal(std::function<void(QWidget*)> act, QWidget* except = nullp
         if (triesLeft > 0)
             whenModal(std::move(act), except, triesLeft - 1);
     });
-}
-
-// Saves a picture of a window into QRX5_SCREENSHOT_DIR when that is set: with the window
-// manager's frame when the program runs on a real display (xcb), else the window alone.
-inline void saveShot(QWidget* window, const QString& name) {
-    const QString dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    const QString path = QDir(dir).filePath(name);
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        QVERIFY(window->grab().save(path));
-        return;
-    }
-    QTest::qWait(300); // the frame drawn
-    const QRect frame = window->frameGeometry().adjusted(-6, -6, 6, 6);
-    QVERIFY(window->screen()
-                ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                .save(path));
 }

@@ -148,15 +148,6 @@ void TestKeyboard::panelButtonsHaveAltKeys() {
                                                           : button->accessibleName());
     }
 
-    if (!qEnvironmentVariable("QRX5_SCREENSHOT_DIR").isEmpty()) {
-        QTest::qWait(50);
-        QWidget* panel =
-            w->centralWidget()->findChild<QWidget*>(pulse ? "PulsePanel" : "DrivePanel");
-        if (panel && !pulse)
-            panel = panel->parentWidget(); // with the size detection panel beneath
-        saveShot(panel ? panel : w, pulse ? "panel-keys-pulse.png" : "panel-keys-point.png");
-    }
-
     // The Alt key clicks its button.
     auto* setting = w->centralWidget()->findChild<QPushButton*>("Cmd_Setup");
     QVERIFY(setting->isEnabled());

@@ -1,6 +1,6 @@
-// Pictures of the Edit menu, a refused paste and Compare with file for the README, taken with
-// the real message boxes when QRX5_SCREENSHOT_DIR is set.
-#include "DialogDriving.h"
+// The Edit menu after a paste, a refused paste and Compare with file, each with the real
+// message box over its window.
+#include "Shots.h"
 #include "WindowRig.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
@@ -14,10 +14,10 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QPainter>
+#include <QTest>
 
 namespace {
 // The real dialogs, except that the open dialog answers with a given file.
@@ -50,55 +50,17 @@ class ShotOperator final : public OperatorInteraction {
     SoftLimits softLimitChange(const SoftLimits& c, const SoftLimits&) override { return c; }
     void endProgram() override {}
 };
-
-// The window with a picture laid over it at a place of the window (centred when none).
-QPixmap over(QWidget* window, const QPixmap& picture, QPoint at = {-1, -1}) {
-    QPixmap sheet = window->grab();
-    if (at.x() < 0)
-        at = QPoint((sheet.width() - picture.width()) / 2, (sheet.height() - picture.height()) / 2);
-    QPainter painter(&sheet);
-    painter.fillRect(QRect(at, picture.size()).adjusted(-1, -1, 1, 1), Qt::darkGray);
-    painter.drawPixmap(at, picture);
-    return sheet;
-}
-
-// The message box the call shows, with its details unfolded, as a picture.
-QPixmap boxOf(const std::function<void()>& call) {
-    QPixmap box;
-    whenModal([&box](QWidget* modal) {
-        auto* message = qobject_cast<QMessageBox*>(modal);
-        for (QAbstractButton* b : message->buttons())
-            if (message->buttonRole(b) == QMessageBox::ActionRole)
-                b->click(); // Show Details...
-        QTimer::singleShot(100, message, [&box, message] {
-            box = message->grab();
-            message->accept();
-        });
-    });
-    call();
-    return box;
-}
 } // namespace
 
-class TestEditShots : public QObject {
+class EditShots final : public QObject {
     Q_OBJECT
   private slots:
-    void init();
     void editMenuAfterPaste();
     void refusedPaste();
     void compareWithFile();
-
-  private:
-    QString m_dir;
 };
 
-void TestEditShots::init() {
-    m_dir = qEnvironmentVariable("QRX5_SCREENSHOT_DIR");
-    if (m_dir.isEmpty())
-        QSKIP("set QRX5_SCREENSHOT_DIR to write the pictures");
-}
-
-void TestEditShots::editMenuAfterPaste() {
+void EditShots::editMenuAfterPaste() {
     WindowRig<frmMain> rig;
     rig.start(VirtualController::Kind::Point, "COM1");
     frmMain& w = *rig.window;
@@ -121,10 +83,10 @@ void TestEditShots::editMenuAfterPaste() {
     const QPixmap menu = edit->grab();
     const QPoint at = w.mapFromGlobal(edit->pos());
     edit->hide();
-    QVERIFY(over(&w, menu, at).save(QDir(m_dir).filePath("edit-menu.png")));
+    Shots::save(Shots::over(&w, menu, at), "edit-menu.png");
 }
 
-void TestEditShots::refusedPaste() {
+void EditShots::refusedPaste() {
     WindowRig<frmMain> rig;
     rig.start(VirtualController::Kind::Point, "COM1");
     ShotOperator op;
@@ -136,12 +98,12 @@ void TestEditShots::refusedPaste() {
     QGuiApplication::clipboard()->setText("A\t5\t50\nO\t\t15\t3\nU\t4\t30\t12\n");
     w.pointGrid()->setFocus();
     w.pointGrid()->setCurrentIndex(w.points().index(2, PointRules::ColMode));
-    const QPixmap box = boxOf([&w] { w.PasteCells(); });
+    const QPixmap box = Shots::messageBoxOf([&w] { w.PasteCells(); });
     QVERIFY(!box.isNull());
-    QVERIFY(over(&w, box).save(QDir(m_dir).filePath("paste-refused.png")));
+    Shots::save(Shots::over(&w, box), "paste-refused.png");
 }
 
-void TestEditShots::compareWithFile() {
+void EditShots::compareWithFile() {
     WindowRig<frmpulseMaindemo> rig;
     rig.start(VirtualController::Kind::Pulse, "COM2");
     ShotOperator op;
@@ -166,10 +128,14 @@ void TestEditShots::compareWithFile() {
     f.write(PulseSettingsFile::write(saved, parameters));
     f.close();
 
-    const QPixmap box = boxOf([&w] { w.action("mnuFileCompare")->trigger(); });
+    const QPixmap box = Shots::messageBoxOf([&w] { w.action("mnuFileCompare")->trigger(); });
     QVERIFY(!box.isNull());
-    QVERIFY(over(&w, box).save(QDir(m_dir).filePath("compare-with-file.png")));
+    Shots::save(Shots::over(&w, box), "compare-with-file.png");
 }
 
-QTEST_MAIN(TestEditShots)
-#include "tst_editshots.moc"
+int editShots(const QStringList& args) {
+    EditShots shots;
+    return QTest::qExec(&shots, args);
+}
+
+#include "EditShots.moc"
