@@ -4,6 +4,7 @@
 #include "link/Command.h"
 #include "link/ReplyRules.h"
 #include "operator/ProgressView.h"
+#include "tables/CellText.h"
 #include "transfers/LinkReports.h"
 
 #include <QEventLoop>
@@ -45,11 +46,7 @@ QString positionText(const QString& reply) {
 }
 
 std::optional<double> positionMm(const QString& positionText) {
-    bool ok = false;
-    const double mm = positionText.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(mm))
-        return std::nullopt;
-    return mm;
+    return CellText::number(positionText.trimmed());
 }
 
 bool carriageShown(double positionMm, double originShift, double stroke) {

@@ -20,13 +20,11 @@
 
 namespace {
 
-// Plain decimal text only: an optional sign, digits, at most one decimal point.
+// Plain decimal text only, as a cell reads it, here also with a "+" before it.
 std::optional<double> decimal(const QString& text) {
-    static const QRegularExpression re(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)$)"));
     const QString t = text.trimmed();
-    if (!re.match(t).hasMatch())
-        return std::nullopt;
-    return t.toDouble();
+    return CellText::number(
+        t.startsWith(QLatin1Char('+')) && !t.startsWith(QLatin1String("+-")) ? t.mid(1) : t);
 }
 
 QString hundredths(double mm) {

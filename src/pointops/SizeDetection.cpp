@@ -29,13 +29,10 @@ bool is(const QString& box, const char* name) {
     return box == QLatin1String(name);
 }
 
-// Plain decimal text: an optional "-", digits, at most one decimal point. Everything else
-// ("", ".", "-", "-.", ".-", a second "." or "-") is malformed.
+// Plain decimal text as a cell reads it: an optional "-", digits, at most one decimal point.
+// Everything else ("", ".", "-", "-.", ".-", a second "." or "-") is malformed.
 std::optional<double> decimal(const QString& text) {
-    static const QRegularExpression re(QStringLiteral(R"(^-?(\d+\.?\d*|\.\d+)$)"));
-    if (!re.match(text.trimmed()).hasMatch())
-        return std::nullopt;
-    return text.trimmed().toDouble();
+    return CellText::number(text.trimmed());
 }
 
 // A whole number as "#0" shows it: "05" is 5. None when the text is not one.

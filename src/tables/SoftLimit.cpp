@@ -1,5 +1,7 @@
 #include "tables/SoftLimit.h"
 
+#include "tables/CellText.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -17,12 +19,11 @@ constexpr int MinMinus = -9999;
 // that arrive by pasting (letters, exponents, several signs) are refused instead of being
 // read as some accidental value.
 bool parsePlus(const QString& text, double& value) {
-    static const QRegularExpression re(QStringLiteral(R"(^[0-9]+(\.[0-9]*)?$|^\.[0-9]+$)"));
-    if (!re.match(text).hasMatch())
+    const std::optional<double> number = CellText::number(text);
+    if (!number || text.startsWith(QLatin1Char('-')))
         return false;
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok;
+    value = *number;
+    return true;
 }
 
 // An optional leading "-" followed by digits only.

@@ -1,6 +1,7 @@
 #include "pointops/ui/SizeDetectionPanel.h"
 
 #include "pointops/SizeDetection.h"
+#include "tables/CellText.h"
 #include "window/ui/Lamp.h"
 #include "window/ui/PanelWidgets.h"
 
@@ -187,10 +188,8 @@ bool SizeDetectionPanel::eventFilter(QObject* watched, QEvent* event) {
         } else if (event->type() == QEvent::FocusIn) {
             setBoxColour(box, BoxFocusedBgr);
             if (m_pointBoxes.contains(box)) {
-                bool ok = false;
-                const double value = box->text().toDouble(&ok);
-                if (ok)
-                    box->setText(QString::number(value, 'f', 2));
+                if (const auto value = CellText::number(box->text().trimmed()))
+                    box->setText(QString::number(*value, 'f', 2));
             }
             // Selecting after the event lets a mouse click's cursor placement happen first.
             QTimer::singleShot(0, box, &QLineEdit::selectAll);
