@@ -1,5 +1,6 @@
-// The point-input drive panel: Setting and Operation mode, Start, Org, Stop, the jog and the
-// I/O monitor poll. Teaching, SET and the low-speed boxes are in PointTeaching.cpp.
+// The point-input drive panel: what its Setting and Operation modes add to DriveBase's, Start,
+// Stop and the I/O monitor poll. The jog is in PointJog.cpp; teaching, SET and the low-speed
+// boxes are in PointTeaching.cpp.
 #include "pointops/PointDrive.h"
 
 #include "drive/IoMonitor.h"
@@ -10,9 +11,6 @@
 #include "pointops/PointReply.h"
 #include "transfers/LinkReports.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
 namespace {
 
 using ReplyRules::isOk;
@@ -22,35 +20,18 @@ using ReplyRules::isStop;
 } // namespace
 
 PointDrive::PointDrive(const PointOpsContext& ops, PointDriveHost& host, QObject* parent)
-    : QObject(parent), m_ops(ops),
-      m_host(host), m_ctx{{ops.link, ops.op, ops.progress, host, ops.state}, host},
-      m_monitor(new IoMonitor([this] { return state().operationMode; }, [this] { return ioPoll(); },
-                              this)),
-      m_poll(new QTimer(this)) {
-    m_poll->setSingleShot(true);
-    m_poll->setInterval(0);
-    connect(m_poll, &QTimer::timeout, this, &PointDrive::pollDirectTeaching);
-    connect(&state().motion, &Motion::changed, this, &PointDrive::applyPanelState);
-}
-
-PointDrive::~PointDrive() {
-    m_closing = true;
-    disconnect(&state().motion, nullptr, this, nullptr);
-}
-
-bool PointDrive::motionRunning() const {
-    return Drive::motionRunning(m_ctx);
+    : DriveBase(ops, host, ops.params, parent), m_ops(ops), m_pointHost(host) {
+    // The next read follows at once: the line time paces the polling.
+    makeTeachingPoll(
+        0, [this] { return state().panelMode == DriveState::DirectTeaching && !m_closing; },
+        [this](double mm, double shift) { showTeachingPosition(mm, shift); },
+        [this] { selectNumericInput(); });
 }
 
 void PointDrive::stopForExit() {
-    m_closing = true;
-    Drive::stopForExit(m_ctx, {m_monitor->timer(), m_poll});
+    DriveBase::stopForExit();
     m_plusHeld = m_minusHeld = false;
     emit jogChanged();
-}
-
-void PointDrive::stopAsked() {
-    Drive::requestStop(m_ctx);
 }
 
 void PointDrive::applyPanelState() {
@@ -90,34 +71,17 @@ void PointDrive::applyPanelState() {
 
 // ---- Operation and Setting ------------------------------------------------------------------
 
-void PointDrive::operationClicked() {
-    DriveState& s = state();
-    if (s.operationMode || m_entering || !s.motion.idle())
-        return;
-    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Drive"));
-    m_entering = true;
-    m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
-    m_host.showPointGrid();
+void PointDrive::prepareOperation() {
+    m_pointHost.showPointGrid();
     for (const char* jog : {PointCtl::Plus, PointCtl::Minus})
         m_host.setControlEnabled(jog, false);
-    m_host.setControlColour(Ctl::Operation, DriveColour::OperationActive);
-    m_host.setControlColour(Ctl::Setting, DriveColour::Idle);
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);
-    c.link.setErrorText({});
-    s.panelMode = DriveState::Numeric;
-    applyPanelState();
+}
 
-    const std::optional<ExchangeResult> failure = readOperationValues(c);
-    m_entering = false;
-    if (failure) {
-        Drive::reportEntryFailed(c, *failure);
-        settingClicked();
-        return;
-    }
-    m_host.setLampShown(8, s.newModel);
-    s.operationMode = true;
+void PointDrive::enteredOperation() {
+    m_pointHost.setLampShown(8, state().newModel);
     applyPanelState();
 }
 
@@ -144,41 +108,18 @@ std::optional<ExchangeResult> PointDrive::readOperationValues(const DriveContext
     return std::nullopt;
 }
 
-void PointDrive::settingClicked() {
-    DriveState& s = state();
-    // Never while a sequence runs: the button is disabled then, and a click that still came
-    // through must not take the panel from under a moving actuator.
-    if (m_entering || s.motion.running() || s.motion.held())
-        return;
-    // After a stop that got no answer the operator has been told; Setting puts it behind.
-    if (s.motion.leftMoving())
-        s.motion.settle();
-    m_ops.params.setReceiving(false);
-    if (m_teachingOpen) {
-        selectNumericInput();
-        return;
-    }
-    m_ctx.state.settei = 1;
-    m_host.setControlColour(Ctl::Setting, DriveColour::SettingActive);
-    m_host.setControlColour(Ctl::Operation, DriveColour::Idle);
-    m_host.setControlColour(Ctl::Stop, std::nullopt);
-    m_ctx.link.setErrorText({});
-    s.operationMode = false;
-    s.panelMode = DriveState::Numeric;
-    m_ctx.state.orgpos = 0;
-    m_host.resetLamps();
-    applyPanelState();
+bool PointDrive::settingRefused() const {
+    return m_host.drive().motion.held();
+}
+
+bool PointDrive::settingEndsTeaching() {
+    if (!m_teachingOpen)
+        return false;
+    selectNumericInput();
+    return true;
 }
 
 // ---- Start, Org and Stop --------------------------------------------------------------------
-
-void PointDrive::startPressed() {
-    Drive::markPressed(m_ctx, Ctl::Start, DriveColour::StartPressed);
-}
-
-void PointDrive::orgPressed() {
-    Drive::markPressed(m_ctx, Ctl::Org, DriveColour::Set);
-}
 
 // What "Do you start?" tells beside its question: the point and where the controller holds
 // it, from the "@?P " reply.
@@ -234,7 +175,7 @@ void PointDrive::startClicked() {
 
     // The point's stored data first, so the question can say where the carriage goes.
     const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Start"));
-    const int row = m_host.currentPointRow();
+    const int row = m_pointHost.currentPointRow();
     const ExchangeResult stored = Ops::exchange(c, Command::QueryP, QString::number(row), 22000);
     if (Drive::stopAsked(c)) {
         restoreAfterStart();
@@ -270,7 +211,7 @@ Drive::Outcome PointDrive::moveToPoint() {
     const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Point"));
     c.link.setErrorText({});
     const Drive::Moved moved = Drive::runMotion(
-        c, {Command::MOVP, QString::number(m_host.currentPointRow()), {}, 22000, {}});
+        c, {Command::MOVP, QString::number(m_pointHost.currentPointRow()), {}, 22000, {}});
     if (moved.end == Drive::MotionEnd::Failed)
         return Drive::Outcome::NoReply;
     if (moved.end == Drive::MotionEnd::Cancelled)
@@ -281,18 +222,6 @@ Drive::Outcome PointDrive::moveToPoint() {
         return Drive::Outcome::Stopped;
     Ops::reportNg(c, moved.result);
     return Drive::Outcome::Refused;
-}
-
-void PointDrive::orgClicked() {
-    if (state().motion.idle()) {
-        const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Return to origin"));
-        if (Ops::askYesNo(c, QStringLiteral("Return to origin? Please push stop switch if you "
-                                            "stop operating."))) {
-            c.link.setErrorText({});
-            returnToOrigin(c);
-        }
-    }
-    m_host.setControlColour(Ctl::Org, DriveColour::Idle);
 }
 
 Drive::OriginReturn PointDrive::originReturn() {
@@ -306,7 +235,7 @@ Drive::OriginReturn PointDrive::originReturn() {
     return how;
 }
 
-Drive::Outcome PointDrive::returnToOrigin(const DriveContext& c) {
+Drive::Outcome PointDrive::returnToOrigin(const DriveContext& c, bool) {
     if (state().operationMode)
         m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
     const Drive::Outcome outcome = Drive::returnToOrigin(c, originReturn());
@@ -324,7 +253,7 @@ bool PointDrive::askReturnToOrigin(const DriveContext& c) {
         return false;
     }
     c.link.setErrorText({});
-    return returnToOrigin(c) == Drive::Outcome::Done;
+    return returnToOrigin(c, true) == Drive::Outcome::Done;
 }
 
 void PointDrive::stopClicked() {
@@ -333,133 +262,15 @@ void PointDrive::stopClicked() {
         stop(1500);
 }
 
-void PointDrive::stopKeyPressed() {
-    m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
-}
-
 void PointDrive::stop(int timeoutMs) {
     // Nothing moves: the stop character as a command of its own, whose silence is no error.
     if (Drive::sendStop(m_ctx, timeoutMs, true).result == Drive::StopResult::Stopped)
         m_jogSteps = 0;
 }
 
-// ---- Jog ------------------------------------------------------------------------------------
-
-void PointDrive::jogPressed(bool plus) {
-    if (state().panelMode != DriveState::TeachingPlayback || !m_playbackReady)
-        return;
-    (plus ? m_plusHeld : m_minusHeld) = true;
-    // A press is served by at least one step, however short the click.
-    m_clickedJog = plus ? 1 : -1;
-    m_ctx.link.setErrorText({});
-    emit jogChanged();
-    if (!m_jogRunning)
-        QTimer::singleShot(0, this, &PointDrive::runJog);
-}
-
-void PointDrive::jogReleased(bool) {
-    if (!m_plusHeld && !m_minusHeld)
-        return;
-    // A release during the continuous jog stops the actuator at once (while its exchange
-    // waits) or, once the jog has reached its end, with the stop character of its own
-    // (300 ms). A shorter press has only made its steps.
-    const bool continuous = m_jogSteps == 4;
-    m_plusHeld = m_minusHeld = false;
-    emit jogChanged();
-    if (continuous && Drive::requestStop(m_ctx) == Drive::StopAsk::Idle)
-        stop(300);
-}
-
-void PointDrive::jogPressLost() {
-    m_clickedJog = 0;
-    jogReleased(m_plusHeld);
-}
-
-void PointDrive::runJog() {
-    if (m_jogRunning)
-        return;
-    m_jogRunning = true;
-    while (!m_closing && state().panelMode == DriveState::TeachingPlayback) {
-        const int direction = m_plusHeld ? 1 : m_minusHeld ? -1 : m_clickedJog;
-        m_clickedJog = 0;
-        if (direction == 0)
-            break;
-        bool going = false;
-        {
-            // Letting go of the button is this sequence's stop.
-            MotionSequence sequence(state().motion, Motion::StopControl::Release);
-            going = jogStep(direction > 0);
-        }
-        // A step that failed or was refused has been reported: the jog ends there.
-        if (!going || m_closing)
-            break;
-        // The continuous jog has answered (at its end, or stopped): the release comes in the
-        // event loop, and stops the actuator if it still runs.
-        if (m_jogSteps == 4)
-            waitForJogRelease();
-        if (m_closing)
-            break;
-        Drive::readCurrentPosition(
-            m_ctx, [this](double mm, double shift) { showTeachingPosition(mm, shift); });
-    }
-    if (!m_plusHeld && !m_minusHeld)
-        m_jogSteps = 0;
-    m_jogRunning = false;
-}
-
-bool PointDrive::jogStep(bool plus) {
-    ++m_jogSteps;
-    const auto endJog = [this] {
-        m_plusHeld = m_minusHeld = false;
-        m_clickedJog = 0;
-        m_jogSteps = 0;
-        return false;
-    };
-    if (m_jogSteps <= 3) {
-        const DriveContext c = Ops::titled(m_ctx, QStringLiteral("JOG"));
-        const Drive::Moved moved =
-            Drive::runMotion(c, {plus ? Command::XPlus : Command::XMinus, {}, {}, 3000, {}});
-        if (moved.end != Drive::MotionEnd::Replied)
-            return endJog(); // a failure is reported, and a stop ends the jog
-        const QString& reply = moved.reply();
-        if (isOk(reply) || isStop(reply))
-            return true;
-        if (isRefusal(reply) && reply.contains(QLatin1String("37"))) {
-            c.link.setErrorText(reply); // at the soft limit: shown, the jog goes on
-            return true;
-        }
-        // A reported failure ends the jog: the release may have gone to the message box.
-        Ops::reportNg(c, moved.result);
-        return endJog();
-    }
-    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Parameter"));
-    const Drive::Moved moved =
-        Drive::runMotion(c, {plus ? Command::XINC : Command::XDEC, {}, {}, 20000, {}});
-    if (moved.end != Drive::MotionEnd::Replied)
-        return endJog();
-    if (isRefusal(moved.reply())) {
-        Ops::reportNg(c, moved.result);
-        return endJog();
-    }
-    return true;
-}
-
-void PointDrive::waitForJogRelease() {
-    // Sleeps in the event loop until the button is let go (or teaching ends).
-    while ((m_plusHeld || m_minusHeld) && !m_closing &&
-           state().panelMode == DriveState::TeachingPlayback) {
-        QEventLoop loop;
-        connect(this, &PointDrive::jogChanged, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-}
-
 // ---- I/O monitor ----------------------------------------------------------------------------
 
-bool PointDrive::ioPoll() {
-    DriveState& s = state();
-    if (!s.motion.idle() || m_closing)
-        return true; // skipped: the monitor goes on after the motion
-    return Drive::readInputsAndOutputs(m_ctx,
-                                       s.newModel ? DioLayout::newModel() : DioLayout::oldModel());
+bool PointDrive::pollInputsAndOutputs() {
+    return Drive::readInputsAndOutputs(m_ctx, state().newModel ? DioLayout::newModel()
+                                                               : DioLayout::oldModel());
 }

@@ -1,5 +1,6 @@
 // The point-input drive panel's teaching: the three methods, SET with the origin point shift
 // and its soft-limit suggestion, and the low-speed movement boxes.
+#include "drive/DirectTeachingPoll.h"
 #include "link/Command.h"
 #include "link/ReplyRules.h"
 #include "pointdata/DependentDisplays.h"
@@ -85,27 +86,10 @@ void PointDrive::endTeaching() {
     emit jogChanged(); // a jog waiting for its release ends with the teaching
 }
 
-bool PointDrive::readShiftToStatusBar(const DriveContext& c) {
-    const ExchangeResult r = Ops::readParameter(c, 35);
-    if (r.Timeout() || !ReplyRules::isOk(r.ReplyText)) {
-        Ops::reportLinkError(c, r);
-        return false;
-    }
-    state().originShift = Ops::numberOf(r).value_or(0.0);
-    m_host.setStatusText(2, DependentDisplays::originShiftText(Ops::valueOf(r).trimmed()));
-    return true;
-}
-
-bool PointDrive::servoOff(const DriveContext& base) {
-    const DriveContext c = Ops::titled(base, QStringLiteral("Servo"));
-    if (!Ops::askYesNo(c, QStringLiteral("Do you turn off the power of motor? Cannot change "
-                                         "the mode during turning off the power of motor."))) {
-        Ops::restore(c);
-        m_host.setControlEnabled(PointCtl::ParametersFrame, true);
-        state().panelMode = DriveState::None;
-        return false;
-    }
-    return Drive::servoOff(c);
+void PointDrive::servoOffDeclined() {
+    Ops::restore(m_ctx);
+    m_host.setControlEnabled(PointCtl::ParametersFrame, true);
+    state().panelMode = DriveState::None;
 }
 
 void PointDrive::runDirectTeaching() {
@@ -118,32 +102,11 @@ void PointDrive::runDirectTeaching() {
     const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Direct Teach"));
     // Declining or failing any step returns to Numeric Input rather than leaving a teaching
     // method open that cannot work.
-    if (!askReturnToOrigin(c) || !readShiftToStatusBar(c) || !servoOff(c)) {
+    if (!askReturnToOrigin(c) || !readShiftToStatusBar(c, 3000) || !servoOff(c)) {
         selectNumericInput();
         return;
     }
     m_poll->start();
-}
-
-void PointDrive::pollDirectTeaching() {
-    DriveState& s = state();
-    if (s.panelMode != DriveState::DirectTeaching || m_closing)
-        return;
-    // Nothing to read while a motion runs, or while a write block (SET sending the origin)
-    // holds the line.
-    if (!s.motion.idle() || m_ctx.link.state().lineHolder) {
-        m_poll->start(100);
-        return;
-    }
-    const Drive::Outcome outcome = Drive::readCurrentPosition(
-        m_ctx, [this](double mm, double shift) { showTeachingPosition(mm, shift); });
-    if (outcome == Drive::Outcome::NoReply || outcome == Drive::Outcome::Refused) {
-        selectNumericInput();
-        return;
-    }
-    // The next read follows at once: the line time paces the polling.
-    if (s.panelMode == DriveState::DirectTeaching && !m_closing)
-        m_poll->start(0);
 }
 
 void PointDrive::runTeachingPlayback() {
@@ -154,7 +117,7 @@ void PointDrive::runTeachingPlayback() {
     s.panelMode = DriveState::TeachingPlayback;
     applyPanelState();
     const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Teaching Playback"));
-    if (!askReturnToOrigin(c) || !readShiftToStatusBar(c)) {
+    if (!askReturnToOrigin(c) || !readShiftToStatusBar(c, 3000)) {
         selectNumericInput();
         return;
     }
@@ -207,7 +170,7 @@ void PointDrive::setClicked() {
         if (sent == ShiftSend::Failed)
             return;
     } else {
-        m_ops.points.teachPosition(m_host.currentPointRow(), position);
+        m_ops.points.teachPosition(m_pointHost.currentPointRow(), position);
     }
     if (!m_teachingOpen) {
         m_ops.points.setModified(true);

@@ -1,6 +1,6 @@
-// The pulse-train operation panel: Setting and Operation mode, the servo and operation type
-// switches, alarm cancel, deviation clear, Org, start, Stop and the I/O monitor poll. Direct
-// teaching and SET are in PulseTeaching.cpp.
+// The pulse-train operation panel: what its Setting and Operation modes add to DriveBase's,
+// start, Stop and the I/O monitor poll. The switches are in PulseSwitches.cpp; direct teaching
+// and SET are in PulseTeaching.cpp.
 #include "pulse/PulseDrive.h"
 
 #include "drive/IoMonitor.h"
@@ -30,28 +30,16 @@ constexpr const char* kSwitchButtons[] = {PulseCtl::Servo, PulseCtl::Deviation,
 
 PulseDrive::PulseDrive(const OperationContext& ops, PulseDriveHost& host, ZoneTableModel& zones,
                        PulseParameterModel& params, QObject* parent)
-    : QObject(parent), m_ctx{{ops.link, ops.op, ops.progress, host, ops.state}, host}, m_host(host),
-      m_zones(zones), m_params(params),
-      m_monitor(new IoMonitor([this] { return state().operationMode; }, [this] { return ioPoll(); },
-                              this)),
-      m_poll(new QTimer(this)) {
-    m_poll->setSingleShot(true);
-    connect(m_poll, &QTimer::timeout, this, &PulseDrive::pollTeaching);
-    connect(&state().motion, &Motion::changed, this, &PulseDrive::applyPanelState);
-}
-
-PulseDrive::~PulseDrive() {
-    m_closing = true;
-    disconnect(&state().motion, nullptr, this, nullptr);
-}
-
-void PulseDrive::stopForExit() {
-    m_closing = true;
-    Drive::stopForExit(m_ctx, {m_monitor->timer(), m_poll});
-}
-
-void PulseDrive::stopAsked() {
-    Drive::requestStop(m_ctx);
+    : DriveBase(ops, host, params, parent), m_pulseHost(host), m_zones(zones),
+      m_pulseParams(params) {
+    // The next read after a short pause: the line time paces the polling.
+    makeTeachingPoll(
+        20,
+        [this] {
+            return m_teaching && state().panelMode == DriveState::DirectTeaching && !m_closing;
+        },
+        [this](double mm, double shift) { showTeachingPosition(mm, shift); },
+        [this] { endTeaching(); }); // reported by the refresh
 }
 
 void PulseDrive::setSwitches(std::initializer_list<const char*> names, bool usable) {
@@ -97,36 +85,23 @@ void PulseDrive::applyPanelState() {
 
 // ---- Operation and Setting ------------------------------------------------------------------
 
-void PulseDrive::operationClicked() {
-    DriveState& s = state();
-    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Drive"));
+void PulseDrive::operationPressed() {
     m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
     // The last reply the window shows (Txt_ComR) tells whether the I/O monitor may go on.
-    if (c.link.receivedText().startsWith(QLatin1String("OK")))
+    if (m_ctx.link.receivedText().startsWith(QLatin1String("OK")))
         m_monitor->clearGuard();
-    if (s.operationMode || m_entering || !s.motion.idle() || m_teaching)
-        return;
-    m_entering = true;
-    m_host.setControlColour(Ctl::Operation, DriveColour::OperationActive);
-    m_host.setControlColour(Ctl::Setting, DriveColour::Idle);
+}
+
+void PulseDrive::prepareOperation() {
     m_host.setControlColour(Ctl::Set, DriveColour::Set);
     for (const char* name : kSwitchButtons)
         m_host.setControlColour(name, std::nullopt);
     for (const char* name : {Ctl::Org, Ctl::Start, Ctl::Stop})
         m_host.setControlColour(name, std::nullopt);
-    c.link.setErrorText({});
-    s.panelMode = DriveState::Numeric;
     m_switchesOn.clear();
-    applyPanelState();
+}
 
-    const std::optional<ExchangeResult> failure = readOperationValues(c);
-    m_entering = false;
-    if (failure) {
-        Drive::reportEntryFailed(c, *failure);
-        settingClicked();
-        return;
-    }
-    s.operationMode = true;
+void PulseDrive::enteredOperation() {
     // The operation type button follows the controller's "@?PRS " (readOperationValues).
     setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::Alarm}, true);
 }
@@ -159,189 +134,26 @@ std::optional<ExchangeResult> PulseDrive::readOperationValues(const DriveContext
     return std::nullopt;
 }
 
-void PulseDrive::settingClicked() {
-    DriveState& s = state();
-    // Never while a sequence runs: the button is disabled then, and a click that still came
-    // through must not take the panel from under a moving actuator.
-    if (m_entering || s.motion.running())
-        return;
-    // After a stop that got no answer the operator has been told; Setting puts it behind.
-    if (s.motion.leftMoving())
-        s.motion.settle();
-    m_params.setReceiving(false);
+bool PulseDrive::settingEndsTeaching() {
     if (m_teaching)
         endTeaching();
-    m_host.setControlColour(Ctl::Setting, DriveColour::SettingActive);
-    m_host.setControlColour(Ctl::Operation, DriveColour::Idle);
+    return false;
+}
+
+void PulseDrive::prepareSetting() {
     for (const char* name : kSwitchButtons)
         m_host.setControlColour(name, std::nullopt);
-    m_host.setControlColour(Ctl::Stop, std::nullopt);
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
-    m_ctx.link.setErrorText({});
-    s.operationMode = false;
-    s.panelMode = DriveState::Numeric;
     m_host.setControlChecked(PulseCtl::Numeric, true);
-    m_ctx.state.settei = 1;
-    m_host.resetLamps();
-    m_ctx.state.orgpos = 0;
     m_switchesOn.clear();
-    applyPanelState();
-}
-
-// ---- Servo, operation type, alarm and deviation ---------------------------------------------
-
-// A two-state switch of the controller: query its state, show it as the caption of the action
-// a click performs, ask, then send the switch with 1 or 0.
-struct PulseDrive::Switch {
-    const char* title;
-    int query;
-    const char* button;
-    // The caption for a state character; nullptr for a state that is not known.
-    const char* (*captionOf)(const QString& state);
-    const char* onCaption; // the caption whose click sends 1
-    const char* offCaption;
-    const char* askOn;
-    const char* askOff;
-    int command;
-};
-
-void PulseDrive::toggle(const Switch& sw) {
-    if (!state().motion.idle())
-        return;
-    const DriveContext c = Ops::titled(m_ctx, QString::fromLatin1(sw.title));
-    c.link.setErrorText({});
-    ExchangeResult r = Ops::exchange(c, sw.query, {}, 3000);
-    if (r.Timeout()) {
-        Ops::reportLinkError(c, r);
-        return;
-    }
-    const char* caption = sw.captionOf(r.ReplyText.left(1));
-    if (!caption)
-        return;
-    m_host.setControlText(sw.button, QString::fromLatin1(caption));
-    const bool on = qstrcmp(caption, sw.onCaption) == 0;
-    if (Ops::askYesNo(c, QString::fromLatin1(on ? sw.askOn : sw.askOff))) {
-        r = Ops::exchange(c, sw.command, on ? QStringLiteral("1") : QStringLiteral("0"), 3000);
-        if (r.Timeout()) {
-            Ops::reportLinkError(c, r);
-            return;
-        }
-        if (isRefusal(r.ReplyText)) {
-            Ops::reportNg(c, r);
-            return;
-        }
-        m_host.setControlText(sw.button, QString::fromLatin1(on ? sw.offCaption : sw.onCaption));
-    }
-    if (r.ReplyText.startsWith(QLatin1String("OK")))
-        m_monitor->clearGuard();
-}
-
-void PulseDrive::servoClicked() {
-    static const Switch servo{"Servo",
-                              Command::QuerySRVO,
-                              PulseCtl::Servo,
-                              [](const QString& state) -> const char* {
-                                  if (state == u"1")
-                                      return PulseCaption::ServoOff;
-                                  return state == u"0" ? PulseCaption::ServoOn : nullptr;
-                              },
-                              PulseCaption::ServoOn,
-                              PulseCaption::ServoOff,
-                              "Execute servo ON?",
-                              "Execute servo OFF?",
-                              Command::SRVO};
-    toggle(servo);
-}
-
-void PulseDrive::operationTypeClicked() {
-    static const Switch press{"Press",
-                              Command::QueryPRS,
-                              PulseCtl::OperationType,
-                              [](const QString& state) -> const char* {
-                                  if (state == u"0")
-                                      return PulseCaption::Pushing;
-                                  if (state == u"1" || state == u"2" || state == u"3")
-                                      return PulseCaption::Positioning;
-                                  return nullptr;
-                              },
-                              PulseCaption::Pushing,
-                              PulseCaption::Positioning,
-                              "Change to pushing operation?",
-                              "Change to positioning operation?",
-                              Command::PRESS};
-    toggle(press);
-}
-
-void PulseDrive::confirmAndSend(const char* title, const char* question, int code) {
-    if (!state().motion.idle())
-        return;
-    const DriveContext c = Ops::titled(m_ctx, QString::fromLatin1(title));
-    c.link.setErrorText({});
-    // The last reply the window shows tells whether the I/O monitor may go on.
-    QString last = c.link.receivedText();
-    if (Ops::askYesNo(c, QString::fromLatin1(question))) {
-        const ExchangeResult r = Ops::exchange(c, code, {}, 3000);
-        last = r.ReplyText;
-        if (r.Timeout())
-            Ops::reportLinkError(c, r); // also hides the progress dialog
-        else if (isRefusal(r.ReplyText))
-            Ops::reportNg(c, r);
-    }
-    if (last.startsWith(QLatin1String("OK")))
-        m_monitor->clearGuard();
-}
-
-void PulseDrive::alarmClicked() {
-    confirmAndSend("Canceling alarm", "Cancel alarm?", Command::ALR);
-}
-
-void PulseDrive::deviationClicked() {
-    confirmAndSend("Clearing pulse-deviation", "Clear pulse-deviation?", Command::CCLR);
-}
-
-void PulseDrive::showServoState(const QString& value) {
-    if (value == u"1")
-        m_host.setControlText(PulseCtl::Servo, QString::fromLatin1(PulseCaption::ServoOff));
-    else if (value == u"0")
-        m_host.setControlText(PulseCtl::Servo, QString::fromLatin1(PulseCaption::ServoOn));
-}
-
-void PulseDrive::showOperationType(const QString& value, bool enable) {
-    const char* caption = value == u"0"   ? PulseCaption::Pushing
-                          : value == u"2" ? PulseCaption::Positioning
-                                          : nullptr;
-    if (caption)
-        m_host.setControlText(PulseCtl::OperationType, QString::fromLatin1(caption));
-    // While the controller switches (1 or 3) the button waits for the switch to end.
-    if (value == u"1" || value == u"3")
-        setSwitches({PulseCtl::OperationType}, false);
-    else if (caption && enable)
-        setSwitches({PulseCtl::OperationType}, true);
 }
 
 // ---- Org, start and Stop --------------------------------------------------------------------
 
-void PulseDrive::orgPressed() {
-    Drive::markPressed(m_ctx, Ctl::Org, DriveColour::Set);
-}
-
-void PulseDrive::startPressed() {
-    Drive::markPressed(m_ctx, Ctl::Start, DriveColour::StartPressed);
-}
-
-void PulseDrive::orgClicked() {
-    if (state().operationMode && state().motion.idle()) {
-        const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Return to origin"));
-        if (Ops::askYesNo(c, QStringLiteral("Return to origin? Please push stop switch if you "
-                                            "stop operating."))) {
-            c.link.setErrorText({});
-            // Operation mode has its own Stop button: no stop dialog.
-            if (returnToOrigin(c, false) == Drive::Outcome::Done)
-                m_monitor->clearGuard();
-        }
-    }
-    m_host.setControlColour(Ctl::Org, DriveColour::Idle);
+void PulseDrive::originReturned(Drive::Outcome outcome) {
+    if (outcome == Drive::Outcome::Done)
+        m_monitor->clearGuard();
 }
 
 Drive::Outcome PulseDrive::returnToOrigin(const DriveContext& c, bool showStopDialog) {
@@ -354,7 +166,7 @@ Drive::Outcome PulseDrive::returnToOrigin(const DriveContext& c, bool showStopDi
     how.strokeParameter = 0; // the actuator type gives the stroke
     how.strokeOf = [](const QString& type) { return double(ActuatorType::stroke(type)); };
     how.onlyOk = true;
-    how.moved = [this] { m_params.setReceiving(false); };
+    how.moved = [this] { m_pulseParams.setReceiving(false); };
     how.teaching = [this](double mm, double shift) { showTeachingPosition(mm, shift); };
     const Drive::Outcome outcome = Drive::returnToOrigin(c, how);
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
@@ -389,7 +201,7 @@ void PulseDrive::startClicked() {
     MotionSequence sequence(s.motion, Motion::StopControl::Button);
     const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Start"));
     c.link.setErrorText({});
-    const int zone = m_host.currentZoneCell().first;
+    const int zone = m_pulseHost.currentZoneCell().first;
     const QString where = zoneToGo(c, zone);
     for (;;) {
         if (Drive::stopAsked(c) || !Drive::askStart(c, QStringLiteral("Do you start?"), where))
@@ -492,39 +304,12 @@ void PulseDrive::stopClicked() {
         m_monitor->clearGuard();
 }
 
-void PulseDrive::stopKeyPressed() {
-    m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
-}
-
 // ---- I/O monitor ----------------------------------------------------------------------------
 
-bool PulseDrive::ioPoll() {
-    if (!state().motion.idle() || m_closing)
-        return true; // skipped: the monitor goes on after the motion
+bool PulseDrive::pollInputsAndOutputs() {
     // Outputs: "1" lights, "0" turns off, anything else leaves the lamp.
     DioLayout layout = DioLayout::newModel();
     layout.outputsKeepUnknown = true;
     return Drive::readInputsAndOutputs(m_ctx, layout) && pollState(Command::QuerySRVO, "Servo") &&
            pollState(Command::QueryPRS, "Mode");
-}
-
-bool PulseDrive::pollState(int code, const char* title) {
-    if (!state().motion.idle() || m_closing)
-        return true;
-    const DriveContext c = Ops::titled(m_ctx, QString::fromLatin1(title));
-    const ExchangeResult r = Ops::exchange(c, code, {}, 3000);
-    if (r.Timeout()) {
-        Ops::reportLinkError(c, r);
-        return false;
-    }
-    if (!isOk(r.ReplyText) && !isStop(r.ReplyText)) {
-        Ops::reportNg(c, r);
-        return false;
-    }
-    const QString value = stateOf(r);
-    if (code == Command::QuerySRVO)
-        showServoState(value);
-    else
-        showOperationType(value, m_host.controlEnabled(PulseCtl::DriveFrame));
-    return true;
 }

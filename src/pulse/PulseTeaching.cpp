@@ -1,6 +1,7 @@
 // The pulse-train panel's direct teaching: the slider moved by hand with the servo off, its
 // position polled into Txt_Pos, and SET taking it into a zone cell or, as the virtual origin,
 // into the origin point shift (parameter 35).
+#include "drive/DirectTeachingPoll.h"
 #include "link/Command.h"
 #include "link/ReplyRules.h"
 #include "pulse/PulseDrive.h"
@@ -55,54 +56,14 @@ void PulseDrive::teachClicked(bool originShift) {
     // Declining or failing any step returns to numeric input rather than leaving a teaching
     // that cannot work with the menus locked.
     if (!Ops::askYesNo(c, AskOrigin) || returnToOrigin(c, true) != Drive::Outcome::Done ||
-        !readShiftToStatusBar() || !servoOff()) {
+        !readShiftToStatusBar(Ops::titled(m_ctx, QStringLiteral("Parameter read-out")), 5000) ||
+        !servoOff(m_ctx)) {
         endTeaching();
         return;
     }
     m_teachingReady = true;
     applyPanelState();
-    m_poll->start(0);
-}
-
-bool PulseDrive::readShiftToStatusBar() {
-    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Parameter read-out"));
-    const ExchangeResult r = Ops::exchange(c, Command::QueryPRM, QStringLiteral("35"), 5000);
-    if (r.Timeout() || !ReplyRules::isOk(r.ReplyText)) {
-        Ops::reportLinkError(c, r);
-        return false;
-    }
-    state().originShift = Ops::numberOf(r).value_or(0.0);
-    m_host.setStatusText(2, ParameterRows::originShiftText(Ops::valueOf(r).trimmed()));
-    return true;
-}
-
-bool PulseDrive::servoOff() {
-    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Servo"));
-    if (!Ops::askYesNo(c, QStringLiteral("Do you turn off the power of motor? Cannot change "
-                                         "the mode during turning off the power of motor.")))
-        return false;
-    return Drive::servoOff(c);
-}
-
-void PulseDrive::pollTeaching() {
-    DriveState& s = state();
-    if (!m_teaching || s.panelMode != DriveState::DirectTeaching || m_closing)
-        return;
-    // Nothing to read while a motion runs, or while a write block (SET sending the origin)
-    // holds the line.
-    if (!s.motion.idle() || m_ctx.link.state().lineHolder) {
-        m_poll->start(100);
-        return;
-    }
-    const Drive::Outcome outcome = Drive::readCurrentPosition(
-        m_ctx, [this](double mm, double shift) { showTeachingPosition(mm, shift); });
-    if (outcome == Drive::Outcome::NoReply || outcome == Drive::Outcome::Refused) {
-        endTeaching(); // reported by the refresh
-        return;
-    }
-    // The next read after a short pause: the line time paces the polling.
-    if (m_teaching && s.panelMode == DriveState::DirectTeaching && !m_closing)
-        m_poll->start(20);
+    m_poll->start();
 }
 
 void PulseDrive::endTeaching() {
@@ -134,10 +95,7 @@ void PulseDrive::showTeachingPosition(double positionMm, double originShift) {
 void PulseDrive::setClicked() {
     // Txt_Pos holds what SET takes while it runs; the polling goes on afterwards.
     m_poll->stop();
-    const auto resumePolling = [this] {
-        if (m_teaching && state().panelMode == DriveState::DirectTeaching && !m_closing)
-            m_poll->start(20);
-    };
+    const auto resumePolling = [this] { m_poll->resume(); };
     const QString position = asPosition(m_host.controlText(Ctl::Pos));
     m_host.setControlText(Ctl::Pos, position);
     const double value = CellText::number(position).value_or(0.0);
@@ -162,7 +120,7 @@ void PulseDrive::setClicked() {
             return;
         }
         changed = sent == ShiftSend::Sent;
-    } else if (const auto [row, column] = m_host.currentZoneCell();
+    } else if (const auto [row, column] = m_pulseHost.currentZoneCell();
                column == ZoneRules::ColA || column == ZoneRules::ColB) {
         // The zone check is off for the teaching write; its range still holds.
         if (std::abs(value) > ZoneRules::Limit) {
@@ -208,10 +166,10 @@ PulseDrive::ShiftSend PulseDrive::sendVirtualOrigin(const QString& position) {
     }
     const QString shift =
         QString::number(std::llround(CellText::number(position).value_or(0.0) * 100));
-    const QString tableShift = m_params.settingValue(35);
-    m_params.setSettingValue(35, shift);
+    const QString tableShift = m_pulseParams.settingValue(35);
+    m_pulseParams.setSettingValue(35, shift);
     if (!Ops::writeParameters(c, {{35, shift}})) {
-        m_params.setSettingValue(35, tableShift);
+        m_pulseParams.setSettingValue(35, tableShift);
         return ShiftSend::Failed;
     }
     const ExchangeResult r = Ops::readParameter(c, 35);
@@ -223,7 +181,7 @@ PulseDrive::ShiftSend PulseDrive::sendVirtualOrigin(const QString& position) {
         m_zones.setModified(true);
         return ShiftSend::Failed;
     }
-    m_params.setSettingValue(35, value);
+    m_pulseParams.setSettingValue(35, value);
     state().originShift = Ops::numberOf(r).value_or(0.0);
     m_host.setStatusText(2, ParameterRows::originShiftText(value));
     m_ctx.op.message(QStringLiteral("ok"),
