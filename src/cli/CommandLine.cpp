@@ -16,6 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <functional>
 
 #ifdef Q_OS_UNIX
@@ -215,13 +216,15 @@ int run(const QStringList& arguments) {
         return runFleet(console, parser, std::move(request));
     }
     // Where the run's files go is settled before the controller is asked anything: the traffic
-    // log and the backup replace only regular files.
+    // log and the backup replace only regular files, and never through a symbolic link.
     if (parser.isSet(trafficOpt)) {
-        if (const QString why = AtomicFile::notReplaceable(parser.value(trafficOpt));
+        const QString traffic = parser.value(trafficOpt);
+        if (const QString why = AtomicFile::notReplaceable(traffic, AtomicFile::Links::Refuse);
             !why.isEmpty()) {
-            console.err(
-                QStringLiteral("%1: --traffic %2: %3").arg(Program, parser.value(trafficOpt), why));
-            return ExitStatus::Usage;
+            console.err(QStringLiteral("%1: --traffic %2: %3").arg(Program, traffic, why));
+            // A link found where the log goes (planted in a folder of logs) is a file problem,
+            // not a mistake in the command line.
+            return QFileInfo(traffic).isSymLink() ? ExitStatus::Failed : ExitStatus::Usage;
         }
     }
 

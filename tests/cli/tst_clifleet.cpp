@@ -37,6 +37,7 @@ class TestCliFleet final : public QObject {
     void folderReceiveFromTwoControllers();
     void worstStatusEndsTheRun_data();
     void worstStatusEndsTheRun();
+    void linkPlantedInTheFolderIsRefused();
 };
 
 void TestCliFleet::initTestCase() {
@@ -147,6 +148,36 @@ void TestCliFleet::worstStatusEndsTheRun() {
     if (differs)
         QCOMPARE(r.out, second.device + ": Point 5, Position: table \"7.50\", controller "
                                         "\"5.00\"\n");
+}
+
+// Folder mode names the files after the ports, so a link planted there under a port's file
+// name would lead that controller's backup anywhere: it is refused for that controller, with
+// its path, nothing is written through it, and the other controller's file is written.
+void TestCliFleet::linkPlantedInTheFolderIsRefused() {
+    QTemporaryDir dir;
+    Sim first;
+    Sim second;
+    QVERIFY(first.start(dir, {"--kind", "point", "--type", "31"}, "line1"));
+    QVERIFY(second.start(dir, {"--kind", "point", "--type", "31"}, "line2"));
+    const QString folder = dir.filePath("backups");
+    QVERIFY(QDir().mkpath(folder));
+    const QString victim = dir.filePath("victim.conf");
+    QVERIFY(writeFileBytes(victim, "precious\n"));
+    const QString planted = QDir(folder).filePath("line2.csv");
+    QVERIFY(QFile::link(victim, planted));
+
+    const Run r = cli({"--port", first.device + "," + second.device, "--receive", folder, "--yes"});
+
+    QCOMPARE(r.status, 2);
+    QCOMPARE(resultOf(r.err, first.device).section(" | ", 1), QString("received"));
+    QCOMPARE(resultOf(r.err, second.device).section(" | ", 1), QString("failed"));
+    QVERIFY2(r.err.contains(second.device + ": " + planted + " cannot be saved"),
+             qPrintable(r.err));
+    QVERIFY2(r.err.contains(second.device + ":   it is a symbolic link to " + victim),
+             qPrintable(r.err));
+    QCOMPARE(fileBytes(victim), QByteArray("precious\n"));
+    QVERIFY(QFileInfo(planted).isSymLink());
+    QVERIFY(QFileInfo(QDir(folder).filePath("line1.csv")).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestCliFleet)
