@@ -113,6 +113,7 @@ int runFleet(Console& console, const QCommandLineParser& parser, Fleet::Request 
     request.yes = parser.isSet(QStringLiteral("yes"));
     request.moveSoftLimits = parser.isSet(QStringLiteral("move-soft-limits"));
     request.trafficFolder = parser.value(QStringLiteral("traffic"));
+    request.iniPath = IniLocation::forThisProgram();
     Fleet fleet(console, std::move(request));
 #ifdef Q_OS_UNIX
     const auto interrupt = catchInterrupt([&fleet] { fleet.interrupt(); });

@@ -38,6 +38,8 @@ class TestCliFleet final : public QObject {
     void worstStatusEndsTheRun_data();
     void worstStatusEndsTheRun();
     void linkPlantedInTheFolderIsRefused();
+    void oneDeviceNamedTwiceIsRefused_data();
+    void oneDeviceNamedTwiceIsRefused();
 };
 
 void TestCliFleet::initTestCase() {
@@ -178,6 +180,43 @@ void TestCliFleet::linkPlantedInTheFolderIsRefused() {
     QCOMPARE(fileBytes(victim), QByteArray("precious\n"));
     QVERIFY(QFileInfo(planted).isSymLink());
     QVERIFY(QFileInfo(QDir(folder).filePath("line1.csv")).isFile());
+}
+
+// One device under two names would be served by two runs at once: a mistake of the command
+// line, said with both names before any controller is asked or any folder made.
+void TestCliFleet::oneDeviceNamedTwiceIsRefused_data() {
+    QTest::addColumn<QString>("first"); // DEVICE: the pseudo-terminal; LINK: a link to it
+    QTest::addColumn<QString>("second");
+    QTest::newRow("a path and a link to it") << "DEVICE"
+                                             << "LINK";
+    QTest::newRow("a COM port and the device its map leads to") << "COM3"
+                                                                << "LINK";
+}
+
+void TestCliFleet::oneDeviceNamedTwiceIsRefused() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point"}, "line1"));
+    const QString device = QFileInfo(sim.device).canonicalFilePath();
+    // A copy of the command line with a QRX5.ini beside it that maps COM3 to the device.
+    const QString program = dir.filePath("bin/qrx5-cli");
+    QVERIFY(QDir().mkpath(dir.filePath("bin")));
+    QVERIFY(QFile::copy(qEnvironmentVariable("QRX5_CLI_BIN"), program));
+    QVERIFY(writeFileBytes(dir.filePath("bin/QRX5.ini"), "[Ports]\r\nCOM3=" + device.toUtf8()));
+    for (QString* name : {&first, &second})
+        *name = *name == "DEVICE" ? device : *name == "LINK" ? sim.device : *name;
+    const QString folder = dir.filePath("backups");
+
+    const Run r = cli({"--port", first + "," + second, "--receive", folder}, 0, program);
+
+    QCOMPARE(r.status, 64);
+    QVERIFY2(r.err.contains(
+                 QString("--port: %1 and %2 name one device (%3)").arg(first, second, device)),
+             qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(folder));
+    QCOMPARE(sim.stop(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestCliFleet)
