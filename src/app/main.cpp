@@ -102,6 +102,9 @@ int main(int argc, char** argv) {
                                  ? static_cast<QMainWindow*>(&pointWindow)
                                  : static_cast<QMainWindow*>(&pulseWindow);
             static_cast<MainWindowBase*>(w)->setPanelText(3, state.PortName);
+            // A QRX5.ini that could not be read stays said in the main window.
+            if (!sequence.iniProblem().isEmpty())
+                static_cast<MainWindowBase*>(w)->setPanelText(1, sequence.iniProblem());
             w->show();
         },
         [&] { op.endProgram(); });

@@ -98,8 +98,12 @@ const char* const Description =
     "\n"
     "The port and the port map are the window program's, from QRX5.ini: the file beside the\n"
     "program when one is there, otherwise ~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when\n"
-    "that is set). A real serial device needs permission to use it: on Debian, membership of\n"
-    "the group dialout.";
+    "that is set); one that cannot be read is said, and the defaults are used. A real serial\n"
+    "device needs permission to use it: on Debian, membership of the group dialout. One\n"
+    "device named twice in --port (a link to it, a COM port mapped to it) is refused.\n"
+    "\n"
+    "Files are written only over regular files and never through a symbolic link: an output\n"
+    "named by a link (one found in an output folder) is refused and nothing is written there.";
 
 int usage(Console& console, const QString& problem) {
     console.err(Program + QStringLiteral(": ") + problem);
@@ -235,6 +239,7 @@ int run(const QStringList& arguments) {
     SimulatorHub simulators;
     RoutedChannel channel(iniPath, simulators);
     state.PortName = PortName::readFromIni(iniPath);
+    bool portMapUsed = true;
     if (parser.isSet(portOpt)) {
         const CliPorts::Port port = CliPorts::resolve(parser.value(portOpt));
         if (!port.problem.isEmpty()) {
@@ -246,8 +251,15 @@ int run(const QStringList& arguments) {
         } else {
             state.PortName = QStringLiteral("COM1");
             channel.setFixedTarget(port.device);
+            portMapUsed = false;
         }
     }
+    // An INI file that cannot be read gives the defaults: said, so that a "no answer" later
+    // is not taken for a controller fault.
+    if (portMapUsed)
+        if (const QString problem = PortName::readProblem(iniPath, state.PortName);
+            !problem.isEmpty())
+            console.err(Program + QStringLiteral(": ") + problem);
 
     Link link(state, channel);
     ConsoleOperator op(console);

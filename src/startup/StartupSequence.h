@@ -44,12 +44,16 @@ class StartupSequence final : public QObject {
 
     Link& link() { return m_link; }
     QString kindValue() const { return m_kindValue; }
+    // Why the INI file could not be read at start, with the port used instead; empty when it
+    // was read or was not there (PortName::readProblem).
+    QString iniProblem() const { return m_iniProblem; }
 
     static constexpr int KindQueryTimeoutMs = 2000;
     static constexpr int FoundDisplayMs = 300;
 
   signals:
     void statusText(const QString& text);          // Label1
+    void iniProblemFound(const QString& text);     // before the controller is asked
     void manualChoiceOffered();                    // hide Label1, show Frame1 and Command1
     void kindDetected(StartupSequence::Kind kind); // the tables are read next
     void openMainWindow(StartupSequence::Kind kind);
@@ -63,6 +67,7 @@ class StartupSequence final : public QObject {
     Link m_link;
     QString m_iniPath;
     QString m_kindValue;
+    QString m_iniProblem;
     ProgressView* m_progress = nullptr;
     OperatorInteraction* m_op = nullptr;
     TablesOf m_tablesOf;
