@@ -46,6 +46,7 @@ class TestPortDialog : public QObject {
     void showsWhereEachPortLeadsAndMapsOne();
     void devicesChoiceTakesEffectOnOk_data();
     void devicesChoiceTakesEffectOnOk();
+    void portNotKeptIsSaid();
 };
 
 void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
@@ -114,11 +115,12 @@ void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
         devices->reject();
     }
 
-    // The choice of port itself still works as before; the mapping is written on OK.
+    // The choice of port itself still works as before; it and the mapping are written on OK.
     dialog->findChild<QPushButton*>("OKButton")->click();
     QCOMPARE(shown, QStringList{"COM6"});
     QByteArray expected = before;
     expected.replace("COM5=/dev/ttyUSB0\r\n", "COM5=/dev/ttyUSB0\r\nCOM6=/dev/ttyUSB1\r\n");
+    expected.replace("COM= 2", "COM= 6");
     QCOMPARE(bytesOf(ini), expected);
 }
 
@@ -195,7 +197,41 @@ void TestPortDialog::devicesChoiceTakesEffectOnOk() {
         dialog->close();
     QTRY_VERIFY(!dialog);
     QCOMPARE(state.PortName, closeBy == "ok" ? QString("COM%1").arg(option + 1) : "COM1");
-    QCOMPARE(bytesOf(ini), head + ports.toLocal8Bit());
+    // OK keeps the port chosen at once; an unchanged one leaves its line as it was.
+    QByteArray expected = head + ports.toLocal8Bit();
+    if (closeBy == "ok" && option != 0)
+        expected.replace("COM = 1\n", "COM= " + QByteArray::number(option + 1) + "\n");
+    QCOMPARE(bytesOf(ini), expected);
+}
+
+// The port chosen is kept in the INI file on OK (devicesChoiceTakesEffectOnOk sees it written).
+// When it cannot be kept, the dialog says why and stays open; OK again uses the port until
+// the program ends.
+void TestPortDialog::portNotKeptIsSaid() {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("QRX5.ini");
+    QVERIFY(QDir().mkpath(ini));
+    LinkState state;
+    state.PortName = "COM2";
+    QStringList shown;
+    QPointer<frmP> dialog = new frmP(
+        state, [&](const QString& p) { shown << p; }, nullptr, ini);
+    dialog->show();
+    dialog->findChild<QRadioButton*>("Opt_1_3")->click();
+    auto* ok = dialog->findChild<QPushButton*>("OKButton");
+    ok->click();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(text(dialog, "Lbl_Error"),
+             "COM4 cannot be kept for the next start: " + ini +
+                 " cannot be written (it is a folder). OK uses COM4 until the program ends; "
+                 "Cancel puts COM2 back.");
+    QVERIFY(shown.isEmpty());
+    if (const QString shots = qEnvironmentVariable("QRX5_SCREENSHOT_DIR"); !shots.isEmpty())
+        QVERIFY(dialog->grab().save(QDir(shots).filePath("port-dialog-not-kept.png")));
+    ok->click();
+    QTRY_VERIFY(!dialog);
+    QCOMPARE(shown, QStringList{"COM4"});
+    QCOMPARE(state.PortName, QString("COM4"));
 }
 
 QTEST_MAIN(TestPortDialog)
