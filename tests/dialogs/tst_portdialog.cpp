@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -124,13 +125,14 @@ void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
     QCOMPARE(bytesOf(ini), expected);
 }
 
-// Devices... chooses where a port leads; the INI file changes only when the port dialog is
-// confirmed, and only where a port now leads elsewhere. The list opens on where the port
-// leads now, also a place the system does not list (PTY).
+// Devices... chooses where a port leads, from its list or typed in; the INI file changes only
+// when the port dialog is confirmed, and only where a port now leads elsewhere. The list
+// opens on where the port leads now, also a place the system does not list (PTY).
 void TestPortDialog::devicesChoiceTakesEffectOnOk_data() {
-    QTest::addColumn<int>("option");      // the port chosen in the port dialog (0 = COM1)
-    QTest::addColumn<QString>("preset");  // the row Devices... opens on
-    QTest::addColumn<QString>("choose");  // the row accepted ("-": Devices... cancelled)
+    QTest::addColumn<int>("option");     // the port chosen in the port dialog (0 = COM1)
+    QTest::addColumn<QString>("preset"); // the row Devices... opens on
+    // the row accepted ("-": Devices... cancelled; "typed ...": a destination typed in)
+    QTest::addColumn<QString>("choose");
     QTest::addColumn<QString>("closeBy"); // "ok", "cancel" or "close"
     QTest::addColumn<QString>("ports");   // section "Ports" afterwards
     const QString kept = "COM1=sim:point\nCOM2=PTY\n";
@@ -146,6 +148,8 @@ void TestPortDialog::devicesChoiceTakesEffectOnOk_data() {
     row("unmapped port, OK", 2, "", "sim:point", "ok", kept + "COM3=sim:point\n");
     row("unmapped port kept on default, OK", 2, "", "", "ok", kept);
     row("devices list cancelled, OK", 0, "sim:point", "-", "ok", kept);
+    row("path typed in, OK", 2, "", "typed /dev/serial/by-id/usb-QRX_5-if00", "ok",
+        kept + "COM3=/dev/serial/by-id/usb-QRX_5-if00\n");
 }
 
 void TestPortDialog::devicesChoiceTakesEffectOnOk() {
@@ -178,9 +182,15 @@ void TestPortDialog::devicesChoiceTakesEffectOnOk() {
     if (choose == "-") {
         devices->reject();
     } else {
-        QTreeWidgetItem* chosen = rowOf(devices, choose);
-        QVERIFY(chosen);
-        devices->list()->setCurrentItem(chosen);
+        if (choose.startsWith("typed ")) {
+            choose = choose.mid(6);
+            devices->destination()->clear();
+            QTest::keyClicks(devices->destination(), choose);
+        } else {
+            QTreeWidgetItem* chosen = rowOf(devices, choose);
+            QVERIFY(chosen);
+            devices->list()->setCurrentItem(chosen);
+        }
         devices->accept();
         QCOMPARE(bytesOf(ini), before);
         // Opened again before OK, the list shows the choice made.
