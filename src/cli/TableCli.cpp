@@ -9,8 +9,10 @@
 #include <QFileInfo>
 
 int TableCli::receive(CliSession& s, const QString& file) {
-    // Only a regular file is ever replaced: said before the controller is read at all.
-    if (const QString why = AtomicFile::notReplaceable(file); !why.isEmpty()) {
+    // Only a regular file is ever replaced, never through a symbolic link: said before the
+    // controller is read at all.
+    if (const QString why = AtomicFile::notReplaceable(file, AtomicFile::Links::Refuse);
+        !why.isEmpty()) {
         s.console.err(QStringLiteral("%1 cannot be saved because it is read only or it is opened.")
                           .arg(file));
         s.console.err(QStringLiteral("  ") + why);
