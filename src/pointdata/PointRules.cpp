@@ -305,11 +305,11 @@ Validity checkTable(const PointTableData& table, const QString& type, int stroke
 QStringList transmissionFields(const PointRecord& point) {
     const QString mode = modeLetter(point.mode);
     if (mode == u"A" || mode == u"I")
-        return {point.mode, point.position, point.speed};
+        return {mode, point.position, point.speed};
     if (mode == u"O" || mode == u"C")
-        return {point.mode, point.speed, point.push};
+        return {mode, point.speed, point.push};
     if (mode == u"U")
-        return {point.mode, point.position, point.speed, point.push};
+        return {mode, point.position, point.speed, point.push};
     return {};
 }
 

@@ -86,9 +86,9 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
 Validity checkTable(const PointTableData& table, const QString& type, int strokeMm);
 
 // The fields a point sends, in order: mode then position/speed/pushing level by mode
-// (A, I: position, speed; O, C: speed, level; U: position, speed, level). A lower-case mode
-// is accepted and sent as it stands. Empty for a point without a mode of modeLetter() (such
-// a point is not sent).
+// (A, I: position, speed; O, C: speed, level; U: position, speed, level). The mode goes out
+// in upper case, as the table stores it ("u" is sent as "U"). Empty for a point without a
+// mode of modeLetter() (such a point is not sent).
 QStringList transmissionFields(const PointRecord& point);
 
 } // namespace PointRules

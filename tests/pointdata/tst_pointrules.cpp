@@ -351,8 +351,9 @@ void TestPointRules::tableStopsAtTheFirstFailure() {
 void TestPointRules::transmissionFields() {
     QCOMPARE(PointRules::transmissionFields(rec("A", "12.50", "30", "", "n")),
              QStringList({"A", "12.50", "30"}));
+    // The mode goes out in upper case, as the table stores it.
     QCOMPARE(PointRules::transmissionFields(rec("i", "1.00", "3", "9")),
-             QStringList({"i", "1.00", "3"}));
+             QStringList({"I", "1.00", "3"}));
     QCOMPARE(PointRules::transmissionFields(rec("C", "4.00", "5", "3")),
              QStringList({"C", "5", "3"}));
     QCOMPARE(PointRules::transmissionFields(rec("U", "-3.00", "20", "4")),
