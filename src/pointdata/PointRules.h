@@ -51,10 +51,10 @@ inline constexpr double PositionLimitMm = 99.99;
 // Whether a point holds only what the controller takes: a mode of modeLetter() or none, and
 // every field the mode sends a plain number within its range (position within
 // +-PositionLimitMm, speed 1 to 120 mm/s for A, I and U and 1 to 10 for O and C, pushing
-// level 1 to 10). Fields the mode does not send are not looked at; whether the point is
-// complete, and the stroke and speed limits of the controller's type, are the transmission
-// checks (checkPoint). The first problem, with the entry check's own message where it has
-// one.
+// level 1 to 10), speed and pushing level whole (the controller stores whole numbers). Fields
+// the mode does not send are not looked at; whether the point is complete, and the stroke and
+// speed limits of the controller's type, are the transmission checks (checkPoint). The first
+// problem, with the entry check's own message where it has one.
 std::optional<TableProblem> valueProblem(const PointRecord& point, int number);
 
 // Stroke in whole millimetres from the "Setting stroke" parameter (0.01 mm), a half going to
@@ -80,7 +80,9 @@ struct Validity {
 // type as given. strokeMm is the stroke from strokeMillimetres(). A mode
 // other than modeLetter()'s, or a field that the point sends and that is not a plain number
 // exactly as it stands (blanks included), makes it incomplete; a pushing level outside 1 to 10
-// is refused with the entry check's message.
+// is refused with the entry check's message. The controller stores speeds and pushing levels
+// as whole numbers: one that is not whole (a file's "30.5") makes the point incomplete, with
+// the point, field and reason beside the message.
 Validity checkPoint(const PointRecord& point, int number, const QString& type, int strokeMm);
 // The first failing point of the table, in point order, or Valid.
 Validity checkTable(const PointTableData& table, const QString& type, int strokeMm);

@@ -209,6 +209,8 @@ void TstPulseTransfers::parametersTheControllerRefusesAreNotSent_data() {
                               << "Parameter 43, Motor servo method: \"2\" is neither 0 nor 1";
     QTest::newRow("choice 1.0") << 22 << "1.0"
                                 << "Parameter 22, English or Japanese: \"1.0\" is neither 0 nor 1";
+    QTest::newRow("acceleration 5.5") << 4 << "5.5"
+                                      << "Parameter 4, Acceleration: \"5.5\" is not a whole number";
 }
 
 void TstPulseTransfers::parametersTheControllerRefusesAreNotSent() {
