@@ -23,6 +23,7 @@ class PointCli final : public TableCli {
     QString firstTableName() const override { return QStringLiteral("points"); }
     QByteArray fileBytes() const override;
     SettingsFileError load(const QByteArray& bytes, QString& reason) override;
+    std::optional<TableProblem> unsendable() const override;
     void prepareTransmit(CliSession& s) override;
 
   private:

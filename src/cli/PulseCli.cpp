@@ -3,6 +3,7 @@
 #include "pulse/PulseOpsContext.h"
 #include "pulse/PulseSettingsFile.h"
 #include "pulse/PulseTransfers.h"
+#include "pulse/ZoneRules.h"
 
 PulseCli::PulseCli(OperatorInteraction& op) : m_zones(op), m_params(op) {}
 
@@ -39,4 +40,16 @@ SettingsFileError PulseCli::load(const QByteArray& bytes, QString& reason) {
     m_zones.setTable(r.zones);
     m_params.setTable(r.parameters);
     return SettingsFileError::None;
+}
+
+std::optional<TableProblem> PulseCli::unsendable() const {
+    const ZoneTableData zones = m_zones.table();
+    for (int n = 0; n < ZoneCount; ++n)
+        if (auto problem = ZoneRules::valueProblem(zones[n], n))
+            return problem;
+    for (const ParameterRow& row : m_params.rows())
+        if (row.number != 0)
+            if (auto problem = ParameterRows::valueProblem(row))
+                return problem;
+    return std::nullopt;
 }

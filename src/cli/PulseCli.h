@@ -23,6 +23,7 @@ class PulseCli final : public TableCli {
     QString firstTableName() const override { return QStringLiteral("zones"); }
     QByteArray fileBytes() const override;
     SettingsFileError load(const QByteArray& bytes, QString& reason) override;
+    std::optional<TableProblem> unsendable() const override;
 
   private:
     ZoneTableModel m_zones;

@@ -5,6 +5,7 @@
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
 #include "fileio/AtomicFile.h"
+#include "transfers/ParameterTransfer.h"
 
 #include <QFileInfo>
 
@@ -77,6 +78,18 @@ int TableCli::verify(CliSession& s, const QString& file) {
 int TableCli::transmit(CliSession& s, const QString& file) {
     if (!loadFile(s, file))
         return ExitStatus::Failed;
+    // The window refuses these table by table; a file is written whole or not at all.
+    if (const std::optional<TableProblem> problem = unsendable()) {
+        s.console.err(QStringLiteral("%1: %2: %3")
+                          .arg(file, QLatin1String(ParameterTransfer::NotANumberTitle),
+                               problem->ruleText.isEmpty()
+                                   ? QLatin1String(ParameterTransfer::NotANumber)
+                                   : problem->ruleText));
+        s.console.err(QStringLiteral("  ") + problem->text());
+        s.console.err(QStringLiteral("Nothing was written: the controller's tables are as they "
+                                     "were."));
+        return ExitStatus::Refused;
+    }
     s.op.setConfirmAll(s.yes);
     prepareTransmit(s);
     OperationContext c = s.context();

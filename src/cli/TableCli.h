@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The command-line actions of a kind whose window receives, compares and transmits two
 // tables, its first table (points or zones) and its parameters, and keeps them in its
@@ -19,7 +20,8 @@ class TableCli : public CliKind {
     int receive(CliSession& s, const QString& file) override;
     // Compares the controller with the file: every difference on standard output.
     int verify(CliSession& s, const QString& file) override;
-    // Writes the file's first table, then its parameters, with the window's checks.
+    // Writes the file's first table, then its parameters, with the window's checks. What those
+    // checks refuse of either table is refused before the controller is changed at all.
     int transmit(CliSession& s, const QString& file) override;
 
   protected:
@@ -47,6 +49,9 @@ class TableCli : public CliKind {
     virtual QByteArray fileBytes() const = 0;
     // reason says why a refused file was refused (the line and field).
     virtual SettingsFileError load(const QByteArray& bytes, QString& reason) = 0;
+    // What the window's transmits refuse before they erase anything, over the whole file: the
+    // first problem, so that no table is written when a later one would be refused.
+    virtual std::optional<TableProblem> unsendable() const = 0;
     // Answers the kind's own questions of a transmit from the session's flags.
     virtual void prepareTransmit(CliSession& s) { (void)s; }
 

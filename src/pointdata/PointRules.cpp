@@ -187,6 +187,17 @@ QString modeLetter(const QString& mode) {
     }
 }
 
+void tidyAsStored(PointRecord& point) {
+    const QString mode = modeLetter(point.mode);
+    if (mode.isEmpty())
+        return;
+    point.mode = mode;
+    if (mode == u"A" || mode == u"I")
+        point.push.clear();
+    if (mode == u"O" || mode == u"C")
+        point.position.clear();
+}
+
 std::optional<TableProblem> valueProblem(const PointRecord& point, int number) {
     const QString item = QStringLiteral("Point %1").arg(number);
     const QString mode = modeLetter(point.mode);
@@ -209,15 +220,16 @@ std::optional<TableProblem> valueProblem(const PointRecord& point, int number) {
                                 TableProblem::quoted(value) +
                                     QStringLiteral(" is not within %1 to %2").arg(low).arg(high),
                                 ruleText};
-        // Positions are hundredths of a millimetre: only speeds and levels must be whole.
-        return field == u"Position" ? std::nullopt : notWhole(item, field, value);
+        return notWhole(item, field, value);
     };
     const bool positioning = mode == u"A" || mode == u"I" || mode == u"U";
     const bool pushing = mode == u"O" || mode == u"C";
-    if (positioning)
-        if (auto p = outside(QStringLiteral("Position"), point.position, -PositionLimitMm,
-                             PositionLimitMm, {}))
-            return p;
+    if (positioning && !point.position.isEmpty() && !CellText::number(point.position))
+        return TableProblem{item,
+                            QStringLiteral("Position"),
+                            TableProblem::quoted(point.position) +
+                                QStringLiteral(" is not a number"),
+                            {}};
     if (positioning || pushing)
         if (auto p = outside(QStringLiteral("Speed"), point.speed, 1, pushing ? 10 : 120,
                              pushing ? SpeedRangePush : SpeedRangeWide))

@@ -45,16 +45,19 @@ bool applyChange(PointTableData& table, int row, int column, OperatorInteraction
 // letter of another script that merely looks like one).
 QString modeLetter(const QString& mode);
 
-// Positions travel in 0.01 mm as whole numbers of at most four digits: no stroke is longer.
-inline constexpr double PositionLimitMm = 99.99;
+// A point as the table stores it when it comes from a settings file, as typing would leave it:
+// a mode of modeLetter() in upper case ("u" becomes "U"), and the field the mode does not use
+// emptied (the pushing level of A and I points, the position of O and C points). Any other
+// mode text, and the other fields, stay as they are.
+void tidyAsStored(PointRecord& point);
 
-// Whether a point holds only what the controller takes: a mode of modeLetter() or none, and
-// every field the mode sends a plain number within its range (position within
-// +-PositionLimitMm, speed 1 to 120 mm/s for A, I and U and 1 to 10 for O and C, pushing
-// level 1 to 10), speed and pushing level whole (the controller stores whole numbers). Fields
-// the mode does not send are not looked at; whether the point is complete, and the stroke and
-// speed limits of the controller's type, are the transmission checks (checkPoint). The first
-// problem, with the entry check's own message where it has one.
+// Whether a point holds only what the controller takes whatever its type and stroke: a mode
+// of modeLetter() or none, and every field the mode sends a plain number within the entry
+// check's range (speed 1 to 120 mm/s for A, I and U and 1 to 10 for O and C, pushing level 1
+// to 10) and whole where the controller stores whole numbers (speed, pushing level).
+// Fields the mode does not send are not looked at; whether the point is complete, and the
+// stroke and speed limits of the controller's type, are the transmission checks
+// (checkPoint). The first problem, with the entry check's own message where it has one.
 std::optional<TableProblem> valueProblem(const PointRecord& point, int number);
 
 // Stroke in whole millimetres from the "Setting stroke" parameter (0.01 mm), a half going to

@@ -54,13 +54,20 @@ ReadResult read(const QByteArray& bytes) {
                     return SettingsFileFlow::refuseValue(result, line, *p);
                 PointRecord& p = result.points[n];
                 p.mode = field(line, 1);
+                if (!p.mode.isEmpty() && PointRules::modeLetter(p.mode).isEmpty())
+                    return SettingsFileFlow::refuseValue(
+                        result, line,
+                        {item,
+                         QStringLiteral("Mode"),
+                         TableProblem::quoted(p.mode) +
+                             QStringLiteral(" is none of A, I, O, C and U"),
+                         {}});
                 const QString position = *CellText::plainValue(field(line, 2));
                 p.position = position.isEmpty() ? QString() : CellText::fixed2(position);
                 p.speed = *CellText::plainValue(field(line, 3));
                 p.push = *CellText::plainValue(field(line, 4));
                 p.note = note;
-                if (auto problem = PointRules::valueProblem(p, n))
-                    return SettingsFileFlow::refuseValue(result, line, *problem);
+                PointRules::tidyAsStored(p);
             }
             result.parameters = PointParameters::initialTable(result.actuatorType);
             for (int n = 1; n < ParameterNumbers; ++n) {
@@ -75,10 +82,8 @@ ReadResult read(const QByteArray& bytes) {
                     return SettingsFileFlow::refuseValue(
                         result, line,
                         *notPlain(QStringLiteral("Parameter %1").arg(n), r.name, text));
-                r.setting = *value;
                 // A parameter whose line the file leaves out stays empty.
-                if (auto problem = ParameterRows::valueProblem(r, true))
-                    return SettingsFileFlow::refuseValue(result, line, *problem);
+                r.setting = *value;
             }
             return ReadError::None;
         });

@@ -26,13 +26,14 @@
 // seven fields, it holds at least 97 records (the points and parameters 0 to 30), every line
 // begins with its own key ("P5=", "PRM7="), parameter 0 names a supported actuator type
 // (blanks around it dropped), every Position, Speed and Pushing level and every held
-// parameter's Setting Value is empty or a plain decimal number (blanks around it are
-// dropped; "**" marks a parameter that keeps its initial value), every point holds only what
-// the controller takes (PointRules::valueProblem), every Setting Value lies in its row's
-// range (ParameterRows::valueProblem) and every note fits NoteText. Such values would reach
-// the controller's line as they stand, so a file with one of them is refused as a whole and
-// result.reason says which line and field. Nothing of the result is meaningful unless the
-// whole check passed.
+// parameter's Setting Value is empty or a plain decimal number (blanks around it are dropped;
+// "**" marks a parameter that keeps its initial value), every mode is empty or one of A, I,
+// O, C and U in either case, and every note fits NoteText; result.reason says which line and
+// field broke a rule. Whatever the program's own editing and Receive put into the tables is
+// read back: values outside the ranges of the entry checks (a C point with speed 40, a
+// position beyond any stroke, a parameter received outside its Setting Range, a fraction) are
+// read as they stand, and Transmit refuses them before anything in the controller is erased.
+// Nothing of the result is meaningful unless the whole check passed.
 namespace SettingsFile {
 
 inline constexpr int LineCount = 131;
@@ -58,7 +59,8 @@ QByteArray write(const PointTableData& points, const ParameterTableData& paramet
 // table is the actuator type's table (names, ranges, initial values) with the Setting Values
 // of the file; a held parameter whose line is missing gets an empty Setting Value, and one
 // whose line carries "**" keeps the type's initial value. A non-empty Position is given two
-// decimals; the mode and the note are taken as they stand.
+// decimals; a point is stored as typing would leave it (PointRules::tidyAsStored: the mode in
+// upper case, the field its mode does not use emptied); the note is taken as it stands.
 ReadResult read(const QByteArray& bytes);
 
 } // namespace SettingsFile

@@ -3,8 +3,6 @@
 #include "files/CsvRecords.h"
 #include "files/SettingsFileFlow.h"
 #include "pulse/PulseParameters.h"
-#include "pulse/ZoneRules.h"
-#include "tables/ActuatorType.h"
 #include "tables/CellText.h"
 #include "tables/NoteText.h"
 #include "tables/ParameterRows.h"
@@ -17,8 +15,8 @@ QString notANumber(const QString& text) {
     return TableProblem::quoted(text) + QStringLiteral(" is not a number");
 }
 
-// The zones and parameters of a file whose head passed; a value that the controller would not
-// take refuses the whole file, and result.reason says where.
+// The zones and parameters of a file whose head passed; a value that is no number refuses the
+// whole file, and result.reason says where.
 ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
     for (int n = 0; n < ZoneCount; ++n) {
         const int line = FirstZoneLine + n;
@@ -41,8 +39,6 @@ ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
         if (auto p = NoteText::problem(item, note))
             return SettingsFileFlow::refuseValue(result, line, *p);
         result.zones[n] = {*a, b->isEmpty() ? QString() : CellText::fixed2(*b), note};
-        if (auto problem = ZoneRules::valueProblem(result.zones[n], n))
-            return SettingsFileFlow::refuseValue(result, line, *problem);
     }
     result.parameters = PulseParameters::initialTable(result.actuatorType);
     for (ParameterRow& row : result.parameters) {
@@ -56,8 +52,6 @@ ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
                 result, line,
                 {QStringLiteral("Parameter %1").arg(row.number), row.name, notANumber(text), {}});
         row.setting = *value;
-        if (auto problem = ParameterRows::valueProblem(row))
-            return SettingsFileFlow::refuseValue(result, line, *problem);
     }
     return ReadError::None;
 }

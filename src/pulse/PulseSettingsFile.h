@@ -24,11 +24,13 @@
 // it is used: the first field must be "QRX", no line may hold more than six fields, at least
 // 69 records must be there (the last parameter line may be missing), every line must begin
 // with its own key ("Z2=", "PRM35="), parameter 0 must name an actuator type 30 to 33
-// (blanks around it dropped), the eleven other held parameters must be plain numbers within
-// their rows' ranges, zone positions empty or plain numbers within -40.00 and 40.00 (blanks
-// around them are dropped), and notes must fit NoteText; result.reason says which line and
-// field broke a rule. A zone's B is given the form "0.00"; A and the note are taken as they
-// stand.
+// (blanks around it dropped), the eleven other held parameters must be plain numbers, zone
+// positions empty or plain numbers (blanks around them are dropped), and notes must fit
+// NoteText; result.reason says which line and field broke a rule. Whatever the window's
+// editing and Receive put into the tables is read back: a value outside its range (a
+// parameter received outside its Setting Range, a position beyond 40.00) is read as it
+// stands, and Transmit refuses it before anything in the controller is erased. A zone's B is
+// given the form "0.00"; A and the note are taken as they stand.
 namespace PulseSettingsFile {
 
 inline constexpr int LineCount = 70;

@@ -43,16 +43,16 @@ void TestSettingsFileSave::saveAsNamesWhatOpenWouldRefuse_data() {
     QTest::addColumn<QString>("parameter4");
     QTest::addColumn<QString>("text"); // empty: the path and " cannot be saved."
     QTest::addColumn<QString>("beside");
-    QTest::newRow("pushing level 999") << PointRecord{"C", "", "5", "999", ""} << "100"
-                                       << "Please set a value within 1 to 10."
-                                       << "Point 4, Pushing level: \"999\" is not within 1 to 10";
+    QTest::newRow("speed not a number") << PointRecord{"A", "1.00", "5O", "", ""} << "100"
+                                        << ""
+                                        << "Point 4, Speed: \"5O\" is not a number";
     QTest::newRow("mode X") << PointRecord{"X", "", "", "", ""} << "100"
                             << ""
                             << "Point 4, Mode: \"X\" is none of A, I, O, C and U";
-    QTest::newRow("acceleration 150")
-        << PointRecord{} << "150"
+    QTest::newRow("acceleration not a number")
+        << PointRecord{} << "1OO"
         << ""
-        << "Parameter 4, Acceleration: \"150\" is not within 1 to 100 (%)";
+        << "Parameter 4, Acceleration: \"1OO\" is not a number";
 }
 
 void TestSettingsFileSave::saveAsNamesWhatOpenWouldRefuse() {

@@ -116,12 +116,14 @@ void TestPulseSettingsFile::readRules_data() {
         << QByteArray(file).replace("\r\n", "\n\r") << int(ReadError::None);
     QTest::newRow("type with blanks around it")
         << replaced("PRM0=,31,", "PRM0=, 31 ,") << int(ReadError::None);
-    // What the controller refuses is refused on Open, before it could be sent.
+    // What a reply can put into the tables opens; Transmit refuses it before anything is erased.
     QTest::newRow("zone A beyond 40")
-        << replaced("Z0=,10.00,", "Z0=,45.00,") << int(ReadError::BadValue);
+        << replaced("Z0=,10.00,", "Z0=,45.00,") << int(ReadError::None);
     QTest::newRow("acceleration 150")
-        << replaced("PRM4=,80,", "PRM4=,150,") << int(ReadError::BadValue);
-    QTest::newRow("choice 2") << replaced("PRM5=,1,", "PRM5=,2,") << int(ReadError::BadValue);
+        << replaced("PRM4=,80,", "PRM4=,150,") << int(ReadError::None);
+    QTest::newRow("choice 2") << replaced("PRM5=,1,", "PRM5=,2,") << int(ReadError::None);
+    QTest::newRow("parameter not whole")
+        << replaced("PRM4=,80,", "PRM4=,5.5,") << int(ReadError::None);
     QTest::newRow("zone line missing") << replaced("Z1=,,,,,\r\n", "") << int(ReadError::BadLine);
     QTest::newRow("10000 fields on a line")
         << replaced("Z1=,,,,,", "Z1=" + QByteArray(10000, ',')) << int(ReadError::BadLine);
