@@ -3,7 +3,6 @@
 #include "cli/CliSession.h"
 #include "cli/ConsoleOperator.h"
 #include "pointdata/PointRules.h"
-#include "pointdata/SettingsFile.h"
 #include "pointops/CompareOps.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/ReceiveOps.h"
@@ -32,20 +31,6 @@ QList<TableCli::Step> PointCli::transmitSteps() {
 CompareFlow::Result PointCli::compare(OperationContext& oc) {
     PointOpsContext c{oc, m_points, m_params};
     return CompareOps::compareTables(c);
-}
-
-QByteArray PointCli::fileBytes() const {
-    return SettingsFile::write(m_points.table(), m_params.table());
-}
-
-SettingsFileError PointCli::load(const QByteArray& bytes, QString& reason) {
-    const SettingsFile::ReadResult r = SettingsFile::read(bytes);
-    reason = r.reason;
-    if (!r.ok)
-        return r.error == SettingsFileError::None ? SettingsFileError::BadValue : r.error;
-    m_points.setTable(r.points);
-    m_params.setTable(r.parameters);
-    return SettingsFileError::None;
 }
 
 std::optional<TableProblem> PointCli::unsendable() const {

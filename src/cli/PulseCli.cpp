@@ -1,7 +1,6 @@
 #include "cli/PulseCli.h"
 
 #include "pulse/PulseOpsContext.h"
-#include "pulse/PulseSettingsFile.h"
 #include "pulse/PulseTransfers.h"
 #include "pulse/ZoneRules.h"
 
@@ -26,20 +25,6 @@ QList<TableCli::Step> PulseCli::transmitSteps() {
 CompareFlow::Result PulseCli::compare(OperationContext& oc) {
     PulseOpsContext c{oc, m_zones, m_params};
     return PulseTransfers::compareTables(c);
-}
-
-QByteArray PulseCli::fileBytes() const {
-    return PulseSettingsFile::write(m_zones.table(), m_params.table());
-}
-
-SettingsFileError PulseCli::load(const QByteArray& bytes, QString& reason) {
-    const PulseSettingsFile::ReadResult r = PulseSettingsFile::read(bytes);
-    reason = r.reason;
-    if (!r.ok)
-        return r.error == SettingsFileError::None ? SettingsFileError::BadValue : r.error;
-    m_zones.setTable(r.zones);
-    m_params.setTable(r.parameters);
-    return SettingsFileError::None;
 }
 
 std::optional<TableProblem> PulseCli::unsendable() const {

@@ -33,7 +33,7 @@ int TableCli::receive(CliSession& s, const QString& file) {
             status != ExitStatus::Done)
             return status;
     }
-    if (!s.writeFile(file, fileBytes()))
+    if (!s.writeFile(file, settingsFile().fileBytes()))
         return ExitStatus::Failed;
     s.console.err(QStringLiteral("Tables of the %1 controller written to %2").arg(name(), file));
     return ExitStatus::Done;
@@ -43,11 +43,13 @@ bool TableCli::loadFile(CliSession& s, const QString& file) {
     QByteArray bytes;
     if (!s.readFile(file, bytes))
         return false;
-    QString reason;
-    const SettingsFileError error = load(bytes, reason);
-    if (error == SettingsFileError::None)
+    SettingsFileKind& kind = settingsFile();
+    const SettingsFileFlow::ReadHead& read = kind.checkFile(bytes);
+    if (read.error == SettingsFileError::None) {
+        kind.takeFile();
         return true;
-    CliFiles::tellRefused(s.console, file, error, reason);
+    }
+    CliFiles::tellRefused(s.console, file, read.error, read.reason);
     return false;
 }
 

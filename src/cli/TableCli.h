@@ -44,11 +44,8 @@ class TableCli : public CliKind {
     virtual CompareFlow::Result compare(OperationContext& c) = 0;
     // "points", "zones": what the transmit says it wrote when the parameters were refused.
     virtual QString firstTableName() const = 0;
-    // The tables as Save As writes them, and a file read into the tables (changing nothing
-    // when it cannot be used).
-    virtual QByteArray fileBytes() const = 0;
-    // reason says why a refused file was refused (the line and field).
-    virtual SettingsFileError load(const QByteArray& bytes, QString& reason) = 0;
+    // The kind's settings file on the kind's tables, as the window's Open and Save As use it.
+    virtual SettingsFileKind& settingsFile() = 0;
     // What the window's transmits refuse before they erase anything, over the whole file: the
     // first problem, so that no table is written when a later one would be refused.
     virtual std::optional<TableProblem> unsendable() const = 0;

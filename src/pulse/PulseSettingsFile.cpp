@@ -23,7 +23,7 @@ ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
         const QString item = QStringLiteral("Zone %1").arg(n);
         const auto a = CellText::plainValue(records.field(line, 1));
         const auto b = CellText::plainValue(records.field(line, 2));
-        const QString note = records.field(line, 3);
+        const QString note = records.field(line, NoteField);
         if (!a)
             return SettingsFileFlow::refuseValue(result, line,
                                                  {item,
@@ -58,20 +58,25 @@ ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
 
 } // namespace
 
-QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters,
-                 CsvRecords::Encoding encoding) {
+QString text(const ZoneTableData& zones, const PulseParameterData& parameters, bool bareNotes) {
     QList<QStringList> records;
     for (int n = 0; n < ZoneCount; ++n)
         records << QStringList{QStringLiteral("Z%1=").arg(n), zones[n].a, zones[n].b,
                                zones[n].note};
     // One further line end follows the last parameter line.
-    return SettingsFileFlow::composeFile(FieldCount, records, parameters, QStringLiteral("\r\n"),
-                                         encoding);
+    return SettingsFileFlow::composeText(FieldCount, records, NoteField, bareNotes, parameters,
+                                         QStringLiteral("\r\n"));
+}
+
+QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters,
+                 const CsvRecords::FileForm& form) {
+    return TextEncoding::encode(text(zones, parameters, form.bareNotes), form.encoding);
 }
 
 ReadResult read(const QByteArray& bytes) {
     const SettingsFileFlow::Layout layout{FieldCount,         LineCount,           MinimumRecords,
-                                          FirstParameterLine, QStringLiteral("Z"), ZoneCount};
+                                          FirstParameterLine, QStringLiteral("Z"), ZoneCount,
+                                          NoteField};
     return SettingsFileFlow::readFile<ReadResult>(bytes, layout, &readTables);
 }
 

@@ -1,7 +1,7 @@
 #include "FileBytes.h"
+#include "PointFileRig.h"
 #include "ScriptedOperator.h"
 #include "fileio/BoundedFile.h"
-#include "pointdata/PointFileOps.h"
 #include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/SettingsFile.h"
@@ -273,8 +273,8 @@ void TestSettingsFile::saveAsWritesFileAndReports() {
     const QString path = dir.filePath("saved.csv");
     ScriptedOperator op;
     op.fileNames << path;
-    PointFileOps ops(op);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -295,8 +295,8 @@ void TestSettingsFile::saveAsWritesFileAndReports() {
 
 void TestSettingsFile::saveAsCancelledDoesNothing() {
     ScriptedOperator op; // no file name: the dialog is cancelled
-    PointFileOps ops(op);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
     QVERIFY(!ops.saveAs(doc));
@@ -313,8 +313,8 @@ void TestSettingsFile::saveAsToReadOnlyFileKeepsItAndStopsNew() {
 
     ScriptedOperator op;
     op.fileNames << path << path;
-    PointFileOps ops(op);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -345,7 +345,7 @@ void TestSettingsFile::saveAsFailingMidwayKeepsPreviousFile() {
 
     ScriptedOperator op;
     op.fileNames << path;
-    PointFileOps ops(op);
+    PointFileRig ops(op);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -375,9 +375,9 @@ void TestSettingsFile::openReplacesTablesButNotFlag() {
     ScriptedOperator op;
     op.answers << Answer::No;
     op.fileNames << QFINDTESTDATA("data/known_table.csv");
-    PointFileOps ops(op);
-    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy replaced(&ops.file(), &PointFileOps::tablesReplaced);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     int replacedAtMessage = -1;
     op.onPrompt = [&](const ScriptedOperator::Prompt& p) {
         if (p.kind == "message")
@@ -455,8 +455,11 @@ void TestSettingsFile::openRefusals_data() {
         {"mode X", edited("P63=,I,", "P63=,X,"),
          "line 65, Point 63, Mode: \"X\" is none of A, I, O, C and U"},
         // Records follow line ends: a long line is not spread over the lines after it.
-        {"10000 fields on a line", edited("P3=,,,,,,", "P3=" + QByteArray(10000, ',')),
-         "line 5: 10001 fields, a line of this file has 7"},
+        {"10000 fields on a line", edited("PRM3=,**,,,,,", "PRM3=" + QByteArray(10000, ',')),
+         "line 70: 10001 fields, a line of this file has 7"},
+        // A note may hold its commas bare, but not run into a value.
+        {"a bare comma before a value", edited("P0=,A,10.00,50,,pick,", "P0=,A,10.00,50,,pi,ck,x"),
+         "line 2: 8 fields, a line of this file has 7"},
         {"a point line missing", edited("P5=,,,,,,\r\n", ""),
          "line 7 begins with \"P6=\" where \"P5=\" belongs"},
         {"a file of the other kind", fileBytes(QFINDTESTDATA("../pulse/data/known_pulse.csv")),
@@ -484,7 +487,7 @@ void TestSettingsFile::openRefusesWhatIsNotARegularFile() {
     for (const QString& path : {fifo, QString("/dev/zero"), dir.path(), large}) {
         ScriptedOperator op;
         op.fileNames << path;
-        PointFileOps ops(op);
+        PointFileRig ops(op);
         SettingsDocument doc = knownDocument();
         const SettingsDocument before = doc;
         QVERIFY2(!ops.open(doc), qPrintable(path));
@@ -512,7 +515,7 @@ void TestSettingsFile::longestNotesSaveAndOpenAgain() {
     SettingsDocument doc = knownDocument();
     doc.points = model.table();
     op.fileNames << dir.filePath("notes.csv") << dir.filePath("notes.csv");
-    PointFileOps ops(op);
+    PointFileRig ops(op);
     QVERIFY(ops.saveAs(doc));
     SettingsDocument reopened;
     QVERIFY(ops.open(reopened));
@@ -532,8 +535,8 @@ void TestSettingsFile::openRefusals() {
 
     ScriptedOperator op;
     op.fileNames << path;
-    PointFileOps ops(op);
-    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
+    PointFileRig ops(op);
+    QSignalSpy replaced(&ops.file(), &PointFileOps::tablesReplaced);
     SettingsDocument doc;
     doc.parameters = PointParameters::initialTable("32");
     doc.points[0] = {"O", "", "5", "2", "kept"};
@@ -575,8 +578,8 @@ void TestSettingsFile::newAnswers() {
     op.answers = answers;
     if (saveChosen)
         op.fileNames << dir.filePath("before_new.csv");
-    PointFileOps ops(op);
-    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
+    PointFileRig ops(op);
+    QSignalSpy replaced(&ops.file(), &PointFileOps::tablesReplaced);
 
     SettingsDocument doc = knownDocument();
     doc.parameters = PointParameters::initialTable("31");

@@ -1,4 +1,5 @@
 #include "DriveRig.h"
+#include "FileBytes.h"
 #include "PointWindowTest.h"
 #include "ScriptedOperator.h"
 #include "WindowRig.h"
@@ -6,6 +7,7 @@
 #include "link/Profile.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
+#include "pointdata/SettingsFile.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
@@ -32,6 +34,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -73,6 +76,7 @@ class TestMainWindow : public PointWindowTest {
     void progressCancelEndsASilentWait();
     void pulseWindowFrame();
     void errorHistoryFromToolbar();
+    void saveAsKeepsTheFilesCodePage();
     void screenshots();
     void windowsFitSmallScreens();
     void shortcutsAndKeyTips();
@@ -309,6 +313,30 @@ void TestMainWindow::errorHistoryFromToolbar() {
     // A second display replaces the first window.
     m_window->action("mnuToolsBag")->trigger();
     QTRY_VERIFY(m_window->findChildren<errorRecord*>().size() == 1);
+}
+
+// A file written on a Japanese system, opened and saved again through the File menu, keeps
+// every byte: the window's Save As writes in the code page Open found.
+void TestMainWindow::saveAsKeepsTheFilesCodePage() {
+    PointTableData points{};
+    points[0] = {"A", "10.00", "50", "", QString::fromUtf8("位置決め①")};
+    points[9] = {"C", "", "5", "3", QString::fromUtf8("ﾜｰｸ押し当て")};
+    QStringEncoder japanese("windows-31j");
+    const QByteArray original = japanese.encode(
+        QString::fromUtf8(SettingsFile::write(points, m_window->parameters().table())));
+    QVERIFY(!japanese.hasError());
+    const QString in = m_rig.dir.filePath("japanese.csv");
+    const QString out = m_rig.dir.filePath("again.csv");
+    QVERIFY(writeFileBytes(in, original));
+    m_op.fileNames = {in, out};
+
+    m_window->action("mnuFileOpen")->trigger();
+    QCOMPARE(m_window->points().point(0).note, points[0].note);
+    m_window->action("mnuFileSave")->trigger();
+
+    QCOMPARE(fileBytes(out), original);
+    QCOMPARE(m_window->windowTitle(), "QRX5 Support-Software" + QDir::toNativeSeparators(out));
+    QCOMPARE(m_op.texts("message"), (QStringList{"    Complete.", "    Complete."}));
 }
 
 void TestMainWindow::screenshots() {

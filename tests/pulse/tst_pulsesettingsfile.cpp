@@ -126,7 +126,10 @@ void TestPulseSettingsFile::readRules_data() {
         << replaced("PRM4=,80,", "PRM4=,5.5,") << int(ReadError::None);
     QTest::newRow("zone line missing") << replaced("Z1=,,,,,\r\n", "") << int(ReadError::BadLine);
     QTest::newRow("10000 fields on a line")
-        << replaced("Z1=,,,,,", "Z1=" + QByteArray(10000, ',')) << int(ReadError::BadLine);
+        << replaced("PRM1=,**,,,,", "PRM1=" + QByteArray(10000, ',')) << int(ReadError::BadLine);
+    // A note may hold its commas bare, but not run into the empty fields after it.
+    QTest::newRow("bare comma before a value")
+        << replaced("Z1=,,,,,", "Z1=,,,a,b,c,") << int(ReadError::BadLine);
 }
 
 void TestPulseSettingsFile::readRules() {
@@ -154,6 +157,15 @@ void TestPulseSettingsFile::positionsAndNotesAsRead() {
     QVERIFY(again.ok);
     QVERIFY(again.zones == result.zones);
     QVERIFY(again.parameters == result.parameters);
+    // A file that quotes no note keeps its bare notes, commas and quotes included, byte for
+    // byte.
+    QByteArray bare = knownFile();
+    bare.replace("Z2=,-5.50,-12.25,\"say \"\"hi\"\", then go\",,",
+                 "Z2=,-5.50,-12.25,say \"hi\", then go,,");
+    const auto opened = PulseSettingsFile::read(bare);
+    QVERIFY(opened.ok);
+    QCOMPARE(opened.zones[2].note, QString("say \"hi\", then go"));
+    QCOMPARE(PulseSettingsFile::write(opened.zones, opened.parameters, opened.form), bare);
 }
 
 void TestPulseSettingsFile::refusedFilesChangeNothing_data() {
