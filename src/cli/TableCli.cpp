@@ -33,7 +33,15 @@ int TableCli::receive(CliSession& s, const QString& file) {
             status != ExitStatus::Done)
             return status;
     }
-    if (!s.writeFile(file, settingsFile().fileBytes()))
+    const QByteArray bytes = settingsFile().fileBytes();
+    if (const ReadRefusal refused = SettingsFileFlow::saveRefusal(settingsFile(), bytes);
+        !refused.reason.isEmpty()) {
+        s.console.err(QStringLiteral("%1 cannot be saved.").arg(file));
+        s.console.err(QStringLiteral("  ") +
+                      (refused.value.isEmpty() ? refused.reason : refused.value));
+        return ExitStatus::Failed;
+    }
+    if (!s.writeFile(file, bytes))
         return ExitStatus::Failed;
     s.console.err(QStringLiteral("Tables of the %1 controller written to %2").arg(name(), file));
     return ExitStatus::Done;

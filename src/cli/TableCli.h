@@ -16,7 +16,9 @@
 // questions and the exit statuses are the same for both kinds.
 class TableCli : public CliKind {
   public:
-    // Reads the first table, then the parameters, and writes the settings file.
+    // Reads the first table, then the parameters, and writes the settings file: only a file
+    // that Save As would write (SettingsFileFlow::saveRefusal), so a backup is never a file
+    // that Open or --transmit refuse.
     int receive(CliSession& s, const QString& file) override;
     // Compares the controller with the file: every difference on standard output.
     int verify(CliSession& s, const QString& file) override;
