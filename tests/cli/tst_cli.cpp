@@ -179,10 +179,15 @@ void TestCli::refusedBeforeTheControllerIsAsked_data() {
                                           << 2 << "it is a device, not a file";
     QTest::newRow("backup over a folder")
         << QStringList{"--receive", "DIR", "--yes"} << good << 2 << "it is a folder";
+    // What the window's transmits refuse table by table is refused for the whole file at once.
     QTest::newRow("pushing level 999")
         << QStringList{"--transmit", "FILE", "--yes"}
-        << QByteArray(good).replace("P5=,U,5.00,30,4,", "P5=,U,5.00,30,999,") << 2
-        << "line 7, Point 5, Pushing level: \"999\" is not within 1 to 10";
+        << QByteArray(good).replace("P5=,U,5.00,30,4,", "P5=,U,5.00,30,999,") << 1
+        << "Point 5, Pushing level: \"999\" is not within 1 to 10";
+    QTest::newRow("parameter not whole")
+        << QStringList{"--transmit", "FILE", "--yes"}
+        << QByteArray(good).replace("PRM4=,80,", "PRM4=,5.5,") << 1
+        << "Parameter 4, Acceleration: \"5.5\" is not a whole number";
     QTest::newRow("file beyond the cap")
         << QStringList{"--verify", "FILE"} << good + QByteArray(2 * 1024 * 1024, ',') << 2
         << "larger than 1024 KiB";
