@@ -24,10 +24,12 @@ const char* const Description =
     "controller for its kind and opens the point-input or the pulse-train window with the\n"
     "controller's tables read into it.\n"
     "\n"
-    "The serial port (Tool > Com_Setup, COM1 to COM8) and where each port leads (section Ports)\n"
-    "are kept in QRX5.ini: the file beside the program when one is there, otherwise\n"
-    "~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when that is set). qrx5-cli uses the same\n"
-    "file.\n"
+    "The serial port (Tool > Com_Setup, COM1 to COM8) and where each port leads (section Ports;\n"
+    "Devices... of Com_Setup maps a port to a listed device or to any path typed in) are kept\n"
+    "in QRX5.ini when Com_Setup is confirmed and when the program closes: the file beside the\n"
+    "program when one is there, otherwise ~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when\n"
+    "that is set). qrx5-cli uses the same file. One that cannot be read is said at start, and\n"
+    "the defaults are used.\n"
     "\n"
     "A real serial device needs permission to use it: on Debian, membership of the group\n"
     "dialout (sudo adduser $USER dialout, then log in again).\n"
@@ -102,6 +104,9 @@ int main(int argc, char** argv) {
                                  ? static_cast<QMainWindow*>(&pointWindow)
                                  : static_cast<QMainWindow*>(&pulseWindow);
             static_cast<MainWindowBase*>(w)->setPanelText(3, state.PortName);
+            // A QRX5.ini that could not be read stays said in the main window.
+            if (!sequence.iniProblem().isEmpty())
+                static_cast<MainWindowBase*>(w)->setPanelText(1, sequence.iniProblem());
             w->show();
         },
         [&] { op.endProgram(); });

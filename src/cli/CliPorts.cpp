@@ -1,7 +1,15 @@
 #include "cli/CliPorts.h"
 
+#include "link/PortName.h"
+
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace CliPorts {
 
@@ -34,6 +42,31 @@ QStringList split(const QString& value) {
     for (QString& p : ports)
         p = p.trimmed();
     return ports;
+}
+
+QString deviceOf(const Port& port, const QString& iniPath) {
+    const QString device =
+        port.comName.isEmpty() ? port.device : PortName::target(iniPath, port.comName);
+    return device.startsWith(QLatin1String("sim:")) ? QString() : device;
+}
+
+QString identityOf(const QString& device) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(device).constData(), &st) == 0) {
+        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+            return QStringLiteral("device %1").arg(quint64(st.st_rdev));
+        return QStringLiteral("file %1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
+    }
+#endif
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+#ifdef Q_OS_WIN
+    return QDir::cleanPath(QFileInfo(device).absoluteFilePath()).toUpper();
+#else
+    return QDir::cleanPath(QFileInfo(device).absoluteFilePath());
+#endif
 }
 
 QString fileStem(const Port& port) {

@@ -21,6 +21,14 @@ Port resolve(const QString& given);
 // one port, commas and all.
 QStringList split(const QString& value);
 
+// Where a port's line leads: the device path the port map of iniPath gives a COM port, or the
+// device given. Empty for the built-in virtual controller, of which every run has its own.
+QString deviceOf(const Port& port, const QString& iniPath);
+// What two names of one device have in common: the device number of a device file (a link to
+// it, a second device file for it), the file itself for anything else, or the absolute path
+// with "." and ".." resolved when nothing is there.
+QString identityOf(const QString& device);
+
 // The name a controller's files carry in a folder (COM3.csv, COM3.log): the COM port, or the
 // device's own name ("ttyUSB0", "sim_point") with every character other than an ASCII letter,
 // a digit, '-' or '_' made '_', so that it is a plain file name everywhere.

@@ -53,7 +53,9 @@ bool CliSession::readFile(const QString& path, QByteArray& bytes) const {
 }
 
 bool CliSession::writeFile(const QString& path, const QByteArray& bytes) const {
-    const AtomicFile::Result saved = AtomicFile::writeWhole(path, bytes);
+    // Unattended, perhaps as root: a link found where the file goes is refused, so that one
+    // planted in an output folder cannot lead the write anywhere else.
+    const AtomicFile::Result saved = AtomicFile::writeWhole(path, bytes, AtomicFile::Links::Refuse);
     if (saved)
         return true;
     console.err(native(path) +

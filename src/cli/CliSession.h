@@ -83,8 +83,8 @@ struct CliSession {
     // A settings file read whole, as the window's Open reads it (a regular file within the
     // settings file cap); false with "Cannot open file." and the reason on standard error.
     bool readFile(const QString& path, QByteArray& bytes) const;
-    // The file written whole or not at all, only over a regular file; false with a message
-    // and the reason when it cannot be.
+    // The file written whole or not at all, only over a regular file and never through a
+    // symbolic link; false with a message and the reason when it cannot be.
     bool writeFile(const QString& path, const QByteArray& bytes) const;
 };
 

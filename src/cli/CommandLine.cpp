@@ -16,6 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <functional>
 
 #ifdef Q_OS_UNIX
@@ -97,8 +98,12 @@ const char* const Description =
     "\n"
     "The port and the port map are the window program's, from QRX5.ini: the file beside the\n"
     "program when one is there, otherwise ~/.config/qrx5/QRX5.ini ($XDG_CONFIG_HOME/qrx5 when\n"
-    "that is set). A real serial device needs permission to use it: on Debian, membership of\n"
-    "the group dialout.";
+    "that is set); one that cannot be read is said, and the defaults are used. A real serial\n"
+    "device needs permission to use it: on Debian, membership of the group dialout. One\n"
+    "device named twice in --port (a link to it, a COM port mapped to it) is refused.\n"
+    "\n"
+    "Files are written only over regular files and never through a symbolic link: an output\n"
+    "named by a link (one found in an output folder) is refused and nothing is written there.";
 
 int usage(Console& console, const QString& problem) {
     console.err(Program + QStringLiteral(": ") + problem);
@@ -112,6 +117,7 @@ int runFleet(Console& console, const QCommandLineParser& parser, Fleet::Request 
     request.yes = parser.isSet(QStringLiteral("yes"));
     request.moveSoftLimits = parser.isSet(QStringLiteral("move-soft-limits"));
     request.trafficFolder = parser.value(QStringLiteral("traffic"));
+    request.iniPath = IniLocation::forThisProgram();
     Fleet fleet(console, std::move(request));
 #ifdef Q_OS_UNIX
     const auto interrupt = catchInterrupt([&fleet] { fleet.interrupt(); });
@@ -215,13 +221,15 @@ int run(const QStringList& arguments) {
         return runFleet(console, parser, std::move(request));
     }
     // Where the run's files go is settled before the controller is asked anything: the traffic
-    // log and the backup replace only regular files.
+    // log and the backup replace only regular files, and never through a symbolic link.
     if (parser.isSet(trafficOpt)) {
-        if (const QString why = AtomicFile::notReplaceable(parser.value(trafficOpt));
+        const QString traffic = parser.value(trafficOpt);
+        if (const QString why = AtomicFile::notReplaceable(traffic, AtomicFile::Links::Refuse);
             !why.isEmpty()) {
-            console.err(
-                QStringLiteral("%1: --traffic %2: %3").arg(Program, parser.value(trafficOpt), why));
-            return ExitStatus::Usage;
+            console.err(QStringLiteral("%1: --traffic %2: %3").arg(Program, traffic, why));
+            // A link found where the log goes (planted in a folder of logs) is a file problem,
+            // not a mistake in the command line.
+            return QFileInfo(traffic).isSymLink() ? ExitStatus::Failed : ExitStatus::Usage;
         }
     }
 
@@ -231,6 +239,7 @@ int run(const QStringList& arguments) {
     SimulatorHub simulators;
     RoutedChannel channel(iniPath, simulators);
     state.PortName = PortName::readFromIni(iniPath);
+    bool portMapUsed = true;
     if (parser.isSet(portOpt)) {
         const CliPorts::Port port = CliPorts::resolve(parser.value(portOpt));
         if (!port.problem.isEmpty()) {
@@ -242,8 +251,15 @@ int run(const QStringList& arguments) {
         } else {
             state.PortName = QStringLiteral("COM1");
             channel.setFixedTarget(port.device);
+            portMapUsed = false;
         }
     }
+    // An INI file that cannot be read gives the defaults: said, so that a "no answer" later
+    // is not taken for a controller fault.
+    if (portMapUsed)
+        if (const QString problem = PortName::readProblem(iniPath, state.PortName);
+            !problem.isEmpty())
+            console.err(Program + QStringLiteral(": ") + problem);
 
     Link link(state, channel);
     ConsoleOperator op(console);

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QSet>
 #include <algorithm>
@@ -80,6 +81,7 @@ int Fleet::worst(const QList<int>& statuses) {
 int Fleet::check() {
     const QString program = QStringLiteral("qrx5-cli");
     QSet<QString> stems;
+    QHash<QString, QString> devices; // identity of a device -> the port that named it first
     for (const QString& given : m_request.ports) {
         auto m = std::make_unique<Member>();
         m->port = CliPorts::resolve(given);
@@ -88,6 +90,21 @@ int Fleet::check() {
         if (!m->port.problem.isEmpty()) {
             m_console.err(program + QStringLiteral(": ") + m->port.problem);
             return ExitStatus::Usage;
+        }
+        // One device under two names (a path and a link to it, a COM port and the device
+        // the port map leads it to) would be served by two runs at once.
+        if (const QString device = CliPorts::deviceOf(m->port, m_request.iniPath);
+            !device.isEmpty()) {
+            const QString identity = CliPorts::identityOf(device);
+            if (devices.contains(identity)) {
+                const QString canonical = QFileInfo(device).canonicalFilePath();
+                m_console.err(QStringLiteral("%1: --port: %2 and %3 name one device (%4); give "
+                                             "it once")
+                                  .arg(program, devices.value(identity), given,
+                                       canonical.isEmpty() ? device : canonical));
+                return ExitStatus::Usage;
+            }
+            devices.insert(identity, given);
         }
         m->stem = CliPorts::fileStem(m->port);
         // Two controllers must never share a file (COM1 and com1, two links named alike).

@@ -33,6 +33,7 @@ class Fleet final {
         // COM1.csv, ttyUSB0.csv. --receive makes the folder when it is missing.
         QString folder;
         QString trafficFolder; // one traffic log per controller, COM1.log; empty: none
+        QString iniPath;       // QRX5.ini, whose port map tells where a COM port leads
         bool yes = false;
         bool moveSoftLimits = false;
     };

@@ -2,7 +2,7 @@
 
 #include "cli/CliSession.h"
 #include "cli/ConsoleOperator.h"
-#include "pointdata/SettingsFile.h"
+#include "pointdata/PointRules.h"
 #include "pointops/CompareOps.h"
 #include "pointops/PointOpsContext.h"
 #include "pointops/ReceiveOps.h"
@@ -33,18 +33,18 @@ CompareFlow::Result PointCli::compare(const OperationContext& oc) {
     return CompareOps::compareTables(c);
 }
 
-QByteArray PointCli::fileBytes() const {
-    return SettingsFile::write(m_points.table(), m_params.table());
-}
-
-SettingsFileError PointCli::load(const QByteArray& bytes, QString& reason) {
-    const SettingsFile::ReadResult r = SettingsFile::read(bytes);
-    reason = r.reason;
-    if (!r.ok)
-        return r.error == SettingsFileError::None ? SettingsFileError::BadValue : r.error;
-    m_points.setTable(r.points);
-    m_params.setTable(r.parameters);
-    return SettingsFileError::None;
+std::optional<TableProblem> PointCli::unsendable() const {
+    const PointTableData points = m_points.table();
+    for (int n = 0; n < PointCount; ++n)
+        if (auto problem = PointRules::valueProblem(points[n], n))
+            return problem;
+    // A parameter the file leaves out is not written to an older controller: the transmit
+    // tells those.
+    for (const ParameterRow& row : m_params.rows())
+        if (row.number != 0)
+            if (auto problem = ParameterRows::valueProblem(row, true))
+                return problem;
+    return std::nullopt;
 }
 
 void PointCli::prepareTransmit(CliSession& s) {

@@ -2,6 +2,7 @@
 
 #include "cli/TableCli.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointFileOps.h"
 #include "pointdata/PointTableModel.h"
 
 class OperatorInteraction;
@@ -21,11 +22,12 @@ class PointCli final : public TableCli {
     QList<Step> transmitSteps() override;
     CompareFlow::Result compare(const OperationContext& c) override;
     QString firstTableName() const override { return QStringLiteral("points"); }
-    QByteArray fileBytes() const override;
-    SettingsFileError load(const QByteArray& bytes, QString& reason) override;
+    SettingsFileKind& settingsFile() override { return m_file; }
+    std::optional<TableProblem> unsendable() const override;
     void prepareTransmit(CliSession& s) override;
 
   private:
     PointTableModel m_points;
     ParameterTableModel m_params;
+    PointFileOps m_file{m_points, m_params};
 };

@@ -1,8 +1,8 @@
 #include "cli/PulseCli.h"
 
 #include "pulse/PulseOpsContext.h"
-#include "pulse/PulseSettingsFile.h"
 #include "pulse/PulseTransfers.h"
+#include "pulse/ZoneRules.h"
 
 PulseCli::PulseCli(OperatorInteraction& op) : m_zones(op), m_params(op) {}
 
@@ -27,16 +27,14 @@ CompareFlow::Result PulseCli::compare(const OperationContext& oc) {
     return PulseTransfers::compareTables(c);
 }
 
-QByteArray PulseCli::fileBytes() const {
-    return PulseSettingsFile::write(m_zones.table(), m_params.table());
-}
-
-SettingsFileError PulseCli::load(const QByteArray& bytes, QString& reason) {
-    const PulseSettingsFile::ReadResult r = PulseSettingsFile::read(bytes);
-    reason = r.reason;
-    if (!r.ok)
-        return r.error == SettingsFileError::None ? SettingsFileError::BadValue : r.error;
-    m_zones.setTable(r.zones);
-    m_params.setTable(r.parameters);
-    return SettingsFileError::None;
+std::optional<TableProblem> PulseCli::unsendable() const {
+    const ZoneTableData zones = m_zones.table();
+    for (int n = 0; n < ZoneCount; ++n)
+        if (auto problem = ZoneRules::valueProblem(zones[n], n))
+            return problem;
+    for (const ParameterRow& row : m_params.rows())
+        if (row.number != 0)
+            if (auto problem = ParameterRows::valueProblem(row))
+                return problem;
+    return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/TableCli.h"
+#include "pulse/PulseFileOps.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneTableModel.h"
 
@@ -21,10 +22,11 @@ class PulseCli final : public TableCli {
     QList<Step> transmitSteps() override;
     CompareFlow::Result compare(const OperationContext& c) override;
     QString firstTableName() const override { return QStringLiteral("zones"); }
-    QByteArray fileBytes() const override;
-    SettingsFileError load(const QByteArray& bytes, QString& reason) override;
+    SettingsFileKind& settingsFile() override { return m_file; }
+    std::optional<TableProblem> unsendable() const override;
 
   private:
     ZoneTableModel m_zones;
     PulseParameterModel m_params;
+    PulseFileOps m_file{m_zones, m_params};
 };

@@ -5,12 +5,15 @@
 #include "cli/ConsoleOperator.h"
 #include "cli/ConsoleProgress.h"
 #include "fileio/AtomicFile.h"
+#include "transfers/ParameterTransfer.h"
 
 #include <QFileInfo>
 
 int TableCli::receive(CliSession& s, const QString& file) {
-    // Only a regular file is ever replaced: said before the controller is read at all.
-    if (const QString why = AtomicFile::notReplaceable(file); !why.isEmpty()) {
+    // Only a regular file is ever replaced, never through a symbolic link: said before the
+    // controller is read at all.
+    if (const QString why = AtomicFile::notReplaceable(file, AtomicFile::Links::Refuse);
+        !why.isEmpty()) {
         s.console.err(QStringLiteral("%1 cannot be saved because it is read only or it is opened.")
                           .arg(file));
         s.console.err(QStringLiteral("  ") + why);
@@ -32,7 +35,15 @@ int TableCli::receive(CliSession& s, const QString& file) {
             status != ExitStatus::Done)
             return status;
     }
-    if (!s.writeFile(file, fileBytes()))
+    const QByteArray bytes = settingsFile().fileBytes();
+    if (const ReadRefusal refused = SettingsFileFlow::saveRefusal(settingsFile(), bytes);
+        !refused.reason.isEmpty()) {
+        s.console.err(QStringLiteral("%1 cannot be saved.").arg(file));
+        s.console.err(QStringLiteral("  ") +
+                      (refused.value.isEmpty() ? refused.reason : refused.value));
+        return ExitStatus::Failed;
+    }
+    if (!s.writeFile(file, bytes))
         return ExitStatus::Failed;
     s.console.err(QStringLiteral("Tables of the %1 controller written to %2").arg(name(), file));
     return ExitStatus::Done;
@@ -42,11 +53,13 @@ bool TableCli::loadFile(CliSession& s, const QString& file) {
     QByteArray bytes;
     if (!s.readFile(file, bytes))
         return false;
-    QString reason;
-    const SettingsFileError error = load(bytes, reason);
-    if (error == SettingsFileError::None)
+    SettingsFileKind& kind = settingsFile();
+    const SettingsFileFlow::ReadHead& read = kind.checkFile(bytes);
+    if (read.error == SettingsFileError::None) {
+        kind.takeFile();
         return true;
-    CliFiles::tellRefused(s.console, file, error, reason);
+    }
+    CliFiles::tellRefused(s.console, file, read.error, read.reason);
     return false;
 }
 
@@ -77,6 +90,18 @@ int TableCli::verify(CliSession& s, const QString& file) {
 int TableCli::transmit(CliSession& s, const QString& file) {
     if (!loadFile(s, file))
         return ExitStatus::Failed;
+    // The window refuses these table by table; a file is written whole or not at all.
+    if (const std::optional<TableProblem> problem = unsendable()) {
+        s.console.err(QStringLiteral("%1: %2: %3")
+                          .arg(file, QLatin1String(ParameterTransfer::NotANumberTitle),
+                               problem->ruleText.isEmpty()
+                                   ? QLatin1String(ParameterTransfer::NotANumber)
+                                   : problem->ruleText));
+        s.console.err(QStringLiteral("  ") + problem->text());
+        s.console.err(QStringLiteral("Nothing was written: the controller's tables are as they "
+                                     "were."));
+        return ExitStatus::Refused;
+    }
     s.op.setConfirmAll(s.yes);
     prepareTransmit(s);
     // The first table, then the parameters, as an operator would in the window: the first

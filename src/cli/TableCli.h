@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The command-line actions of a kind whose window receives, compares and transmits two
 // tables, its first table (points or zones) and its parameters, and keeps them in its
@@ -15,11 +16,14 @@
 // questions and the exit statuses are the same for both kinds.
 class TableCli : public CliKind {
   public:
-    // Reads the first table, then the parameters, and writes the settings file.
+    // Reads the first table, then the parameters, and writes the settings file: only a file
+    // that Save As would write (SettingsFileFlow::saveRefusal), so a backup is never a file
+    // that Open or --transmit refuse.
     int receive(CliSession& s, const QString& file) override;
     // Compares the controller with the file: every difference on standard output.
     int verify(CliSession& s, const QString& file) override;
-    // Writes the file's first table, then its parameters, with the window's checks.
+    // Writes the file's first table, then its parameters, with the window's checks. What those
+    // checks refuse of either table is refused before the controller is changed at all.
     int transmit(CliSession& s, const QString& file) override;
 
   protected:
@@ -43,11 +47,11 @@ class TableCli : public CliKind {
     virtual CompareFlow::Result compare(const OperationContext& c) = 0;
     // "points", "zones": what the transmit says it wrote when the parameters were refused.
     virtual QString firstTableName() const = 0;
-    // The tables as Save As writes them, and a file read into the tables (changing nothing
-    // when it cannot be used).
-    virtual QByteArray fileBytes() const = 0;
-    // reason says why a refused file was refused (the line and field).
-    virtual SettingsFileError load(const QByteArray& bytes, QString& reason) = 0;
+    // The kind's settings file on the kind's tables, as the window's Open and Save As use it.
+    virtual SettingsFileKind& settingsFile() = 0;
+    // What the window's transmits refuse before they erase anything, over the whole file: the
+    // first problem, so that no table is written when a later one would be refused.
+    virtual std::optional<TableProblem> unsendable() const = 0;
     // Answers the kind's own questions of a transmit from the session's flags.
     virtual void prepareTransmit(CliSession& s) { (void)s; }
 

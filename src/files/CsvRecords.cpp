@@ -1,16 +1,8 @@
 #include "files/CsvRecords.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
-#include <optional>
-
 namespace CsvRecords {
 
 namespace {
-
-const char* const JapaneseCodec = "windows-31j";
-const char* const WesternCodec = "windows-1252";
 
 bool isLineEnd(QChar c) {
     return c == QLatin1Char('\r') || c == QLatin1Char('\n');
@@ -27,72 +19,18 @@ qsizetype skipLineEnd(const QString& text, qsizetype pos) {
     return pos + 1;
 }
 
-// The bytes in a code page, when they are valid there and no byte is lost on the way: a
-// lead byte without its second byte at the end reads as nothing.
-std::optional<QString> decodeIn(const char* codec, const QByteArray& bytes) {
-    QStringDecoder decoder(codec);
-    if (!decoder.isValid())
-        return std::nullopt;
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    QStringEncoder encoder(codec);
-    const QByteArray again = encoder.encode(text);
-    if (again.size() != bytes.size() || encoder.hasError())
-        return std::nullopt;
-    return text;
+// Whether a note written bare reads back as itself: no line end, and no part of it between
+// its commas reads as a quoted field.
+bool standsBare(const QString& note) {
+    if (note.contains(QLatin1Char('\r')) || note.contains(QLatin1Char('\n')))
+        return false;
+    if (!note.contains(QLatin1Char('"')))
+        return true;
+    const QList<QStringList> lines = splitLines(note);
+    return lines.size() == 1 && lines.first().join(QLatin1Char(',')) == note;
 }
 
 } // namespace
-
-Decoded decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return {text, bytes.startsWith("\xEF\xBB\xBF") ? Encoding::Utf8WithBom : Encoding::Utf8};
-    if (auto japanese = decodeIn(JapaneseCodec, bytes))
-        return {*japanese, Encoding::Japanese};
-    QStringDecoder western(WesternCodec);
-    if (western.isValid()) {
-        text = western.decode(bytes);
-        if (!western.hasError())
-            return {text, Encoding::Western};
-    }
-    return {QString::fromLatin1(bytes), Encoding::Latin1};
-}
-
-QByteArray encode(const QString& text, Encoding encoding) {
-    const char* codec = nullptr;
-    switch (encoding) {
-    case Encoding::Utf8:
-        break;
-    case Encoding::Utf8WithBom:
-        return "\xEF\xBB\xBF" + text.toUtf8();
-    case Encoding::Japanese:
-        codec = JapaneseCodec;
-        break;
-    case Encoding::Western:
-        codec = WesternCodec;
-        break;
-    case Encoding::Latin1: {
-        bool fits = true;
-        for (const QChar c : text)
-            fits = fits && c.unicode() < 0x100;
-        if (fits)
-            return text.toLatin1();
-        break;
-    }
-    }
-    if (codec) {
-        QStringEncoder encoder(codec);
-        if (encoder.isValid()) {
-            QByteArray bytes = encoder.encode(text);
-            if (!encoder.hasError())
-                return bytes;
-        }
-    }
-    return text.toUtf8();
-}
 
 QString quoteField(const QString& field) {
     const bool needsQuotes = field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
@@ -104,15 +42,17 @@ QString quoteField(const QString& field) {
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-QList<QStringList> splitLines(const QString& text, bool* lastLineEnded) {
+QList<QStringList> splitLines(const QString& text, bool* lastLineEnded, bool* bareQuote) {
     QList<QStringList> lines;
     QStringList fields;
     const qsizetype size = text.size();
     qsizetype pos = 0;
     bool ended = true;
+    bool quoteInBare = false;
     while (pos < size) {
         ended = false;
         QString field;
+        const qsizetype start = pos;
         if (text.at(pos) == QLatin1Char('"')) {
             ++pos;
             while (pos < size) {
@@ -129,12 +69,19 @@ QList<QStringList> splitLines(const QString& text, bool* lastLineEnded) {
                 field += c;
                 ++pos;
             }
+            // Anything but a field's end after the closing quote: the field stood bare.
+            if (pos < size && text.at(pos) != QLatin1Char(',') && !isLineEnd(text.at(pos))) {
+                field.clear();
+                pos = start;
+            }
         }
-        // Unquoted text, or whatever stands between a closing quote and the field's end.
+        // Unquoted text up to the field's end.
         const qsizetype from = pos;
         while (pos < size && text.at(pos) != QLatin1Char(',') && !isLineEnd(text.at(pos)))
             ++pos;
-        field += QStringView(text).mid(from, pos - from);
+        const QStringView bare = QStringView(text).mid(from, pos - from);
+        quoteInBare = quoteInBare || bare.contains(QLatin1Char('"'));
+        field += bare;
         fields << field;
         if (pos >= size)
             break;
@@ -153,33 +100,67 @@ QList<QStringList> splitLines(const QString& text, bool* lastLineEnded) {
         lines << fields;
     if (lastLineEnded)
         *lastLineEnded = ended;
+    if (bareQuote)
+        *bareQuote = quoteInBare;
     return lines;
 }
 
-QString joinLine(const QStringList& fields, int fieldCount) {
-    QStringList quoted;
-    quoted.reserve(fieldCount);
-    for (int i = 0; i < fieldCount; ++i)
-        quoted << quoteField(fields.value(i));
-    return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+QString joinLine(const QStringList& fields, int fieldCount, int bareField) {
+    QStringList written;
+    written.reserve(fieldCount);
+    for (int i = 0; i < fieldCount; ++i) {
+        const QString field = fields.value(i);
+        written << (i == bareField && standsBare(field) ? field : quoteField(field));
+    }
+    return written.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
-Records::Records(const QByteArray& bytes, int fieldCount, int maxRecords) {
-    const Decoded decoded = decode(bytes);
+Records::Records(const QByteArray& bytes, int fieldCount, int maxRecords, const NoteFields& notes)
+    : m_fieldCount(fieldCount) {
+    // The notes of a reading, one to a line: what decides its code page.
+    const auto notesOf = [&](const QString& reading) {
+        bool bare = false;
+        QString text;
+        const QList<QStringList> lines = linesOf(reading, maxRecords, notes, bare);
+        for (int line = notes.firstLine; line < notes.firstLine + notes.lines; ++line)
+            if (line >= 1 && line <= lines.size())
+                text += lines.at(line - 1).value(notes.field) + QLatin1Char('\n');
+        return text;
+    };
+    const TextEncoding::Decoded decoded =
+        notes.field >= 0 ? TextEncoding::decode(bytes, notesOf) : TextEncoding::decode(bytes);
     m_encoding = decoded.encoding;
+    m_lines = linesOf(decoded.text, maxRecords, notes, m_bareNotes);
+}
+
+QList<QStringList> Records::linesOf(const QString& text, int maxRecords, const NoteFields& notes,
+                                    bool& bareNotes) const {
     bool lastEnded = true;
-    m_lines = splitLines(decoded.text, &lastEnded);
-    if (!lastEnded && !m_lines.isEmpty() && m_lines.last().size() < fieldCount)
-        m_lines.removeLast(); // cut short by the end of the file
-    if (m_lines.size() > maxRecords)
-        m_lines.resize(maxRecords);
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].size() > fieldCount) {
-            m_overlongLine = int(i) + 1;
-            m_overlongFields = int(m_lines[i].size());
-            break;
-        }
+    QList<QStringList> lines = splitLines(text, &lastEnded, &bareNotes);
+    if (!lastEnded && !lines.isEmpty() && lines.last().size() < m_fieldCount)
+        lines.removeLast(); // cut short by the end of the file
+    if (lines.size() > maxRecords)
+        lines.resize(maxRecords);
+    const qsizetype after = m_fieldCount - notes.field - 1; // the fields that follow a note
+    for (int line = notes.firstLine; notes.field >= 0 && line < notes.firstLine + notes.lines;
+         ++line) {
+        if (line < 1 || line > lines.size())
+            continue;
+        QStringList& fields = lines[line - 1];
+        if (fields.size() <= m_fieldCount)
+            continue;
+        bool emptyAfter = true;
+        for (qsizetype i = fields.size() - after; i < fields.size(); ++i)
+            emptyAfter = emptyAfter && fields.at(i).isEmpty();
+        if (!emptyAfter)
+            continue;
+        const qsizetype end = fields.size() - after;
+        const QString joined = fields.mid(notes.field, end - notes.field).join(QLatin1Char(','));
+        fields.remove(notes.field, end - notes.field);
+        fields.insert(notes.field, joined);
+        bareNotes = true;
     }
+    return lines;
 }
 
 QString Records::field(int line, int f) const {
@@ -190,6 +171,18 @@ QString Records::field(int line, int f) const {
 
 QString Records::first() const {
     return m_lines.isEmpty() ? QString() : m_lines.first().value(0);
+}
+
+int Records::overlongLine() const {
+    for (qsizetype i = 0; i < m_lines.size(); ++i)
+        if (m_lines[i].size() > m_fieldCount)
+            return int(i) + 1;
+    return 0;
+}
+
+int Records::overlongFields() const {
+    const int line = overlongLine();
+    return line > 0 ? int(m_lines[line - 1].size()) : 0;
 }
 
 } // namespace CsvRecords

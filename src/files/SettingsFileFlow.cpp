@@ -29,6 +29,29 @@ void showCannotOpen(OperatorInteraction& op, const QString& reason) {
     op.informativeMessage(QString(), QStringLiteral("Cannot open file."), Icon::None, reason);
 }
 
+// The question before a file whose code page cannot hold a character of the tables' text is
+// written in UTF-8 instead; beside it, the line and the first such character.
+bool confirmUtf8(OperatorInteraction& op, const QString& text, CsvRecords::Encoding encoding) {
+    QString beside = QStringLiteral("the file's code page is %1").arg(TextEncoding::name(encoding));
+    if (const qsizetype pos = TextEncoding::firstMisfit(text, encoding); pos >= 0) {
+        bool ended = false;
+        const QList<QStringList> before = CsvRecords::splitLines(text.left(pos), &ended);
+        const qsizetype line = before.size() + (ended ? 1 : 0);
+        const QString key = ended || before.isEmpty() ? QString() : before.last().value(0);
+        const char32_t code = QStringView(text).mid(pos, 2).toUcs4().value(0);
+        beside = QStringLiteral("line %1").arg(line) +
+                 (key.isEmpty() ? QString() : QStringLiteral(", ") + key) +
+                 QStringLiteral(": \"%1\" (U+%2) is not in the file's code page, %3")
+                     .arg(QString::fromUcs4(&code, 1),
+                          QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')),
+                          TextEncoding::name(encoding));
+    }
+    return op.informativeYesNo(saveTitle(),
+                               QStringLiteral("A note holds characters that the file's code page "
+                                              "cannot hold. Do you save the whole file in UTF-8?"),
+                               Icon::Question, beside) == Answer::Yes;
+}
+
 } // namespace
 
 QString saveTitle() {
@@ -48,9 +71,10 @@ QString completeText() {
 }
 
 CsvRecords::Records readHead(const QByteArray& bytes, const Layout& layout, ReadHead& head) {
-    CsvRecords::Records records(bytes, layout.fieldCount, layout.lineCount);
+    CsvRecords::Records records(bytes, layout.fieldCount, layout.lineCount,
+                                {layout.noteField, 2, layout.tableRows});
     head.records = records.count();
-    head.encoding = records.encoding();
+    head.form = records.form();
     const auto refuse = [&head, &records](SettingsFileError error, const QString& reason) {
         head.error = error;
         head.reason = reason;
@@ -111,21 +135,31 @@ SettingsFileError refuseValue(ReadHead& head, int line, const TableProblem& prob
     return SettingsFileError::BadValue;
 }
 
-QByteArray composeFile(int fieldCount, const QList<QStringList>& tableRecords,
-                       std::span<const ParameterRow> parameters, const QString& ending,
-                       CsvRecords::Encoding encoding) {
+QString composeText(int fieldCount, const QList<QStringList>& tableRecords, int noteField,
+                    bool bareNotes, std::span<const ParameterRow> parameters,
+                    const QString& ending) {
     QString text;
     text.reserve(8 * 1024);
     text += CsvRecords::joinLine({HeaderWord}, fieldCount);
     for (const QStringList& record : tableRecords)
-        text += CsvRecords::joinLine(record, fieldCount);
+        text += CsvRecords::joinLine(record, fieldCount, bareNotes ? noteField : -1);
     text += CsvRecords::joinLine({}, fieldCount);
     for (int n = 0; n < 64; ++n) {
         const int row = ParameterRows::rowOf(parameters, n);
         const QString value = row >= 0 ? parameters[size_t(row)].setting : NotHeld;
         text += CsvRecords::joinLine({QStringLiteral("PRM%1=").arg(n), value}, fieldCount);
     }
-    return CsvRecords::encode(text + ending, encoding);
+    return text + ending;
+}
+
+ReadRefusal saveRefusal(SettingsFileKind& kind, const QByteArray& bytes) {
+    if (bytes.size() > BoundedFile::SettingsFileMaxBytes)
+        return {
+            QStringLiteral("the tables make a file larger than a settings file may be"), {}, {}};
+    const ReadHead& read = kind.checkFile(bytes);
+    if (read.error == SettingsFileError::None)
+        return {};
+    return read;
 }
 
 bool confirmDiscard(OperatorInteraction& op, SettingsFileKind& kind) {
@@ -146,29 +180,39 @@ bool saveAs(OperatorInteraction& op, SettingsFileKind& kind) {
         return false;
     const QString fullPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 
-    // A file that Open would refuse (a value the controller would not take, a note too long
-    // to read back) is never written and reported as complete: the operator learns which row
-    // and field to correct.
-    const QByteArray bytes = kind.fileBytes();
-    QString refusal;
-    if (bytes.size() > BoundedFile::SettingsFileMaxBytes)
-        refusal = QStringLiteral("the tables make a file larger than a settings file may be");
-    else if (kind.checkFile(bytes) != SettingsFileError::None)
-        refusal = kind.refusal().value.isEmpty() ? kind.refusal().reason : kind.refusal().value;
-    if (!refusal.isEmpty()) {
-        const QString rule = kind.refusal().ruleText;
+    // The file is written back in the form it was read in; a note its code page cannot hold
+    // needs the operator's word before the whole file changes its encoding.
+    CsvRecords::FileForm form = kind.fileForm();
+    const QString text = kind.fileText(form.bareNotes);
+    std::optional<QByteArray> bytes = TextEncoding::encodeExactly(text, form.encoding);
+    const bool fits = bytes.has_value();
+    if (!fits)
+        bytes = text.toUtf8();
+
+    // A file that Open would refuse (a value that is no number, a note too long to read back)
+    // is never written and reported as complete: the operator learns which row and field to
+    // correct.
+    if (const ReadRefusal refused = saveRefusal(kind, *bytes); !refused.reason.isEmpty()) {
         op.informativeMessage(
-            saveTitle(), rule.isEmpty() ? fullPath + QStringLiteral(" cannot be saved.") : rule,
-            Icon::Warning, refusal);
+            saveTitle(),
+            refused.ruleText.isEmpty() ? fullPath + QStringLiteral(" cannot be saved.")
+                                       : refused.ruleText,
+            Icon::Warning, refused.value.isEmpty() ? refused.reason : refused.value);
         return false;
     }
-    if (const AtomicFile::Result saved = AtomicFile::writeWhole(path, bytes); !saved) {
+    if (!fits) {
+        if (!confirmUtf8(op, text, form.encoding))
+            return false;
+        form.encoding = TextEncoding::Encoding::Utf8;
+    }
+    if (const AtomicFile::Result saved = AtomicFile::writeWhole(path, *bytes); !saved) {
         op.informativeMessage(
             saveTitle(),
             fullPath + QStringLiteral(" cannot be saved because it is read only or it is opened."),
             Icon::Warning, saved.reason);
         return false;
     }
+    kind.setFileForm(form);
     kind.setCaption(kind.captionPrefix() + fullPath);
     kind.setModified(false);
     op.message(saveTitle(), completeText(), Icon::None);
@@ -184,6 +228,7 @@ bool newFile(OperatorInteraction& op, SettingsFileKind& kind) {
         return false;
     }
     kind.resetTables();
+    kind.setFileForm({});
     kind.setModified(false);
     return true;
 }
@@ -218,14 +263,14 @@ bool chooseAndCheck(OperatorInteraction& op, const QString& title, const FileChe
 bool open(OperatorInteraction& op, SettingsFileKind& kind) {
     if (!confirmDiscard(op, kind))
         return false;
-    ReadHead read;
+    const ReadHead* read = nullptr;
     const auto check = [&kind, &read](const QByteArray& bytes) -> const ReadHead& {
-        read.error = kind.checkFile(bytes);
-        static_cast<ReadRefusal&>(read) = kind.refusal();
-        return read;
+        read = &kind.checkFile(bytes);
+        return *read;
     };
     if (!chooseAndCheck(op, openTitle(), check))
         return false;
+    kind.setFileForm(read->form);
     kind.takeFile();
     op.message(openTitle(), completeText(), Icon::None);
     return true;

@@ -2,6 +2,8 @@
 
 #include "link/Profile.h"
 
+#include <QDir>
+
 namespace PortName {
 
 QString normalised(const QString& name) {
@@ -31,8 +33,8 @@ QString defaultTarget(const QString& name) {
 #endif
 }
 
-bool writeTarget(const QString& iniPath, const QString& name, const QString& target) {
-    return Profile::WriteSetting(target, normalised(name), QStringLiteral("Ports"), iniPath);
+bool writeTarget(const QString& iniPath, const QString& name, const QString& target, QString* why) {
+    return Profile::WriteSetting(target, normalised(name), QStringLiteral("Ports"), iniPath, why);
 }
 
 QString readFromIni(const QString& iniPath) {
@@ -45,10 +47,21 @@ QString readFromIni(const QString& iniPath) {
     return QStringLiteral("COM1");
 }
 
-bool writeToIni(const QString& iniPath, const QString& name) {
+bool writeToIni(const QString& iniPath, const QString& name, QString* why) {
     // The number-to-text conversion of a non-negative number puts a blank in front of it.
     const QString value = QLatin1Char(' ') + QString::number(number(name));
-    return Profile::WriteSetting(value, QStringLiteral("COM"), QStringLiteral("Data"), iniPath);
+    return Profile::WriteSetting(value, QStringLiteral("COM"), QStringLiteral("Data"), iniPath,
+                                 why);
+}
+
+QString readProblem(const QString& iniPath, const QString& name) {
+    const QString problem = Profile::problem(iniPath);
+    if (problem.isEmpty())
+        return {};
+    const QString port = normalised(name);
+    // What the operator needs first comes first: a status bar panel cuts a long text.
+    return QStringLiteral("QRX5.ini cannot be read; the port is %1 (%2). %3: %4")
+        .arg(port, defaultTarget(port), QDir::toNativeSeparators(iniPath), problem);
 }
 
 } // namespace PortName

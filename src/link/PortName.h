@@ -18,13 +18,22 @@ QString target(const QString& iniPath, const QString& name);
 QString defaultTarget(const QString& name);
 // Maps a port to a device path or "sim:point" / "sim:pulse": key "COM1".."COM8" of section
 // "Ports", every other line of the file kept as it is. An empty target gives the port its
-// default again.
-bool writeTarget(const QString& iniPath, const QString& name, const QString& target);
+// default again. why: as Profile::WriteSetting.
+bool writeTarget(const QString& iniPath, const QString& name, const QString& target,
+                 QString* why = nullptr);
 
 // The port kept in the INI file: section "Data", key "COM", a number 1..8 (blanks ignored);
 // any other value, a missing key or a missing file give "COM1".
 QString readFromIni(const QString& iniPath);
 // Writes the port number with its leading blank (" 3") as key "COM" of section "Data".
-bool writeToIni(const QString& iniPath, const QString& name);
+// why: as Profile::WriteSetting.
+bool writeToIni(const QString& iniPath, const QString& name, QString* why = nullptr);
+
+// An INI file that is there but cannot be read (a folder, a FIFO, binary, too large) gives
+// the defaults as a missing one does; this says so for the operator, with the port used
+// instead and where it leads: "QRX5.ini cannot be read; the port is COM1 (/dev/ttyS0).
+// /home/op/.config/qrx5/QRX5.ini: it is a folder". Empty when the file can be read or is not
+// there.
+QString readProblem(const QString& iniPath, const QString& name);
 
 } // namespace PortName

@@ -1,14 +1,17 @@
 #include "link/Profile.h"
 
+#include "fileio/AtomicFile.h"
 #include "fileio/BoundedFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 #include <QStringDecoder>
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace Profile {
 
@@ -83,14 +86,68 @@ bool isKeyLine(const QString& line, const QString& key, QString* value) {
     return true;
 }
 
-// The file as it stands, or nullopt when it must be neither trusted nor replaced.
-std::optional<QByteArray> load(const QString& iniPath) {
+// Text has no control characters but tab, the line ends, vertical tab, form feed and the old
+// end-of-file mark (Ctrl+Z).
+bool isBinary(const QByteArray& file) {
+    for (const char c : file) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\v' && b != '\f' && b != '\r' && b != 0x1A)
+            return true;
+    }
+    return false;
+}
+
+// The file as it stands, or nothing when it must be neither trusted nor replaced (with why).
+struct Loaded {
+    std::optional<QByteArray> bytes;
+    QString problem;
+};
+
+Loaded load(const QString& iniPath) {
     const BoundedFile::Result r = BoundedFile::read(iniPath, MaxFileBytes);
-    if (r.ok())
-        return r.bytes;
+    if (r.ok()) {
+        if (isBinary(r.bytes))
+            return {std::nullopt, QStringLiteral("it holds binary data, not text")};
+        return {r.bytes, {}};
+    }
     if (r.status == BoundedFile::Status::CannotOpen && !QFileInfo::exists(iniPath))
-        return QByteArray();
-    return std::nullopt;
+        return {QByteArray(), {}};
+    if (r.status == BoundedFile::Status::TooLarge)
+        return {std::nullopt, QStringLiteral("it is larger than %1 KiB, far larger than a "
+                                             "QRX5.ini")
+                                  .arg(MaxFileBytes / 1024)};
+    return {std::nullopt, r.reason};
+}
+
+// Makes the folder of the file with its parents; false with why when it cannot.
+bool makeFolder(const QString& folder, QString* why) {
+    if (QFileInfo(folder).isDir())
+        return true;
+    // A file standing where a folder of the path should be is said by its name.
+    for (QString up = folder; !up.isEmpty();) {
+        const QFileInfo info(up);
+        if (info.exists()) {
+            if (!info.isDir()) {
+                if (why)
+                    *why = QStringLiteral("%1 is a file, not a folder")
+                               .arg(QDir::toNativeSeparators(up));
+                return false;
+            }
+            break;
+        }
+        const QString parent = info.absolutePath();
+        if (parent == up)
+            break;
+        up = parent;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error)
+        return true;
+    if (why)
+        *why = QStringLiteral("the folder %1 cannot be made: %2")
+                   .arg(QDir::toNativeSeparators(folder), QString::fromLocal8Bit(error.message()));
+    return false;
 }
 } // namespace
 
@@ -166,23 +223,32 @@ QByteArray writeTo(const QByteArray& file, const QString& value, const QString& 
 }
 
 QString ReadSetting(const QString& key, const QString& section, const QString& iniPath) {
-    const std::optional<QByteArray> file = load(iniPath);
-    return file ? readFrom(*file, key, section) : QStringLiteral("ERROR");
+    const Loaded file = load(iniPath);
+    return file.bytes ? readFrom(*file.bytes, key, section) : QStringLiteral("ERROR");
 }
 
 bool WriteSetting(const QString& value, const QString& key, const QString& section,
-                  const QString& iniPath) {
-    const std::optional<QByteArray> file = load(iniPath);
-    if (!file)
-        return false; // a file that cannot be read whole is never replaced
+                  const QString& iniPath, QString* why) {
+    const Loaded file = load(iniPath);
+    if (!file.bytes) {
+        // A file that cannot be read whole is never replaced.
+        if (why)
+            *why = file.problem;
+        return false;
+    }
     // The first write into the user's configuration folder finds no folder of the program yet.
-    if (!QDir().mkpath(QFileInfo(iniPath).absolutePath()))
+    if (!makeFolder(QFileInfo(iniPath).absolutePath(), why))
         return false;
-    QSaveFile out(iniPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(writeTo(*file, value, key, section));
-    return out.commit();
+    // A QRX5.ini beside the program may be a link to the file kept elsewhere: it stays one.
+    const AtomicFile::Result saved =
+        AtomicFile::writeWhole(iniPath, writeTo(*file.bytes, value, key, section));
+    if (!saved && why)
+        *why = saved.reason;
+    return saved.ok;
+}
+
+QString problem(const QString& iniPath) {
+    return load(iniPath).problem;
 }
 
 } // namespace Profile

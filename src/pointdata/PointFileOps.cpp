@@ -1,69 +1,46 @@
 #include "pointdata/PointFileOps.h"
 
-#include "files/SettingsFileFlow.h"
+#include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointParameters.h"
-#include "pointdata/SettingsFile.h"
+#include "pointdata/PointTableModel.h"
 
-namespace {
+PointFileOps::PointFileOps(PointTableModel& points, ParameterTableModel& parameters,
+                           QObject* parent)
+    : QObject(parent), m_points(points), m_parameters(parameters) {}
 
-// The point-input file on one document, for the shared sequences.
-class PointFile final : public SettingsFileKind {
-  public:
-    PointFile(SettingsDocument& doc, PointFileOps& ops) : m_doc(doc), m_ops(ops) {}
-
-    QString captionPrefix() const override { return PointFileOps::captionPrefix(); }
-    void setCaption(const QString& caption) override { emit m_ops.captionChanged(caption); }
-    bool modified() const override { return m_doc.modified; }
-    void setModified(bool modified) override { m_doc.modified = modified; }
-    QByteArray fileBytes() const override {
-        return SettingsFile::write(m_doc.points, m_doc.parameters, m_doc.encoding);
-    }
-    SettingsFileError checkFile(const QByteArray& bytes) override {
-        m_read = SettingsFile::read(bytes);
-        return m_read.error;
-    }
-    void takeFile() override {
-        m_doc.points = std::move(m_read.points);
-        m_doc.parameters = std::move(m_read.parameters);
-        m_doc.encoding = m_read.encoding;
-        emit m_ops.tablesReplaced();
-    }
-    QString actuatorType() const override { return m_doc.parameters[0].setting; }
-    void resetTables() override {
-        m_doc.points = PointTableData{};
-        m_doc.parameters = PointParameters::initialTable(actuatorType());
-        m_doc.modified = false;
-        m_doc.encoding = CsvRecords::Encoding::Utf8;
-        emit m_ops.tablesReplaced();
-    }
-    const ReadRefusal& refusal() const override { return m_read; }
-
-  private:
-    SettingsDocument& m_doc;
-    PointFileOps& m_ops;
-    SettingsFile::ReadResult m_read;
-};
-
-} // namespace
-
-PointFileOps::PointFileOps(OperatorInteraction& op, QObject* parent) : QObject(parent), m_op(op) {}
-
-bool PointFileOps::confirmDiscard(SettingsDocument& doc) {
-    PointFile file(doc, *this);
-    return SettingsFileFlow::confirmDiscard(m_op, file);
+bool PointFileOps::modified() const {
+    return m_points.modified();
 }
 
-bool PointFileOps::saveAs(SettingsDocument& doc) {
-    PointFile file(doc, *this);
-    return SettingsFileFlow::saveAs(m_op, file);
+void PointFileOps::setModified(bool modified) {
+    m_points.setModified(modified);
 }
 
-bool PointFileOps::newFile(SettingsDocument& doc) {
-    PointFile file(doc, *this);
-    return SettingsFileFlow::newFile(m_op, file);
+QString PointFileOps::fileText(bool bareNotes) const {
+    return SettingsFile::text(m_points.table(), m_parameters.table(), bareNotes);
 }
 
-bool PointFileOps::open(SettingsDocument& doc) {
-    PointFile file(doc, *this);
-    return SettingsFileFlow::open(m_op, file);
+const SettingsFileFlow::ReadHead& PointFileOps::checkFile(const QByteArray& bytes) {
+    m_read = SettingsFile::read(bytes);
+    return m_read;
+}
+
+void PointFileOps::takeFile() {
+    replace(m_read.points, m_read.parameters);
+}
+
+QString PointFileOps::actuatorType() const {
+    return m_parameters.actuatorType();
+}
+
+void PointFileOps::resetTables() {
+    m_points.setModified(false);
+    replace({}, PointParameters::initialTable(actuatorType()));
+}
+
+void PointFileOps::replace(const PointTableData& points, const ParameterTableData& parameters) {
+    // A program write: neither table runs its edit check.
+    m_points.setTable(points);
+    m_parameters.setTable(parameters);
+    emit tablesReplaced();
 }

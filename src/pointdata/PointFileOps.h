@@ -1,57 +1,52 @@
 #pragma once
 
-#include "files/CsvRecords.h"
-#include "operator/OperatorInteraction.h"
-#include "pointdata/PointData.h"
+#include "files/SettingsFileFlow.h"
+#include "pointdata/SettingsFile.h"
 
 #include <QObject>
-#include <QString>
 
-// The two tables of the point-input window and its modified flag ("Change"), as the File
-// menu's New, Open and Save As work on them.
-struct SettingsDocument {
-    PointTableData points;
-    ParameterTableData parameters;
-    bool modified = false;
-    // The encoding of the file the tables were opened from, which Save As writes back; UTF-8
-    // for tables that did not come from a file.
-    CsvRecords::Encoding encoding = CsvRecords::Encoding::Utf8;
-};
+class ParameterTableModel;
+class PointTableModel;
 
-// New, Open and Save As of the point-input window's settings file: the shared sequences of
-// SettingsFileFlow (atomic save; Open reads only a regular file within the settings file cap
-// and checks the whole file, plain numbers and note lengths included, before anything
-// changes; Save As never writes a file that Open would refuse) on the point and parameter
-// tables.
+// The point-input window's settings file for the shared New, Open and Save As sequences of
+// SettingsFileFlow (atomic save, bounded read, the whole file checked before anything
+// changes, an unsupported actuator type refused without ending the program, the file written
+// back in the form it was read in), on the point and parameter tables. The modified flag is
+// the point table's.
 //
-// Every operation works on the SettingsDocument it is given. How the window uses it:
-//
-//   - Save As returns true when the file was written completely. It then clears the
-//     modified flag and emits captionChanged() with the new window caption.
-//   - New and Open return true when they replaced the tables in the document. They emit
-//     tablesReplaced() right after the document holds the new tables and before the closing
-//     message, so the window can load its grids from the document and refresh the displays
-//     that mirror parameter values while the operator still sees the old screen.
-//   - confirmDiscard() is the "Do you save data?" question with its Save As, for Exit and
-//     for the initialisation of the tables: true when the caller may go on.
-class PointFileOps final : public QObject {
+//   - A completed Save As emits captionChanged() with "QRX5 Support-Software" directly
+//     followed by the path.
+//   - New and Open emit tablesReplaced() right after the tables were replaced, before the
+//     closing message, so the window refreshes the displays that mirror parameter values
+//     while the operator still sees the old screen. New empties the points, resets the
+//     parameters to the current type's defaults and clears the flag; Open leaves the flag as
+//     it was.
+class PointFileOps final : public QObject, public SettingsFileKind {
     Q_OBJECT
-
-  public:
-    explicit PointFileOps(OperatorInteraction& op, QObject* parent = nullptr);
     Q_DISABLE_COPY_MOVE(PointFileOps)
 
-    static QString captionPrefix() { return QStringLiteral("QRX5 Support-Software"); }
+  public:
+    PointFileOps(PointTableModel& points, ParameterTableModel& parameters,
+                 QObject* parent = nullptr);
 
-    bool saveAs(SettingsDocument& doc);
-    bool newFile(SettingsDocument& doc);
-    bool open(SettingsDocument& doc);
-    bool confirmDiscard(SettingsDocument& doc);
+    QString captionPrefix() const override { return QStringLiteral("QRX5 Support-Software"); }
+    void setCaption(const QString& caption) override { emit captionChanged(caption); }
+    bool modified() const override;
+    void setModified(bool modified) override;
+    QString fileText(bool bareNotes) const override;
+    const SettingsFileFlow::ReadHead& checkFile(const QByteArray& bytes) override;
+    void takeFile() override;
+    QString actuatorType() const override;
+    void resetTables() override;
 
   signals:
     void captionChanged(const QString& caption);
     void tablesReplaced();
 
   private:
-    OperatorInteraction& m_op;
+    void replace(const PointTableData& points, const ParameterTableData& parameters);
+
+    PointTableModel& m_points;
+    ParameterTableModel& m_parameters;
+    SettingsFile::ReadResult m_read;
 };

@@ -4,6 +4,7 @@
 #include "pointdata/PointParameters.h"
 
 #include <cmath>
+#include <utility>
 
 namespace PointRules {
 
@@ -23,6 +24,17 @@ Validity failure(Verdict verdict, int number, const QString& title, const QStrin
 Validity incomplete(int number) {
     return failure(Verdict::Incomplete, number, QStringLiteral("Data un-transmitting"),
                    QStringLiteral("Data is not completed. Please check data."));
+}
+
+// A speed or pushing level that is a number but not a whole one: the controller stores whole
+// numbers only.
+std::optional<TableProblem> notWhole(const QString& item, const QString& field,
+                                     const QString& value) {
+    const auto v = CellText::number(value);
+    if (!v || *v == std::floor(*v))
+        return std::nullopt;
+    return TableProblem{
+        item, field, TableProblem::quoted(value) + QStringLiteral(" is not a whole number"), {}};
 }
 } // namespace
 
@@ -175,6 +187,17 @@ QString modeLetter(const QString& mode) {
     }
 }
 
+void tidyAsStored(PointRecord& point) {
+    const QString mode = modeLetter(point.mode);
+    if (mode.isEmpty())
+        return;
+    point.mode = mode;
+    if (mode == u"A" || mode == u"I")
+        point.push.clear();
+    if (mode == u"O" || mode == u"C")
+        point.position.clear();
+}
+
 std::optional<TableProblem> valueProblem(const PointRecord& point, int number) {
     const QString item = QStringLiteral("Point %1").arg(number);
     const QString mode = modeLetter(point.mode);
@@ -197,14 +220,16 @@ std::optional<TableProblem> valueProblem(const PointRecord& point, int number) {
                                 TableProblem::quoted(value) +
                                     QStringLiteral(" is not within %1 to %2").arg(low).arg(high),
                                 ruleText};
-        return std::nullopt;
+        return notWhole(item, field, value);
     };
     const bool positioning = mode == u"A" || mode == u"I" || mode == u"U";
     const bool pushing = mode == u"O" || mode == u"C";
-    if (positioning)
-        if (auto p = outside(QStringLiteral("Position"), point.position, -PositionLimitMm,
-                             PositionLimitMm, {}))
-            return p;
+    if (positioning && !point.position.isEmpty() && !CellText::number(point.position))
+        return TableProblem{item,
+                            QStringLiteral("Position"),
+                            TableProblem::quoted(point.position) +
+                                QStringLiteral(" is not a number"),
+                            {}};
     if (positioning || pushing)
         if (auto p = outside(QStringLiteral("Speed"), point.speed, 1, pushing ? 10 : 120,
                              pushing ? SpeedRangePush : SpeedRangeWide))
@@ -290,6 +315,17 @@ Validity checkPoint(const PointRecord& point, int number, const QString& type, i
     for (qsizetype i = 1; i < sent.size(); ++i)
         if (!CellText::number(sent[i]))
             return incomplete(number);
+    // A speed or level that is not whole would be stored otherwise than the table shows it.
+    const QString item = QStringLiteral("Point %1").arg(number);
+    for (const auto& [field, value] : {std::pair{QStringLiteral("Speed"), point.speed},
+                                       std::pair{QStringLiteral("Pushing level"), point.push}}) {
+        const bool sends = field == u"Speed" || pushing || mode == u"U";
+        if (const auto p = sends ? notWhole(item, field, value) : std::nullopt) {
+            Validity v = incomplete(number);
+            v.informative = p->text();
+            return v;
+        }
+    }
     return {};
 }
 
@@ -305,11 +341,11 @@ Validity checkTable(const PointTableData& table, const QString& type, int stroke
 QStringList transmissionFields(const PointRecord& point) {
     const QString mode = modeLetter(point.mode);
     if (mode == u"A" || mode == u"I")
-        return {point.mode, point.position, point.speed};
+        return {mode, point.position, point.speed};
     if (mode == u"O" || mode == u"C")
-        return {point.mode, point.speed, point.push};
+        return {mode, point.speed, point.push};
     if (mode == u"U")
-        return {point.mode, point.position, point.speed, point.push};
+        return {mode, point.position, point.speed, point.push};
     return {};
 }
 

@@ -45,16 +45,19 @@ bool applyChange(PointTableData& table, int row, int column, OperatorInteraction
 // letter of another script that merely looks like one).
 QString modeLetter(const QString& mode);
 
-// Positions travel in 0.01 mm as whole numbers of at most four digits: no stroke is longer.
-inline constexpr double PositionLimitMm = 99.99;
+// A point as the table stores it when it comes from a settings file, as typing would leave it:
+// a mode of modeLetter() in upper case ("u" becomes "U"), and the field the mode does not use
+// emptied (the pushing level of A and I points, the position of O and C points). Any other
+// mode text, and the other fields, stay as they are.
+void tidyAsStored(PointRecord& point);
 
-// Whether a point holds only what the controller takes: a mode of modeLetter() or none, and
-// every field the mode sends a plain number within its range (position within
-// +-PositionLimitMm, speed 1 to 120 mm/s for A, I and U and 1 to 10 for O and C, pushing
-// level 1 to 10). Fields the mode does not send are not looked at; whether the point is
-// complete, and the stroke and speed limits of the controller's type, are the transmission
-// checks (checkPoint). The first problem, with the entry check's own message where it has
-// one.
+// Whether a point holds only what the controller takes whatever its type and stroke: a mode
+// of modeLetter() or none, and every field the mode sends a plain number within the entry
+// check's range (speed 1 to 120 mm/s for A, I and U and 1 to 10 for O and C, pushing level 1
+// to 10) and whole where the controller stores whole numbers (speed, pushing level).
+// Fields the mode does not send are not looked at; whether the point is complete, and the
+// stroke and speed limits of the controller's type, are the transmission checks
+// (checkPoint). The first problem, with the entry check's own message where it has one.
 std::optional<TableProblem> valueProblem(const PointRecord& point, int number);
 
 // Stroke in whole millimetres from the "Setting stroke" parameter (0.01 mm), a half going to
@@ -80,15 +83,17 @@ struct Validity {
 // type as given. strokeMm is the stroke from strokeMillimetres(). A mode
 // other than modeLetter()'s, or a field that the point sends and that is not a plain number
 // exactly as it stands (blanks included), makes it incomplete; a pushing level outside 1 to 10
-// is refused with the entry check's message.
+// is refused with the entry check's message. The controller stores speeds and pushing levels
+// as whole numbers: one that is not whole (a file's "30.5") makes the point incomplete, with
+// the point, field and reason beside the message.
 Validity checkPoint(const PointRecord& point, int number, const QString& type, int strokeMm);
 // The first failing point of the table, in point order, or Valid.
 Validity checkTable(const PointTableData& table, const QString& type, int strokeMm);
 
 // The fields a point sends, in order: mode then position/speed/pushing level by mode
-// (A, I: position, speed; O, C: speed, level; U: position, speed, level). A lower-case mode
-// is accepted and sent as it stands. Empty for a point without a mode of modeLetter() (such
-// a point is not sent).
+// (A, I: position, speed; O, C: speed, level; U: position, speed, level). The mode goes out
+// in upper case, as the table stores it ("u" is sent as "U"). Empty for a point without a
+// mode of modeLetter() (such a point is not sent).
 QStringList transmissionFields(const PointRecord& point);
 
 } // namespace PointRules

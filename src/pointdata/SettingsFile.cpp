@@ -11,16 +11,20 @@
 
 namespace SettingsFile {
 
-QByteArray write(const PointTableData& points, const ParameterTableData& parameters,
-                 CsvRecords::Encoding encoding) {
+QString text(const PointTableData& points, const ParameterTableData& parameters, bool bareNotes) {
     QList<QStringList> records;
     for (int n = 0; n < PointCount; ++n) {
         const PointRecord& p = points[n];
         records << QStringList{
             QStringLiteral("P%1=").arg(n), p.mode, p.position, p.speed, p.push, p.note};
     }
-    return SettingsFileFlow::composeFile(FieldCount, records, parameters,
-                                         CsvRecords::joinLine({}, FieldCount), encoding);
+    return SettingsFileFlow::composeText(FieldCount, records, NoteField, bareNotes, parameters,
+                                         CsvRecords::joinLine({}, FieldCount));
+}
+
+QByteArray write(const PointTableData& points, const ParameterTableData& parameters,
+                 const CsvRecords::FileForm& form) {
+    return TextEncoding::encode(text(points, parameters, form.bareNotes), form.encoding);
 }
 
 namespace {
@@ -38,14 +42,15 @@ std::optional<TableProblem> notPlain(const QString& item, const QString& field,
 
 ReadResult read(const QByteArray& bytes) {
     const SettingsFileFlow::Layout layout{FieldCount,         LineCount,           MinimumRecords,
-                                          FirstParameterLine, QStringLiteral("P"), PointCount};
+                                          FirstParameterLine, QStringLiteral("P"), PointCount,
+                                          NoteField};
     return SettingsFileFlow::readFile<ReadResult>(
         bytes, layout, [](const CsvRecords::Records& records, ReadResult& result) {
             const auto field = [&](int line, int f) { return records.field(line, f); };
             for (int n = 0; n < PointCount; ++n) {
                 const int line = FirstPointLine + n;
                 const QString item = QStringLiteral("Point %1").arg(n);
-                const QString note = field(line, 5);
+                const QString note = field(line, NoteField);
                 for (const auto& [column, name] : {std::pair{2, "Position"}, std::pair{3, "Speed"},
                                                    std::pair{4, "Pushing level"}})
                     if (auto p = notPlain(item, QLatin1String(name), field(line, column)))
@@ -54,13 +59,20 @@ ReadResult read(const QByteArray& bytes) {
                     return SettingsFileFlow::refuseValue(result, line, *p);
                 PointRecord& p = result.points[n];
                 p.mode = field(line, 1);
+                if (!p.mode.isEmpty() && PointRules::modeLetter(p.mode).isEmpty())
+                    return SettingsFileFlow::refuseValue(
+                        result, line,
+                        {item,
+                         QStringLiteral("Mode"),
+                         TableProblem::quoted(p.mode) +
+                             QStringLiteral(" is none of A, I, O, C and U"),
+                         {}});
                 const QString position = *CellText::plainValue(field(line, 2));
                 p.position = position.isEmpty() ? QString() : CellText::fixed2(position);
                 p.speed = *CellText::plainValue(field(line, 3));
                 p.push = *CellText::plainValue(field(line, 4));
                 p.note = note;
-                if (auto problem = PointRules::valueProblem(p, n))
-                    return SettingsFileFlow::refuseValue(result, line, *problem);
+                PointRules::tidyAsStored(p);
             }
             result.parameters = PointParameters::initialTable(result.actuatorType);
             for (int n = 1; n < ParameterNumbers; ++n) {
@@ -75,10 +87,8 @@ ReadResult read(const QByteArray& bytes) {
                     return SettingsFileFlow::refuseValue(
                         result, line,
                         *notPlain(QStringLiteral("Parameter %1").arg(n), r.name, text));
-                r.setting = *value;
                 // A parameter whose line the file leaves out stays empty.
-                if (auto problem = ParameterRows::valueProblem(r, true))
-                    return SettingsFileFlow::refuseValue(result, line, *problem);
+                r.setting = *value;
             }
             return ReadError::None;
         });

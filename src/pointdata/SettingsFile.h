@@ -19,20 +19,23 @@
 // Every line ends with CR LF; no further line follows line 131. Parameter numbers that the
 // table does not hold carry "**"; the line of parameter 0 carries the actuator type.
 //
-// Text encoding and quoting are those of CsvRecords.
+// Text encoding and quoting are those of TextEncoding and CsvRecords: a file is written back
+// in the form it was read in (SettingsFileFlow::ReadHead::form).
 //
 // Reading. Each line is one record of seven fields (CsvRecords); lines after the 131st are
 // ignored. The file is accepted only when its first field is "QRX", no line holds more than
-// seven fields, it holds at least 97 records (the points and parameters 0 to 30), every line
-// begins with its own key ("P5=", "PRM7="), parameter 0 names a supported actuator type
-// (blanks around it dropped), every Position, Speed and Pushing level and every held
-// parameter's Setting Value is empty or a plain decimal number (blanks around it are
-// dropped; "**" marks a parameter that keeps its initial value), every point holds only what
-// the controller takes (PointRules::valueProblem), every Setting Value lies in its row's
-// range (ParameterRows::valueProblem) and every note fits NoteText. Such values would reach
-// the controller's line as they stand, so a file with one of them is refused as a whole and
-// result.reason says which line and field. Nothing of the result is meaningful unless the
-// whole check passed.
+// seven fields (a point's note may hold its commas bare: CsvRecords::Records), it holds at
+// least 97 records (the points and parameters 0 to 30), every line begins with its own key
+// ("P5=", "PRM7="), parameter 0 names a supported actuator type (blanks around it dropped),
+// every Position, Speed and Pushing level and every held parameter's Setting Value is empty
+// or a plain decimal number (blanks around it are dropped; "**" marks a parameter that keeps
+// its initial value), every mode is empty or one of A, I, O, C and U in either case, and
+// every note fits NoteText; result.reason says which line and field broke a rule. Whatever
+// the program's own editing and Receive put into the tables is read back: values outside the
+// ranges of the entry checks (a C point with speed 40, a position beyond any stroke, a
+// parameter received outside its Setting Range, a fraction) are read as they stand, and
+// Transmit refuses them before anything in the controller is erased. Nothing of the result is
+// meaningful unless the whole check passed.
 namespace SettingsFile {
 
 inline constexpr int LineCount = 131;
@@ -41,6 +44,7 @@ inline constexpr int MinimumRecords = 97;
 inline constexpr int FirstPointLine = 2;      // 1-based line of point 0
 inline constexpr int FirstParameterLine = 67; // 1-based line of parameter 0
 inline constexpr int ParameterNumbers = 64;   // parameter lines PRM0= to PRM63=
+inline constexpr int NoteField = 5;           // 0-based field of a point line's note
 
 using ReadError = SettingsFileError;
 
@@ -49,16 +53,20 @@ struct ReadResult : SettingsFileFlow::ReadHead {
     ParameterTableData parameters;
 };
 
-// The whole file for the two tables, in the encoding given (the one the tables' file was
-// read in; UTF-8 for new tables).
+// The whole file for the two tables as text, the notes bare with bareNotes.
+QString text(const PointTableData& points, const ParameterTableData& parameters,
+             bool bareNotes = false);
+// The whole file in the form given (the one the tables' file was read in; UTF-8 and notes
+// quoted where needed for new tables).
 QByteArray write(const PointTableData& points, const ParameterTableData& parameters,
-                 CsvRecords::Encoding encoding = CsvRecords::Encoding::Utf8);
+                 const CsvRecords::FileForm& form = {});
 
 // Reads and checks a whole file. The tables of the result are complete tables: the parameter
 // table is the actuator type's table (names, ranges, initial values) with the Setting Values
 // of the file; a held parameter whose line is missing gets an empty Setting Value, and one
 // whose line carries "**" keeps the type's initial value. A non-empty Position is given two
-// decimals; the mode and the note are taken as they stand.
+// decimals; a point is stored as typing would leave it (PointRules::tidyAsStored: the mode in
+// upper case, the field its mode does not use emptied); the note is taken as it stands.
 ReadResult read(const QByteArray& bytes);
 
 } // namespace SettingsFile

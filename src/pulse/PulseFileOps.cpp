@@ -15,17 +15,16 @@ void PulseFileOps::setModified(bool modified) {
     m_zones.setModified(modified);
 }
 
-QByteArray PulseFileOps::fileBytes() const {
-    return PulseSettingsFile::write(m_zones.table(), m_parameters.table(), m_encoding);
+QString PulseFileOps::fileText(bool bareNotes) const {
+    return PulseSettingsFile::text(m_zones.table(), m_parameters.table(), bareNotes);
 }
 
-SettingsFileError PulseFileOps::checkFile(const QByteArray& bytes) {
+const SettingsFileFlow::ReadHead& PulseFileOps::checkFile(const QByteArray& bytes) {
     m_read = PulseSettingsFile::read(bytes);
-    return m_read.error;
+    return m_read;
 }
 
 void PulseFileOps::takeFile() {
-    m_encoding = m_read.encoding;
     replace(m_read.zones, m_read.parameters);
 }
 
@@ -35,7 +34,6 @@ QString PulseFileOps::actuatorType() const {
 
 void PulseFileOps::resetTables() {
     m_zones.setModified(false);
-    m_encoding = CsvRecords::Encoding::Utf8;
     replace({}, PulseParameters::initialTable(actuatorType()));
 }
 

@@ -30,12 +30,11 @@ class PulseFileOps final : public QObject, public SettingsFileKind {
     void setCaption(const QString& caption) override { emit captionChanged(caption); }
     bool modified() const override;
     void setModified(bool modified) override;
-    QByteArray fileBytes() const override;
-    SettingsFileError checkFile(const QByteArray& bytes) override;
+    QString fileText(bool bareNotes) const override;
+    const SettingsFileFlow::ReadHead& checkFile(const QByteArray& bytes) override;
     void takeFile() override;
     QString actuatorType() const override;
     void resetTables() override;
-    const ReadRefusal& refusal() const override { return m_read; }
 
   signals:
     void captionChanged(const QString& caption);
@@ -47,6 +46,4 @@ class PulseFileOps final : public QObject, public SettingsFileKind {
     ZoneTableModel& m_zones;
     PulseParameterModel& m_parameters;
     PulseSettingsFile::ReadResult m_read;
-    // The encoding of the file the tables were opened from (Save As writes it back).
-    CsvRecords::Encoding m_encoding = CsvRecords::Encoding::Utf8;
 };

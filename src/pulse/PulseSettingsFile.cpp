@@ -3,8 +3,6 @@
 #include "files/CsvRecords.h"
 #include "files/SettingsFileFlow.h"
 #include "pulse/PulseParameters.h"
-#include "pulse/ZoneRules.h"
-#include "tables/ActuatorType.h"
 #include "tables/CellText.h"
 #include "tables/NoteText.h"
 #include "tables/ParameterRows.h"
@@ -17,15 +15,15 @@ QString notANumber(const QString& text) {
     return TableProblem::quoted(text) + QStringLiteral(" is not a number");
 }
 
-// The zones and parameters of a file whose head passed; a value that the controller would not
-// take refuses the whole file, and result.reason says where.
+// The zones and parameters of a file whose head passed; a value that is no number refuses the
+// whole file, and result.reason says where.
 ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
     for (int n = 0; n < ZoneCount; ++n) {
         const int line = FirstZoneLine + n;
         const QString item = QStringLiteral("Zone %1").arg(n);
         const auto a = CellText::plainValue(records.field(line, 1));
         const auto b = CellText::plainValue(records.field(line, 2));
-        const QString note = records.field(line, 3);
+        const QString note = records.field(line, NoteField);
         if (!a)
             return SettingsFileFlow::refuseValue(result, line,
                                                  {item,
@@ -41,8 +39,6 @@ ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
         if (auto p = NoteText::problem(item, note))
             return SettingsFileFlow::refuseValue(result, line, *p);
         result.zones[n] = {*a, b->isEmpty() ? QString() : CellText::fixed2(*b), note};
-        if (auto problem = ZoneRules::valueProblem(result.zones[n], n))
-            return SettingsFileFlow::refuseValue(result, line, *problem);
     }
     result.parameters = PulseParameters::initialTable(result.actuatorType);
     for (ParameterRow& row : result.parameters) {
@@ -56,28 +52,31 @@ ReadError readTables(const CsvRecords::Records& records, ReadResult& result) {
                 result, line,
                 {QStringLiteral("Parameter %1").arg(row.number), row.name, notANumber(text), {}});
         row.setting = *value;
-        if (auto problem = ParameterRows::valueProblem(row))
-            return SettingsFileFlow::refuseValue(result, line, *problem);
     }
     return ReadError::None;
 }
 
 } // namespace
 
-QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters,
-                 CsvRecords::Encoding encoding) {
+QString text(const ZoneTableData& zones, const PulseParameterData& parameters, bool bareNotes) {
     QList<QStringList> records;
     for (int n = 0; n < ZoneCount; ++n)
         records << QStringList{QStringLiteral("Z%1=").arg(n), zones[n].a, zones[n].b,
                                zones[n].note};
     // One further line end follows the last parameter line.
-    return SettingsFileFlow::composeFile(FieldCount, records, parameters, QStringLiteral("\r\n"),
-                                         encoding);
+    return SettingsFileFlow::composeText(FieldCount, records, NoteField, bareNotes, parameters,
+                                         QStringLiteral("\r\n"));
+}
+
+QByteArray write(const ZoneTableData& zones, const PulseParameterData& parameters,
+                 const CsvRecords::FileForm& form) {
+    return TextEncoding::encode(text(zones, parameters, form.bareNotes), form.encoding);
 }
 
 ReadResult read(const QByteArray& bytes) {
     const SettingsFileFlow::Layout layout{FieldCount,         LineCount,           MinimumRecords,
-                                          FirstParameterLine, QStringLiteral("Z"), ZoneCount};
+                                          FirstParameterLine, QStringLiteral("Z"), ZoneCount,
+                                          NoteField};
     return SettingsFileFlow::readFile<ReadResult>(bytes, layout, &readTables);
 }
 

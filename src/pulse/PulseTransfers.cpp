@@ -127,7 +127,7 @@ void transmitZones(const PulseOpsContext& base) {
     QList<Ops::DataLine> lines;
     int set = 0;
     for (int n = 0; n < ZoneCount; ++n) {
-        lines.append({n, zones[n].a + u',' + zones[n].b, !zones[n].a.isEmpty()});
+        lines.append({n, ZoneRules::transmissionText(zones[n]), !zones[n].a.isEmpty()});
         set += zones[n].a.isEmpty() ? 0 : 1;
     }
     c.progress.showModeless();

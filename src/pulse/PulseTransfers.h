@@ -40,7 +40,8 @@ void transmitParameters(const PulseOpsContext& c);
 // Transmit(Zones), "Transmit Zone": the zone consistency rule over all zones first, and every
 // position of a set zone checked to be a plain number, before anything is sent; then
 // "@INIT ZON " (5000 ms) and an "@WRITE ZON " block (progress 0 to 5) with "Z<n>=<A>,<B>" for
-// each zone whose A is set; "Transmitting has finished." (title "Transmit Zone").
+// each zone whose A is set, A and B as the grid shows them (ZoneRules::transmissionText);
+// "Transmitting has finished." (title "Transmit Zone").
 void transmitZones(const PulseOpsContext& c);
 
 // Compare: zones (progress 0 to 3; "Zone_No<n> NG"), then parameters (0 to 63).

@@ -56,6 +56,15 @@ std::optional<TableProblem> valueProblem(const ZoneRecord& zone, int n) {
     return std::nullopt;
 }
 
+QString shown(const QString& position) {
+    const QString text = position.trimmed();
+    return CellText::number(text) ? CellText::fixed2(text) : position;
+}
+
+QString transmissionText(const ZoneRecord& zone) {
+    return shown(zone.a) + u',' + shown(zone.b);
+}
+
 Verdict consistency(const ZoneRecord& zone) {
     const bool noA = zone.a.isEmpty();
     const bool noB = zone.b.isEmpty();
@@ -65,7 +74,7 @@ Verdict consistency(const ZoneRecord& zone) {
         return Verdict::Incomplete;
     const double a = leadingValue(zone.a);
     const double b = leadingValue(zone.b);
-    if ((a < 0 && a < b) || (a > 0 && a > b) || zone.a == zone.b)
+    if ((a < 0 && a < b) || (a > 0 && a > b) || shown(zone.a) == shown(zone.b))
         return Verdict::Rejected;
     return Verdict::Accepted;
 }

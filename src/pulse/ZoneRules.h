@@ -39,9 +39,18 @@ enum class Verdict {
     Accepted,
 };
 
+// A position as the zone grid shows it and the zone data line carries it: a plain number
+// (blanks around it dropped) in the form "0.00" (".5" -> "0.50", "-0" -> "0.00", "12" ->
+// "12.00"); any other text as it stands.
+QString shown(const QString& position);
+
+// The fields of a zone's data line: A and B as shown, "-10.00,20.00". A position kept as a
+// file or a reply wrote it goes out as the grid shows it.
+QString transmissionText(const ZoneRecord& zone);
+
 // The consistency of a zone, with A and B read as the numbers they begin with: a positive A
-// needs B above it, a negative A needs B below it, A = 0 takes any other B; A and B written
-// alike are rejected.
+// needs B above it, a negative A needs B below it, A = 0 takes any other B; A and B shown
+// alike are rejected (a kept "3" and a typed "3.00" both go out as 3.00).
 Verdict consistency(const ZoneRecord& zone);
 
 struct TableVerdict {

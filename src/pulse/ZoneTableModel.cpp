@@ -1,7 +1,6 @@
 #include "pulse/ZoneTableModel.h"
 
 #include "operator/OperatorInteraction.h"
-#include "tables/CellText.h"
 #include "tables/NoteText.h"
 
 #include <array>
@@ -47,11 +46,10 @@ QVariant ZoneTableModel::data(const QModelIndex& index, int role) const {
         if (!field)
             return QString();
         const QString& text = m_table[index.row()].*field;
-        // Positions are shown with two decimals ("#0.00"); the cell keeps its text, which is
-        // what is sent, saved and printed. A text that is no number is shown as it is.
-        if (role == Qt::DisplayRole && isPosition(index.column()) &&
-            CellText::number(text.trimmed()))
-            return CellText::fixed2(text.trimmed());
+        // Positions are shown with two decimals ("#0.00"), as they are sent; the cell keeps its
+        // text, which is what is saved and printed. A text that is no number is shown as it is.
+        if (role == Qt::DisplayRole && isPosition(index.column()))
+            return ZoneRules::shown(text);
         return text;
     }
     if (role == Qt::TextAlignmentRole) {

@@ -15,6 +15,11 @@ StartupSequence::StartupSequence(LinkState& state, SerialChannel& channel, QStri
 
 void StartupSequence::run() {
     m_state.PortName = PortName::readFromIni(m_iniPath);
+    // An INI file that cannot be read gives the defaults: said at once, without stopping the
+    // start, so that a "no answer" that follows is not taken for a controller fault.
+    m_iniProblem = PortName::readProblem(m_iniPath, m_state.PortName);
+    if (!m_iniProblem.isEmpty())
+        emit iniProblemFound(m_iniProblem);
     emit statusText(QStringLiteral("Retrieving controller type"));
     QCoreApplication::processEvents();
     m_state.LinkBusy = false;

@@ -52,12 +52,16 @@ class StartupSequence final : public QObject {
     QString kindValue() const { return m_kindValue; }
     // Why the controller gave no kind, once the manual choice is offered.
     QString failure() const { return m_failure; }
+    // Why the INI file could not be read at start, with the port used instead; empty when it
+    // was read or was not there (PortName::readProblem).
+    QString iniProblem() const { return m_iniProblem; }
 
     static constexpr int KindQueryTimeoutMs = 2000;
     static constexpr int FoundDisplayMs = 300;
 
   signals:
     void statusText(const QString& text);          // Label1
+    void iniProblemFound(const QString& text);     // before the controller is asked
     void manualChoiceOffered();                    // hide Label1, show Frame1 and Command1
     void kindDetected(StartupSequence::Kind kind); // the tables are read next
     void openMainWindow(StartupSequence::Kind kind);
@@ -72,6 +76,7 @@ class StartupSequence final : public QObject {
     QString m_failure;
     QString m_iniPath;
     QString m_kindValue;
+    QString m_iniProblem;
     ProgressView* m_progress = nullptr;
     OperatorInteraction* m_op = nullptr;
     TablesOf m_tablesOf;

@@ -3,6 +3,8 @@
 #include "operator/OperatorInteraction.h"
 #include "tables/CellText.h"
 
+#include <cmath>
+
 namespace ParameterRows {
 
 std::optional<std::pair<float, float>> bounds(const QString& range) {
@@ -53,9 +55,12 @@ std::optional<TableProblem> valueProblem(const ParameterRow& r, bool emptyAllowe
     if (!limits)
         return std::nullopt; // a row without bounds takes any number
     const float v = static_cast<float>(*number);
-    if (v >= limits->first && v <= limits->second)
-        return std::nullopt;
-    return TableProblem{item, r.name, value + QStringLiteral(" is not within ") + r.range, {}};
+    if (v < limits->first || v > limits->second)
+        return TableProblem{item, r.name, value + QStringLiteral(" is not within ") + r.range, {}};
+    // The controller stores whole numbers: "5.5" would not be what it holds.
+    if (*number != std::floor(*number))
+        return TableProblem{item, r.name, value + QStringLiteral(" is not a whole number"), {}};
+    return std::nullopt;
 }
 
 QStringList listValues(const QString& defaultList) {

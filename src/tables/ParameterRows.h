@@ -37,10 +37,12 @@ std::optional<std::pair<float, float>> bounds(const QString& range);
 // invalid value is replaced silently by the Initial Value; returns whether the value stayed.
 bool checkEdit(ParameterRow& row);
 
-// Whether the Setting Value of a row (not the type row) is one the controller takes, by the
-// same rule as the edit check: exactly "0" or "1" for a choice, a plain number within the
-// range text's bounds otherwise. An empty value is a problem unless emptyAllowed (a file may
-// leave a parameter out). None when the value is taken.
+// Whether the Setting Value of a row (not the type row) is one the controller takes: as the
+// edit check, exactly "0" or "1" for a choice and a plain number within the range text's
+// bounds otherwise, and beyond the edit check a whole number (the edit check keeps a typed
+// "5.5"; the controller stores whole numbers, so it is refused before anything is written).
+// An empty value is a problem unless emptyAllowed (a file may leave a parameter out). None
+// when the value is taken.
 std::optional<TableProblem> valueProblem(const ParameterRow& row, bool emptyAllowed = false);
 
 // The values of a type default list: every value is followed by a comma.

@@ -92,15 +92,23 @@ void TestPrograms::helpAndVersionWithoutADisplay() {
 
 // A copy of qrx5-cli in a folder of its own, with the user's configuration folder elsewhere:
 // the port and its map come from the file beside the program when there is one, else from the
-// user's file.
+// user's file. A user's file that cannot be read is said, with the port used instead.
 void TestPrograms::portFromTheIniTheRuleChooses_data() {
     QTest::addColumn<bool>("fileBeside");
-    QTest::newRow("none beside: the user's file") << false;
-    QTest::newRow("one beside: that file") << true;
+    QTest::addColumn<QByteArray>("userFile"); // empty: one that maps COM2 to the controller
+    QTest::addColumn<QString>("said");        // CONFIG: the user's configuration folder
+    QTest::newRow("none beside: the user's file") << false << QByteArray() << "DEVICE";
+    QTest::newRow("one beside: that file") << true << QByteArray() << "MISSING";
+    QTest::newRow("the user's file a folder")
+        << false << QByteArray("folder")
+        << "qrx5-cli: QRX5.ini cannot be read; the port is COM1 (/dev/ttyS0). "
+           "CONFIG/qrx5/QRX5.ini: it is a folder";
 }
 
 void TestPrograms::portFromTheIniTheRuleChooses() {
     QFETCH(bool, fileBeside);
+    QFETCH(QByteArray, userFile);
+    QFETCH(QString, said);
     QTemporaryDir dir;
     QProcess sim;
     sim.start(qEnvironmentVariable("QRX5_SIM_BIN"), {"--kind", "point", "--type", "31"});
@@ -111,8 +119,13 @@ void TestPrograms::portFromTheIniTheRuleChooses() {
     const QString cli = dir.filePath("bin/qrx5-cli");
     QVERIFY(QDir().mkpath(dir.filePath("bin")));
     QVERIFY(QFile::copy(qEnvironmentVariable("QRX5_CLI_BIN"), cli));
-    QVERIFY(writeFile(dir.filePath("config/qrx5/QRX5.ini"),
-                      "[Data]\r\nCOM= 2\r\n[Ports]\r\nCOM2=" + device.toUtf8() + "\r\n"));
+    const QString userIni = dir.filePath("config/qrx5/QRX5.ini");
+    if (userFile == "folder")
+        QVERIFY(QDir().mkpath(userIni));
+    else
+        QVERIFY(writeFile(userIni, userFile.isEmpty() ? "[Data]\r\nCOM= 2\r\n[Ports]\r\nCOM2=" +
+                                                            device.toUtf8() + "\r\n"
+                                                      : userFile));
     if (fileBeside)
         QVERIFY(writeFile(dir.filePath("bin/QRX5.ini"),
                           "[Data]\r\nCOM= 2\r\n[Ports]\r\nCOM2=" + missing.toUtf8() + "\r\n"));
@@ -123,9 +136,12 @@ void TestPrograms::portFromTheIniTheRuleChooses() {
     const Run r = run(cli, {"--receive", dir.filePath("backup.csv")}, env);
     sim.terminate();
     sim.waitForFinished(5000);
-    QVERIFY2(r.status == (fileBeside ? 2 : 0), qPrintable(r.err));
-    QVERIFY2(r.err.contains(fileBeside ? missing : device), qPrintable(r.err));
-    QVERIFY(r.err.contains("COM2"));
+    said.replace("DEVICE", device)
+        .replace("MISSING", missing)
+        .replace("CONFIG", dir.filePath("config"));
+    QVERIFY2(r.status == (said == device ? 0 : 2), qPrintable(r.err));
+    QVERIFY2(r.err.contains(said), qPrintable(r.err));
+    QVERIFY(r.err.contains(userFile.isEmpty() ? "COM2" : "COM1"));
 }
 
 QTEST_GUILESS_MAIN(TestPrograms)

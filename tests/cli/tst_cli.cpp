@@ -155,8 +155,10 @@ void TestCli::refusedTransmitWritesNothing() {
 // controller is asked anything: usage errors with their own status, a file Open would refuse
 // with its reason, an output that is not a regular file.
 void TestCli::refusedBeforeTheControllerIsAsked_data() {
-    QTest::addColumn<QStringList>("args"); // "FILE" stands for a settings file, "DIR" its folder
-    QTest::addColumn<QByteArray>("file");  // the settings file's bytes
+    // "FILE" stands for a settings file, "DIR" its folder, "LINK" a link in it to a file
+    // elsewhere, which must keep its bytes
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("file"); // the settings file's bytes
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
     const QByteArray good = settingsFile();
@@ -170,14 +172,22 @@ void TestCli::refusedBeforeTheControllerIsAsked_data() {
     QTest::newRow("traffic log over a device")
         << QStringList{"--verify", "FILE", "--traffic", "/dev/null"} << good << 64
         << "--traffic /dev/null: it is a device, not a file";
+    QTest::newRow("traffic log through a link")
+        << QStringList{"--verify", "FILE", "--traffic", "LINK"} << good << 2
+        << "--traffic DIR/planted.log: it is a symbolic link to DIR/victim.conf";
     QTest::newRow("backup over a device") << QStringList{"--receive", "/dev/null", "--yes"} << good
                                           << 2 << "it is a device, not a file";
     QTest::newRow("backup over a folder")
         << QStringList{"--receive", "DIR", "--yes"} << good << 2 << "it is a folder";
+    // What the window's transmits refuse table by table is refused for the whole file at once.
     QTest::newRow("pushing level 999")
         << QStringList{"--transmit", "FILE", "--yes"}
-        << QByteArray(good).replace("P5=,U,5.00,30,4,", "P5=,U,5.00,30,999,") << 2
-        << "line 7, Point 5, Pushing level: \"999\" is not within 1 to 10";
+        << QByteArray(good).replace("P5=,U,5.00,30,4,", "P5=,U,5.00,30,999,") << 1
+        << "Point 5, Pushing level: \"999\" is not within 1 to 10";
+    QTest::newRow("parameter not whole")
+        << QStringList{"--transmit", "FILE", "--yes"}
+        << QByteArray(good).replace("PRM4=,80,", "PRM4=,5.5,") << 1
+        << "Parameter 4, Acceleration: \"5.5\" is not a whole number";
     QTest::newRow("file beyond the cap")
         << QStringList{"--verify", "FILE"} << good + QByteArray(2 * 1024 * 1024, ',') << 2
         << "larger than 1024 KiB";
@@ -193,8 +203,15 @@ void TestCli::refusedBeforeTheControllerIsAsked() {
     QVERIFY(sim.start(dir, {"--kind", "point", "--type", "31"}));
     const QString path = dir.filePath("line3.csv");
     QVERIFY(writeAll(path, file));
+    const QString victim = dir.filePath("victim.conf");
+    QVERIFY(writeAll(victim, "precious\n"));
+    QVERIFY(QFile::link(victim, dir.filePath("planted.log")));
+    message.replace("DIR", dir.path());
     for (QString& a : args)
-        a = a == "FILE" ? path : a == "DIR" ? dir.path() : a;
+        a = a == "FILE"   ? path
+            : a == "DIR"  ? dir.path()
+            : a == "LINK" ? dir.filePath("planted.log")
+                          : a;
     if (!args.contains("--port"))
         args << "--port" << sim.device;
 
@@ -204,6 +221,7 @@ void TestCli::refusedBeforeTheControllerIsAsked() {
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     // Nothing but the kind query, if anything, reached the controller.
     QVERIFY(QByteArray("@?PRM 13,\r\n").startsWith(sim.stop()));
+    QCOMPARE(readAll(victim), QByteArray("precious\n"));
 }
 
 // Two runs on one line: while one holds it for its write block the other is refused at its

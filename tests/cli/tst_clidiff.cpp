@@ -55,10 +55,9 @@ void TestCliDiff::exitStatusAndDifferences_data() {
     QTest::newRow("file B missing") << point << QByteArray() << QStringList{} << 2 << ""
                                     << "b.csv: Cannot open file.";
     QTest::newRow("file A refused with its line and field")
-        << QByteArray(point).replace("P5=,U,5.00,30,4,", "P5=,U,5.00,30,999,") << point
+        << QByteArray(point).replace("P5=,U,5.00,30,4,", "P5=,U,5.00,30,4x,") << point
         << QStringList{} << 2 << ""
-        << "a.csv: Cannot open file.\n  line 7, Point 5, Pushing level: \"999\" is not within "
-           "1 to 10";
+        << "a.csv: Cannot open file.\n  line 7, Point 5, Pushing level: \"4x\" is not a number";
     QTest::newRow("two kinds") << point << pulseFile() << QStringList{} << 2 << ""
                                << "controller: files of two kinds are not compared.";
     QTest::newRow("two actuator types")

@@ -37,6 +37,9 @@ class TestCliFleet final : public QObject {
     void folderReceiveFromTwoControllers();
     void worstStatusEndsTheRun_data();
     void worstStatusEndsTheRun();
+    void linkPlantedInTheFolderIsRefused();
+    void oneDeviceNamedTwiceIsRefused_data();
+    void oneDeviceNamedTwiceIsRefused();
 };
 
 void TestCliFleet::initTestCase() {
@@ -147,6 +150,73 @@ void TestCliFleet::worstStatusEndsTheRun() {
     if (differs)
         QCOMPARE(r.out, second.device + ": Point 5, Position: table \"7.50\", controller "
                                         "\"5.00\"\n");
+}
+
+// Folder mode names the files after the ports, so a link planted there under a port's file
+// name would lead that controller's backup anywhere: it is refused for that controller, with
+// its path, nothing is written through it, and the other controller's file is written.
+void TestCliFleet::linkPlantedInTheFolderIsRefused() {
+    QTemporaryDir dir;
+    Sim first;
+    Sim second;
+    QVERIFY(first.start(dir, {"--kind", "point", "--type", "31"}, "line1"));
+    QVERIFY(second.start(dir, {"--kind", "point", "--type", "31"}, "line2"));
+    const QString folder = dir.filePath("backups");
+    QVERIFY(QDir().mkpath(folder));
+    const QString victim = dir.filePath("victim.conf");
+    QVERIFY(writeFileBytes(victim, "precious\n"));
+    const QString planted = QDir(folder).filePath("line2.csv");
+    QVERIFY(QFile::link(victim, planted));
+
+    const Run r = cli({"--port", first.device + "," + second.device, "--receive", folder, "--yes"});
+
+    QCOMPARE(r.status, 2);
+    QCOMPARE(resultOf(r.err, first.device).section(" | ", 1), QString("received"));
+    QCOMPARE(resultOf(r.err, second.device).section(" | ", 1), QString("failed"));
+    QVERIFY2(r.err.contains(second.device + ": " + planted + " cannot be saved"),
+             qPrintable(r.err));
+    QVERIFY2(r.err.contains(second.device + ":   it is a symbolic link to " + victim),
+             qPrintable(r.err));
+    QCOMPARE(fileBytes(victim), QByteArray("precious\n"));
+    QVERIFY(QFileInfo(planted).isSymLink());
+    QVERIFY(QFileInfo(QDir(folder).filePath("line1.csv")).isFile());
+}
+
+// One device under two names would be served by two runs at once: a mistake of the command
+// line, said with both names before any controller is asked or any folder made.
+void TestCliFleet::oneDeviceNamedTwiceIsRefused_data() {
+    QTest::addColumn<QString>("first"); // DEVICE: the pseudo-terminal; LINK: a link to it
+    QTest::addColumn<QString>("second");
+    QTest::newRow("a path and a link to it") << "DEVICE"
+                                             << "LINK";
+    QTest::newRow("a COM port and the device its map leads to") << "COM3"
+                                                                << "LINK";
+}
+
+void TestCliFleet::oneDeviceNamedTwiceIsRefused() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QTemporaryDir dir;
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point"}, "line1"));
+    const QString device = QFileInfo(sim.device).canonicalFilePath();
+    // A copy of the command line with a QRX5.ini beside it that maps COM3 to the device.
+    const QString program = dir.filePath("bin/qrx5-cli");
+    QVERIFY(QDir().mkpath(dir.filePath("bin")));
+    QVERIFY(QFile::copy(qEnvironmentVariable("QRX5_CLI_BIN"), program));
+    QVERIFY(writeFileBytes(dir.filePath("bin/QRX5.ini"), "[Ports]\r\nCOM3=" + device.toUtf8()));
+    for (QString* name : {&first, &second})
+        *name = *name == "DEVICE" ? device : *name == "LINK" ? sim.device : *name;
+    const QString folder = dir.filePath("backups");
+
+    const Run r = cli({"--port", first + "," + second, "--receive", folder}, 0, program);
+
+    QCOMPARE(r.status, 64);
+    QVERIFY2(r.err.contains(
+                 QString("--port: %1 and %2 name one device (%3)").arg(first, second, device)),
+             qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(folder));
+    QCOMPARE(sim.stop(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestCliFleet)

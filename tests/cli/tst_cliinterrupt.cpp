@@ -1,6 +1,7 @@
-// The command line's interrupt key during a transmit, in process against the virtual
-// controller: within a write block the first interrupt lets the block finish, a second stops
-// at once, and whatever happens the last message says what the controller holds.
+// The command line in process against the virtual controller. Its interrupt key during a
+// transmit: within a write block the first interrupt lets the block finish, a second stops at
+// once, and whatever happens the last message says what the controller holds. Its backup:
+// never a file that Open or --transmit would refuse.
 #include "cli/CliSession.h"
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
@@ -51,6 +52,7 @@ class TestCliInterrupt final : public QObject {
   private slots:
     void interruptAtEachStage_data();
     void interruptAtEachStage();
+    void backupIsCheckedAsSaveAsChecksIt();
 };
 
 void TestCliInterrupt::interruptAtEachStage_data() {
@@ -121,6 +123,22 @@ void TestCliInterrupt::interruptAtEachStage() {
     if (presses == 1 && at.startsWith('P') && !at.startsWith("@"))
         QVERIFY(r.err.contains("Interrupted: the "));
     QVERIFY(r.state.lineHolder == nullptr);
+}
+
+// A controller whose reply holds a value that is no number: the backup is refused with the
+// row and field, as Save As refuses it, and no file is left behind.
+void TestCliInterrupt::backupIsCheckedAsSaveAsChecksIt() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("backup.csv");
+    CliRig r;
+    r.controller.setParameter(4, "1OO");
+    PointCli cli(r.op);
+
+    QCOMPARE(cli.receive(r.session, path), ExitStatus::Failed);
+
+    QVERIFY(!QFile::exists(path));
+    QVERIFY2(r.err.contains(path + " cannot be saved."), qPrintable(r.err));
+    QCOMPARE(r.lastLine(), "  Parameter 4, Acceleration: \"1OO\" is not a number");
 }
 
 QTEST_GUILESS_MAIN(TestCliInterrupt)

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +46,7 @@ class TestPortDialog : public QObject {
     void showsWhereEachPortLeadsAndMapsOne();
     void devicesChoiceTakesEffectOnOk_data();
     void devicesChoiceTakesEffectOnOk();
+    void portNotKeptIsSaid();
 };
 
 void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
@@ -102,21 +104,23 @@ void TestPortDialog::showsWhereEachPortLeadsAndMapsOne() {
     QCOMPARE(text(dialog, "Lbl_Presence_5"), QString("present: FT232R USB UART (mapped on OK)"));
     QCOMPARE(bytesOf(ini), before);
 
-    // The choice of port itself still works as before; the mapping is written on OK.
+    // The choice of port itself still works as before; it and the mapping are written on OK.
     dialog->findChild<QPushButton*>("OKButton")->click();
     QCOMPARE(shown, QStringList{"COM6"});
     QByteArray expected = before;
     expected.replace("COM5=/dev/ttyUSB0\r\n", "COM5=/dev/ttyUSB0\r\nCOM6=/dev/ttyUSB1\r\n");
+    expected.replace("COM= 2", "COM= 6");
     QCOMPARE(bytesOf(ini), expected);
 }
 
-// Devices... chooses where a port leads; the INI file changes only when the port dialog is
-// confirmed, and only where a port now leads elsewhere. The list opens on where the port
-// leads now, also a place the system does not list (PTY).
+// Devices... chooses where a port leads, from its list or typed in; the INI file changes only
+// when the port dialog is confirmed, and only where a port now leads elsewhere. The list
+// opens on where the port leads now, also a place the system does not list (PTY).
 void TestPortDialog::devicesChoiceTakesEffectOnOk_data() {
-    QTest::addColumn<int>("option");      // the port chosen in the port dialog (0 = COM1)
-    QTest::addColumn<QString>("preset");  // the row Devices... opens on
-    QTest::addColumn<QString>("choose");  // the row accepted ("-": Devices... cancelled)
+    QTest::addColumn<int>("option");     // the port chosen in the port dialog (0 = COM1)
+    QTest::addColumn<QString>("preset"); // the row Devices... opens on
+    // the row accepted ("-": Devices... cancelled; "typed ...": a destination typed in)
+    QTest::addColumn<QString>("choose");
     QTest::addColumn<QString>("closeBy"); // "ok", "cancel" or "close"
     QTest::addColumn<QString>("ports");   // section "Ports" afterwards
     const QString kept = "COM1=sim:point\nCOM2=PTY\n";
@@ -132,6 +136,8 @@ void TestPortDialog::devicesChoiceTakesEffectOnOk_data() {
     row("unmapped port, OK", 2, "", "sim:point", "ok", kept + "COM3=sim:point\n");
     row("unmapped port kept on default, OK", 2, "", "", "ok", kept);
     row("devices list cancelled, OK", 0, "sim:point", "-", "ok", kept);
+    row("path typed in, OK", 2, "", "typed /dev/serial/by-id/usb-QRX_5-if00", "ok",
+        kept + "COM3=/dev/serial/by-id/usb-QRX_5-if00\n");
 }
 
 void TestPortDialog::devicesChoiceTakesEffectOnOk() {
@@ -164,9 +170,15 @@ void TestPortDialog::devicesChoiceTakesEffectOnOk() {
     if (choose == "-") {
         devices->reject();
     } else {
-        QTreeWidgetItem* chosen = rowOf(devices, choose);
-        QVERIFY(chosen);
-        devices->list()->setCurrentItem(chosen);
+        if (choose.startsWith("typed ")) {
+            choose = choose.mid(6);
+            devices->destination()->clear();
+            QTest::keyClicks(devices->destination(), choose);
+        } else {
+            QTreeWidgetItem* chosen = rowOf(devices, choose);
+            QVERIFY(chosen);
+            devices->list()->setCurrentItem(chosen);
+        }
         devices->accept();
         QCOMPARE(bytesOf(ini), before);
         // Opened again before OK, the list shows the choice made.
@@ -183,7 +195,41 @@ void TestPortDialog::devicesChoiceTakesEffectOnOk() {
         dialog->close();
     QTRY_VERIFY(!dialog);
     QCOMPARE(state.PortName, closeBy == "ok" ? QString("COM%1").arg(option + 1) : "COM1");
-    QCOMPARE(bytesOf(ini), head + ports.toLocal8Bit());
+    // OK keeps the port chosen at once; an unchanged one leaves its line as it was.
+    QByteArray expected = head + ports.toLocal8Bit();
+    if (closeBy == "ok" && option != 0)
+        expected.replace("COM = 1\n", "COM= " + QByteArray::number(option + 1) + "\n");
+    QCOMPARE(bytesOf(ini), expected);
+}
+
+// The port chosen is kept in the INI file on OK (devicesChoiceTakesEffectOnOk sees it written).
+// When it cannot be kept, the dialog says why and stays open; OK again uses the port until
+// the program ends.
+void TestPortDialog::portNotKeptIsSaid() {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("QRX5.ini");
+    QVERIFY(QDir().mkpath(ini));
+    LinkState state;
+    state.PortName = "COM2";
+    QStringList shown;
+    QPointer<frmP> dialog = new frmP(
+        state, [&](const QString& p) { shown << p; }, nullptr, ini);
+    dialog->show();
+    dialog->findChild<QRadioButton*>("Opt_1_3")->click();
+    auto* ok = dialog->findChild<QPushButton*>("OKButton");
+    ok->click();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(text(dialog, "Lbl_Error"),
+             "COM4 cannot be kept for the next start: " + ini +
+                 " cannot be written (it is a folder). OK uses COM4 until the program ends; "
+                 "Cancel puts COM2 back.");
+    QVERIFY(shown.isEmpty());
+    if (const QString shots = qEnvironmentVariable("QRX5_SCREENSHOT_DIR"); !shots.isEmpty())
+        QVERIFY(dialog->grab().save(QDir(shots).filePath("port-dialog-not-kept.png")));
+    ok->click();
+    QTRY_VERIFY(!dialog);
+    QCOMPARE(shown, QStringList{"COM4"});
+    QCOMPARE(state.PortName, QString("COM4"));
 }
 
 QTEST_MAIN(TestPortDialog)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,29 +33,43 @@ class TestAtomicFile final : public QObject {
 
 void TestAtomicFile::onlyRegularFilesAreReplaced_data() {
     QTest::addColumn<QString>("target"); // made by the test in its folder; "/..." as it stands
-    QTest::addColumn<QString>("reason"); // empty: the file is written
+    QTest::addColumn<QString>("reason"); // empty: the file is written; DIR: the test's folder
+    QTest::addColumn<bool>("refuseLinks");
     QTest::newRow("new file") << "new.csv"
-                              << "";
+                              << "" << false;
     QTest::newRow("regular file") << "old.csv"
-                                  << "";
+                                  << "" << false;
     QTest::newRow("folder") << "folder"
-                            << "it is a folder";
+                            << "it is a folder" << false;
     QTest::newRow("FIFO") << "fifo"
-                          << "it is a FIFO, not a file";
+                          << "it is a FIFO, not a file" << false;
     QTest::newRow("socket") << "socket"
-                            << "it is a socket, not a file";
+                            << "it is a socket, not a file" << false;
     QTest::newRow("device") << "/dev/null"
-                            << "it is a device, not a file";
+                            << "it is a device, not a file" << false;
     QTest::newRow("link to a device") << "null-link"
-                                      << "it is a device, not a file";
+                                      << "it is a device, not a file" << false;
     QTest::newRow("read-only file") << "readonly.csv"
-                                    << "it is read-only";
+                                    << "it is read-only" << false;
+    // The window's Save As keeps the operator's own link and replaces the file it names.
+    QTest::newRow("link to a file, followed") << "file-link"
+                                              << "" << false;
+    // An unattended run writes only where it was told: a link planted there is refused.
+    QTest::newRow("link to a file, refused")
+        << "file-link"
+        << "it is a symbolic link to DIR/outside.csv, not a file: nothing is written through it"
+        << true;
+    QTest::newRow("regular file, links refused") << "old.csv"
+                                                 << "" << true;
 }
 
 void TestAtomicFile::onlyRegularFilesAreReplaced() {
     QFETCH(QString, target);
     QFETCH(QString, reason);
+    QFETCH(bool, refuseLinks);
     QTemporaryDir dir;
+    reason.replace("DIR", dir.path());
+    const QString outside = dir.filePath("outside.csv");
     const QString path = target.startsWith('/') ? target : dir.filePath(target);
     const QByteArray native = QFile::encodeName(path);
     int socketFd = -1;
@@ -78,10 +93,16 @@ void TestAtomicFile::onlyRegularFilesAreReplaced() {
         QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     } else if (target == "null-link") {
         QVERIFY(QFile::link("/dev/null", path));
+    } else if (target == "file-link") {
+        QFile f(outside);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("before") == 6);
+        f.close();
+        QVERIFY(QFile::link(outside, path));
     }
     const mode_t before = kindAt(path);
 
-    const AtomicFile::Result result = AtomicFile::writeWhole(path, "after");
+    const AtomicFile::Result result = AtomicFile::writeWhole(
+        path, "after", refuseLinks ? AtomicFile::Links::Refuse : AtomicFile::Links::Follow);
 
     if (socketFd >= 0)
         ::close(socketFd);
@@ -90,13 +111,18 @@ void TestAtomicFile::onlyRegularFilesAreReplaced() {
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("after"));
+        if (target == "file-link")
+            QVERIFY(QFileInfo(path).isSymLink()); // the link stays, its file was replaced
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 target == "file-link" ? 2 : 1); // no temporary file left behind
         return;
     }
     QVERIFY(!result.ok);
     QCOMPARE(result.reason, reason);
     QCOMPARE(kindAt(path), before); // still what it was, not a file renamed over it
-    if (target == "readonly.csv") {
-        QFile f(path);
+    QCOMPARE(QFileInfo(path).isSymLink(), target.endsWith("link"));
+    if (target == "readonly.csv" || target == "file-link") {
+        QFile f(target == "file-link" ? outside : path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("before"));
     }

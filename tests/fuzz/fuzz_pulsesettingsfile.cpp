@@ -1,6 +1,7 @@
 // The pulse-train settings file reader. Besides not crashing: what Open accepts, Save As
 // writes and Open reads back equal, within the file cap, and no zone position or parameter
-// value that would go to the controller holds anything but a plain number.
+// value that would go to the controller holds anything but a plain number. The file is
+// written in the form it was read in (its encoding, its bare notes), as Save As writes it.
 #include "FuzzCheck.h"
 #include "fileio/BoundedFile.h"
 #include "pulse/PulseSettingsFile.h"
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ParameterRow& row : first.parameters)
         FUZZ_CHECK(row.number == 0 || (!row.setting.isEmpty() && plain(row.setting)));
 
-    const QByteArray written = PulseSettingsFile::write(first.zones, first.parameters);
+    const QByteArray written = PulseSettingsFile::write(first.zones, first.parameters, first.form);
     FUZZ_CHECK(written.size() <= BoundedFile::SettingsFileMaxBytes);
     const PulseSettingsFile::ReadResult second = PulseSettingsFile::read(written);
     FUZZ_CHECK(second.ok);

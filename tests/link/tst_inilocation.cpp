@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 // Where QRX5.ini is kept: beside the program when it is there, else in the user's
 // configuration folder; and the first write there creates the folder.
 class TestIniLocation : public QObject {
@@ -13,6 +17,7 @@ class TestIniLocation : public QObject {
   private slots:
     void choose_data();
     void choose();
+    void firstWriteCreatesTheUsersFolder_data();
     void firstWriteCreatesTheUsersFolder();
 };
 
@@ -53,12 +58,42 @@ void TestIniLocation::choose() {
     QVERIFY(!QFile::exists(config)); // choosing creates nothing
 }
 
-// The port saved on closing the window lands in a folder that did not exist yet, and the next
-// start reads it back.
+// The port saved lands in a folder that did not exist yet, and the next start reads it back;
+// when the folder cannot be made, why is said (the port dialog tells it to the operator).
+void TestIniLocation::firstWriteCreatesTheUsersFolder_data() {
+    QTest::addColumn<QString>("inTheWay"); // "file": a file named like the configuration folder
+    QTest::addColumn<QString>("reason");   // CONFIG: the configuration folder
+    QTest::newRow("folder made") << ""
+                                 << "";
+    QTest::newRow("a file where the folder should be") << "file"
+                                                       << "CONFIG is a file, not a folder";
+    QTest::newRow("folder not writable")
+        << "read-only"
+        << "the folder CONFIG/qrx5 cannot be made: Permission denied";
+}
+
 void TestIniLocation::firstWriteCreatesTheUsersFolder() {
+    QFETCH(QString, inTheWay);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
-    const QString ini = IniLocation::choose(dir.filePath("bin"), dir.filePath("config"));
-    QVERIFY(PortName::writeToIni(ini, "COM4"));
+    const QString config = dir.filePath("config");
+    if (inTheWay == "file") {
+        QVERIFY(QFile(config).open(QIODevice::WriteOnly));
+    } else if (inTheWay == "read-only") {
+#ifdef Q_OS_UNIX
+        if (::geteuid() == 0)
+            QSKIP("the superuser writes into any folder");
+#endif
+        QVERIFY(QDir().mkpath(config));
+        QVERIFY(QFile::setPermissions(config, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    reason.replace("CONFIG", config);
+    const QString ini = IniLocation::choose(dir.filePath("bin"), config);
+    QString why;
+    QCOMPARE(PortName::writeToIni(ini, "COM4", &why), reason.isEmpty());
+    QCOMPARE(why, reason);
+    if (!reason.isEmpty())
+        return;
     QCOMPARE(PortName::readFromIni(ini), QString("COM4"));
     QVERIFY(PortName::writeTarget(ini, "COM4", "sim:pulse"));
     QCOMPARE(PortName::target(ini, "COM4"), QString("sim:pulse"));

@@ -1,6 +1,7 @@
 #include "link/PortName.h"
 #include "link/Profile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -25,7 +26,8 @@ class TestProfile : public QObject {
     void writeKeepsEveryOtherLineByteForByte_data();
     void writeKeepsEveryOtherLineByteForByte();
     void byteOrderMarkAndUtf8Path();
-    void onlyARegularFileWithinTheCapIsRead();
+    void unreadableFileIsSaidAndNeverReplaced_data();
+    void unreadableFileIsSaidAndNeverReplaced();
     void portMapKeepsEveryOtherByte_data();
     void portMapKeepsEveryOtherByte();
 
@@ -153,22 +155,62 @@ void TestProfile::byteOrderMarkAndUtf8Path() {
 }
 
 // A FIFO in place of the INI file would hang start-up; a huge file would be read at every
-// exchange. Neither is read, and neither is replaced.
-void TestProfile::onlyARegularFileWithinTheCapIsRead() {
+// exchange; a folder or binary bytes are no INI file. None is read, none is replaced, and the
+// operator is told why, with the port used instead.
+void TestProfile::unreadableFileIsSaidAndNeverReplaced_data() {
+    QTest::addColumn<QString>("kind"); // "fifo", "folder", or a file of the bytes below
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason"); // empty: the file is read (its port COM6)
+    const QByteArray good = "[Data]\r\nCOM=6\r\n";
+    QTest::newRow("FIFO") << "fifo" << QByteArray()
+                          << "it is a device, a FIFO or a socket, not a file";
+    QTest::newRow("folder") << "folder" << QByteArray() << "it is a folder";
+    QTest::newRow("binary") << "file"
+                            << good + QByteArray("\x7f"
+                                                 "ELF\0\x02",
+                                                 6)
+                            << "it holds binary data, not text";
+    QTest::newRow("beyond the cap") << "file" << good + QByteArray(Profile::MaxFileBytes, ';')
+                                    << "it is larger than 64 KiB, far larger than a QRX5.ini";
+    QTest::newRow("at the cap")
+        << "file" << (good + QByteArray(Profile::MaxFileBytes, ';')).left(Profile::MaxFileBytes)
+        << "";
+    QTest::newRow("old end-of-file mark") << "file" << good + "\x1a"
+                                          << "";
+}
+
+void TestProfile::unreadableFileIsSaidAndNeverReplaced() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString path = m_dir.filePath(kind + ".ini");
+    if (kind == "fifo") {
 #ifdef Q_OS_UNIX
-    const QString fifo = m_dir.filePath("fifo.ini");
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QCOMPARE(PortName::readFromIni(fifo), QString("COM1"));
-    QVERIFY(!PortName::writeToIni(fifo, "COM2"));
-    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#else
+        QSKIP("no FIFO here");
 #endif
-    QByteArray large = "[Data]\r\nCOM=6\r\n";
-    large += QByteArray(Profile::MaxFileBytes, ';');
-    const QString path = write(large);
-    QCOMPARE(PortName::readFromIni(path), QString("COM1"));
-    QVERIFY(!PortName::writeToIni(path, "COM2"));
-    QCOMPARE(read(path), large);
-    QCOMPARE(PortName::readFromIni(write(large.left(Profile::MaxFileBytes))), QString("COM6"));
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+
+    QCOMPARE(PortName::readFromIni(path), QString(reason.isEmpty() ? "COM6" : "COM1"));
+    QCOMPARE(PortName::readProblem(path, "COM1"),
+             reason.isEmpty()
+                 ? QString()
+                 : QString("QRX5.ini cannot be read; the port is COM1 (/dev/ttyS0). %1: %2")
+                       .arg(path, reason));
+    QString why;
+    QCOMPARE(PortName::writeToIni(path, "COM2", &why), reason.isEmpty());
+    QCOMPARE(why, reason);
+    if (reason.isEmpty())
+        return;
+    QCOMPARE(QFileInfo(path).isFile(), kind == "file");
+    if (kind == "file")
+        QCOMPARE(read(path), bytes);
 }
 
 // Mapping a port touches only its own line (or adds it): comments, other sections, blank

@@ -39,6 +39,8 @@ class TestPointRules final : public QObject {
     void validity_data();
     void validity();
     void tableStopsAtTheFirstFailure();
+    void wholeNumbersOnly_data();
+    void wholeNumbersOnly();
     void transmissionFields();
     void modelEditsRunTheCheck();
     void modelBulkLoadsRunNoCheck();
@@ -348,11 +350,46 @@ void TestPointRules::tableStopsAtTheFirstFailure() {
     QCOMPARE(v.point, 9);
 }
 
+// The controller stores speeds and pushing levels as whole numbers: a fraction a file brought
+// in is refused before anything is erased (checkPoint) and before a file's first table is
+// written (valueProblem), naming the point, the field and why.
+void TestPointRules::wholeNumbersOnly_data() {
+    QTest::addColumn<PointRecord>("point");
+    QTest::addColumn<QString>("beside"); // empty: sent
+    QTest::newRow("A speed 30.5") << rec("A", "1.00", "30.5", "")
+                                  << "Point 4, Speed: \"30.5\" is not a whole number";
+    QTest::newRow("C speed 5.5") << rec("C", "", "5.5", "3")
+                                 << "Point 4, Speed: \"5.5\" is not a whole number";
+    QTest::newRow("U level 3.5") << rec("U", "1.00", "10", "3.5")
+                                 << "Point 4, Pushing level: \"3.5\" is not a whole number";
+    QTest::newRow("whole value with decimals") << rec("O", "", "10.00", "3.0") << "";
+    QTest::newRow("level of an A point is not sent") << rec("A", "1.00", "10", "3.5") << "";
+}
+
+void TestPointRules::wholeNumbersOnly() {
+    QFETCH(PointRecord, point);
+    QFETCH(QString, beside);
+    const Validity v = checkPoint(point, 4, "32", 20);
+    const auto problem = valueProblem(point, 4);
+    if (beside.isEmpty()) {
+        QVERIFY(v.ok());
+        QVERIFY(!problem);
+        return;
+    }
+    QCOMPARE(v.verdict, Verdict::Incomplete);
+    QCOMPARE(v.title, "Data un-transmitting");
+    QCOMPARE(v.text, "Data is not completed. Please check data.");
+    QCOMPARE(v.informative, beside);
+    QVERIFY(problem);
+    QCOMPARE(problem->text(), beside);
+}
+
 void TestPointRules::transmissionFields() {
     QCOMPARE(PointRules::transmissionFields(rec("A", "12.50", "30", "", "n")),
              QStringList({"A", "12.50", "30"}));
+    // The mode goes out in upper case, as the table stores it.
     QCOMPARE(PointRules::transmissionFields(rec("i", "1.00", "3", "9")),
-             QStringList({"i", "1.00", "3"}));
+             QStringList({"I", "1.00", "3"}));
     QCOMPARE(PointRules::transmissionFields(rec("C", "4.00", "5", "3")),
              QStringList({"C", "5", "3"}));
     QCOMPARE(PointRules::transmissionFields(rec("U", "-3.00", "20", "4")),

@@ -1,7 +1,7 @@
 #include "FileBytes.h"
+#include "PointFileRig.h"
 #include "ScriptedOperator.h"
 #include "fileio/BoundedFile.h"
-#include "pointdata/PointFileOps.h"
 #include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/SettingsFile.h"
@@ -18,6 +18,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #endif
+
+Q_DECLARE_METATYPE(PointRecord)
 
 using Icon = OperatorInteraction::Icon;
 using Answer = OperatorInteraction::Answer;
@@ -49,6 +51,8 @@ class TestSettingsFile final : public QObject {
     void readRules();
     void shortFileLeavesMissingParametersEmpty();
     void positionsGetTwoDecimals();
+    void pointsAreReadAsTypingLeavesThem_data();
+    void pointsAreReadAsTypingLeavesThem();
     void notesWithSeparatorsReadBackAsOneField_data();
     void notesWithSeparatorsReadBackAsOneField();
     void nonAsciiNoteRoundTrips();
@@ -128,6 +132,13 @@ void TestSettingsFile::readRules_data() {
     QByteArray paddedType = file;
     paddedType.replace("PRM0=,30,", "PRM0=, 30 ,");
     QTest::newRow("type with blanks around it") << paddedType << int(E::None);
+    // Values are read as they stand; Transmit refuses them before it erases anything.
+    QByteArray received = file;
+    received.replace("PRM4=,100,", "PRM4=,150,");
+    QTest::newRow("parameter received outside its range") << received << int(E::None);
+    QByteArray fraction = file;
+    fraction.replace("PRM4=,100,", "PRM4=,5.5,");
+    QTest::newRow("parameter not whole") << fraction << int(E::None);
 }
 
 void TestSettingsFile::readRules() {
@@ -168,6 +179,41 @@ void TestSettingsFile::positionsGetTwoDecimals() {
     QCOMPARE(result.points[4].position, "-3.50");
     QCOMPARE(result.points[5].position, "1.01"); // the grid's own rounding
     QCOMPARE(result.points[5].speed, "7");       // blanks around a number are dropped
+}
+
+// A point of a file is stored as typing would leave it: the mode in upper case, the field the
+// mode does not use emptied. Everything else stands as the file has it.
+void TestSettingsFile::pointsAreReadAsTypingLeavesThem_data() {
+    QTest::addColumn<QByteArray>("line"); // point 3's line
+    QTest::addColumn<PointRecord>("point");
+    QTest::newRow("lower-case u") << QByteArray("P3=,u,5,10,4,,")
+                                  << PointRecord{"U", "5.00", "10", "4", ""};
+    QTest::newRow("lower-case c, speed kept")
+        << QByteArray("P3=,c,,40,3,,") << PointRecord{"C", "", "40", "3", ""};
+    QTest::newRow("position on an O point")
+        << QByteArray("P3=,O,5,5,3,,") << PointRecord{"O", "", "5", "3", ""};
+    QTest::newRow("level on an A point")
+        << QByteArray("P3=,A,5,10,3,,") << PointRecord{"A", "5.00", "10", "", ""};
+    QTest::newRow("no mode keeps its fields")
+        << QByteArray("P3=,,5,10,3,,") << PointRecord{"", "5.00", "10", "3", ""};
+    QTest::newRow("position beyond any stroke")
+        << QByteArray("P3=,A,150,10,,,") << PointRecord{"A", "150.00", "10", "", ""};
+    QTest::newRow("speed not whole")
+        << QByteArray("P3=,A,5,30.5,,,") << PointRecord{"A", "5.00", "30.5", "", ""};
+    QTest::newRow("level not whole")
+        << QByteArray("P3=,U,5,10,3.5,,") << PointRecord{"U", "5.00", "10", "3.5", ""};
+    QTest::newRow("level 999") << QByteArray("P3=,C,,5,999,,")
+                               << PointRecord{"C", "", "5", "999", ""};
+}
+
+void TestSettingsFile::pointsAreReadAsTypingLeavesThem() {
+    QFETCH(QByteArray, line);
+    QFETCH(PointRecord, point);
+    const SettingsDocument doc = knownDocument();
+    const auto result = SettingsFile::read(
+        SettingsFile::write(doc.points, doc.parameters).replace("P3=,,,,,,", line));
+    QVERIFY2(result.ok, qPrintable(result.reason));
+    QCOMPARE(result.points[3], point);
 }
 
 void TestSettingsFile::notesWithSeparatorsReadBackAsOneField_data() {
@@ -227,8 +273,8 @@ void TestSettingsFile::saveAsWritesFileAndReports() {
     const QString path = dir.filePath("saved.csv");
     ScriptedOperator op;
     op.fileNames << path;
-    PointFileOps ops(op);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -249,8 +295,8 @@ void TestSettingsFile::saveAsWritesFileAndReports() {
 
 void TestSettingsFile::saveAsCancelledDoesNothing() {
     ScriptedOperator op; // no file name: the dialog is cancelled
-    PointFileOps ops(op);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
     QVERIFY(!ops.saveAs(doc));
@@ -267,8 +313,8 @@ void TestSettingsFile::saveAsToReadOnlyFileKeepsItAndStopsNew() {
 
     ScriptedOperator op;
     op.fileNames << path << path;
-    PointFileOps ops(op);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -299,7 +345,7 @@ void TestSettingsFile::saveAsFailingMidwayKeepsPreviousFile() {
 
     ScriptedOperator op;
     op.fileNames << path;
-    PointFileOps ops(op);
+    PointFileRig ops(op);
     SettingsDocument doc = knownDocument();
     doc.modified = true;
 
@@ -329,9 +375,9 @@ void TestSettingsFile::openReplacesTablesButNotFlag() {
     ScriptedOperator op;
     op.answers << Answer::No;
     op.fileNames << QFINDTESTDATA("data/known_table.csv");
-    PointFileOps ops(op);
-    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
-    QSignalSpy caption(&ops, &PointFileOps::captionChanged);
+    PointFileRig ops(op);
+    QSignalSpy replaced(&ops.file(), &PointFileOps::tablesReplaced);
+    QSignalSpy caption(&ops.file(), &PointFileOps::captionChanged);
     int replacedAtMessage = -1;
     op.onPrompt = [&](const ScriptedOperator::Prompt& p) {
         if (p.kind == "message")
@@ -386,7 +432,8 @@ void TestSettingsFile::openRefusals_data() {
         << "80 complete lines, at least 97 needed";
     QTest::newRow("missing file") << QByteArray() << "" << cannot << int(Icon::None)
                                   << "No such file or directory";
-    // A value goes to the controller as it stands: only what the controller takes is read.
+    // Values are read as they stand (Transmit checks them before it erases anything); what
+    // is no number, no mode or too long a note cannot be.
     const auto edited = [&file](const QByteArray& from, const QByteArray& to) {
         QByteArray bytes = file;
         Q_ASSERT(bytes.contains(from));
@@ -403,29 +450,16 @@ void TestSettingsFile::openRefusals_data() {
          "line 65, Point 63, Position: \"1/2\" is not a number"},
         {"note too long", edited(",pick,", "," + QByteArray(NoteText::MaxChars + 1, 'n') + ","),
          "line 2, Point 0, Note: longer than 256 characters"},
-        {"pushing level 999", edited("P1=,C,,5,3,", "P1=,C,,5,999,"),
-         "line 3, Point 1, Pushing level: \"999\" is not within 1 to 10"},
-        {"pushing level 0", edited("P2=,U,-12.50,20,4,", "P2=,U,-12.50,20,0,"),
-         "line 4, Point 2, Pushing level: \"0\" is not within 1 to 10"},
-        {"pushing level -3", edited("P1=,C,,5,3,", "P1=,C,,5,-3,"),
-         "line 3, Point 1, Pushing level: \"-3\" is not within 1 to 10"},
         {"mode that only looks like I", edited("P63=,I,", "P63=,\xC4\xB1,"),
          "line 65, Point 63, Mode: \"<131>\" is none of A, I, O, C and U"},
         {"mode X", edited("P63=,I,", "P63=,X,"),
          "line 65, Point 63, Mode: \"X\" is none of A, I, O, C and U"},
-        {"A speed 121", edited("P0=,A,10.00,50,", "P0=,A,10.00,121,"),
-         "line 2, Point 0, Speed: \"121\" is not within 1 to 120"},
-        {"C speed 11", edited("P1=,C,,5,3,", "P1=,C,,11,3,"),
-         "line 3, Point 1, Speed: \"11\" is not within 1 to 10"},
-        {"position beyond any stroke", edited("P0=,A,10.00,", "P0=,A,100.00,"),
-         "line 2, Point 0, Position: \"100.00\" is not within -99.99 to 99.99"},
-        {"acceleration 150", edited("PRM4=,100,", "PRM4=,150,"),
-         "line 71, Parameter 4, Acceleration: \"150\" is not within 1 to 100 (%)"},
-        {"choice 2", edited("PRM5=,0,", "PRM5=,2,"),
-         "line 72, Parameter 5, Org return direction: \"2\" is neither 0 nor 1"},
         // Records follow line ends: a long line is not spread over the lines after it.
-        {"10000 fields on a line", edited("P3=,,,,,,", "P3=" + QByteArray(10000, ',')),
-         "line 5: 10001 fields, a line of this file has 7"},
+        {"10000 fields on a line", edited("PRM3=,**,,,,,", "PRM3=" + QByteArray(10000, ',')),
+         "line 70: 10001 fields, a line of this file has 7"},
+        // A note may hold its commas bare, but not run into a value.
+        {"a bare comma before a value", edited("P0=,A,10.00,50,,pick,", "P0=,A,10.00,50,,pi,ck,x"),
+         "line 2: 8 fields, a line of this file has 7"},
         {"a point line missing", edited("P5=,,,,,,\r\n", ""),
          "line 7 begins with \"P6=\" where \"P5=\" belongs"},
         {"a file of the other kind", fileBytes(QFINDTESTDATA("../pulse/data/known_pulse.csv")),
@@ -453,7 +487,7 @@ void TestSettingsFile::openRefusesWhatIsNotARegularFile() {
     for (const QString& path : {fifo, QString("/dev/zero"), dir.path(), large}) {
         ScriptedOperator op;
         op.fileNames << path;
-        PointFileOps ops(op);
+        PointFileRig ops(op);
         SettingsDocument doc = knownDocument();
         const SettingsDocument before = doc;
         QVERIFY2(!ops.open(doc), qPrintable(path));
@@ -481,7 +515,7 @@ void TestSettingsFile::longestNotesSaveAndOpenAgain() {
     SettingsDocument doc = knownDocument();
     doc.points = model.table();
     op.fileNames << dir.filePath("notes.csv") << dir.filePath("notes.csv");
-    PointFileOps ops(op);
+    PointFileRig ops(op);
     QVERIFY(ops.saveAs(doc));
     SettingsDocument reopened;
     QVERIFY(ops.open(reopened));
@@ -501,8 +535,8 @@ void TestSettingsFile::openRefusals() {
 
     ScriptedOperator op;
     op.fileNames << path;
-    PointFileOps ops(op);
-    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
+    PointFileRig ops(op);
+    QSignalSpy replaced(&ops.file(), &PointFileOps::tablesReplaced);
     SettingsDocument doc;
     doc.parameters = PointParameters::initialTable("32");
     doc.points[0] = {"O", "", "5", "2", "kept"};
@@ -544,8 +578,8 @@ void TestSettingsFile::newAnswers() {
     op.answers = answers;
     if (saveChosen)
         op.fileNames << dir.filePath("before_new.csv");
-    PointFileOps ops(op);
-    QSignalSpy replaced(&ops, &PointFileOps::tablesReplaced);
+    PointFileRig ops(op);
+    QSignalSpy replaced(&ops.file(), &PointFileOps::tablesReplaced);
 
     SettingsDocument doc = knownDocument();
     doc.parameters = PointParameters::initialTable("31");

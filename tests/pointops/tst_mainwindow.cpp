@@ -1,8 +1,10 @@
+#include "FileBytes.h"
 #include "PointWindowTest.h"
 #include "ScriptedOperator.h"
 #include "dialogs/ui/frmbar.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
+#include "pointdata/SettingsFile.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/ui/DrivePanel.h"
 #include "pointops/ui/frmMain.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -34,6 +37,7 @@ class TestMainWindow : public PointWindowTest {
     void toolbarRunsTransfers();
     void progressCancelEndsASilentWait();
     void errorHistoryFromToolbar();
+    void saveAsKeepsTheFilesCodePage();
 };
 
 void TestMainWindow::init() {
@@ -182,6 +186,30 @@ void TestMainWindow::errorHistoryFromToolbar() {
     // A second display replaces the first window.
     m_window->action("mnuToolsBag")->trigger();
     QTRY_VERIFY(m_window->findChildren<errorRecord*>().size() == 1);
+}
+
+// A file written on a Japanese system, opened and saved again through the File menu, keeps
+// every byte: the window's Save As writes in the code page Open found.
+void TestMainWindow::saveAsKeepsTheFilesCodePage() {
+    PointTableData points{};
+    points[0] = {"A", "10.00", "50", "", QString::fromUtf8("位置決め①")};
+    points[9] = {"C", "", "5", "3", QString::fromUtf8("ﾜｰｸ押し当て")};
+    QStringEncoder japanese("windows-31j");
+    const QByteArray original = japanese.encode(
+        QString::fromUtf8(SettingsFile::write(points, m_window->parameters().table())));
+    QVERIFY(!japanese.hasError());
+    const QString in = m_rig.dir.filePath("japanese.csv");
+    const QString out = m_rig.dir.filePath("again.csv");
+    QVERIFY(writeFileBytes(in, original));
+    m_op.fileNames = {in, out};
+
+    m_window->action("mnuFileOpen")->trigger();
+    QCOMPARE(m_window->points().point(0).note, points[0].note);
+    m_window->action("mnuFileSave")->trigger();
+
+    QCOMPARE(fileBytes(out), original);
+    QCOMPARE(m_window->windowTitle(), "QRX5 Support-Software" + QDir::toNativeSeparators(out));
+    QCOMPARE(m_op.texts("message"), (QStringList{"    Complete.", "    Complete."}));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -372,6 +372,8 @@ void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent_data() {
     QTest::newRow("acceleration 150") << 4 << "150" << false << "PRM4=150";
     QTest::newRow("choice 2") << 5 << "2" << false << "PRM5=2";
     QTest::newRow("soft limit 10000") << 1 << "10000" << false << "PRM1=10000";
+    // The controller stores whole numbers: a fraction the edit check kept is refused too.
+    QTest::newRow("pushing speed 5.5") << 7 << "5.5" << false << "PRM7=5.5";
 }
 
 void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent() {

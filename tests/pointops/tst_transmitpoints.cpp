@@ -73,7 +73,7 @@ void TestTransmitPoints::writesEveryPointAsItsCellsStand() {
     b.controller.memory().setPoint(40, {"A", "1.00", "10", ""}); // erased by the transfer
     b.setPoints({{1, rec("C", "", "5", "3")},
                  {5, rec("A", "12.50", "30", "")},
-                 {9, rec("U", "-3.00", "20", "4")}});
+                 {9, rec("u", "-3.00", "20", "4")}}); // as a file wrote it: sent upper case
     const PointTableData before = b.points.table();
 
     TransmitPoints::run(b.ctx);

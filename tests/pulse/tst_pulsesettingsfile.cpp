@@ -116,15 +116,20 @@ void TestPulseSettingsFile::readRules_data() {
         << QByteArray(file).replace("\r\n", "\n\r") << int(ReadError::None);
     QTest::newRow("type with blanks around it")
         << replaced("PRM0=,31,", "PRM0=, 31 ,") << int(ReadError::None);
-    // What the controller refuses is refused on Open, before it could be sent.
+    // What a reply can put into the tables opens; Transmit refuses it before anything is erased.
     QTest::newRow("zone A beyond 40")
-        << replaced("Z0=,10.00,", "Z0=,45.00,") << int(ReadError::BadValue);
+        << replaced("Z0=,10.00,", "Z0=,45.00,") << int(ReadError::None);
     QTest::newRow("acceleration 150")
-        << replaced("PRM4=,80,", "PRM4=,150,") << int(ReadError::BadValue);
-    QTest::newRow("choice 2") << replaced("PRM5=,1,", "PRM5=,2,") << int(ReadError::BadValue);
+        << replaced("PRM4=,80,", "PRM4=,150,") << int(ReadError::None);
+    QTest::newRow("choice 2") << replaced("PRM5=,1,", "PRM5=,2,") << int(ReadError::None);
+    QTest::newRow("parameter not whole")
+        << replaced("PRM4=,80,", "PRM4=,5.5,") << int(ReadError::None);
     QTest::newRow("zone line missing") << replaced("Z1=,,,,,\r\n", "") << int(ReadError::BadLine);
     QTest::newRow("10000 fields on a line")
-        << replaced("Z1=,,,,,", "Z1=" + QByteArray(10000, ',')) << int(ReadError::BadLine);
+        << replaced("PRM1=,**,,,,", "PRM1=" + QByteArray(10000, ',')) << int(ReadError::BadLine);
+    // A note may hold its commas bare, but not run into the empty fields after it.
+    QTest::newRow("bare comma before a value")
+        << replaced("Z1=,,,,,", "Z1=,,,a,b,c,") << int(ReadError::BadLine);
 }
 
 void TestPulseSettingsFile::readRules() {
@@ -152,6 +157,15 @@ void TestPulseSettingsFile::positionsAndNotesAsRead() {
     QVERIFY(again.ok);
     QVERIFY(again.zones == result.zones);
     QVERIFY(again.parameters == result.parameters);
+    // A file that quotes no note keeps its bare notes, commas and quotes included, byte for
+    // byte.
+    QByteArray bare = knownFile();
+    bare.replace("Z2=,-5.50,-12.25,\"say \"\"hi\"\", then go\",,",
+                 "Z2=,-5.50,-12.25,say \"hi\", then go,,");
+    const auto opened = PulseSettingsFile::read(bare);
+    QVERIFY(opened.ok);
+    QCOMPARE(opened.zones[2].note, QString("say \"hi\", then go"));
+    QCOMPARE(PulseSettingsFile::write(opened.zones, opened.parameters, opened.form), bare);
 }
 
 void TestPulseSettingsFile::refusedFilesChangeNothing_data() {

@@ -181,8 +181,9 @@ void TestPulseTables::zoneConsistency_data() {
                            << "3.00" << int(Verdict::Rejected);
     QTest::newRow("0 = 0") << "0.00"
                            << "0.00" << int(Verdict::Rejected);
+    // Both go out as 3.00.
     QTest::newRow("same value, other text") << "3"
-                                            << "3.00" << int(Verdict::Accepted);
+                                            << "3.00" << int(Verdict::Rejected);
     QTest::newRow("B empty") << "1.00"
                              << "" << int(Verdict::Incomplete);
     QTest::newRow("A empty") << ""
@@ -245,7 +246,8 @@ void TestPulseTables::zoneGridKeysAndKeypad() {
 }
 
 // Positions A and B are shown "#0.00" whatever text they hold (a file's hand-typed A, a
-// controller's reply); the cell keeps that text for sending, saving and printing.
+// controller's reply) and go out on the zone data line as shown; the cell keeps that text for
+// saving and printing.
 void TestPulseTables::zonePositionsShownWithTwoDecimals_data() {
     QTest::addColumn<QString>("held");
     QTest::addColumn<QString>("shown");
@@ -259,6 +261,8 @@ void TestPulseTables::zonePositionsShownWithTwoDecimals_data() {
                                    << "7.00";
     QTest::newRow("minus zero") << "-0"
                                 << "0.00";
+    QTest::newRow("fraction without a leading zero") << ".5"
+                                                     << "0.50";
     QTest::newRow("empty") << ""
                            << "";
     QTest::newRow("no number") << "1/2"
@@ -277,6 +281,8 @@ void TestPulseTables::zonePositionsShownWithTwoDecimals() {
     }
     QCOMPARE(model.index(0, ZoneRules::ColNote).data().toString(), held);
     QCOMPARE(model.zone(0).a, held);
+    // The data line carries what the grid shows.
+    QCOMPARE(ZoneRules::transmissionText(model.zone(0)), shown + ',' + shown);
 }
 
 QTEST_MAIN(TestPulseTables)

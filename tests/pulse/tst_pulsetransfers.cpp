@@ -113,13 +113,15 @@ void TstPulseTransfers::receiveParameters() {
 void TstPulseTransfers::transmitZonesExactBytes() {
     PulseOpsRig r;
     r.controller.memory().setZone(1, {"1.00", "2.00", ""}); // erased by the transfer
-    r.zones.setTable(someZones());
+    ZoneTableData zones = someZones();
+    zones[2].a = ".5"; // as a file wrote it: it goes out as the grid shows it
+    r.zones.setTable(zones);
     auto& c = r.context();
 
     PulseTransfers::transmitZones(c);
 
     QCOMPARE(r.controller.received(), QByteArray("@INIT ZON ,\r\n@WRITE ZON ,\r\n"
-                                                 "Z0=-10.00,-20.00\r\nZ2=5.00,30.00\r\n"
+                                                 "Z0=-10.00,-20.00\r\nZ2=0.50,30.00\r\n"
                                                  "Z3=0.00,-5.00\r\n\x1a"));
     QVERIFY(!r.controller.memory().zone(1).isSet());
     QCOMPARE(r.controller.memory().zone(2).b, QString("30.00"));
@@ -207,6 +209,8 @@ void TstPulseTransfers::parametersTheControllerRefusesAreNotSent_data() {
                               << "Parameter 43, Motor servo method: \"2\" is neither 0 nor 1";
     QTest::newRow("choice 1.0") << 22 << "1.0"
                                 << "Parameter 22, English or Japanese: \"1.0\" is neither 0 nor 1";
+    QTest::newRow("acceleration 5.5") << 4 << "5.5"
+                                      << "Parameter 4, Acceleration: \"5.5\" is not a whole number";
 }
 
 void TstPulseTransfers::parametersTheControllerRefusesAreNotSent() {

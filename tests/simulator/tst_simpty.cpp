@@ -6,6 +6,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace {
 
 // Starts qrx5-sim with the given options and returns the device path it prints.
@@ -75,6 +82,7 @@ class TstSimPty final : public QObject {
   private slots:
     void init();
     void answersAcrossReopen();
+    void clientKilledMidBlockLeavesTheDeviceUsable();
     void kindAndOptions_data();
     void kindAndOptions();
     void linkIsPlacedAndRemoved();
@@ -104,6 +112,40 @@ void TstSimPty::answersAcrossReopen() {
     stopSim(sim);
     QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
     QCOMPARE(sim.exitCode(), 0);
+}
+
+// A PC killed in the middle of a write block restores nothing it changed on the line; the
+// next PC must still open the device and be answered.
+void TstSimPty::clientKilledMidBlockLeavesTheDeviceUsable() {
+    QProcess sim;
+    const QString path = startSim(sim, {});
+    QVERIFY2(path.startsWith(QLatin1String("/dev/")), qPrintable(path));
+    const QByteArray device = QFile::encodeName(path);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // As the serial port class opens a line: exclusive use, its own settings (parity
+        // errors ignored, odd parity asked for); then a block starts and the PC dies.
+        const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
+        termios tio{};
+        if (fd >= 0 && ::ioctl(fd, TIOCEXCL) == 0 && ::tcgetattr(fd, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            tio.c_iflag |= IGNPAR;
+            tio.c_cflag |= CLOCAL | CREAD | PARENB | PARODD;
+            ::tcsetattr(fd, TCSANOW, &tio);
+            const char block[] = "@WRITE PNT ,\r\nP7=U,12.50,20,5\r\n";
+            [[maybe_unused]] const auto n = ::write(fd, block, sizeof block - 1);
+        }
+        ::raise(SIGKILL);
+    }
+    QVERIFY(child > 0);
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+
+    // The server notices the closing on its own event loop: tried until then.
+    QTRY_COMPARE_WITH_TIMEOUT(exchange(path, "@?PRM 13,\r\n"), QByteArray("0\r\nOK\r\n"), 5000);
+    QCOMPARE(exchange(path, "@?PRM 13,\r\n"), QByteArray("0\r\nOK\r\n"));
+    stopSim(sim);
 }
 
 void TstSimPty::kindAndOptions_data() {

@@ -2,6 +2,7 @@
 #include "startup/StartupSequence.h"
 #include "startup/ui/frmselect.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -123,7 +124,10 @@ void TestStartup::windowHandsOverAndFallsBack() {
     LinkState state;
     FakeChannel channel; // silent: manual choice
     channel.path = "/dev/ttyS0";
-    StartupSequence seq(state, channel, m_dir.filePath("none.ini"));
+    // A QRX5.ini that cannot be read gives COM1, as a missing one does, and is said at once.
+    const QString ini = m_dir.filePath("folder.ini");
+    QVERIFY(QDir().mkpath(ini));
+    StartupSequence seq(state, channel, ini);
     QList<Kind> shown;
     int ended = 0;
     frmselect window(
@@ -140,6 +144,10 @@ void TestStartup::windowHandsOverAndFallsBack() {
     QCOMPARE(label->text(), QString("Controller type cannot be obtained"));
     QCOMPARE(window.findChild<QLabel*>("lblPortTried")->text(),
              QString("COM1 \u2192 /dev/ttyS0: no answer within 2 s"));
+    QVERIFY(window.findChild<QLabel*>("lblIniProblem")->isVisible());
+    QCOMPARE(window.findChild<QLabel*>("lblIniProblem")->text(),
+             "QRX5.ini cannot be read; the port is COM1 (/dev/ttyS0). " + ini + ": it is a folder");
+    QCOMPARE(seq.iniProblem(), window.findChild<QLabel*>("lblIniProblem")->text());
     QCOMPARE(frame->title(), QString("Select controller type."));
     const QByteArray sentBefore = channel.written;
     // An option has the focus and Enter confirms, without a Tab first.

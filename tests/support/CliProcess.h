@@ -56,10 +56,10 @@ struct Sim {
     }
 };
 
-// Runs qrx5-cli to its end; with interruptAfterMs, the interrupt key is pressed once that
-// long after the start: as from a terminal, the signal goes to the whole process group the
-// run was started in.
-inline Run cli(const QStringList& args, int interruptAfterMs = 0) {
+// Runs qrx5-cli (or a copy of it at program) to its end; with interruptAfterMs, the
+// interrupt key is pressed once that long after the start: as from a terminal, the signal
+// goes to the whole process group the run was started in.
+inline Run cli(const QStringList& args, int interruptAfterMs = 0, const QString& program = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
@@ -69,7 +69,7 @@ inline Run cli(const QStringList& args, int interruptAfterMs = 0) {
     if (interruptAfterMs > 0)
         p.setChildProcessModifier([] { ::setpgid(0, 0); });
 #endif
-    p.start(qEnvironmentVariable("QRX5_CLI_BIN"), args);
+    p.start(program.isEmpty() ? qEnvironmentVariable("QRX5_CLI_BIN") : program, args);
     Run r;
     if (!p.waitForStarted(5000)) {
         r.err = QStringLiteral("qrx5-cli did not start");

@@ -4,8 +4,10 @@
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -24,7 +26,7 @@ PortDevicesDialog::PortDevicesDialog(QString port, const QString& current,
     auto* intro =
         new QLabel((devices.isEmpty() ? QStringLiteral("The system lists no serial device now.\n")
                                       : QString()) +
-                       QStringLiteral("Choose where %1 leads:").arg(m_port),
+                       QStringLiteral("Choose where %1 leads, or type it below:").arg(m_port),
                    this);
     intro->setObjectName(QStringLiteral("Lbl_Devices"));
 
@@ -61,8 +63,31 @@ PortDevicesDialog::PortDevicesDialog(QString port, const QString& current,
     for (int c = 0; c < m_list->columnCount(); ++c)
         m_list->resizeColumnToContents(c);
     m_list->setMinimumWidth(m_list->header()->length() + 24);
+
+    auto* destinationLabel = new QLabel(QStringLiteral("&Destination:"), this);
+    m_destination = new QLineEdit(this);
+    m_destination->setObjectName(QStringLiteral("Txt_Target"));
+    m_destination->setPlaceholderText(
+        QStringLiteral("%1 (the default of %2)").arg(PortName::defaultTarget(m_port), m_port));
+    m_destination->setToolTip(
+        QStringLiteral("Where %1 leads: a row of the list, or any device path typed in")
+            .arg(m_port));
+    destinationLabel->setBuddy(m_destination);
+    connect(m_list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && !m_typing)
+            m_destination->setText(item->data(0, TargetRole).toString());
+    });
+    connect(m_destination, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_typing = true;
+        if (!selectTarget(text.trimmed()))
+            m_list->setCurrentItem(nullptr);
+        m_typing = false;
+    });
     if (!selectTarget(current))
         selectTarget({});
+    // As it is mapped now, also when the row selected names it otherwise (a link by its id
+    // and the device it leads to): accepting unchanged keeps the mapping's own words.
+    m_destination->setText(current);
 
     auto* buttons = new QDialogButtonBox(this);
     auto* map =
@@ -75,9 +100,14 @@ PortDevicesDialog::PortDevicesDialog(QString port, const QString& current,
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 
+    auto* destinationRow = new QHBoxLayout;
+    destinationRow->addWidget(destinationLabel);
+    destinationRow->addWidget(m_destination, 1);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addWidget(m_list, 1);
+    layout->addLayout(destinationRow);
     layout->addWidget(buttons);
 }
 
@@ -107,6 +137,5 @@ bool PortDevicesDialog::selectTarget(const QString& target) {
 }
 
 QString PortDevicesDialog::chosenTarget() const {
-    const QTreeWidgetItem* item = m_list->currentItem();
-    return item ? item->data(0, TargetRole).toString() : QString();
+    return m_destination->text().trimmed();
 }

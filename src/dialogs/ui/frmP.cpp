@@ -70,8 +70,10 @@ frmP::frmP(LinkState& state, std::function<void(const QString&)> showPort, QWidg
     // Showing the current port is not a choice: the port name changes only when the
     // operator picks an option.
     m_options->button(selected)->setChecked(true);
-    connect(m_options, &QButtonGroup::idClicked, this,
-            [this](int id) { m_state.PortName = m_options->button(id)->text(); });
+    connect(m_options, &QButtonGroup::idClicked, this, [this](int id) {
+        m_state.PortName = m_options->button(id)->text();
+        m_portNotKeptTold = false;
+    });
 
     auto* buttons = okCancelButtons(this);
     auto* row = new QHBoxLayout;
@@ -157,11 +159,11 @@ bool frmP::writePortMap() {
         // A port that still leads where the file says is not written: the file keeps its bytes.
         if (it.value() == fileTarget(m_iniPath, it.key()))
             continue;
-        if (!PortName::writeTarget(m_iniPath, it.key(), it.value())) {
-            m_error->setText(QStringLiteral("%1 cannot be written; where %2 leads is not changed. "
-                                            "Cancel leaves every port as it was.")
-                                 .arg(QDir::toNativeSeparators(m_iniPath), it.key()));
-            m_error->show();
+        QString why;
+        if (!PortName::writeTarget(m_iniPath, it.key(), it.value(), &why)) {
+            tell(QStringLiteral("%1 cannot be written (%2); where %3 leads is not changed. "
+                                "Cancel leaves every port as it was.")
+                     .arg(QDir::toNativeSeparators(m_iniPath), why, it.key()));
             return false;
         }
     }
@@ -169,8 +171,28 @@ bool frmP::writePortMap() {
     return true;
 }
 
+bool frmP::savePort() {
+    // Unchanged, the file keeps its bytes; a port it cannot keep is said once.
+    if (m_iniPath.isEmpty() || m_portNotKeptTold ||
+        PortName::readFromIni(m_iniPath) == m_state.PortName)
+        return true;
+    QString why;
+    if (PortName::writeToIni(m_iniPath, m_state.PortName, &why))
+        return true;
+    m_portNotKeptTold = true;
+    tell(QStringLiteral("%1 cannot be kept for the next start: %2 cannot be written (%3). OK "
+                        "uses %1 until the program ends; Cancel puts %4 back.")
+             .arg(m_state.PortName, QDir::toNativeSeparators(m_iniPath), why, m_remembered));
+    return false;
+}
+
+void frmP::tell(const QString& text) {
+    m_error->setText(text);
+    m_error->show();
+}
+
 void frmP::accept() {
-    if (!writePortMap())
+    if (!writePortMap() || !savePort())
         return;
     if (m_showPort)
         m_showPort(m_state.PortName);

@@ -15,9 +15,14 @@ class QButtonGroup;
 class QLabel;
 
 // The port dialog "Com setup": eight options "COM1".."COM8". Choosing an option sets the
-// program-wide port name at once; OK shows it in the main window's status bar and closes;
-// Cancel (and closing the window) puts back the port that was set when the dialog opened.
-// Modeless, created anew for each opening and deleted when closed.
+// program-wide port name at once; OK keeps it in the INI file for the next start, shows it in
+// the main window's status bar and closes; Cancel (and closing the window) puts back the port
+// that was set when the dialog opened. Modeless, created anew for each opening and deleted
+// when closed.
+//
+// A port that cannot be kept (the INI file or its folder cannot be written) is said in the
+// dialog with the reason; OK then uses the port until the program ends, Cancel puts the
+// previous one back.
 //
 // Beside each option stands where the port leads by the INI file's port map (a device path
 // or the built-in virtual controller) and whether that device is there now. "Devices..."
@@ -61,6 +66,10 @@ class frmP final : public QDialog {
     // Writes the choices of Devices... that change where a port leads; false when the file
     // could not be written (the operator is told in the dialog).
     bool writePortMap();
+    // Keeps the chosen port in the INI file when it differs from the file's; false, with the
+    // reason told in the dialog, the first time it cannot be kept.
+    bool savePort();
+    void tell(const QString& text);
 
     LinkState& m_state;
     std::function<void(const QString&)> m_showPort;
@@ -72,5 +81,6 @@ class frmP final : public QDialog {
     QList<QLabel*> m_presence;
     QLabel* m_error = nullptr;
     QMap<QString, QString> m_chosen; // port -> target chosen in Devices..., not yet written
+    bool m_portNotKeptTold = false;  // the operator knows the chosen port cannot be kept
     QPointer<PortDevicesDialog> m_devices;
 };

@@ -2,6 +2,7 @@
 
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterTableModel.h"
+#include "pointdata/PointFileOps.h"
 #include "pointdata/PointParameters.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
@@ -47,13 +48,14 @@ const QList<PanelWidgets::Mnemonic> kPanelKeys{
 
 frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& channel, QString iniPath,
                  QWidget* parent)
-    : MainWindowBase(state, op, channel, std::move(iniPath), parent), m_fileOps(op) {
+    : MainWindowBase(state, op, channel, std::move(iniPath), parent) {
     setObjectName("frmMain");
     setWindowTitle(QStringLiteral("QR_Series QRX Support-Software "));
 
     // No parameter checks while the grids are filled.
     m_pointModel = new PointTableModel(op, this);
     m_paramModel = new ParameterTableModel(op, this);
+    m_file = new PointFileOps(*m_pointModel, *m_paramModel, this);
     m_paramModel->setReceiving(true);
     m_paramModel->setTable(PointParameters::initialTable(QStringLiteral("30")));
 
@@ -79,11 +81,8 @@ frmMain::frmMain(LinkState& state, OperatorInteraction& op, SerialChannel& chann
         if (!pointGridShown())
             RefreshDependentDisplays();
     });
-    connect(&m_fileOps, &PointFileOps::captionChanged, this, &QWidget::setWindowTitle);
-    connect(&m_fileOps, &PointFileOps::tablesReplaced, this, [this] {
-        if (m_runningDoc)
-            loadDocument(*m_runningDoc);
-    });
+    connect(m_file, &PointFileOps::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_file, &PointFileOps::tablesReplaced, this, &frmMain::RefreshDependentDisplays);
 
     ShowPointGrid();
     setPanelText(2, DependentDisplays::originShiftText(QStringLiteral("0")));

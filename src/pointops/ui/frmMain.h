@@ -1,7 +1,6 @@
 #pragma once
 
 #include "drive/Drive.h"
-#include "pointdata/PointFileOps.h"
 #include "window/ui/MainWindowBase.h"
 
 #include <QPointer>
@@ -9,6 +8,7 @@
 #include <memory>
 
 class DrivePanel;
+class PointFileOps;
 class IoLamps;
 class PointDrive;
 struct PointOpsContext;
@@ -79,10 +79,6 @@ class frmMain final : public MainWindowBase {
     void wireOperations();
     void wireDrivePanel();
     void wireSizePanel();
-    SettingsDocument document() const;
-    void loadDocument(const SettingsDocument& doc);
-    // Runs a file operation on a copy of the tables and takes back what it changed.
-    template <typename Op> bool runFileOperation(Op op);
 
     QStackedWidget* m_grids = nullptr;
     PointTableModel* m_pointModel = nullptr;
@@ -92,8 +88,7 @@ class frmMain final : public MainWindowBase {
     DrivePanel* m_drive = nullptr;
     SizeDetectionPanel* m_size = nullptr;
     IoLamps* m_lamps = nullptr;
-    PointFileOps m_fileOps;
-    SettingsDocument* m_runningDoc = nullptr;
+    PointFileOps* m_file = nullptr;
 
     // The window as the operations and the drive panel see it (frmMainDrive.cpp).
     class Host;

@@ -2,43 +2,23 @@
 // and Exit.
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointFileCompare.h"
+#include "pointdata/PointFileOps.h"
 #include "pointdata/PointTableModel.h"
 #include "pointdata/PrintOps.h"
 #include "pointdata/SettingsFile.h"
 #include "pointops/ui/frmMain.h"
 #include "transfers/CompareFlow.h"
 
-SettingsDocument frmMain::document() const {
-    return {m_pointModel->table(), m_paramModel->table(), m_pointModel->modified()};
-}
-
-void frmMain::loadDocument(const SettingsDocument& doc) {
-    m_paramModel->setReceiving(true);
-    m_pointModel->setTable(doc.points);
-    m_paramModel->setTable(doc.parameters);
-    m_paramModel->setReceiving(false);
-    RefreshDependentDisplays();
-}
-
-template <typename Op> bool frmMain::runFileOperation(Op op) {
-    SettingsDocument doc = document();
-    m_runningDoc = &doc;
-    const bool done = op(doc);
-    m_runningDoc = nullptr;
-    m_pointModel->setModified(doc.modified);
-    return done;
-}
-
 bool frmMain::SaveAs() {
-    return runFileOperation([this](SettingsDocument& d) { return m_fileOps.saveAs(d); });
+    return SettingsFileFlow::saveAs(m_op, *m_file);
 }
 
 void frmMain::NewFile() {
-    runFileOperation([this](SettingsDocument& d) { return m_fileOps.newFile(d); });
+    SettingsFileFlow::newFile(m_op, *m_file);
 }
 
 void frmMain::OpenFile() {
-    runFileOperation([this](SettingsDocument& d) { return m_fileOps.open(d); });
+    SettingsFileFlow::open(m_op, *m_file);
 }
 
 void frmMain::CompareWithFile() {
@@ -67,5 +47,5 @@ void frmMain::clearModified() {
 }
 
 bool frmMain::confirmDiscard() {
-    return runFileOperation([this](SettingsDocument& d) { return m_fileOps.confirmDiscard(d); });
+    return SettingsFileFlow::confirmDiscard(m_op, *m_file);
 }

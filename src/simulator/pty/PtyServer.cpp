@@ -11,8 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#endif
 
 namespace {
 // Output waiting for a reader beyond this is dropped (a PC that never reads must not make the
@@ -42,6 +47,9 @@ PtyServer::~PtyServer() {
     removeLink();
     delete m_readNotifier;
     delete m_writeNotifier;
+    delete m_closeNotifier;
+    if (m_closings >= 0)
+        ::close(m_closings);
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)
@@ -69,16 +77,15 @@ bool PtyServer::start() {
         m_error = systemError("open slave");
         return false;
     }
-    // Raw mode on the slave, so the PC side sees exactly the controller's bytes and the server
-    // sees exactly the PC's (no echo, no CR/LF translation, no line editing).
-    termios tio{};
-    if (::tcgetattr(m_slave, &tio) == 0) {
-        ::cfmakeraw(&tio);
-        tio.c_cflag |= CLOCAL | CREAD | PARENB | PARODD;
-        ::cfsetispeed(&tio, B9600);
-        ::cfsetospeed(&tio, B9600);
-        ::tcsetattr(m_slave, TCSANOW, &tio);
+    applyLineSettings();
+#ifdef Q_OS_LINUX
+    m_closings = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_closings >= 0 &&
+        ::inotify_add_watch(m_closings, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0) {
+        m_closeNotifier = new QSocketNotifier(m_closings, QSocketNotifier::Read, this);
+        connect(m_closeNotifier, &QSocketNotifier::activated, this, &PtyServer::onClientClosed);
     }
+#endif
     const int flags = ::fcntl(m_master, F_GETFL);
     ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK);
 
@@ -88,6 +95,37 @@ bool PtyServer::start() {
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyServer::onWritable);
     return true;
+}
+
+void PtyServer::applyLineSettings() {
+    // Raw mode on the slave, so the PC side sees exactly the controller's bytes and the server
+    // sees exactly the PC's (no echo, no CR/LF translation, no line editing). Every flag is
+    // set here, not only the ones raw mode clears: whatever a PC left behind is replaced.
+    termios tio{};
+    if (::tcgetattr(m_slave, &tio) != 0)
+        return;
+    tio.c_iflag = 0;
+    tio.c_oflag = 0;
+    tio.c_lflag = 0;
+    tio.c_cflag = CS8 | CLOCAL | CREAD | PARENB | PARODD;
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    ::tcsetattr(m_slave, TCSANOW, &tio);
+#ifdef TIOCNXCL
+    ::ioctl(m_slave, TIOCNXCL);
+#endif
+}
+
+void PtyServer::onClientClosed() {
+#ifdef Q_OS_LINUX
+    // The events themselves say nothing more than that a PC closed the device.
+    char events[4096];
+    while (::read(m_closings, events, sizeof events) > 0) {
+    }
+#endif
+    applyLineSettings();
 }
 
 bool PtyServer::placeLink(const QString& path) {

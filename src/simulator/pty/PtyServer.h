@@ -12,6 +12,15 @@ class VirtualController;
 // serial port, and the bytes are forwarded between the master side and the controller.
 // The server keeps its own descriptor of the slave open, so the device stays alive while the
 // PC closes and reopens it for every exchange.
+//
+// Every time a PC closes the device the server puts its own line settings back, and lifts
+// the exclusive use a PC may have taken. A PC that ends normally restores the settings it
+// found; one killed in the middle of a block restores nothing, and its settings would stay
+// on the line for the next PC. That next PC would then ask for exactly the settings the line
+// already has, with parity on: a pseudo-terminal cannot keep the parity flag, and the C
+// library reports a change of nothing but a dropped flag as "Invalid argument", so every
+// later open failed until the server was restarted. (Closings are watched with inotify on
+// Linux.)
 class PtyServer final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PtyServer)
@@ -30,6 +39,9 @@ class PtyServer final : public QObject {
     void removeLink();
 
   private:
+    // Raw mode, 9600 bit/s, odd parity asked for; no exclusive use.
+    void applyLineSettings();
+    void onClientClosed();
     void onReadable();
     void onWritable();
     void send(const QByteArray& bytes);
@@ -44,5 +56,7 @@ class PtyServer final : public QObject {
     QByteArray m_pending;
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
+    int m_closings = -1; // inotify descriptor telling that a PC closed the slave
+    QSocketNotifier* m_closeNotifier = nullptr;
     QTimer* m_retry = nullptr;
 };

@@ -31,6 +31,14 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
     m_detail->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_detail->hide();
 
+    m_iniNote = new QLabel(this);
+    m_iniNote->setObjectName("lblIniProblem");
+    m_iniNote->setAlignment(Qt::AlignCenter);
+    m_iniNote->setWordWrap(true);
+    m_iniNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_iniNote->setStyleSheet(QStringLiteral("color: #a01818;"));
+    m_iniNote->hide();
+
     m_frame = new QGroupBox(QStringLiteral("Select controller type."), this);
     m_frame->setObjectName("Frame1");
     m_point = new QRadioButton(QStringLiteral("Point input type"), m_frame);
@@ -53,6 +61,7 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
     layout->setSpacing(12);
     layout->addWidget(m_label);
     layout->addWidget(m_detail);
+    layout->addWidget(m_iniNote);
     layout->addWidget(m_frame);
     layout->addWidget(m_ok, 0, Qt::AlignHCenter);
     setMinimumWidth(360);
@@ -62,6 +71,11 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
     m_sequence.setProgress(*m_progress);
 
     connect(&m_sequence, &StartupSequence::statusText, m_label, &QLabel::setText);
+    connect(&m_sequence, &StartupSequence::iniProblemFound, this, [this](const QString& text) {
+        m_iniNote->setText(text);
+        m_iniNote->show();
+        fitHeight();
+    });
     // The status stays readable above the choice, with the port that was tried and why it
     // gave no kind, so the operator knows what to check; Enter then confirms the choice.
     connect(&m_sequence, &StartupSequence::manualChoiceOffered, this, [this] {
@@ -69,6 +83,7 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
         m_detail->show();
         m_frame->show();
         m_ok->show();
+        fitHeight();
         (m_point->isChecked() ? m_point : m_pulse)->setFocus();
     });
     connect(&m_sequence, &StartupSequence::openMainWindow, this, &frmselect::handOver);
@@ -76,6 +91,14 @@ frmselect::frmselect(StartupSequence& sequence, ShowMain showMain, EndProgram en
         m_sequence.choose(m_point->isChecked() ? StartupSequence::Kind::PointInput
                                                : StartupSequence::Kind::PulseTrain);
     });
+}
+
+void frmselect::fitHeight() {
+    // The wrapped texts need more height at the window's width than its minimum size tells.
+    QLayout* box = layout();
+    box->activate();
+    if (const int needed = box->totalHeightForWidth(width()); needed > height())
+        resize(width(), needed);
 }
 
 void frmselect::start() {

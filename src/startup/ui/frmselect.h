@@ -35,12 +35,15 @@ class frmselect final : public QWidget {
 
   private:
     void handOver(StartupSequence::Kind kind);
+    // Grows the window to hold the texts shown since, so that the choice is never squeezed.
+    void fitHeight();
 
     StartupSequence& m_sequence;
     ShowMain m_showMain;
     EndProgram m_endProgram;
     QLabel* m_label;
-    QLabel* m_detail; // the port that was tried and why it gave no kind
+    QLabel* m_detail;  // the port that was tried and why it gave no kind
+    QLabel* m_iniNote; // QRX5.ini could not be read: what is used instead
     QGroupBox* m_frame;
     QRadioButton* m_point;
     QRadioButton* m_pulse;

@@ -49,6 +49,9 @@ MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, Serial
     m_portTarget->setObjectName(QStringLiteral("Lbl_PortTarget"));
     m_portTarget->setAccessibleName(QStringLiteral("Where the port leads"));
     m_portTarget->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long reason in panel 1 (a path, QRX5.ini that cannot be read) is cut at the window's
+    // edge rather than widening the window; its tool tip holds it whole.
+    m_panels[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_panels[0], 3);
     bar->addWidget(m_panels[1], 2);
     bar->addPermanentWidget(m_panels[2]);
@@ -174,6 +177,8 @@ void MainWindowBase::hideProgress() {
 void MainWindowBase::setPanelText(int panel, const QString& text) {
     if (panel >= 1 && panel <= 3)
         m_panels[panel - 1]->setText(text);
+    if (panel == 1)
+        m_panels[0]->setToolTip(text);
     if (panel == 3) {
         const QString target =
             m_iniPath.isEmpty() ? PortName::defaultTarget(text) : PortName::target(m_iniPath, text);
