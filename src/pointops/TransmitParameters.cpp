@@ -113,12 +113,12 @@ void setLineValue(QList<DataLine>& lines, int number, const QString& value) {
             line.value = value;
 }
 
-// Offers to move the soft limits along with a changed origin; the confirmed limits replace
-// the values of the lines of parameters 1 and 2, and go into the table only once the block
-// has been written (softLimits). False when the operation must end (a query failed; already
-// reported).
-bool offerSoftLimitChange(const PointOpsContext& c, double tableShift, QList<DataLine>& lines,
-                          std::optional<std::pair<QString, QString>>& softLimits) {
+// Offers to move the soft limits along with a changed origin; the confirmed limits go into
+// the table at once and replace the values of the lines of parameters 1 and 2, so that the
+// table says what the block writes however far it gets (a block that fails after them is
+// written again with them, never with the limits it replaced). False when the operation must
+// end (a query failed; already reported).
+bool offerSoftLimitChange(const PointOpsContext& c, double tableShift, QList<DataLine>& lines) {
     QString controllerShift;
     QString controllerDirection;
     if (!readValue(c, ShiftParameter, controllerShift) ||
@@ -141,9 +141,10 @@ bool offerSoftLimitChange(const PointOpsContext& c, double tableShift, QList<Dat
         numberOf(c.params.settingValue(1)), static_cast<int>(numberOf(c.params.settingValue(2)))};
     const OperatorInteraction::SoftLimits chosen =
         c.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
-    softLimits.emplace(QString::number(chosen.plus, 'g', 15), QString::number(chosen.minus));
-    setLineValue(lines, 1, softLimits->first);
-    setLineValue(lines, 2, softLimits->second);
+    c.params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
+    c.params.setSettingValue(2, QString::number(chosen.minus));
+    setLineValue(lines, 1, c.params.settingValue(1));
+    setLineValue(lines, 2, c.params.settingValue(2));
     return true;
 }
 
@@ -188,8 +189,7 @@ void transmit(const PointOpsContext& base) {
     QList<DataLine> lines = dataLines(c, oldModel);
     if (!ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
-    std::optional<std::pair<QString, QString>> softLimits;
-    if (!offerSoftLimitChange(c, tableShift, lines, softLimits) ||
+    if (!offerSoftLimitChange(c, tableShift, lines) ||
         !ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
 
@@ -206,12 +206,6 @@ void transmit(const PointOpsContext& base) {
     // The progress runs one step per line of the full order, lines not sent included.
     if (!block.sendAll(Command::ParameterData, lines))
         return;
-    // Only a block the controller took changes the table.
-    if (softLimits) {
-        c.params.setSettingValue(1, softLimits->first);
-        c.params.setSettingValue(2, softLimits->second);
-    }
-
     Ops::restore(c);
     c.host.refreshDependentDisplays();
     c.op.message(QLatin1String(FinishedTitle), QLatin1String(Finished),

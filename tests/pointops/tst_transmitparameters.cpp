@@ -57,7 +57,7 @@ class TestTransmitParameters : public QObject {
     void answerNoSendsNothing();
     void repliesThatAreNotNumbersWriteNothing_data();
     void repliesThatAreNotNumbersWriteNothing();
-    void softLimitsReachTheTableOnlyWithTheWholeBlock();
+    void softLimitsReachTheTableBeforeTheBlock();
     void valuesThatAreNotNumbersAreNotSent_data();
     void valuesThatAreNotNumbersAreNotSent();
     void writeBlockEndsAtALineTheLinkRefuses();
@@ -344,18 +344,28 @@ void TestTransmitParameters::repliesThatAreNotNumbersWriteNothing() {
     b.verifyRestored();
 }
 
-void TestTransmitParameters::softLimitsReachTheTableOnlyWithTheWholeBlock() {
+// The confirmed limits reach the table before the block: a block that fails after them leaves
+// the table saying what the controller was sent, and the next transmit writes them again.
+void TestTransmitParameters::softLimitsReachTheTableBeforeTheBlock() {
     Bench b;
     b.params.setSettingValue(35, "300");
     b.op.answers = {Answer::Yes, Answer::Yes};
     b.controller.setNgForDataLine(5); // after the new soft limits went out
-    const ParameterTableData before = b.params.table();
 
     TransmitParameters::run(b.ctx);
 
     QVERIFY(b.dataLines().contains("PRM1=1700\r\nPRM2=-320\r\n"));
     QCOMPARE(b.op.last().text, QString("Cannot receive data from controller."));
-    QCOMPARE(b.params.table(), before);
+    QCOMPARE(b.params.settingValue(1), QString("1700"));
+    QCOMPARE(b.params.settingValue(2), QString("-320"));
+
+    b.controller.setNgForDataLine(0);
+    b.controller.clearReceived();
+    b.op.answers = {Answer::Yes};
+    TransmitParameters::run(b.ctx);
+    QVERIFY(b.op.texts("softlimit").size() == 1); // asked once, the first time only
+    QVERIFY(b.dataLines().contains("PRM1=1700\r\nPRM2=-320\r\n"));
+    QCOMPARE(b.op.last().text, QString("Transmitting has finished."));
 }
 
 void TestTransmitParameters::valuesThatAreNotNumbersAreNotSent_data() {
