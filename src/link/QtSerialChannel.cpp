@@ -12,8 +12,14 @@ QtSerialChannel::QtSerialChannel(QObject* parent)
             return;
         // A line that is lost while open (device unplugged, closed underneath) ends the
         // running exchange; a read time-out or similar soft error does not.
-        if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError ||
-            e == QSerialPort::ReadError || e == QSerialPort::WriteError) {
+        // A device that vanished (unplugged, its pseudo-terminal closed) is said in plain
+        // words, the system's own text beside them.
+        if (e == QSerialPort::ResourceError) {
+            m_error =
+                QStringLiteral("%1: the device is gone (%2)").arg(m_path, m_port->errorString());
+            emit faulted(m_error);
+        } else if (e == QSerialPort::PermissionError || e == QSerialPort::ReadError ||
+                   e == QSerialPort::WriteError) {
             m_error = QStringLiteral("%1: %2").arg(m_path, m_port->errorString());
             emit faulted(m_error);
         }
