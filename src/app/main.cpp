@@ -104,9 +104,10 @@ int main(int argc, char** argv) {
                                  ? static_cast<QMainWindow*>(&pointWindow)
                                  : static_cast<QMainWindow*>(&pulseWindow);
             static_cast<MainWindowBase*>(w)->setPanelText(3, state.PortName);
-            // A QRX5.ini that could not be read stays said in the main window.
-            if (!sequence.iniProblem().isEmpty())
-                static_cast<MainWindowBase*>(w)->setPanelText(1, sequence.iniProblem());
+            // A QRX5.ini that could not be read, and why the controller gave no kind (a port
+            // that cannot be opened, no answer), stay said in the main window from the start.
+            if (const QString problems = sequence.problems(); !problems.isEmpty())
+                static_cast<MainWindowBase*>(w)->setPanelText(1, problems);
             w->show();
         },
         [&] { op.endProgram(); });

@@ -27,8 +27,9 @@ void StartupSequence::run() {
     QElapsedTimer sinceQuery;
     sinceQuery.start();
     const KindQuery query = queryKind(m_link);
-    m_failure = query.failure;
+    m_failure.clear();
     if (!query.value) {
+        m_failure = query.failure;
         fallback();
         return;
     }
@@ -48,8 +49,15 @@ void StartupSequence::run() {
             return;
         emit openMainWindow(*kind);
     } else {
+        m_failure = query.failure;
         fallback();
     }
+}
+
+QString StartupSequence::problems() const {
+    QStringList said{m_iniProblem, m_failure};
+    said.removeAll(QString());
+    return said.join(QStringLiteral("; "));
 }
 
 StartupSequence::KindQuery StartupSequence::queryKind(Link& link) {

@@ -50,8 +50,12 @@ class StartupSequence final : public QObject {
 
     Link& link() { return m_link; }
     QString kindValue() const { return m_kindValue; }
-    // Why the controller gave no kind, once the manual choice is offered.
+    // Why the controller gave no kind (the port, where it leads, the reason), once the manual
+    // choice is offered; empty when it gave one.
     QString failure() const { return m_failure; }
+    // What the main window's status bar (panel 1) says from the start: a QRX5.ini that could
+    // not be read and why the controller gave no kind; empty when all went well.
+    QString problems() const;
     // Why the INI file could not be read at start, with the port used instead; empty when it
     // was read or was not there (PortName::readProblem).
     QString iniProblem() const { return m_iniProblem; }

@@ -33,26 +33,38 @@ class TestStartup : public QObject {
 void TestStartup::kindFromReply_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<int>("expected"); // 0 point, 1 pulse, -1 manual choice
-    QTest::newRow("kind 0") << QByteArray("0\r\nOK\r\n") << 0;
-    QTest::newRow("kind 1") << QByteArray("1\r\nOK\r\n") << 1;
-    QTest::newRow("kind 2") << QByteArray("2\r\nOK\r\n") << -1;
-    QTest::newRow("no answer") << QByteArray() << -1;
-    QTest::newRow("NG answer") << QByteArray("NG\r\n37:ERR\r\n") << -1;
-    QTest::newRow("garbage before") << QByteArray("\xff\xfe 1\r\nOK\r\n") << -1;
+    // What the main window's status bar says from the start; empty: nothing.
+    QTest::addColumn<QString>("problems");
+    QTest::newRow("kind 0") << QByteArray("0\r\nOK\r\n") << 0 << "";
+    QTest::newRow("kind 1") << QByteArray("1\r\nOK\r\n") << 1 << "";
+    QTest::newRow("kind 2") << QByteArray("2\r\nOK\r\n") << -1 << "COM1: unexpected reply \"2 OK\"";
+    QTest::newRow("no answer") << QByteArray() << -1 << "COM1: no answer within 2 s";
+    QTest::newRow("NG answer") << QByteArray("NG\r\n37:ERR\r\n") << -1
+                               << "COM1: unexpected reply \"NG 37:ERR\"";
+    QTest::newRow("garbage before") << QByteArray("\xff\xfe 1\r\nOK\r\n") << -1
+                                    << QString("COM1: unexpected reply \"\u00ff\u00fe 1 OK\"");
+    QTest::newRow("port cannot be opened") << QByteArray("open:/dev/ttyS0: Permission denied") << -1
+                                           << "COM1: /dev/ttyS0: Permission denied";
 }
 
 void TestStartup::kindFromReply() {
     QFETCH(QByteArray, reply);
     QFETCH(int, expected);
+    QFETCH(QString, problems);
     LinkState state;
     FakeChannel channel;
-    if (!reply.isEmpty())
+    if (reply.startsWith("open:"))
+        channel.openError = QString::fromLatin1(reply.mid(5));
+    else if (!reply.isEmpty())
         channel.replies = {{{20, reply}}};
     StartupSequence seq(state, channel, m_dir.filePath("none.ini"));
     QSignalSpy open(&seq, &StartupSequence::openMainWindow);
     QSignalSpy manual(&seq, &StartupSequence::manualChoiceOffered);
     QSignalSpy status(&seq, &StartupSequence::statusText);
     seq.run();
+    QCOMPARE(seq.problems(), problems);
+    if (!channel.openError.isEmpty())
+        return;
     QCOMPARE(channel.written, QByteArray("@?PRM 13,\r\n"));
     QVERIFY(!channel.isOpen());
     if (expected < 0) {
