@@ -125,7 +125,7 @@ int TableCli::transmit(CliSession& s, const QString& file) {
 QString TableCli::holdings(const CliSession& s, qsizetype step, qsizetype steps) const {
     const BlockProgress& b = s.host.lastBlock();
     const QString first = firstTableName();
-    const bool wroteSomething = s.host.blockSeen() && (b.eraseSent || b.written > 0 || b.ended);
+    const bool wroteSomething = s.host.blockSeen() && (b.eraseSent || b.sent > 0 || b.ended);
     if (!wroteSomething)
         return step == 0
                    ? QStringLiteral("Nothing was written: the controller's tables are as "
@@ -135,21 +135,8 @@ QString TableCli::holdings(const CliSession& s, qsizetype step, qsizetype steps)
         return step + 1 < steps
                    ? QStringLiteral("The %1 were written; the parameters were not.").arg(first)
                    : QStringLiteral("The controller holds the whole file.");
-    if (step == 0) {
-        if (b.eraseSent && !b.erased)
-            return QStringLiteral("The controller's %1 may have been erased: transmit again.")
-                .arg(b.records);
-        if (b.erased)
-            return QStringLiteral("The controller holds %1 of %2 %3: transmit again.")
-                .arg(b.written)
-                .arg(b.total)
-                .arg(b.records);
-        return QStringLiteral("The controller took %1 of the file's %2 %3; the others are as "
-                              "they were: transmit again.")
-            .arg(b.written)
-            .arg(b.total)
-            .arg(b.records);
-    }
+    if (step == 0)
+        return Ops::holdings(b, QStringLiteral("file's"));
     return QStringLiteral("The controller holds the file's %1, and %2 of its %3 %4 (the others "
                           "as they were): transmit again.")
         .arg(first)

@@ -205,6 +205,10 @@ void VirtualController::handleEvent(const InEvent& e) {
 bool VirtualController::silencedOrRefused(const QString& key) {
     if (m_silentAll || m_silentFor.contains(key))
         return true;
+    if (const auto instead = m_replyInstead.constFind(key); instead != m_replyInstead.cend()) {
+        reply(instead.value());
+        return true;
+    }
     const auto ng = m_ngFor.constFind(key);
     if (ng == m_ngFor.cend())
         return false;

@@ -137,6 +137,11 @@ class VirtualController final : public QObject {
     void setSilent(bool silent) { m_silentAll = silent; }
     void setSilentFor(const QString& word, bool silent = true);
     void setNgFor(const QString& word, const QString& detail = ControllerDetail::RangeOver);
+    // The command (or the end-of-data character, "\x1a") is answered with these bytes instead
+    // of its own reply: "ERR\r\n", "READY\r\n", "N".
+    void setReplyInstead(const QString& word, const QByteArray& reply) {
+        m_replyInstead.insert(keyOf(word), reply);
+    }
     void clearNgFor(const QString& word);
     // Refuses the k-th data line (1-based) of every write block; 0 turns it off.
     void setNgForDataLine(int k, const QString& detail = ControllerDetail::RangeOver);
@@ -273,6 +278,7 @@ class VirtualController final : public QObject {
     bool m_silentAll = false;
     QSet<QString> m_silentFor;
     QHash<QString, QString> m_ngFor;
+    QHash<QString, QByteArray> m_replyInstead;
     int m_ngDataLine = 0;
     QString m_ngDataLineDetail;
     int m_splitPieces = 1;

@@ -45,20 +45,24 @@ void reportLinkError(const OperationContext& c, const ExchangeResult& r) {
     restore(c);
 }
 
-void reportReplyError(const OperationContext& c, const ExchangeResult& r) {
+void reportReplyError(const OperationContext& c, const ExchangeResult& r, const QString& beside) {
     ++c.state.failureReports;
     c.link.setErrorText(r.ReplyText);
-    if (!ReplyRules::isStop(r.ReplyText))
-        c.op.message(QStringLiteral("Error"),
-                     QStringLiteral("Cannot receive data from controller."),
-                     OperatorInteraction::Icon::Critical);
+    const QString title = QStringLiteral("Error");
+    const QString text = QStringLiteral("Cannot receive data from controller.");
+    if (!ReplyRules::isStop(r.ReplyText)) {
+        if (beside.isEmpty())
+            c.op.message(title, text, OperatorInteraction::Icon::Critical);
+        else
+            c.op.informativeMessage(title, text, OperatorInteraction::Icon::Critical, beside);
+    }
     c.link.sousinnaiyou.clear();
     focusNumericInput(c);
     restore(c);
 }
 
-void reportNg(const OperationContext& c, const ExchangeResult& r) {
-    reportReplyError(c, r);
+void reportNg(const OperationContext& c, const ExchangeResult& r, const QString& beside) {
+    reportReplyError(c, r, beside);
 }
 
 } // namespace Ops

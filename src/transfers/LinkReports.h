@@ -21,12 +21,14 @@ inline constexpr char LineRefusedText[] =
 void reportLinkError(const OperationContext& c, const ExchangeResult& r);
 
 // ReportReplyError: the reply goes to the error box and, unless it is a "STOP",
-// "Cannot receive data from controller." is shown, titled "Error" with the stop-sign icon;
-// the command line is emptied, the numeric input option focused as above, the window put
-// back.
-void reportReplyError(const OperationContext& c, const ExchangeResult& r);
+// "Cannot receive data from controller." is shown, titled "Error" with the stop-sign icon
+// (with beside as its informative text when given: what a write block left in the
+// controller); the command line is emptied, the numeric input option focused as above, the
+// window put back.
+void reportReplyError(const OperationContext& c, const ExchangeResult& r,
+                      const QString& beside = {});
 
 // An "NG" reply: its text to the error box, then the reply-error report.
-void reportNg(const OperationContext& c, const ExchangeResult& r);
+void reportNg(const OperationContext& c, const ExchangeResult& r, const QString& beside = {});
 
 } // namespace Ops

@@ -38,6 +38,26 @@ ExchangeResult run(const OperationContext& c, int code, const QString& argument,
 
 } // namespace
 
+QString holdings(const BlockProgress& b, const QString& source) {
+    if (!b.eraseSent && b.sent == 0 && !b.ended)
+        return QStringLiteral("Nothing was written: the controller's %1 are as they were.")
+            .arg(b.records);
+    if (b.eraseSent && !b.erased)
+        return QStringLiteral("The controller's %1 may have been erased: transmit again.")
+            .arg(b.records);
+    if (b.erased)
+        return QStringLiteral("The controller holds %1 of %2 %3: transmit again.")
+            .arg(b.written)
+            .arg(b.total)
+            .arg(b.records);
+    return QStringLiteral("The controller took %1 of the %2 %3 %4; the others are as they were: "
+                          "transmit again.")
+        .arg(b.written)
+        .arg(source)
+        .arg(b.total)
+        .arg(b.records);
+}
+
 bool askYesNo(const OperationContext& c, const QString& question) {
     return c.op.askYesNo(c.title, question, OperatorInteraction::Icon::Question) ==
            OperatorInteraction::Answer::Yes;
@@ -92,12 +112,16 @@ void restore(const OperationContext& c) {
     c.host.restore();
 }
 
-bool cancelled(const OperationContext& c) {
+bool cancelled(const OperationContext& c, const QString& beside) {
     if (!c.progress.cancelRequested())
         return false;
     c.progress.resetCancel();
     restore(c);
-    c.op.message(c.cancel.title, c.cancel.text, OperatorInteraction::Icon::Warning);
+    if (beside.isEmpty())
+        c.op.message(c.cancel.title, c.cancel.text, OperatorInteraction::Icon::Warning);
+    else
+        c.op.informativeMessage(c.cancel.title, c.cancel.text, OperatorInteraction::Icon::Warning,
+                                beside);
     return true;
 }
 

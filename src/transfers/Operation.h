@@ -15,14 +15,28 @@ class ProgressView;
 // What a write block has put into the controller so far, for a caller that must say what the
 // controller holds when the block ends early (the command line's last message).
 struct BlockProgress {
-    QString records;        // what the data lines carry: "points", "parameters", "zones"
-    int total = 0;          // data lines the block is to write
-    int written = 0;        // data lines written and not refused so far
+    QString records; // what the data lines carry: "points", "parameters", "zones"
+    int total = 0;   // data lines the block is to write
+    // Data lines the controller is known to hold: a data line normally gets no answer, and a
+    // refusal of it can arrive while the next line waits, so a line counts only once the wait
+    // after it (the next line's, or the end of data's) passed without a refusal.
+    int written = 0;
+    int unconfirmed = 0;    // the last line sent, whose refusal may still come (0 or 1)
+    int sent = 0;           // data lines that went out whole
     bool eraseSent = false; // the erase before the block went out
     bool erased = false;    // ... and the controller confirmed it
     bool running = false;   // from the erase (or the write command) to the block's end
     bool ended = false;     // the end of data was confirmed: the controller took the table
 };
+
+namespace Ops {
+// What the controller holds after a write block that did not end, for the operator: "The
+// controller holds 3 of 10 points: transmit again.", "The controller's zones may have been
+// erased: transmit again.", "The controller took 4 of the table's 19 parameters; the others
+// are as they were: transmit again.", "Nothing was written: the controller's points are as
+// they were." source names where the lines came from ("table's", "file's").
+QString holdings(const BlockProgress& block, const QString& source);
+} // namespace Ops
 
 // What the operations of one window keep between them.
 struct OperationState {
@@ -142,9 +156,9 @@ void setProgress(const OperationContext& c, int value);
 void restore(const OperationContext& c);
 
 // The cancel protocol of the progress dialog: when Cancel was clicked, clears the tag, puts
-// the window back, shows the operation's Cancel message with the warning icon, and returns
-// true.
-bool cancelled(const OperationContext& c);
+// the window back, shows the operation's Cancel message with the warning icon (with beside as
+// its informative text when given), and returns true.
+bool cancelled(const OperationContext& c, const QString& beside = {});
 
 // After an exchange whose reply must be used: a failed exchange is reported as a
 // communication error (ReportLinkError), an "NG" reply as a reply error (reportNg); the

@@ -5,6 +5,8 @@
 #include "operator/ProgressView.h"
 #include "transfers/LinkReports.h"
 
+#include <utility>
+
 namespace Ops {
 
 WriteBlock::WriteBlock(const OperationContext& c, const QString& records, int total) : m_c(c) {
@@ -32,9 +34,17 @@ void WriteBlock::release() {
     m_c.host.writeBlockChanged(m_block);
 }
 
+QString WriteBlock::held() const {
+    return holdings(m_block, QStringLiteral("table's"));
+}
+
 bool WriteBlock::fail() {
+    m_block.unconfirmed = 0;
     release(); // no message waits with the line held
-    reportLinkError(m_c, m_last);
+    // Beside the reason: what the controller now holds.
+    ExchangeResult told = m_last;
+    told.reason += QLatin1Char('\n') + held();
+    reportLinkError(m_c, told);
     return false;
 }
 
@@ -60,19 +70,29 @@ bool WriteBlock::open(int writeCode) {
 
 bool WriteBlock::sendLine(int dataCode, const QString& argument, const QString& tail) {
     m_last = exchangeDataLine(m_c, dataCode, argument, tail);
+    m_block.sent += m_last.written ? 1 : 0;
     if (!afterLine(false))
         return false;
-    ++m_block.written;
+    // This line's wait passed without a refusal: the line before it is held; this one is,
+    // unless a refusal of it comes while the next line (or the end of data) waits.
+    m_block.written += m_block.unconfirmed;
+    m_block.unconfirmed = 1;
     m_c.host.writeBlockChanged(m_block);
     return true;
 }
 
 bool WriteBlock::finish() {
     m_last = exchange(m_c, Command::EndOfData, {}, 3000, true);
-    const bool ok = afterLine(true);
-    m_block.ended = ok;
+    if (!afterLine(true))
+        return false;
+    // Only "OK" says the controller took the table: "ERR", "READY" or a piece of a reply cut
+    // off by the time-out do not.
+    if (!ReplyRules::isOk(m_last.ReplyText))
+        return fail();
+    m_block.written += std::exchange(m_block.unconfirmed, 0);
+    m_block.ended = true;
     release();
-    return ok;
+    return true;
 }
 
 ExchangeResult WriteBlock::endOfData() {
@@ -117,13 +137,15 @@ bool WriteBlock::afterLine(bool endOfData) {
     }
     if (reply.isEmpty()) {
         if (m_c.progress.cancelRequested() || m_last.cancelled()) {
-            // A data line that went out whole was taken: the controller answers none.
+            // No refusal came: the line before is held, and so is this one if it went out
+            // whole (the controller answers none).
+            m_block.written += std::exchange(m_block.unconfirmed, 0);
             if (!endOfData && m_last.written)
                 ++m_block.written;
             m_cancelled = true;
             release();
             if (m_c.progress.cancelRequested())
-                Ops::cancelled(m_c);
+                Ops::cancelled(m_c, held());
             else
                 reportLinkError(m_c, m_last);
             return false;
@@ -135,8 +157,11 @@ bool WriteBlock::afterLine(bool endOfData) {
         return true;
     }
     if (ReplyRules::isRefusal(reply)) {
+        // The refusal may be this line's or, arriving late, the line before it: neither is
+        // counted as held.
+        m_block.unconfirmed = 0;
         release();
-        reportNg(m_c, m_last);
+        reportNg(m_c, m_last, held());
         return false;
     }
     return true;
@@ -144,13 +169,7 @@ bool WriteBlock::afterLine(bool endOfData) {
 
 bool writeParameters(const OperationContext& c, const QList<DataLine>& lines) {
     WriteBlock block(c, QStringLiteral("parameters"));
-    if (!block.open(Command::WritePRM) || !block.sendAll(Command::ParameterData, lines))
-        return false;
-    if (!ReplyRules::isOk(block.last().ReplyText)) {
-        reportLinkError(c, block.last());
-        return false;
-    }
-    return true;
+    return block.open(Command::WritePRM) && block.sendAll(Command::ParameterData, lines);
 }
 
 } // namespace Ops

@@ -40,7 +40,8 @@ class WriteBlock {
     // operation must end (cancelled, refused by the controller or by the link, the line not
     // written or lost, or noise on the line; already reported).
     bool sendLine(int dataCode, const QString& argument, const QString& tail);
-    // The end-of-data character (3000 ms). False when the operation must end.
+    // The end-of-data character (3000 ms), which must be answered "OK": any other answer (or
+    // none) is a communication error naming the reply. False when the operation must end.
     bool finish();
     // The end-of-data character whose reply the caller judges itself; the line is let go.
     ExchangeResult endOfData();
@@ -61,15 +62,16 @@ class WriteBlock {
     void release();
     bool afterLine(bool endOfData);
     bool fail();
+    // What the controller holds now, said beside a failure of the block.
+    QString held() const;
     OperationContext m_c;
     BlockProgress m_block;
     ExchangeResult m_last;
     bool m_cancelled = false;
 };
 
-// A write block of parameter data lines ("PRM" + number + "=" + value, in the order given)
-// whose end-of-data character must be answered "OK"; anything else ends in the link's
-// reports. False when the parameters were not written.
+// A write block of parameter data lines ("PRM" + number + "=" + value, in the order given).
+// False when the parameters were not written (reported).
 bool writeParameters(const OperationContext& c, const QList<DataLine>& lines);
 
 } // namespace Ops

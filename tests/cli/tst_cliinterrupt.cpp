@@ -53,6 +53,7 @@ class TestCliInterrupt final : public QObject {
     void interruptAtEachStage_data();
     void interruptAtEachStage();
     void backupIsCheckedAsSaveAsChecksIt();
+    void lateRefusalIsNotCountedAsHeld();
 };
 
 void TestCliInterrupt::interruptAtEachStage_data() {
@@ -139,6 +140,25 @@ void TestCliInterrupt::backupIsCheckedAsSaveAsChecksIt() {
     QVERIFY(!QFile::exists(path));
     QVERIFY2(r.err.contains(path + " cannot be saved."), qPrintable(r.err));
     QCOMPARE(r.lastLine(), "  Parameter 4, Acceleration: \"1OO\" is not a number");
+}
+
+// A data line is answered only when refused, and a slow controller's refusal of line 2 comes
+// while line 3 waits: line 2 is not counted as held, nor is line 3.
+void TestCliInterrupt::lateRefusalIsNotCountedAsHeld() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ten.csv");
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(tenPoints());
+    }
+    CliRig r;
+    r.controller.setNgForDataLine(2);
+    r.controller.setReplyDelay(150);
+    PointCli cli(r.op);
+
+    QCOMPARE(cli.transmit(r.session, path), ExitStatus::Failed);
+    QCOMPARE(r.lastLine(), QString("The controller holds 1 of 10 points: transmit again."));
 }
 
 QTEST_GUILESS_MAIN(TestCliInterrupt)

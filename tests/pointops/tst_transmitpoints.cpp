@@ -272,9 +272,10 @@ void TestTransmitPoints::earlierCancelClickDoesNotCount() {
 }
 
 void TestTransmitPoints::failuresEndTheOperation_data() {
-    QTest::addColumn<QString>("silent"); // a command the controller does not answer
-    QTest::addColumn<QString>("ng");     // a command the controller refuses
-    QTest::addColumn<int>("ngLine");     // a data line the controller refuses (1-based)
+    QTest::addColumn<QString>("silent");      // a command the controller does not answer
+    QTest::addColumn<QString>("ng");          // a command the controller refuses
+    QTest::addColumn<int>("ngLine");          // a data line the controller refuses (1-based)
+    QTest::addColumn<QByteArray>("endReply"); // the end of data answered with this instead
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
@@ -285,29 +286,37 @@ void TestTransmitPoints::failuresEndTheOperation_data() {
 
     QTest::newRow("time-out on the first query")
         << "@?PRM"
-        << "" << 0 << QByteArray("@?PRM 21,\r\n") << "Transmit Point" << comm;
+        << "" << 0 << QByteArray() << QByteArray("@?PRM 21,\r\n") << "Transmit Point" << comm;
     QTest::newRow("NG on the stroke query")
         << ""
-        << "@?PRM" << 0 << QByteArray("@?PRM 21,\r\n") << "Error" << refused;
-    QTest::newRow("NG on erasing") << ""
-                                   << "@INIT PNT" << 0 << Queries + "@INIT PNT ,\r\n"
-                                   << "Error" << refused;
+        << "@?PRM" << 0 << QByteArray() << QByteArray("@?PRM 21,\r\n") << "Error" << refused;
+    QTest::newRow("NG on erasing")
+        << ""
+        << "@INIT PNT" << 0 << QByteArray() << Queries + "@INIT PNT ,\r\n"
+        << "Error" << refused;
     QTest::newRow("write command without READY")
         << ""
-        << "@WRITE PNT" << 0 << Queries + BlockStart << "Transmit Point" << comm;
+        << "@WRITE PNT" << 0 << QByteArray() << Queries + BlockStart << "Transmit Point" << comm;
     QTest::newRow("NG on the second data line")
         << ""
-        << "" << 2 << Queries + BlockStart + lines << "Error" << refused;
+        << "" << 2 << QByteArray() << Queries + BlockStart + lines << "Error" << refused;
     // A controller that never confirms the end of the block has not taken the table.
     QTest::newRow("end of data unanswered")
-        << QString(QChar(26)) << "" << 0 << Queries + BlockStart + lines + EndOfData
+        << QString(QChar(26)) << "" << 0 << QByteArray() << Queries + BlockStart + lines + EndOfData
         << "Transmit Point" << comm;
+    // Only "OK" says the controller took the table.
+    for (const char* reply : {"ERR\r\n", "READY\r\n", "N"})
+        QTest::newRow(qPrintable(QStringLiteral("end of data answered %1").arg(reply).trimmed()))
+            << ""
+            << "" << 0 << QByteArray(reply) << Queries + BlockStart + lines + EndOfData
+            << "Transmit Point" << comm;
 }
 
 void TestTransmitPoints::failuresEndTheOperation() {
     QFETCH(QString, silent);
     QFETCH(QString, ng);
     QFETCH(int, ngLine);
+    QFETCH(QByteArray, endReply);
     QFETCH(QByteArray, sent);
     QFETCH(QString, title);
     QFETCH(QString, text);
@@ -319,6 +328,8 @@ void TestTransmitPoints::failuresEndTheOperation() {
         b.controller.setNgFor(ng);
     if (ngLine > 0)
         b.controller.setNgForDataLine(ngLine);
+    if (!endReply.isEmpty())
+        b.controller.setReplyInstead(QString(QChar(26)), endReply);
     b.setPoints({{0, rec("A", "1.00", "10", "")}, {1, rec("A", "2.00", "10", "")}});
 
     TransmitPoints::run(b.ctx);
