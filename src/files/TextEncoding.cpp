@@ -177,25 +177,40 @@ template <typename Score> int scoreOf(const QString& text, Score score) {
 
 Decoded decode(const QByteArray& bytes,
                const std::function<QString(const QString& reading)>& counted) {
+    // The bytes that decide: the kept part only, cut out of a Latin-1 reading. Commas, quotes
+    // and line ends are never the second byte of a character in either code page or in UTF-8,
+    // so every reading cuts the file at the same bytes. Bytes the program never writes back
+    // (stray fields, damaged lines) then cannot sway the choice, and a file written back reads
+    // the same way again.
+    const QByteArray judged = counted ? counted(QString::fromLatin1(bytes)).toLatin1() : bytes;
+    const auto whole = [&bytes](const char* codec) -> QString {
+        QStringDecoder decoder(codec);
+        return decoder.decode(bytes);
+    };
     QStringDecoder utf8(QStringConverter::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return {text, bytes.startsWith("\xEF\xBB\xBF") ? Encoding::Utf8WithBom : Encoding::Utf8};
-    const std::optional<QString> japanese = decodeIn(JapaneseCodec, bytes);
-    const std::optional<QString> western = decodeIn(WesternCodec, bytes);
-    if (japanese && western) {
-        const auto part = [&counted](const QString& reading) {
-            return counted ? counted(reading) : reading;
-        };
-        if (scoreOf(part(*western), &westernScore) > scoreOf(part(*japanese), &japaneseScore))
-            return {*western, Encoding::Western};
-        return {*japanese, Encoding::Japanese};
+    const QString text = utf8.decode(judged);
+    if (!utf8.hasError()) {
+        const Encoding encoding =
+            bytes.startsWith("\xEF\xBB\xBF") ? Encoding::Utf8WithBom : Encoding::Utf8;
+        QStringDecoder all(QStringConverter::Utf8);
+        return {counted ? QString(all.decode(bytes)) : text, encoding};
     }
-    if (japanese)
-        return {*japanese, Encoding::Japanese};
-    if (western)
-        return {*western, Encoding::Western};
-    return {QString::fromLatin1(bytes), Encoding::Latin1};
+    const std::optional<QString> japanese = decodeIn(JapaneseCodec, judged);
+    const std::optional<QString> western = decodeIn(WesternCodec, judged);
+    Encoding chosen = Encoding::Latin1;
+    if (japanese && western)
+        chosen = scoreOf(*western, &westernScore) > scoreOf(*japanese, &japaneseScore)
+                     ? Encoding::Western
+                     : Encoding::Japanese;
+    else if (japanese)
+        chosen = Encoding::Japanese;
+    else if (western)
+        chosen = Encoding::Western;
+    if (chosen == Encoding::Latin1)
+        return {QString::fromLatin1(bytes), Encoding::Latin1};
+    if (const auto exact = decodeIn(codecOf(chosen), bytes))
+        return {*exact, chosen};
+    return {whole(codecOf(chosen)), chosen};
 }
 
 std::optional<QByteArray> encodeExactly(const QString& text, Encoding encoding) {

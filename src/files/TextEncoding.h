@@ -7,12 +7,12 @@
 
 // The text encodings of the settings files of both kinds.
 //
-// Reading. A file that is valid UTF-8 is read as UTF-8 (a byte order mark is allowed). Any
-// other file was written in an 8-bit code page by another program. Most such files are valid
-// in both code pages that notes are written in, the Windows Japanese code page (Shift-JIS as
-// Windows writes it) and Windows-1252, so the choice is made by evidence, not by order: both
-// readings are scored by how their characters other than ASCII sit in the text, and the more
-// plausible one is taken (the Japanese reading when they score alike):
+// Reading. A file whose kept part is valid UTF-8 is read as UTF-8 (a byte order mark is allowed).
+// Any other file was written in an 8-bit code page by another program. Most such files are valid in
+// both code pages that notes are written in, the Windows Japanese code page (Shift-JIS as Windows
+// writes it) and Windows-1252, so the choice is made by evidence, not by order: both readings are
+// scored by how their characters other than ASCII sit in the text, and the more plausible one is
+// taken (the Japanese reading when they score alike):
 //
 //   - Japanese: kana, kanji next to other Japanese characters, runs of half-width katakana and
 //     full-width symbols are evidence for it; a kanji alone between two ASCII letters, a lone
@@ -22,10 +22,11 @@
 //     ("don’t") are evidence for it; characters in runs of other non-ASCII characters (how
 //     Japanese text looks when read as Western) and control characters against it.
 //
-// A file valid in neither is read as Latin-1, which maps every byte. The decision depends only
-// on the characters other than ASCII in the part of the text that is kept (the notes: a caller
-// names it) and whether their neighbours are ASCII letters, digits, blanks or other ASCII
-// characters, so a file written back reads the same way again.
+// A file valid in neither is read as Latin-1, which maps every byte. The decision (validity
+// included) depends only on the bytes of the part of the text that is kept (the notes: a caller
+// names it), on its characters other than ASCII and whether their neighbours are ASCII
+// letters, digits, blanks or other ASCII characters, so a file written back reads the same way
+// again. Stray bytes elsewhere read as replacement characters where they are.
 //
 // Writing. A text is written back in the encoding it was read in, so a file opened and saved
 // unchanged keeps every byte.

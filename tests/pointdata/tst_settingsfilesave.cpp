@@ -41,6 +41,7 @@ class TestSettingsFileSave final : public QObject {
     void bareNotesKeepTheirBytes();
     void codePageTakenByEvidence_data();
     void codePageTakenByEvidence();
+    void strayByteDoesNotChooseTheCodePage();
     void noteOutsideTheCodePageAsksFirst();
 };
 
@@ -203,6 +204,35 @@ void TestSettingsFileSave::codePageTakenByEvidence() {
     QCOMPARE(opened.points[5].note, note + " 2");
     QVERIFY(ops.saveAs(opened));
     QCOMPARE(fileBytes(out), original);
+}
+
+// A byte outside the notes that only one code page can hold (here 0xFF after a parameter
+// line, never written back) neither picks the notes' code page nor makes Save As and Open
+// disagree about them.
+void TestSettingsFileSave::strayByteDoesNotChooseTheCodePage() {
+    SettingsDocument doc = knownDocument();
+    doc.points[0].note = QString::fromUtf8("位置決め①");
+    QStringEncoder encoder("windows-31j");
+    QByteArray original =
+        encoder.encode(QString::fromUtf8(SettingsFile::write(doc.points, doc.parameters)));
+    const qsizetype prm = original.indexOf("PRM3=");
+    QVERIFY(prm > 0);
+    original.insert(original.indexOf("\r\n", prm), "\xFF");
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.csv");
+    const QString out = dir.filePath("again.csv");
+    QVERIFY(writeFileBytes(in, original));
+
+    ScriptedOperator op;
+    op.fileNames << in << out << out;
+    PointFileRig ops(op);
+    SettingsDocument opened;
+    QVERIFY2(ops.open(opened), qPrintable(op.texts().join("|")));
+    QCOMPARE(opened.points[0].note, doc.points[0].note);
+    QVERIFY(ops.saveAs(opened));
+    SettingsDocument again;
+    QVERIFY(ops.open(again));
+    QCOMPARE(again.points[0].note, doc.points[0].note);
 }
 
 // A note the file's code page cannot hold is not written in another encoding behind the
