@@ -18,7 +18,7 @@ constexpr qsizetype MaxReplyChars = 64 * 1024;
 } // namespace
 
 Link::Link(LinkState& state, SerialChannel& channel, Variant variant, QObject* parent)
-    : QObject(parent), m_state(state), m_channel(channel), m_variant(variant),
+    : QObject(parent), m_state(state), m_channel(channel), m_variant(variant), m_kept(channel),
       m_deadline(new QTimer(this)) {
     m_clock.start();
     m_deadline->setSingleShot(true);
@@ -26,8 +26,10 @@ Link::Link(LinkState& state, SerialChannel& channel, Variant variant, QObject* p
     connect(m_deadline, &QTimer::timeout, this, &Link::collect);
     connect(&m_channel, &SerialChannel::readyRead, this, &Link::collect);
     connect(&m_channel, &SerialChannel::faulted, this, [this](const QString& reason) {
-        if (!m_active)
+        if (!m_active) {
+            m_kept.close(); // lost between a poll's reads
             return;
+        }
         emit portFault(reason);
         failLine(reason);
     });
@@ -247,8 +249,9 @@ bool Link::setUp(bool inHold) {
         return false;
     }
     // Within a held block the port opened by its first exchange stays open, and what the
-    // controller sent late (a refusal of the previous line) is kept for this exchange.
-    if (!(holdsLine() && m_channel.isOpen()) && !openPort())
+    // controller sent late (a refusal of the previous line) is kept for this exchange. A poll's
+    // read goes on with the port its previous read left open.
+    if (!m_kept.takeOver(m_waits > 0) && !(holdsLine() && m_channel.isOpen()) && !openPort())
         return false;
     if (m_variant == Variant::MainWindow) {
         m_state.LinkBusy = true;
@@ -330,6 +333,8 @@ void Link::finish() {
     m_active = false;
     m_deadline->stop();
     const bool timedOut = m_currentUs > m_sendUs + qint64(m_timeoutMs) * 1000;
+    const bool replied =
+        !m_portFailed && !timedOut && !m_abandoned && !ReplyRules::isRefusal(m_incoming);
     if (m_portFailed)
         m_state.traffic->note(lineName() + QStringLiteral(": ") + m_lineProblem);
     else if (timedOut)
@@ -353,8 +358,10 @@ void Link::finish() {
         }
     }
     m_abandoned = false;
-    // A held line stays open between the lines of its block; a failed one is closed.
-    if (m_channel.isOpen() && (!holdsLine() || m_portFailed))
+    // A held line stays open between the lines of its block, a poll's port until its next
+    // read; a failed one is closed.
+    if (!m_kept.keepAtEnd(replied, holdsLine()) && m_channel.isOpen() &&
+        (!holdsLine() || m_portFailed))
         m_channel.close();
     if (m_variant == Variant::MainWindow && m_state.pending == this) {
         m_state.LinkBusy = false;

@@ -2,6 +2,7 @@
 
 #include "link/Command.h"
 #include "link/ExchangeResult.h"
+#include "link/KeptPort.h"
 #include "link/LineFailure.h"
 #include "link/LinkState.h"
 
@@ -75,6 +76,24 @@ class Link final : public QObject {
     void releaseLine();
     bool holdsLine() const { return m_state.lineHolder == this; }
     ExchangeResult ExchangeInHold();
+
+    // Keeping the port open between the reads of a poll (Direct Teaching reads the position
+    // over and over). While a KeepPortOpen of this link lives, an exchange that got its reply
+    // leaves the port open, and the next exchange made under a KeepPortOpen goes on with it
+    // (discarding what arrived meanwhile, as an opening does). Any other exchange, including
+    // one a handler makes while an exchange of this link waits, closes it first and opens its
+    // own as always. Whatever ends the poll calls closeKeptPort(), and so does the poll when it
+    // reads no more; a line lost in between closes it too.
+    class KeepPortOpen final {
+      public:
+        explicit KeepPortOpen(Link& link) : m_link(link) { m_link.m_kept.addGuard(); }
+        ~KeepPortOpen() { m_link.m_kept.removeGuard(); }
+        Q_DISABLE_COPY_MOVE(KeepPortOpen)
+
+      private:
+        Link& m_link;
+    };
+    void closeKeptPort() { m_kept.close(); }
 
     // The progress dialog whose Cancel ends a running wait at once (the exchange returns
     // Cancelled). The controller's late reply is still collected, and dropped, until the
@@ -165,6 +184,7 @@ class Link final : public QObject {
     bool m_heldElsewhere = false; // the last open failed: another program holds the line
     int m_detailFrom = -1; // index where the NG/STOP detail line begins, -1 when none awaited
     QString m_stopFailure;
+    KeptPort m_kept; // a poll's port between its reads
     QElapsedTimer m_clock;
     qint64 m_sendUs = 0; // microseconds of m_clock
     qint64 m_currentUs = 0;

@@ -33,6 +33,7 @@ class TestLink : public QObject {
     void endlessStreamIsBounded();
 
     void monitorBoxesClearedAtEachExchange();
+    void keptPortServesOnlyThePollsOwnReads();
     void cancelEndsWaitAndLateReplyStaysOut();
     void cancelWhileWaitingForTheLineSendsNothing();
     void linesWithControlCharactersAreNotWritten_data();
@@ -316,6 +317,52 @@ void TestLink::monitorBoxesClearedAtEachExchange() {
     r = link.Exchange();
     QVERIFY(link.sentText().isEmpty());
     QVERIFY(link.receivedText().isEmpty());
+}
+
+// A poll's reads go on with the port the previous read left open; an exchange a handler makes
+// meanwhile, one outside the poll, a refused read and closeKeptPort() each leave it closed.
+void TestLink::keptPortServesOnlyThePollsOwnReads() {
+    LinkState state;
+    FakeChannel channel;
+    const QList<Piece> position = {{5, " 1.00\r\nOK\r\n"}};
+    channel.replies = {position,
+                       position,
+                       position,
+                       {{5, "OK\r\n"}},
+                       position,
+                       position,
+                       {{5, "NG\r\n37:RANGE\r\n"}}};
+    Link link(state, channel);
+    link.ReplyTimeoutMs = 500;
+    link.sousinnaiyou = "@?POS ,\r\n";
+    ExchangeResult handlers;
+    {
+        Link::KeepPortOpen keep(link);
+        link.Exchange();
+        QVERIFY(channel.isOpen());
+        link.Exchange();
+        QCOMPARE(channel.opens, 1);
+        // A handler's exchange while the poll's read waits.
+        QTimer::singleShot(1, &link, [&] {
+            link.sousinnaiyou = "@SRVO 0,\r\n";
+            handlers = link.Exchange();
+        });
+        link.sousinnaiyou = "@?POS ,\r\n";
+        QCOMPARE(link.Exchange().ReplyText, QString(" 1.00\r\nOK\r\n"));
+        QCOMPARE(handlers.ReplyText, QString("OK\r\n"));
+        QCOMPARE(channel.opens, 2);
+        QVERIFY(!channel.isOpen());
+    }
+    link.Exchange(); // outside the poll
+    QVERIFY(!channel.isOpen());
+    Link::KeepPortOpen keep(link);
+    link.Exchange();
+    QVERIFY(channel.isOpen());
+    link.closeKeptPort();
+    QVERIFY(!channel.isOpen());
+    link.Exchange(); // refused
+    QVERIFY(!channel.isOpen());
+    QCOMPARE(channel.opens, 5);
 }
 
 // Cancel ends a wait at once. The controller's late answer is swallowed by the cancelled
