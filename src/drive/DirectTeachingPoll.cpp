@@ -20,21 +20,33 @@ void DirectTeachingPoll::start() {
 void DirectTeachingPoll::resume() {
     if (m_kind.active())
         m_timer->start(m_kind.pauseMs);
+    else
+        m_ctx.link.closeKeptPort();
 }
 
 void DirectTeachingPoll::stop() {
     m_timer->stop();
+    m_ctx.link.closeKeptPort();
 }
 
 void DirectTeachingPoll::poll() {
-    if (!m_kind.active())
+    if (!m_kind.active()) {
+        m_ctx.link.closeKeptPort();
         return;
+    }
     if (!m_ctx.drive().motion.idle() || m_ctx.link.state().lineHolder) {
+        m_ctx.link.closeKeptPort();
         m_timer->start(BusyRetryMs);
         return;
     }
-    const Drive::Outcome outcome = Drive::readCurrentPosition(m_ctx, m_kind.show);
+    Drive::Outcome outcome;
+    {
+        // The port stays open from one read to the next while the polling goes on.
+        Link::KeepPortOpen keep(m_ctx.link);
+        outcome = Drive::readCurrentPosition(m_ctx, m_kind.show);
+    }
     if (outcome == Drive::Outcome::NoReply || outcome == Drive::Outcome::Refused) {
+        m_ctx.link.closeKeptPort();
         m_kind.ended();
         return;
     }

@@ -13,6 +13,9 @@ class QTimer;
 // motion runs or a write block (SET sending the origin) holds the line: the turn waits
 // 100 ms. A read that fails or is refused has been reported by the read; the polling then
 // ends and `ended` runs (the kind goes back to numeric input).
+//
+// The port stays open from one read to the next (Link::KeepPortOpen): opening it for every
+// read cost more than the line. It is closed whenever the polling stops or skips a turn.
 class DirectTeachingPoll final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DirectTeachingPoll)
@@ -28,6 +31,7 @@ class DirectTeachingPoll final : public QObject {
     // The first read at once (start) or after the pause (resume, after SET took the box).
     void start();
     void resume();
+    // No more reads until start or resume; the port is closed.
     void stop();
     QTimer* timer() const { return m_timer; }
 

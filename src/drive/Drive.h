@@ -218,7 +218,8 @@ struct StopSent {
 };
 StopSent sendStop(const DriveContext& c, int timeoutMs, bool quietTimeout);
 
-// Exit and closing: stops the panel's timers and asks for a stop.
+// Exit and closing: stops the panel's timers, closes the port a poll kept open and asks for a
+// stop.
 void stopForExit(const DriveContext& c, std::initializer_list<QTimer*> timers);
 
 // ReadCurrentPosition: "@?POS " (5000 ms, title "Receive the current value"); does nothing

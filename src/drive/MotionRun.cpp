@@ -136,6 +136,7 @@ StopSent sendStop(const DriveContext& base, int timeoutMs, bool quietTimeout) {
 void stopForExit(const DriveContext& c, std::initializer_list<QTimer*> timers) {
     for (QTimer* timer : timers)
         timer->stop();
+    c.link.closeKeptPort(); // a poll's port, between its reads
     requestStop(c);
 }
 
