@@ -73,9 +73,13 @@ QString PanelControls::text(const QString& name) const {
 
 void PanelControls::setText(const QString& name, const QString& text) {
     QWidget* w = find(name);
-    if (auto* box = qobject_cast<QLineEdit*>(w))
-        box->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    // A box that already shows the text is left alone: setting it again would drop its
+    // selection and repaint it, and the Direct Teaching polling shows the same position over
+    // and over.
+    if (auto* box = qobject_cast<QLineEdit*>(w)) {
+        if (box->text() != text)
+            box->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w))
         PanelWidgets::setCaption(button, text);
     else if (auto* label = qobject_cast<QLabel*>(w))
         label->setText(text);
@@ -103,6 +107,7 @@ void PanelControls::focus(const QString& name) {
 }
 
 void PanelControls::selectText(const QString& name) {
-    if (auto* box = qobject_cast<QLineEdit*>(find(name)))
+    // Selecting again what is selected already would only repaint the box.
+    if (auto* box = qobject_cast<QLineEdit*>(find(name)); box && box->selectedText() != box->text())
         box->selectAll();
 }
