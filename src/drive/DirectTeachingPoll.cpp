@@ -10,6 +10,8 @@ constexpr int BusyRetryMs = 100;
 DirectTeachingPoll::DirectTeachingPoll(const DriveContext& c, Kind kind, QObject* parent)
     : QObject(parent), m_ctx(c), m_kind(std::move(kind)), m_timer(new QTimer(this)) {
     m_timer->setSingleShot(true);
+    // A pause of 20 ms is 20 ms, not 19 to 21 as a coarse timer would make it.
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &DirectTeachingPoll::poll);
 }
 
