@@ -155,8 +155,14 @@ void VirtualController::queueEvent(EventType type, const QByteArray& text, qint6
 }
 
 void VirtualController::processDueEvents() {
-    while (!m_events.isEmpty() && m_events.constFirst().dueNs <= nowNs())
-        handleEvent(m_events.takeFirst());
+    while (!m_events.isEmpty() && m_events.constFirst().dueNs <= nowNs()) {
+        // The reply to a line starts when the line has come in on the wire, not when the
+        // timer that noticed it woke up.
+        const InEvent e = m_events.takeFirst();
+        m_handlingDueNs = e.dueNs;
+        handleEvent(e);
+        m_handlingDueNs = -1;
+    }
     if (!m_events.isEmpty())
         m_eventTimer->start(msUntil(m_events.constFirst().dueNs, nowNs()));
 }
@@ -223,7 +229,8 @@ void VirtualController::reply(const QByteArray& bytes) {
         return;
     const QByteArray data =
         (m_motionEnd ? m_motionEndPrefix : QByteArray()) + m_replyPrefix + bytes;
-    const qint64 base = nowNs() + m_replyDelayMs * NsPerMs;
+    const qint64 start = m_paced && m_handlingDueNs >= 0 ? m_handlingDueNs : nowNs();
+    const qint64 base = start + m_replyDelayMs * NsPerMs;
     const int pieces = int(qMin<qsizetype>(m_splitPieces, data.size()));
     qint64 t = qMax(base, m_outFreeNs);
     for (int i = 0; i < pieces; ++i) {

@@ -153,7 +153,8 @@ class VirtualController final : public QObject {
     // Extra time before each reply starts.
     void setReplyDelay(int ms) { m_replyDelayMs = qMax(0, ms); }
     // 9600 bit/s line time: replies go out one character per CharTimeNs, and an incoming line
-    // is handled only after its own line time.
+    // is handled only after its own line time. The reply's characters are timed from the
+    // moment the line has come in, not from when the timer that noticed it woke up.
     void setPaced(bool paced) { m_paced = paced; }
     bool paced() const { return m_paced; }
     // Bytes put in front of every reply (garbage, non-ASCII).
@@ -251,6 +252,7 @@ class VirtualController final : public QObject {
     // Output.
     QList<OutChunk> m_out;
     qint64 m_outFreeNs = 0;
+    qint64 m_handlingDueNs = -1; // when the line being handled came in (paced), else -1
     QTimer* m_outTimer;
     QTimer* m_streamTimer;
 
