@@ -208,6 +208,7 @@ void transmit(const PointOpsContext& base) {
         return;
     Ops::restore(c);
     c.host.refreshDependentDisplays();
+    c.host.transferFinished({FinishedTransfer::Way::Transmit, FinishedTransfer::Table::Parameters});
     c.op.message(QLatin1String(FinishedTitle), QLatin1String(Finished),
                  OperatorInteraction::Icon::None);
 }

@@ -110,6 +110,7 @@ void transmit(const PointOpsContext& base) {
 
     Ops::restore(c);
     c.host.refreshDependentDisplays();
+    c.host.transferFinished({FinishedTransfer::Way::Transmit, FinishedTransfer::Table::First});
     c.op.message(QLatin1String(Title), QLatin1String(Finished), OperatorInteraction::Icon::None);
 }
 

@@ -108,6 +108,7 @@ void transmitParameters(const PulseOpsContext& base) {
     }
     Ops::restore(c);
     c.host.refreshDependentDisplays();
+    c.host.transferFinished({FinishedTransfer::Way::Transmit, FinishedTransfer::Table::Parameters});
     c.op.message(QStringLiteral("Transmit Parameter"), QLatin1String(Finished),
                  OperatorInteraction::Icon::None);
     c.state.settei = 1;
@@ -146,6 +147,7 @@ void transmitZones(const PulseOpsContext& base) {
     }
     Ops::restore(c);
     c.host.refreshDependentDisplays();
+    c.host.transferFinished({FinishedTransfer::Way::Transmit, FinishedTransfer::Table::First});
     c.op.message(QLatin1String(TransmitZoneTitle), QLatin1String(Finished),
                  OperatorInteraction::Icon::None);
     c.state.settei = 1;

@@ -96,8 +96,10 @@ void clearTable(const OperationContext& base, const TableClear& init) {
     // The completion message comes before the window is given back; the ended transfer's
     // progress bar is not left standing under it.
     c.progress.hide();
-    if (done)
+    if (done) {
+        c.host.transferFinished({FinishedTransfer::Way::Init, FinishedTransfer::Table::First});
         c.op.message(init.title, QLatin1String(Completed), OperatorInteraction::Icon::None);
+    }
     Ops::restore(c);
 }
 
@@ -162,6 +164,9 @@ Outcome initParameters(const OperationContext& base, ParameterRowsModel& params,
     c.host.refreshDependentDisplays();
     if (!done)
         return Outcome::Cancelled;
+    // The controller holds the defaults; a later "Do you change to English?" write that
+    // completes sets parameter 22 in the table too, before the operation ends.
+    c.host.transferFinished({FinishedTransfer::Way::Init, FinishedTransfer::Table::Parameters});
     c.op.message(title, QLatin1String(Completed), OperatorInteraction::Icon::None);
 
     Ops::restore(c);

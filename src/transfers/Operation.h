@@ -38,6 +38,18 @@ namespace Ops {
 QString holdings(const BlockProgress& block, const QString& source);
 } // namespace Ops
 
+// A transfer that finished: the controller is now known to hold the window's table it covered
+// (the table it received, sent or initialised), as that table stands when the operation ends.
+// Told to the host where the transfer shows its completion message; a transfer that was
+// declined, refused, cancelled or failed tells nothing. The controller history records what
+// finished (src/history/).
+struct FinishedTransfer {
+    enum class Way { Receive, Transmit, Init };
+    enum class Table { First, Parameters }; // the kind's first table (points, zones), parameters
+    Way way = Way::Receive;
+    Table table = Table::First;
+};
+
 // What the operations of one window keep between them.
 struct OperationState {
     // settei: while set, a communication error is not told. Setting mode sets it, and so do
@@ -76,6 +88,8 @@ class OperationHost {
     virtual void markDifferences(const QList<Difference>& differences) { (void)differences; }
     // A write block began, wrote a line or ended (BlockProgress::running tells which).
     virtual void writeBlockChanged(const BlockProgress& block) { (void)block; }
+    // The transfer finished: the controller holds the table it covered (FinishedTransfer).
+    virtual void transferFinished(const FinishedTransfer& transfer) { (void)transfer; }
 };
 
 // What a Cancel of the progress dialog tells: title and text.

@@ -61,9 +61,12 @@ void receive(const OperationContext& base, ParameterRowsModel& params, GridTable
     // The completion message comes before the window is given back; the ended transfer's
     // progress bar is not left standing under it.
     c.progress.hide();
-    if (taken == Taken::All)
+    if (taken == Taken::All) {
+        c.host.transferFinished(
+            {FinishedTransfer::Way::Receive, FinishedTransfer::Table::Parameters});
         c.op.message(QStringLiteral("Receive Parameter"), QStringLiteral("Receiving has finished."),
                      OperatorInteraction::Icon::None);
+    }
     Ops::restore(c);
     c.link.setErrorText({});
     c.host.refreshDependentDisplays();

@@ -17,9 +17,11 @@ void receiveRows(const OperationContext& base, ReceivedRows& rows, const QString
     rows.model().setModified(true);
     restore(c);
     c.link.setErrorText({});
-    if (done)
+    if (done) {
+        c.host.transferFinished({FinishedTransfer::Way::Receive, FinishedTransfer::Table::First});
         c.op.message(finishedTitle, QStringLiteral("Receiving has finished."),
                      OperatorInteraction::Icon::None);
+    }
     c.state.settei = 1;
     restore(c);
     c.link.setErrorText({});
