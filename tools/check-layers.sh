@@ -8,6 +8,7 @@ layers=(
   "speedcalc"
   "pointdata"
   "window"
+  "history"
   "startup"
   "dialogs"
   "drive"

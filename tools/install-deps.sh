@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program, its manual pages (help2man), its tests and its
-# screenshots need, when missing.
+# screenshots need, when missing (libgit2-dev and pkgconf for the controller history).
 # With --package also what the Debian package needs: dpkg-shlibdeps (dpkg-dev) and file find
 # its library dependencies, desktop-file-validate (desktop-file-utils) checks its desktop entry.
 # With --ci all that and what .ci/run needs beyond it: Clang with its sanitizer and libFuzzer
@@ -8,8 +8,8 @@
 # With --screenshots what tools/screenshots.sh needs beyond the tests: the openbox window
 # manager, which draws the frames of the pictures taken under Xvfb.
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libgl-dev help2man
-          fonts-noto-cjk poppler-utils xvfb xauth)
+packages=(cmake g++ make pkgconf qt6-base-dev qt6-serialport-dev libgl-dev libgit2-dev
+          help2man fonts-noto-cjk poppler-utils xvfb xauth)
 packaging=(dpkg-dev file desktop-file-utils)
 case "${1:-}" in
   --package) packages+=("${packaging[@]}") ;;

@@ -246,7 +246,11 @@ bool chooseAndCheck(OperatorInteraction& op, const QString& title, const FileChe
         showCannotOpen(op, file.reason);
         return false;
     }
-    const ReadHead& read = check(file.bytes);
+    return checkRead(op, check, file.bytes);
+}
+
+bool checkRead(OperatorInteraction& op, const FileCheck& check, const QByteArray& bytes) {
+    const ReadHead& read = check(bytes);
     if (read.error == SettingsFileError::UnsupportedType) {
         op.informativeMessage(QStringLiteral("Controller type"),
                               QStringLiteral("Controller type is different."), Icon::Warning,
@@ -273,6 +277,22 @@ bool open(OperatorInteraction& op, SettingsFileKind& kind) {
     kind.setFileForm(read->form);
     kind.takeFile();
     op.message(openTitle(), completeText(), Icon::None);
+    return true;
+}
+
+bool openUnsaved(OperatorInteraction& op, SettingsFileKind& kind, const QByteArray& bytes) {
+    if (!confirmDiscard(op, kind))
+        return false;
+    const ReadHead* read = nullptr;
+    const auto check = [&kind, &read](const QByteArray& b) -> const ReadHead& {
+        read = &kind.checkFile(b);
+        return *read;
+    };
+    if (!checkRead(op, check, bytes))
+        return false;
+    kind.setFileForm(read->form);
+    kind.takeFile();
+    kind.setModified(true);
     return true;
 }
 

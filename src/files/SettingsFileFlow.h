@@ -125,6 +125,10 @@ using FileCheck = std::function<const ReadHead&(const QByteArray& bytes)>;
 bool chooseAndCheck(OperatorInteraction& op, const QString& title, const FileCheck& check,
                     bool* chosen = nullptr);
 
+// The checking half of that: bytes already read (a version of the controller history) checked
+// by check, a refusal told as Open tells it. True when they passed.
+bool checkRead(OperatorInteraction& op, const FileCheck& check, const QByteArray& bytes);
+
 // Why Save As would not write these bytes of the kind's tables: a file larger than a settings
 // file may be, or one Open would refuse (value: the row and field; ruleText: the entry
 // check's message). Empty when it would write them. The command line's backup checks with it
@@ -135,6 +139,10 @@ bool confirmDiscard(OperatorInteraction& op, SettingsFileKind& kind);
 bool saveAs(OperatorInteraction& op, SettingsFileKind& kind);
 bool open(OperatorInteraction& op, SettingsFileKind& kind);
 bool newFile(OperatorInteraction& op, SettingsFileKind& kind);
+// Open of a file already read (a version of the controller history) as new unsaved tables:
+// the save question, the whole file checked (a refusal told as Open tells it), the tables
+// and the file's form taken, the modified flag set. True when the tables were replaced.
+bool openUnsaved(OperatorInteraction& op, SettingsFileKind& kind, const QByteArray& bytes);
 
 // A kind's file layout as the reading needs it.
 struct Layout {

@@ -42,6 +42,18 @@ std::optional<double> numericValue(const QString& text) {
     return t.isEmpty() ? std::optional<double>(0.0) : CellText::number(t);
 }
 
+// What the window's tables and a file that passed its check differ in, marked and told.
+Result compared(OperatorInteraction& op, const std::function<CompareReport::Findings()>& compare,
+                const std::function<void(const QList<Difference>&)>& mark) {
+    Result result;
+    const CompareReport::Findings found = compare();
+    result.differences = found.differences;
+    if (mark)
+        mark(found.differences);
+    result.outcome = tell(op, found, CompareReport::FileSide);
+    return result;
+}
+
 } // namespace
 
 bool sameParameter(const QString& controllerValue, const QString& setting) {
@@ -184,12 +196,16 @@ Result compareWithFile(OperatorInteraction& op, const SettingsFileFlow::FileChec
         result.outcome = chosen ? Outcome::Failed : Outcome::Cancelled;
         return result;
     }
-    const CompareReport::Findings found = compare();
-    result.differences = found.differences;
-    if (mark)
-        mark(found.differences);
-    result.outcome = tell(op, found, CompareReport::FileSide);
-    return result;
+    return compared(op, compare, mark);
+}
+
+Result compareWithBytes(OperatorInteraction& op, const QByteArray& bytes,
+                        const SettingsFileFlow::FileCheck& read,
+                        const std::function<CompareReport::Findings()>& compare,
+                        const std::function<void(const QList<Difference>&)>& mark) {
+    if (!SettingsFileFlow::checkRead(op, read, bytes))
+        return {};
+    return compared(op, compare, mark);
 }
 
 } // namespace CompareFlow

@@ -63,6 +63,13 @@ Result compareWithFile(OperatorInteraction& op, const SettingsFileFlow::FileChec
                        const std::function<CompareReport::Findings()>& compare,
                        const std::function<void(const QList<Difference>&)>& mark);
 
+// The same for a settings file already read (a version of the controller history): checked
+// by read (a refusal told as Open tells it, Failed), then compared, marked and told alike.
+Result compareWithBytes(OperatorInteraction& op, const QByteArray& bytes,
+                        const SettingsFileFlow::FileCheck& read,
+                        const std::function<CompareReport::Findings()>& compare,
+                        const std::function<void(const QList<Difference>&)>& mark);
+
 // Whether a parameter value from the controller and a Setting Value are the same number
 // ("100" and "100.0", " 0" and an empty cell, which reads as 0); texts that are not numbers
 // must match exactly.

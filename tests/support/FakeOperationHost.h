@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/TransferRecorder.h"
 #include "transfers/Operation.h"
 
 #include <QStringList>
@@ -13,7 +14,8 @@ class FakeOperationHost final : public OperationHost {
     bool discardAnswer = true;
     int refreshes = 0;
     QStringList calls;
-    QList<Difference> marked; // what Compare asked the window to mark
+    QList<Difference> marked;  // what Compare asked the window to mark
+    TransferRecorder recorder; // what the transfers finished, between begin() and end()
 
     void restore() override {
         windowEnabled = true;
@@ -22,6 +24,8 @@ class FakeOperationHost final : public OperationHost {
     void disableWindow() override { windowEnabled = false; }
     void refreshDependentDisplays() override { ++refreshes; }
     void markDifferences(const QList<Difference>& d) override { marked = d; }
+    void writeBlockChanged(const BlockProgress& block) override { recorder.blockChanged(block); }
+    void transferFinished(const FinishedTransfer& t) override { recorder.finished(t); }
     bool confirmDiscard() override {
         calls << "confirmDiscard";
         return discardAnswer;
