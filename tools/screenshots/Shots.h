@@ -43,5 +43,6 @@ int pointWindowShots(const QStringList& args);
 int pulseWindowShots(const QStringList& args);
 int dialogShots(const QStringList& args);
 int editShots(const QStringList& args);
+int historyShots(const QStringList& args);
 int startupShots(const QStringList& args);
 int screenShots(const QStringList& args);

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
         return screenShots(run);
     int failures = 0;
     for (const auto group :
-         {pointWindowShots, pulseWindowShots, dialogShots, editShots, startupShots})
+         {pointWindowShots, pulseWindowShots, dialogShots, editShots, historyShots, startupShots})
         failures += group(run);
     return failures == 0 ? 0 : 1;
 }

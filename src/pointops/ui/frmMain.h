@@ -65,6 +65,10 @@ class frmMain final : public MainWindowBase {
   protected:
     ControlPanel* controlPanel() const override;
     void refreshTableDisplays() override { RefreshDependentDisplays(); }
+    // The controller history (frmMainHistory.cpp).
+    TablesSnapshot historySnapshot() const override;
+    void compareWithVersion(const QByteArray& bytes) override;
+    SettingsFileKind& settingsFileKind() override;
     void clearModified() override;
     void stopActivities() override;
     void requestStop() override;

@@ -63,6 +63,10 @@ class frmpulseMaindemo final : public MainWindowBase {
   protected:
     ControlPanel* controlPanel() const override;
     void refreshTableDisplays() override { RefreshOriginShift(); }
+    // The controller history (frmpulseMaindemoHistory.cpp).
+    TablesSnapshot historySnapshot() const override;
+    void compareWithVersion(const QByteArray& bytes) override;
+    SettingsFileKind& settingsFileKind() override;
     void clearModified() override;
     void stopActivities() override;
     void requestStop() override;

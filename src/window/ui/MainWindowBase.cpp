@@ -69,6 +69,7 @@ MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, Serial
     m_history = new TableHistory(this);
     m_history->setRefresh([this] { refreshTableDisplays(); });
     connect(m_history, &TableHistory::changed, this, &MainWindowBase::refreshEditItems);
+    setUpControllerHistory();
 }
 
 MainWindowBase::~MainWindowBase() {
@@ -218,12 +219,14 @@ void MainWindowBase::runTransfer(const std::function<void()>& operation) {
     m_marks.clear();
     // The whole operation is one step, however often it yields to the event loop.
     TableHistory::Scope step(m_history, stepNameOf(sender()));
+    m_recorder.begin();
     try {
         operation();
     } catch (const std::exception&) {
         // A failure inside an operation must never leave the window locked.
     }
     restoreWindow();
+    recordTransfer();
 }
 
 void MainWindowBase::Exit() {

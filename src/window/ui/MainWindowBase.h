@@ -1,6 +1,8 @@
 #pragma once
 
 #include "drive/Drive.h"
+#include "history/TablesSnapshot.h"
+#include "history/TransferRecorder.h"
 #include "link/Link.h"
 #include "startup/StartupRead.h"
 #include "tables/CellMarks.h"
@@ -13,6 +15,8 @@
 #include <initializer_list>
 
 class ControlPanel;
+class ControllerHistory;
+class SettingsFileKind;
 class OperatorInteraction;
 class QAbstractItemView;
 class QAction;
@@ -136,6 +140,19 @@ class MainWindowBase : public QMainWindow {
     // True while a toolbar key's action runs.
     bool userActionInProgress() const { return m_userAction; }
 
+    // The controller history (MainWindowHistory.cpp). What a Tool-menu operation run by
+    // runTransfer finished (transferFinished, told by the operation through its host) is
+    // recorded for this window's port when the operation is over: the window's tables as
+    // they then stand, the tables the operation did not cover as last recorded. A write
+    // block that changed the controller and did not end (writeBlockChanged) records nothing
+    // and says so in status bar panel 1; so do the history's own reports.
+    void transferFinished(const FinishedTransfer& transfer) { m_recorder.finished(transfer); }
+    void writeBlockChanged(const BlockProgress& block) { m_recorder.blockChanged(block); }
+    ControllerHistory& controllerHistory() { return *m_controllerHistory; }
+    // File > History...: this port's versions, each compared with the tables or opened as new
+    // unsaved tables (one undo step).
+    void OpenHistory();
+
     bool numericInputMode() const;
     void focusNumericInputOption();
     void hideProgress();
@@ -165,6 +182,12 @@ class MainWindowBase : public QMainWindow {
     static void keepReadableWhenDisabled(QAbstractItemView* view);
 
   protected:
+    // The kind's side of the history: copies of its tables for a record, a recorded file
+    // compared with the tables (as Compare with file compares one), and its settings file.
+    virtual TablesSnapshot historySnapshot() const = 0;
+    virtual void compareWithVersion(const QByteArray& bytes) = 0;
+    virtual SettingsFileKind& settingsFileKind() = 0;
+
     // The window's controller panel (its teaching options tell numeric input mode).
     virtual ControlPanel* controlPanel() const = 0;
     // The displays that mirror table values, after undo or redo put tables back.
@@ -249,6 +272,10 @@ class MainWindowBase : public QMainWindow {
     bool m_commandsLocked = false;
 
   private:
+    void setUpControllerHistory();
+    void recordTransfer();
+    void openVersion(const QByteArray& bytes);
+
     void buildEditMenu();
     void refreshEditItems();
     // The name an undo step takes from the menu item or button that made it: "table change
@@ -272,4 +299,6 @@ class MainWindowBase : public QMainWindow {
     QList<QPointer<TableGrid>> m_tableGrids;
     QPointer<TableGrid> m_focusGrid;
     QString m_itemStep; // the step name of the menu item triggered last
+    TransferRecorder m_recorder;
+    ControllerHistory* m_controllerHistory = nullptr;
 };

@@ -24,6 +24,10 @@ template <typename Base> class MainWindowHost : public Base {
     void markDifferences(const QList<Difference>& differences) override {
         m_window.cellMarks().set(differences);
     }
+    void writeBlockChanged(const BlockProgress& block) override {
+        m_window.writeBlockChanged(block);
+    }
+    void transferFinished(const FinishedTransfer& t) override { m_window.transferFinished(t); }
 
   protected:
     MainWindowBase& m_window;

@@ -90,6 +90,8 @@ void MainWindowBase::buildFileMenu() {
             asStep(&MainWindowBase::OpenFile));
     connect(addItem(file, "mnuFileCompare", "Compare with file..."), &QAction::triggered, this,
             &MainWindowBase::CompareWithFile);
+    connect(addItem(file, "mnuFileHistory", "History..."), &QAction::triggered, this,
+            &MainWindowBase::OpenHistory);
     connect(addItem(file, "mnuFileSave", "Save As(&A)..."), &QAction::triggered, this, [this] {
         TableHistory::Scope step(m_history, m_itemStep);
         SaveAs();
