@@ -1,12 +1,14 @@
 #pragma once
 
 #include "files/SettingsFileFlow.h"
+#include "history/TransferRecorder.h"
 #include "transfers/Operation.h"
 
 #include <QString>
 
 class Console;
 class ConsoleOperator;
+class ControllerHistory;
 class ConsoleProgress;
 
 // Exit statuses of the command line.
@@ -31,7 +33,13 @@ class CliHost final : public OperationHost {
     void writeBlockChanged(const BlockProgress& block) override {
         m_block = block;
         m_blockSeen = true;
+        m_recorder.blockChanged(block);
     }
+    void transferFinished(const FinishedTransfer& transfer) override {
+        m_recorder.finished(transfer);
+    }
+    // What an action's operations finished, for the controller history (CliRecord).
+    TransferRecorder& recorder() { return m_recorder; }
 
     bool inWriteBlock() const { return m_block.running; }
     // The last write block since forgetBlock(), if there was one.
@@ -45,6 +53,7 @@ class CliHost final : public OperationHost {
   private:
     BlockProgress m_block;
     bool m_blockSeen = false;
+    TransferRecorder m_recorder;
 };
 
 // What one run of the command line works with, handed to the operations of the detected
@@ -58,6 +67,11 @@ struct CliSession {
     bool yes = false;            // --yes
     bool moveSoftLimits = false; // --move-soft-limits
     OperationState state;        // settei, the moving flag, the failures told
+    // The controller history and this run's port in it (its name and where it leads); null
+    // with --no-history (CliRecord).
+    ControllerHistory* history = nullptr;
+    QString historyPort;
+    QString historyLeadsTo;
 
     // The context of one operation the command line starts: like a window's operator action,
     // it begins with settei cleared.

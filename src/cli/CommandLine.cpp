@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/CliHistory.h"
 #include "cli/CliKind.h"
 #include "cli/CliPorts.h"
 #include "cli/CliSession.h"
@@ -9,6 +10,7 @@
 #include "cli/FileDiff.h"
 #include "cli/Fleet.h"
 #include "fileio/AtomicFile.h"
+#include "history/ControllerHistory.h"
 #include "link/IniLocation.h"
 #include "link/LinkState.h"
 #include "link/PortName.h"
@@ -31,6 +33,8 @@ namespace CommandLine {
 namespace {
 
 const QString Program = QStringLiteral("qrx5-cli");
+// How long the end of a run waits for the history's commit and push.
+constexpr int HistoryWaitMs = 60000;
 
 #ifdef Q_OS_UNIX
 int g_interruptPipe[2] = {-1, -1};
@@ -90,6 +94,13 @@ const char* const Description =
     "--diff FILE_A FILE_B compares two settings files without a controller: every difference\n"
     "on standard output, one per line (file A \"...\", file B \"...\").\n"
     "\n"
+    "Every receive and transmit that finished is recorded in the controller history, a git\n"
+    "repository in ~/.local/share/qrx5/history ($XDG_DATA_HOME/qrx5/history; [History] Folder\n"
+    "in QRX5.ini), one settings file per port (COM1.csv), and pushed to its remote \"origin\"\n"
+    "when it has one. --history [PORT] lists the versions; --diff takes a version PORT@ID or\n"
+    "PORT@~1 (the one before the newest) in place of a file. [History] Keep=0 in QRX5.ini\n"
+    "turns the history off, --no-history for one run.\n"
+    "\n"
     "Exit status: 0 done (--verify, --diff: equal); 1 different (--verify, --diff), or a check\n"
     "or an unanswered question refused the action; 2 a link or file error (--diff: also two\n"
     "files of different kinds or actuator types); 64 the command line is wrong (unknown\n"
@@ -117,6 +128,7 @@ int runFleet(Console& console, const QCommandLineParser& parser, Fleet::Request 
     request.yes = parser.isSet(QStringLiteral("yes"));
     request.moveSoftLimits = parser.isSet(QStringLiteral("move-soft-limits"));
     request.trafficFolder = parser.value(QStringLiteral("traffic"));
+    request.noHistory = parser.isSet(QStringLiteral("no-history"));
     request.iniPath = IniLocation::forThisProgram();
     Fleet fleet(console, std::move(request));
 #ifdef Q_OS_UNIX
@@ -163,6 +175,14 @@ int run(const QStringList& arguments) {
         QStringLiteral("Compare the settings file FILE_A with FILE_B, given after it, without a "
                        "controller; print every difference with both values."),
         QStringLiteral("FILE_A"));
+    const QCommandLineOption historyOpt(
+        QStringLiteral("history"),
+        QStringLiteral("List the versions the controller history holds of PORT's settings file "
+                       "(of every port without PORT), newest first: date, operation, port, kind "
+                       "and id."));
+    const QCommandLineOption noHistoryOpt(
+        QStringLiteral("no-history"),
+        QStringLiteral("Record nothing in the controller history in this run."));
     const QCommandLineOption yesOpt(
         QStringLiteral("yes"),
         QStringLiteral("Answer Yes to the confirmations (transmit) and let --receive replace an "
@@ -177,8 +197,8 @@ int run(const QStringList& arguments) {
         QStringLiteral("Write every line sent and received, with time stamps, to FILE. With "
                        "several ports: one log per controller in FOLDER (made when missing)."),
         QStringLiteral("FILE|FOLDER"));
-    parser.addOptions(
-        {portOpt, receiveOpt, verifyOpt, transmitOpt, diffOpt, yesOpt, softOpt, trafficOpt});
+    parser.addOptions({portOpt, receiveOpt, verifyOpt, transmitOpt, diffOpt, historyOpt,
+                       noHistoryOpt, yesOpt, softOpt, trafficOpt});
 
     Console console(Console::errorIsTerminal());
     if (!parser.parse(arguments))
@@ -192,20 +212,30 @@ int run(const QStringList& arguments) {
         return ExitStatus::Done;
     }
     int chosen = 0;
-    for (const QCommandLineOption* o : {&receiveOpt, &verifyOpt, &transmitOpt, &diffOpt})
+    for (const QCommandLineOption* o :
+         {&receiveOpt, &verifyOpt, &transmitOpt, &diffOpt, &historyOpt})
         chosen += parser.isSet(*o) ? 1 : 0;
     const bool diff = parser.isSet(diffOpt);
+    // The controller history of this account, as the window program keeps it.
+    const QString iniPath = IniLocation::forThisProgram();
+    ControllerHistory::Settings historySettings = ControllerHistory::settingsFrom(iniPath);
+    if (parser.isSet(noHistoryOpt))
+        historySettings.keep = false;
+    ControllerHistory history(historySettings);
+    if (chosen == 1 && parser.isSet(historyOpt) && parser.positionalArguments().size() <= 1)
+        return CliHistory::list(console, history, parser.positionalArguments().value(0));
     if (chosen != 1 || parser.positionalArguments().size() != (diff ? 1 : 0))
         return usage(console, diff ? QStringLiteral("--diff takes two files: --diff FILE_A FILE_B")
                                    : QStringLiteral("give one of --receive, --verify or "
-                                                    "--transmit with a file, or --diff with "
-                                                    "two files"));
+                                                    "--transmit with a file, --diff with "
+                                                    "two files, or --history [PORT]"));
     if (diff) {
         // Two files on the disk: no controller, no line.
         if (parser.isSet(portOpt) || parser.isSet(trafficOpt))
             return usage(console, QStringLiteral("--diff compares two files without a "
                                                  "controller: it takes no --port or --traffic"));
-        return FileDiff::run(console, parser.value(diffOpt), parser.positionalArguments().first());
+        return FileDiff::run(console, parser.value(diffOpt), parser.positionalArguments().first(),
+                             &history);
     }
     const QStringList ports =
         parser.isSet(portOpt) ? CliPorts::split(parser.value(portOpt)) : QStringList();
@@ -234,12 +264,13 @@ int run(const QStringList& arguments) {
     }
 
     // The same INI file as the window's: the port and its port map.
-    const QString iniPath = IniLocation::forThisProgram();
     LinkState state;
     SimulatorHub simulators;
     RoutedChannel channel(iniPath, simulators);
     state.PortName = PortName::readFromIni(iniPath);
     bool portMapUsed = true;
+    QString historyPort;    // the port's name in the history: COM1, or a device's (ttyUSB0)
+    QString historyLeadsTo; // where the port leads
     if (parser.isSet(portOpt)) {
         const CliPorts::Port port = CliPorts::resolve(parser.value(portOpt));
         if (!port.problem.isEmpty()) {
@@ -252,6 +283,9 @@ int run(const QStringList& arguments) {
             state.PortName = QStringLiteral("COM1");
             channel.setFixedTarget(port.device);
             portMapUsed = false;
+            // A device given by its path keeps its history under its own name (ttyUSB0.csv).
+            historyPort = CliPorts::fileStem(port);
+            historyLeadsTo = port.device;
         }
     }
     // An INI file that cannot be read gives the defaults: said, so that a "no answer" later
@@ -268,11 +302,17 @@ int run(const QStringList& arguments) {
     CliHost host;
     CliSession session{
         console, link, op, progress, host, parser.isSet(yesOpt), parser.isSet(softOpt)};
+    session.history = &history;
+    session.historyPort = historyPort.isEmpty() ? state.PortName : historyPort;
+    session.historyLeadsTo =
+        historyLeadsTo.isEmpty() ? PortName::target(iniPath, state.PortName) : historyLeadsTo;
 #ifdef Q_OS_UNIX
     const auto interrupt = catchInterrupt([&session] { session.interrupt(); });
 #endif
 
     const auto finish = [&](int status) {
+        // The run's records reach the disk (and origin) before the program ends.
+        CliHistory::finish(console, history, HistoryWaitMs);
         if (parser.isSet(trafficOpt) &&
             !session.writeFile(parser.value(trafficOpt), state.traffic->text().toUtf8()))
             return status == ExitStatus::Done ? ExitStatus::Failed : status;

@@ -1,5 +1,6 @@
 #include "cli/FileDiff.h"
 
+#include "cli/CliHistory.h"
 #include "cli/CliSession.h"
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
@@ -36,10 +37,17 @@ bool isPulseTrainFile(const QByteArray& bytes) {
     return records.field(2, 0).trimmed() == QLatin1String("Z0=");
 }
 
-std::optional<Loaded> load(Console& console, const QString& path) {
+std::optional<Loaded> load(Console& console, const QString& path,
+                           const ControllerHistory* history) {
     QByteArray bytes;
-    if (!CliFiles::read(console, path, bytes))
+    if (history && CliHistory::namesVersion(path)) {
+        const std::optional<QByteArray> version = CliHistory::read(console, *history, path);
+        if (!version)
+            return std::nullopt;
+        bytes = *version;
+    } else if (!CliFiles::read(console, path, bytes)) {
         return std::nullopt;
+    }
     Loaded file;
     file.pulseTrain = isPulseTrainFile(bytes);
     if (file.pulseTrain)
@@ -59,11 +67,12 @@ std::optional<Loaded> load(Console& console, const QString& path) {
 
 } // namespace
 
-int run(Console& console, const QString& fileA, const QString& fileB) {
+int run(Console& console, const QString& fileA, const QString& fileB,
+        const ControllerHistory* history) {
     // Both files are read before anything is said about either, so one run tells every
     // file problem.
-    const std::optional<Loaded> a = load(console, fileA);
-    const std::optional<Loaded> b = load(console, fileB);
+    const std::optional<Loaded> a = load(console, fileA, history);
+    const std::optional<Loaded> b = load(console, fileB, history);
     if (!a || !b)
         return ExitStatus::Failed;
     if (a->pulseTrain != b->pulseTrain) {

@@ -3,6 +3,7 @@
 #include <QString>
 
 class Console;
+class ControllerHistory;
 
 // --diff: two settings files compared without a controller, cell by cell as the window's
 // Compare with file compares its tables with a file (every cell a file keeps, numbers as
@@ -14,6 +15,9 @@ class Console;
 // controller kinds or actuator types (said on standard error; such files are not compared).
 namespace FileDiff {
 
-int run(Console& console, const QString& fileA, const QString& fileB);
+// Either file may be a version of the controller history instead (PORT@ID, PORT@~1:
+// CliHistory::namesVersion), read from history.
+int run(Console& console, const QString& fileA, const QString& fileB,
+        const ControllerHistory* history = nullptr);
 
 } // namespace FileDiff

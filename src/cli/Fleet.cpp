@@ -150,6 +150,8 @@ void Fleet::start(Member& m) {
         args << QStringLiteral("--yes");
     if (m_request.moveSoftLimits)
         args << QStringLiteral("--move-soft-limits");
+    if (m_request.noHistory)
+        args << QStringLiteral("--no-history");
     if (!m_request.trafficFolder.isEmpty())
         args << QStringLiteral("--traffic")
              << QDir(m_request.trafficFolder).filePath(m.stem + QStringLiteral(".log"));

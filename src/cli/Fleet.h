@@ -36,6 +36,7 @@ class Fleet final {
         QString iniPath;       // QRX5.ini, whose port map tells where a COM port leads
         bool yes = false;
         bool moveSoftLimits = false;
+        bool noHistory = false; // --no-history, passed on to every run
     };
 
     Fleet(Console& console, Request request);

@@ -3,6 +3,7 @@
 #include "cli/TableCli.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointFileOps.h"
+#include "pointdata/PointHistory.h"
 #include "pointdata/PointTableModel.h"
 
 class OperatorInteraction;
@@ -25,6 +26,9 @@ class PointCli final : public TableCli {
     SettingsFileKind& settingsFile() override { return m_file; }
     std::optional<TableProblem> unsendable() const override;
     void prepareTransmit(CliSession& s) override;
+    TablesSnapshot historySnapshot() const override {
+        return PointHistory::snapshot(m_points.table(), m_params.table(), m_file.fileForm());
+    }
 
   private:
     PointTableModel m_points;

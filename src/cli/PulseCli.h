@@ -2,6 +2,7 @@
 
 #include "cli/TableCli.h"
 #include "pulse/PulseFileOps.h"
+#include "pulse/PulseHistory.h"
 #include "pulse/PulseParameterModel.h"
 #include "pulse/ZoneTableModel.h"
 
@@ -24,6 +25,9 @@ class PulseCli final : public TableCli {
     QString firstTableName() const override { return QStringLiteral("zones"); }
     SettingsFileKind& settingsFile() override { return m_file; }
     std::optional<TableProblem> unsendable() const override;
+    TablesSnapshot historySnapshot() const override {
+        return PulseHistory::snapshot(m_zones.table(), m_params.table(), m_file.fileForm());
+    }
 
   private:
     ZoneTableModel m_zones;

@@ -1,5 +1,6 @@
 #include "cli/TableCli.h"
 
+#include "cli/CliHistory.h"
 #include "cli/CliSession.h"
 #include "cli/Console.h"
 #include "cli/ConsoleOperator.h"
@@ -27,6 +28,7 @@ int TableCli::receive(CliSession& s, const QString& file) {
     }
     // Reading changes nothing in the controller: the command line is the confirmation.
     s.op.setConfirmAll(true);
+    const CliRecord record(s, [this] { return historySnapshot(); });
     for (const Step& step : receiveSteps()) {
         const CliSession::Mark m = s.mark();
         s.progress.setTitle(step.finishedTitle);
@@ -106,6 +108,7 @@ int TableCli::transmit(CliSession& s, const QString& file) {
     prepareTransmit(s);
     // The first table, then the parameters, as an operator would in the window: the first
     // table's checks run before the controller is changed at all.
+    const CliRecord record(s, [this] { return historySnapshot(); });
     const QList<Step> steps = transmitSteps();
     for (qsizetype k = 0; k < steps.size(); ++k) {
         const CliSession::Mark m = s.mark();

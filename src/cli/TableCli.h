@@ -2,6 +2,7 @@
 
 #include "cli/CliKind.h"
 #include "files/SettingsFileFlow.h"
+#include "history/TablesSnapshot.h"
 #include "transfers/CompareFlow.h"
 
 #include <QByteArray>
@@ -52,6 +53,8 @@ class TableCli : public CliKind {
     // What the window's transmits refuse before they erase anything, over the whole file: the
     // first problem, so that no table is written when a later one would be refused.
     virtual std::optional<TableProblem> unsendable() const = 0;
+    // The kind's tables as the controller history records them (copies, as they stand).
+    virtual TablesSnapshot historySnapshot() const = 0;
     // Answers the kind's own questions of a transmit from the session's flags.
     virtual void prepareTransmit(CliSession& s) { (void)s; }
 

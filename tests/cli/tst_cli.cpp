@@ -3,6 +3,7 @@
 #include "CliProcess.h"
 #include "FileBytes.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace cliprocess;
@@ -30,6 +31,7 @@ class TestCli : public QObject {
     void refusedBeforeTheControllerIsAsked_data();
     void refusedBeforeTheControllerIsAsked();
     void portHeldByAnotherRunIsSaidSo();
+    void historyRecordsListsAndDiffs();
 };
 
 void TestCli::initTestCase() {
@@ -257,6 +259,43 @@ void TestCli::portHeldByAnotherRunIsSaidSo() {
     QVERIFY(block > 0);
     QVERIFY(received.indexOf("\x1a", block) > received.indexOf("P63=", block));
     QVERIFY(!received.mid(block, received.indexOf("\x1a", block) - block).contains("@?PRM"));
+}
+
+// Each finished action is one version of the device's file in the history; --history lists
+// them, --diff reads one by PORT@~N, --no-history records nothing.
+void TestCli::historyRecordsListsAndDiffs() {
+    QTemporaryDir dir;
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.filePath("data").toLocal8Bit());
+    Sim sim;
+    QVERIFY(sim.start(dir, {"--kind", "point", "--type", "31"}, "line5"));
+    const QString original = dir.filePath("line5.csv");
+    QVERIFY(writeAll(original, settingsFile()));
+    QVERIFY(writeAll(dir.filePath("changed.csv"), settingsFile("7.50")));
+
+    Run r = cli({"--port", sim.device, "--transmit", original, "--yes"});
+    QVERIFY2(r.err.contains("Recorded in the history: line5 Transmit(Points), "
+                            "Transmit(Parameters)"),
+             qPrintable(r.err));
+    r = cli({"--port", sim.device, "--receive", dir.filePath("backup.csv")});
+    QCOMPARE(r.status, 0);
+    r = cli({"--no-history", "--port", sim.device, "--receive", dir.filePath("again.csv")});
+    QVERIFY(!r.err.contains("history"));
+
+    r = cli({"--history", "line5"});
+    QCOMPARE(r.status, 0);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(QRegularExpression("^\\S+ \\S+  Receive\\(Points\\), Receive\\(Parameters\\) +line5  "
+                                "point input type  [0-9a-f]{7}$")
+                 .match(lines.first())
+                 .hasMatch(),
+             qPrintable(lines.first()));
+    r = cli({"--diff", "line5@~1", original});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    r = cli({"--diff", "line5@~0", dir.filePath("changed.csv")});
+    QCOMPARE(r.out, QString("Point 5, Position: file A \"5.00\", file B \"7.50\"\n"));
+    qputenv("XDG_DATA_HOME", dataHome);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
