@@ -47,7 +47,7 @@ version=$(field Version)
 depends=$(field Depends)
 names=$(sed 's/([^)]*)//g; s/[,|]/\n/g; s/ //g' <<<"$depends")
 for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
-  libqt6serialport6 qt6-qpa-plugins; do
+  libqt6serialport6 libgit2-1.5 qt6-qpa-plugins; do
   grep -qxF "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
 done
 if [ "$(id -u)" -eq 0 ]; then
