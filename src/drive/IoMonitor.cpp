@@ -54,9 +54,11 @@ bool IoMonitor::running() const {
 }
 
 void IoMonitor::tick() {
-    if (m_guard == QLatin1String("1") || !m_operationMode())
+    if (m_polling || m_guard == QLatin1String("1") || !m_operationMode())
         return;
+    m_polling = true;
     m_guard = QStringLiteral("1");
     m_failed = !m_poll();
     m_guard.clear();
+    m_polling = false;
 }

@@ -68,5 +68,9 @@ class IoMonitor final : public QObject {
     Poll m_poll;
     QTimer* m_timer;
     QString m_guard;
+    // A poll is under way: it may run sequences from inside its exchange that clear the guard
+    // (an action answered, the monitor started again after a motion), and no tick may start
+    // a second poll inside the first meanwhile.
+    bool m_polling = false;
     bool m_failed = false;
 };

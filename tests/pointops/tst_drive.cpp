@@ -438,6 +438,20 @@ void TestDrive::ioPollSkippedWhileMotionRuns() {
     monitor.tick();
     QVERIFY(!monitor.lastPollFailed());
     QVERIFY(!r.host.lamps[13]);
+
+    // A sequence run from inside a poll's exchange starts the monitor again (and an answered
+    // action clears the guard): the poll still under way keeps a second one from starting.
+    int polls = 0;
+    IoMonitor nested([] { return true; },
+                     [&] {
+                         ++polls;
+                         nested.start();
+                         nested.clearGuard();
+                         nested.tick();
+                         return true;
+                     });
+    nested.tick();
+    QCOMPARE(polls, 1);
 }
 
 void TestDrive::lowSpeedBoxes_data() {
