@@ -208,6 +208,9 @@ bool SizeDetection::returnToOrigin(const DriveContext& c) {
         return false; // stopped before it went out, or failed (stopped and reported)
     if (isOk(moved.reply()))
         return true;
+    // The operator's own stop is no failure to report.
+    if (Drive::stopAsked(c) && ReplyRules::isStop(moved.reply()))
+        return false;
     Ops::reportLinkError(c, moved.result);
     return false;
 }
@@ -276,7 +279,8 @@ void SizeDetection::teach(bool maximum) {
         Ops::reportLinkError(c, moved.result);
         return;
     }
-    if (reply.mid(6, 2) == QLatin1String("64")) {
+    const bool found = reply.mid(6, 2) != QLatin1String("64");
+    if (!found) {
         m_ops.op.message(kTitle, QStringLiteral("No pushing object is detected."), Icon::Critical);
     } else {
         const int number = maximum ? 31 : 32;
@@ -291,10 +295,11 @@ void SizeDetection::teach(bool maximum) {
             taught.chop(2);
         m_ops.params.setSettingValue(number, taught);
         m_host.setControlText(maximum ? SizeCtl::Max : SizeCtl::Min, mmText(taught));
-        m_ops.op.message(kTitle, QStringLiteral("Size detection has finished."), Icon::Information);
     }
-    if (!Drive::stopAsked(c))
-        returnToOrigin(c);
+    // The teaching has finished only once the closing return to origin has: said after it.
+    if (Drive::stopAsked(c) || !returnToOrigin(c) || Drive::stopAsked(c) || !found)
+        return;
+    m_ops.op.message(kTitle, QStringLiteral("Size detection has finished."), Icon::Information);
 }
 
 bool SizeDetection::pointText(bool maximum, double& value) {

@@ -8,6 +8,7 @@
 #include "pointdata/PointTableModel.h"
 #include "pointdata/ui/PointGrid.h"
 #include "pointops/ui/DrivePanel.h"
+#include "pointops/ui/SizeDetectionPanel.h"
 #include "pointops/ui/frmMain.h"
 #include "pulse/ui/frmpulseMaindemo.h"
 #include "simulator/SimulatedChannel.h"
@@ -50,6 +51,8 @@ class TestMainWindowDrive : public PointWindowTest {
     void jogPressLostStops();
     void closeDuringMotionStopsIt_data();
     void closeDuringMotionStopsIt();
+    void sizeDetectionFailuresAfterSetting_data();
+    void sizeDetectionFailuresAfterSetting();
 };
 
 void TestMainWindowDrive::init() {
@@ -198,6 +201,37 @@ void TestMainWindowDrive::closeDuringMotionStopsIt() {
     QVERIFY(m_window->isVisible());
     QVERIFY(panel->button("Cmd_Return")->isEnabled() && panel->button("Cmd_Setup")->isEnabled());
     QVERIFY(!panel->button("Cmd_Stop")->isEnabled());
+}
+
+void TestMainWindowDrive::sizeDetectionFailuresAfterSetting_data() {
+    QTest::addColumn<QString>("silent"); // not answered once the push was measured
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("taught value not read") << "@?PRM"
+                                           << "";
+    QTest::newRow("return to origin refused") << ""
+                                              << "@ORG";
+}
+
+// Setting leaves settei set; a size detection started afterwards still tells its failures.
+void TestMainWindowDrive::sizeDetectionFailuresAfterSetting() {
+    QFETCH(QString, silent);
+    QFETCH(QString, refused);
+    QTest::mouseClick(m_window->drivePanel()->button("Cmd_Setup"), Qt::LeftButton);
+    QCOMPARE(m_window->operationState().settei, 1);
+    SizeDetectionPanel* size = m_window->sizePanel();
+    size->box("size_houkou")->setText("C");
+    size->box("size_sokudo")->setText("5");
+    size->box("size_tikara")->setText("3");
+    connect(m_controller, &VirtualController::lineHandled, this, [&](const QString& line) {
+        if (line.startsWith("@GMAX") && !silent.isEmpty())
+            m_controller->setSilentFor(silent);
+    });
+    if (!refused.isEmpty())
+        m_controller->setNgFor(refused);
+    QTest::mouseClick(size->button("size_saidaisettei"), Qt::LeftButton);
+    QCOMPARE(m_op.texts("message"),
+             QStringList{"The communication error. Please check the connection."});
+    QCOMPARE(m_op.last().title, QString("Size detection"));
 }
 
 QTEST_MAIN(TestMainWindowDrive)
