@@ -213,6 +213,7 @@ void followMotion(PanelHost& host, IoMonitor& monitor, bool& dialogShown, bool c
         dialogShown = dialog;
         host.setStopDialogShown(dialog);
     }
+    host.lockWhileMoving(!s.motion.idle());
     const bool poll = s.operationMode && s.motion.idle() && !closing;
     if (poll && !monitor.running())
         monitor.start();

@@ -85,6 +85,8 @@ class PanelHost : public OperationHost {
     virtual void setStatusText(int panel, const QString& text) = 0;
     virtual void disableCommands() = 0;
     virtual void enableCommands() = 0;
+    // Locks the menu items that open a window or a modal dialog while anything moves or may.
+    virtual void lockWhileMoving(bool moving) = 0;
 
   private:
     DriveState& m_drive;

@@ -17,6 +17,7 @@ template <typename Base> class FakePanelHostOf : public Base {
     bool windowEnabled = true;
     bool toolbarEnabled = true;
     bool commandsLocked = false;
+    bool lockedWhileMoving = false; // the items that open windows or dialogs
     int refreshes = 0;
     QHash<QString, bool> enabled;
     QHash<QString, quint32> colours; // absent: the button face colour
@@ -95,6 +96,7 @@ template <typename Base> class FakePanelHostOf : public Base {
         commandsLocked = false;
         toolbarEnabled = true;
     }
+    void lockWhileMoving(bool moving) override { lockedWhileMoving = moving; }
 };
 
 // The point-input window's side.

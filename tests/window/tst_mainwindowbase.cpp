@@ -95,6 +95,20 @@ void TestMainWindowBase::commandLocking() {
     m_window->restoreWindow();
     QVERIFY(m_window->isEnabled());
     QVERIFY(m_window->toolbar()->isEnabled());
+    // Restoring after an operation leaves locked commands locked, keys and items alike.
+    m_window->DisableCommands();
+    m_window->restoreWindow();
+    QVERIFY(!m_window->toolbar()->isEnabled());
+    // While anything moves, what opens a window or a dialog stays locked whatever the commands'
+    // lock does; Exit (which stops first) does not.
+    m_window->lockWhileMoving(true);
+    m_window->EnableCommands();
+    for (const char* item : {"mnuFileCompare", "mnuFileOpen", "mnuViewTraffic", "mnuHelpAbout"})
+        QVERIFY2(!m_window->action(item)->isEnabled(), item);
+    QVERIFY(m_window->action("mnuFileExit")->isEnabled());
+    m_window->lockWhileMoving(false);
+    QVERIFY(m_window->action("mnuFileCompare")->isEnabled());
+    QVERIFY(m_window->action("mnuFileOpen")->isEnabled());
 }
 
 void TestMainWindowBase::aboutShowsControllerVersion() {

@@ -121,7 +121,8 @@ errorRecord* MainWindowBase::errorRecordWindow() const {
 }
 
 bool MainWindowBase::logoEnabled() const {
-    return !m_driveState.operationMode && !m_userAction;
+    // The About box is modal: not while anything moves.
+    return !m_driveState.operationMode && !m_userAction && !m_motionLocked;
 }
 
 QPushButton* MainWindowBase::createLogoButton(QWidget* parent) {

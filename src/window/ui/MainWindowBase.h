@@ -121,6 +121,11 @@ class MainWindowBase : public QMainWindow {
     // disabled, as while Operation mode runs; EnableCommands enables them again.
     void DisableCommands();
     void EnableCommands();
+    // While anything moves or may (the drive panel's motion state is not idle), the menu items
+    // that open a window or a modal dialog are locked, and with them their toolbar keys and
+    // the logo button: nothing may cover or disable the stop controls then.
+    void lockWhileMoving(bool moving);
+    bool lockedWhileMoving() const { return m_motionLocked; }
     // The one restore step of every way out of an operation: the window enabled, its toolbar
     // too unless DisableCommands keeps the commands locked (Operation mode, teaching, size
     // detection), the progress dialog hidden.
@@ -278,6 +283,8 @@ class MainWindowBase : public QMainWindow {
 
     void buildEditMenu();
     void refreshEditItems();
+    // Every item that DisableCommands or lockWhileMoving locks, enabled or not as both say.
+    void applyItemLocks();
     // The name an undo step takes from the menu item or button that made it: "table change
     // by Receive(Points)", "table change by Init > Points".
     static QString stepNameOf(const QObject* source);
@@ -293,6 +300,7 @@ class MainWindowBase : public QMainWindow {
     QHash<QString, QAction*> m_keys;
     QToolBar* m_toolbar = nullptr;
     QStringList m_lockedItems;
+    bool m_motionLocked = false;
     bool m_userAction = false;
     QString m_controllerVersion;
     TableHistory* m_history = nullptr;

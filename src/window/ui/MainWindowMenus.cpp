@@ -57,22 +57,47 @@ void MainWindowBase::buildToolMenu(std::initializer_list<ItemDef> items,
         connect(port, &QAction::triggered, this, &MainWindowBase::openPortDialog);
 }
 
+namespace {
+// The items of either window that open a window or a modal dialog (a question, a file dialog,
+// a tool window); Exit is not among them: it stops first.
+const QStringList kOpeners{"mnuFileNew",    "mnuFileOpen",    "mnuFileCompare", "mnuFileSave",
+                           "mnuFilePrint",  "mnuViewTraffic", "mnuToolsTranP",  "mnuToolsTranA",
+                           "mnuToolsTranZ", "mnuToolsRecP",   "mnuToolsRecA",   "mnuToolsRecZ",
+                           "mnuToolsCom",   "mnuToolsBag",    "mnuToolsSpeed",  "mnuToolsComp",
+                           "mnuToolsIni",   "mnuHelpAbout"};
+} // namespace
+
+void MainWindowBase::applyItemLocks() {
+    const auto apply = [this](const QString& name) {
+        if (QAction* a = action(name))
+            a->setEnabled(!(m_commandsLocked && m_lockedItems.contains(name)) &&
+                          !(m_motionLocked && kOpeners.contains(name)));
+    };
+    for (const QString& name : std::as_const(m_lockedItems))
+        apply(name);
+    for (const QString& name : kOpeners)
+        apply(name);
+}
+
 void MainWindowBase::DisableCommands() {
     m_commandsLocked = true;
     DisableToolbar();
-    for (const QString& name : std::as_const(m_lockedItems))
-        if (QAction* a = action(name))
-            a->setEnabled(false);
+    applyItemLocks();
     lockOwnControls(true);
 }
 
 void MainWindowBase::EnableCommands() {
     m_commandsLocked = false;
     EnableToolbar();
-    for (const QString& name : std::as_const(m_lockedItems))
-        if (QAction* a = action(name))
-            a->setEnabled(true);
+    applyItemLocks();
     lockOwnControls(false);
+}
+
+void MainWindowBase::lockWhileMoving(bool moving) {
+    if (moving == m_motionLocked)
+        return;
+    m_motionLocked = moving;
+    applyItemLocks();
 }
 
 void MainWindowBase::buildFileMenu() {

@@ -52,6 +52,7 @@ template <typename Base> class WindowPanelHost : public MainWindowHost<Base> {
     }
     void disableCommands() override { m_window.DisableCommands(); }
     void enableCommands() override { m_window.EnableCommands(); }
+    void lockWhileMoving(bool moving) override { m_window.lockWhileMoving(moving); }
 
   protected:
     using MainWindowHost<Base>::m_window;
