@@ -46,11 +46,12 @@ void PointDrive::applyPanelState() {
     // The menus first: unlocking them gives the window's own buttons back, which the lines
     // below then set as the panel needs them.
     Drive::lockCommands(m_host, m_commandsLocked, operationView || m_teachingOpen || held || !idle);
-    m_host.setControlEnabled(Ctl::Stop, operation && !idle);
     m_host.setControlEnabled(Ctl::Setting, (idle || motion.leftMoving()) && !m_entering && !held);
     m_host.setControlEnabled(Ctl::Operation, idle && !m_teachingOpen && !m_entering && !held);
     m_host.setControlEnabled(Ctl::Org, operation && idle);
     m_host.setControlEnabled(Ctl::Start, operation && idle);
+    // After Org and Start: Stop disabled with the focus hands it to them.
+    m_host.setControlEnabled(Ctl::Stop, operation && !idle);
     m_host.setControlEnabled(PointCtl::Numeric, !playback);
     const bool teachable = idle && !m_teachingOpen && !held && !operationView;
     m_host.setControlEnabled(PointCtl::Direct, teachable);

@@ -60,11 +60,12 @@ void PulseDrive::applyPanelState() {
     const bool operationView = operation || m_entering;
 
     Drive::lockCommands(m_host, m_commandsLocked, operationView || m_teaching || !idle);
-    m_host.setControlEnabled(Ctl::Stop, operation && !idle);
     m_host.setControlEnabled(Ctl::Setting, (idle || motion.leftMoving()) && !m_entering);
     m_host.setControlEnabled(Ctl::Operation, idle && !m_teaching && !m_entering);
     m_host.setControlEnabled(Ctl::Org, operation && idle);
     m_host.setControlEnabled(Ctl::Start, operation && idle);
+    // After Org and Start: Stop disabled with the focus hands it to them.
+    m_host.setControlEnabled(Ctl::Stop, operation && !idle);
     // No servo, alarm or operation switch while the actuator moves or a start runs.
     for (const char* name : kSwitchButtons)
         m_host.setControlEnabled(name, operation && idle &&

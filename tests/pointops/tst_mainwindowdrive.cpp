@@ -51,6 +51,7 @@ class TestMainWindowDrive : public PointWindowTest {
     void jogPressLostStops();
     void closeDuringMotionStopsIt_data();
     void closeDuringMotionStopsIt();
+    void stopLeavesTheFocusInTheDrivePanel();
     void sizeDetectionFailuresAfterSetting_data();
     void sizeDetectionFailuresAfterSetting();
 };
@@ -201,6 +202,29 @@ void TestMainWindowDrive::closeDuringMotionStopsIt() {
     QVERIFY(m_window->isVisible());
     QVERIFY(panel->button("Cmd_Return")->isEnabled() && panel->button("Cmd_Setup")->isEnabled());
     QVERIFY(!panel->button("Cmd_Stop")->isEnabled());
+}
+
+// While the actuator moves nothing that opens a window or a dialog is usable; Stop, once it has
+// stopped the motion and is disabled, hands the focus to the drive panel's next button.
+void TestMainWindowDrive::stopLeavesTheFocusInTheDrivePanel() {
+    DrivePanel* panel = m_window->drivePanel();
+    panel->button("Cmd_driv")->click();
+    m_controller->setMotionDuration(5000);
+    QStringList usableWhileMoving;
+    QTimer::singleShot(300, this, [&] {
+        for (const char* item : {"mnuFileCompare", "mnuViewTraffic", "mnuFileOpen"})
+            if (m_window->action(item)->isEnabled())
+                usableWhileMoving << item;
+        QTest::mouseClick(panel->button("Cmd_Stop"), Qt::LeftButton);
+    });
+    m_op.answers = {OperatorInteraction::Answer::Yes};
+    panel->button("Cmd_Return")->click();
+    QVERIFY(usableWhileMoving.isEmpty());
+    QVERIFY(!m_controller->motionRunning());
+    QWidget* focus = m_window->focusWidget();
+    QVERIFY2(focus == panel->button("Cmd_Start") || focus == panel->button("Cmd_Return"),
+             focus ? qPrintable(focus->objectName()) : "no focus");
+    QVERIFY(m_window->action("mnuFileCompare")->isEnabled());
 }
 
 void TestMainWindowDrive::sizeDetectionFailuresAfterSetting_data() {

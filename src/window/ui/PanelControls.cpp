@@ -35,9 +35,35 @@ void PanelControls::reportUnknown(const QString& name) const {
     }
 }
 
+namespace {
+// The control that takes the focus from one about to be disabled: the nearest usable one of
+// the same frame, the one before it first (Start after Stop), else none.
+QWidget* focusHeirOf(QWidget* w) {
+    QWidget* frame = w->parentWidget();
+    const auto usable = [frame, w](QWidget* other) {
+        return other != w && other->parentWidget() == frame && other->isEnabled() &&
+               other->isVisible() && (other->focusPolicy() & Qt::TabFocus);
+    };
+    for (QWidget* other = w->previousInFocusChain(); other && other != w;
+         other = other->previousInFocusChain())
+        if (usable(other))
+            return other;
+    return nullptr;
+}
+} // namespace
+
 void PanelControls::setEnabled(const QString& name, bool enabled) {
-    if (QWidget* w = find(name))
-        w->setEnabled(enabled);
+    QWidget* w = find(name);
+    if (!w)
+        return;
+    // A control disabled while it has the focus hands it on within its frame; left to itself
+    // the focus would go to the next control of the window (Stop's would land in the size
+    // detection boxes).
+    if (!enabled && w->window()->focusWidget() == w) {
+        if (QWidget* heir = focusHeirOf(w))
+            heir->setFocus(Qt::OtherFocusReason);
+    }
+    w->setEnabled(enabled);
 }
 
 bool PanelControls::isEnabled(const QString& name) const {
