@@ -206,13 +206,9 @@ void lockCommands(PanelHost& host, bool& locked, bool lock) {
         host.enableCommands();
 }
 
-void followMotion(PanelHost& host, IoMonitor& monitor, bool& dialogShown, bool closing) {
+void followMotion(PanelHost& host, IoMonitor& monitor, bool closing) {
     const DriveState& s = host.drive();
-    const bool dialog = s.motion.stopDialogWanted(s.operationMode);
-    if (dialog != dialogShown) {
-        dialogShown = dialog;
-        host.setStopDialogShown(dialog);
-    }
+    host.setStopDialogShown(s.motion.stopDialogWanted(s.operationMode));
     host.lockWhileMoving(!s.motion.idle());
     const bool poll = s.operationMode && s.motion.idle() && !closing;
     if (poll && !monitor.running())

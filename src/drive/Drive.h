@@ -81,6 +81,8 @@ class PanelHost : public OperationHost {
     virtual void resetLamps() = 0;
     // Places the carriage for a position in mm measured from the mechanical origin.
     virtual void showCarriage(double positionMm, double strokeMm, int originDirection) = 0;
+    // Shows or hides the stop dialog; called with the wanted state whenever the motion state
+    // changes, so showing a shown dialog (or hiding a hidden one) changes nothing.
     virtual void setStopDialogShown(bool shown) = 0;
     virtual void setStatusText(int panel, const QString& text) = 0;
     virtual void disableCommands() = 0;
@@ -146,11 +148,12 @@ bool motionRunning(const DriveContext& c);
 // was last told), so unlocking never undoes the panel's own enabled states set after it.
 void lockCommands(PanelHost& host, bool& locked, bool lock);
 
-// What follows the motion state alike in both kinds: the STOP dialog, shown while the motion
-// state wants it (dialogShown: what the window was last told), and the I/O monitor, polling in
+// What follows the motion state alike in both kinds: the STOP dialog, shown exactly while the
+// motion state wants it (nothing else shows or hides it), the menu items that open a window or
+// a modal dialog, locked while it is not idle, and the I/O monitor, polling in
 // Operation mode while no sequence runs, so a sequence's own exchanges never wait behind a poll
 // and the monitor goes on after every sequence, however it ended. Not while closing.
-void followMotion(PanelHost& host, IoMonitor& monitor, bool& dialogShown, bool closing);
+void followMotion(PanelHost& host, IoMonitor& monitor, bool closing);
 
 // Whether the sequence under way must end here: a stop was asked for.
 inline bool stopAsked(const DriveContext& c) {

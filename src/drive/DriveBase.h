@@ -103,6 +103,5 @@ class DriveBase : public QObject {
 
     bool m_entering = false; // Operation mode's start-up reads are under way
     bool m_commandsLocked = false;
-    bool m_dialogShown = false;
     bool m_closing = false;
 };

@@ -67,7 +67,7 @@ void PointDrive::applyPanelState() {
     // The table is not edited while the actuator is driven.
     m_ops.points.setLocked(operationView);
 
-    Drive::followMotion(m_host, *m_monitor, m_dialogShown, m_closing);
+    Drive::followMotion(m_host, *m_monitor, m_closing);
 }
 
 // ---- Operation and Setting ------------------------------------------------------------------

@@ -81,7 +81,7 @@ void PulseDrive::applyPanelState() {
     // The zones are not edited while the actuator is driven or taught (SET writes them).
     m_zones.setLocked(operationView || m_teaching);
 
-    Drive::followMotion(m_host, *m_monitor, m_dialogShown, m_closing);
+    Drive::followMotion(m_host, *m_monitor, m_closing);
 }
 
 // ---- Operation and Setting ------------------------------------------------------------------

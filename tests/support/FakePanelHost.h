@@ -82,6 +82,8 @@ template <typename Base> class FakePanelHostOf : public Base {
     void resetLamps() override { lamps.fill(false); }
     void showCarriage(double positionMm, double, int) override { carriagePosition = positionMm; }
     void setStopDialogShown(bool shown) override {
+        if (shown == stopDialogShown)
+            return;
         stopDialogShown = shown;
         stopDialogShows += shown ? 1 : 0;
         if (onStopDialog)

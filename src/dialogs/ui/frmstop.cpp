@@ -29,15 +29,17 @@ void frmstop::stop() {
     Command::clear(m_fields);
     m_fields.P_Command = Command::StopChar;
     Command::compose(m_fields);
-    // The one stop path of the drive panels; it writes nothing when nothing moves.
+    // The one stop path of the drive panels; it writes nothing when nothing moves. The dialog
+    // stays: the motion state hides it once the stop is under way, and shows it again while
+    // the actuator may still be moving.
     if (m_requestStop)
         m_requestStop();
-    hide();
 }
 
 void frmstop::reject() {
+    // Closing and Escape stop like STOP, and leave the dialog to the motion state as well
+    // (a close that leaves the dialog visible is ignored).
     stop();
-    QDialog::reject();
 }
 
 void frmstop::changeEvent(QEvent* event) {

@@ -10,9 +10,10 @@ class QPushButton;
 
 // The stop dialog "STOP", shown modeless while a motion of its main window may run. STOP asks
 // that window's drive panel to stop (the one stop path: the stop character goes straight to the
-// open port of the motion's exchange, which collects the controller's answer) and hides the
-// dialog. Closing the dialog (its close button, Alt+F4) and Escape are a STOP too: a dialog
-// that disappears must never leave the actuator running.
+// open port of the motion's exchange, which collects the controller's answer). Closing the
+// dialog (its close button, Alt+F4) and Escape are a STOP too. The dialog never hides itself:
+// only its window's motion state shows and hides it, so it is there again whenever a stop goes
+// unanswered and the actuator may still be moving.
 //
 // Like the progress dialog it stays usable while its owner window is disabled.
 class frmstop final : public QDialog {
@@ -30,7 +31,7 @@ class frmstop final : public QDialog {
     // The dialog's own command fields, holding the last stop line composed.
     const Command::Fields& fields() const { return m_fields; }
 
-    // Escape and closing the dialog.
+    // Escape and closing the dialog: a STOP.
     void reject() override;
 
   protected:

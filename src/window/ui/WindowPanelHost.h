@@ -42,9 +42,11 @@ template <typename Base> class WindowPanelHost : public MainWindowHost<Base> {
             positionMm, strokeMm, originDirection, m_carriage->geometry()));
     }
     void setStopDialogShown(bool shown) override {
+        if (shown == m_window.stopDialogShown())
+            return;
         if (shown)
             m_window.stopDialog().show();
-        else if (m_window.stopDialogShown())
+        else
             m_window.stopDialog().hide();
     }
     void setStatusText(int panel, const QString& text) override {
