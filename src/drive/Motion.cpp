@@ -18,6 +18,7 @@ void Motion::begin(StopControl control) {
     }
     m_control = control;
     m_stopRequested = false;
+    m_moveWentOut = false;
     m_phase = Phase::Starting;
     emit changed();
 }
@@ -38,6 +39,8 @@ void Motion::end() {
 }
 
 void Motion::setPhase(Phase phase) {
+    if (phase == Phase::Moving)
+        m_moveWentOut = true;
     if (m_phase == phase)
         return;
     m_phase = phase;

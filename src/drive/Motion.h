@@ -55,6 +55,8 @@ class Motion final : public QObject {
     void end();
     void setPhase(Phase phase);
     void requestStop();
+    // A motion command of the running sequence went out (it may have moved the actuator).
+    bool moveWentOut() const { return m_moveWentOut; }
     // A stop was answered while the actuator was left moving, or the operator left with
     // Setting: Idle.
     void settle();
@@ -81,6 +83,7 @@ class Motion final : public QObject {
     int m_depth = 0;
     bool m_stopRequested = false;
     bool m_held = false;
+    bool m_moveWentOut = false;
     int m_timeoutLimitMs = 0;
 };
 

@@ -198,8 +198,10 @@ void PulseDrive::startClicked() {
     DriveState& s = state();
     if (!s.operationMode || !s.motion.idle())
         return;
-    // From here Stop is usable; a stop before the move command cancels the rest.
+    // From here Stop is usable, and coloured as such; a stop before the move command cancels
+    // the rest.
     MotionSequence sequence(s.motion, Motion::StopControl::Button);
+    m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
     const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Start"));
     c.link.setErrorText({});
     const int zone = m_pulseHost.currentZoneCell().first;
@@ -207,23 +209,25 @@ void PulseDrive::startClicked() {
     for (;;) {
         if (Drive::stopAsked(c) || !Drive::askStart(c, QStringLiteral("Do you start?"), where))
             break;
-        for (const char* name :
-             {Ctl::Stop, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
+        for (const char* name : {PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
             m_host.setControlColour(name, DriveColour::StopDuringOrigin);
-        // The excitation's title names only its own exchanges: a failed move is the start's.
-        if (Drive::stopAsked(c) || !excite() || Drive::stopAsked(c))
+        // "Motor excitation" titles the excitation and the origin query that follows it; the
+        // moves keep the start's title.
+        const DriveContext excitation = Ops::titled(m_ctx, QStringLiteral("Motor excitation"));
+        if (Drive::stopAsked(c) || !excite(excitation) || Drive::stopAsked(c))
             break;
 
         const ExchangeResult origin =
-            Ops::exchangeAsWritten(c, Command::QueryORG, QStringLiteral("@?ORG"), 3000);
+            Ops::exchangeAsWritten(excitation, Command::QueryORG, QStringLiteral("@?ORG"), 3000);
         if (Drive::stopAsked(c))
             break;
-        if (origin.ReplyText.isEmpty()) {
-            Ops::reportLinkError(c, origin);
+        // Any time-out fails: a partial reply holding "1" says nothing about the origin.
+        if (origin.Timeout() || origin.ReplyText.isEmpty()) {
+            Ops::reportLinkError(excitation, origin);
             break;
         }
         if (isRefusal(origin.ReplyText)) {
-            Ops::reportNg(c, origin);
+            Ops::reportNg(excitation, origin);
             break;
         }
         if (stateOf(origin) == u"1") {
@@ -239,18 +243,24 @@ void PulseDrive::startClicked() {
                                              "operations required, press Pop-up button.")))
             break;
         const Drive::Outcome returned = returnToOrigin(c, true);
+        m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
         if (returned == Drive::Outcome::Stopped && Drive::stopAsked(c))
             c.link.setErrorText(QStringLiteral("STOP･･61:STOP COMMAND"));
         if (returned != Drive::Outcome::Done)
             break;
     }
+    // A stop before anything moved would end the start without a word: the operator learns
+    // that it was cancelled.
+    if (Drive::stopAsked(c) && !s.motion.moveWentOut())
+        c.op.message(c.title,
+                     QStringLiteral("The start was cancelled: Stop came before anything moved."),
+                     OperatorInteraction::Icon::Information);
     finishStart();
 }
 
 // The motor must be excited before a move: "@?SRVO", and "@SRVO 1" when it is off. Both are
 // written as they stand, without comma and line end. False when the start must end.
-bool PulseDrive::excite() {
-    const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Motor excitation"));
+bool PulseDrive::excite(const DriveContext& c) {
     const ExchangeResult servo =
         Ops::exchangeAsWritten(c, Command::QuerySRVO, QStringLiteral("@?SRVO"), 3000);
     if (Drive::stopAsked(c))
@@ -280,9 +290,9 @@ bool PulseDrive::excite() {
 }
 
 void PulseDrive::finishStart() {
-    for (const char* name :
-         {Ctl::Stop, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
+    for (const char* name : {PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
         m_host.setControlColour(name, std::nullopt);
+    m_host.setControlColour(Ctl::Stop, std::nullopt);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     // The servo and the brake stay usable; alarm cancel, deviation clear and the operation
     // type wait for Stop, Org or the I/O monitor.

@@ -94,7 +94,7 @@ class PulseDrive final : public DriveBase {
     // The five switch buttons usable or not (applies the panel state).
     void setSwitches(std::initializer_list<const char*> names, bool usable);
     QString zoneToGo(const DriveContext& c, int zone);
-    bool excite();
+    bool excite(const DriveContext& c);
     void finishStart();
 
     // PulseSwitches.cpp

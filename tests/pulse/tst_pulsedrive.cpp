@@ -214,26 +214,32 @@ void TestPulseDrive::startSequence_data() {
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("told"); // the titles of the messages shown
     // The start's own commands are written as they stand: no comma, no CR LF. The zone read
     // before them tells the question where the carriage goes.
     QTest::newRow("origin set, servo off")
         << true << false << QList<Answer>{Answer::Yes} << QStringList{"Do you start?"}
-        << QByteArray("@READ ZON ,\r\n@?SRVO@SRVO 1@?ORG@MOVP 2") << 750;
+        << QByteArray("@READ ZON ,\r\n@?SRVO@SRVO 1@?ORG@MOVP 2") << 750 << QStringList{};
     QTest::newRow("origin set, servo on")
         << true << true << QList<Answer>{Answer::Yes} << QStringList{"Do you start?"}
-        << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG@MOVP 2") << 750;
+        << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG@MOVP 2") << 750 << QStringList{};
     QTest::newRow("origin first") << false << true
                                   << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Yes}
                                   << QStringList{"Do you start?", AskOrigin, "Do you start?"}
                                   << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG" + OriginReturn +
                                                 "@?SRVO@?ORG@MOVP 2")
-                                  << 750;
+                                  << 750 << QStringList{};
     QTest::newRow("origin declined")
         << false << true << QList<Answer>{Answer::Yes, Answer::No}
-        << QStringList{"Do you start?", AskOrigin} << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG") << 0;
+        << QStringList{"Do you start?", AskOrigin} << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG") << 0
+        << QStringList{};
     QTest::newRow("not started") << true << true << QList<Answer>{Answer::No}
                                  << QStringList{"Do you start?"} << QByteArray("@READ ZON ,\r\n")
-                                 << 0;
+                                 << 0 << QStringList{};
+    // A reply cut short by the time-out says nothing, whatever it holds: no move.
+    QTest::newRow("origin query cut short")
+        << true << true << QList<Answer>{Answer::Yes} << QStringList{"Do you start?"}
+        << QByteArray("@READ ZON ,\r\n@?SRVO@?ORG") << 0 << QStringList{"Motor excitation"};
 }
 
 void TestPulseDrive::startSequence() {
@@ -243,6 +249,7 @@ void TestPulseDrive::startSequence() {
     QFETCH(QStringList, questions);
     QFETCH(QByteArray, written);
     QFETCH(int, position);
+    QFETCH(QStringList, told);
     PulseRig r;
     r.controller.setOriginDone(originDone);
     r.controller.setServoOn(servoOn);
@@ -250,7 +257,21 @@ void TestPulseDrive::startSequence() {
     r.host.zoneCell = {2, ZoneRules::ColNote};
     r.enterOperation();
     r.op.answers = answers;
+    if (!told.isEmpty()) {
+        r.controller.setSilentFor("@?ORG");
+        connect(&r.controller, &VirtualController::lineHandled, this, [&](const QString& line) {
+            if (line == "@?ORG")
+                r.controller.inject("1");
+        });
+    }
+    // Stop is usable, and coloured so, from the start's first step.
+    std::optional<quint32> stopColour;
+    r.op.onPrompt = [&](const ScriptedOperator::Prompt&) {
+        if (!stopColour)
+            stopColour = r.host.colour(Ctl::Stop);
+    };
     r.panel.startClicked();
+    QCOMPARE(stopColour, std::optional<quint32>(0xFF80FF));
 
     QCOMPARE(r.op.texts("yesno"), questions);
     QCOMPARE(r.op.prompts.first().title, QString("Start"));
@@ -258,7 +279,11 @@ void TestPulseDrive::startSequence() {
              QString("Zone 2: position A 7.50 mm (as the controller holds it)"));
     QCOMPARE(r.controller.received(), written);
     QCOMPARE(r.controller.position(), position);
-    QVERIFY(r.op.texts("message").isEmpty());
+    QStringList titles;
+    for (const auto& p : r.op.prompts)
+        if (p.kind == "message")
+            titles << p.title;
+    QCOMPARE(titles, told);
     QVERIFY(r.drive.motion.idle() && r.opState.orgpos == 0);
     QVERIFY(r.host.isEnabled(Ctl::Setting) && r.host.isEnabled(Ctl::Start));
     QVERIFY(!r.host.isEnabled(Ctl::Stop));
