@@ -141,8 +141,10 @@ void PointDrive::startClicked() {
         m_host.setControlColour(Ctl::Start, DriveColour::Idle);
         return;
     }
-    // From here Stop is usable; a stop before the move command cancels the rest.
+    // From here Stop is usable, and coloured as such; a stop before the move command cancels
+    // the rest.
     MotionSequence sequence(s.motion, Motion::StopControl::Button);
+    m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringStart);
     const DriveContext origin = Ops::titled(m_ctx, QStringLiteral("Return to origin"));
     const ExchangeResult r = Ops::exchange(origin, Command::QueryORG, {}, 3000);
     const QString& reply = r.ReplyText;
@@ -172,6 +174,7 @@ void PointDrive::startClicked() {
             restoreAfterStart();
             return;
         }
+        m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringStart);
     }
 
     // The point's stored data first, so the question can say where the carriage goes.
@@ -197,7 +200,6 @@ void PointDrive::startClicked() {
         restoreAfterStart();
         return;
     }
-    m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringStart);
     if (moveToPoint() != Drive::Outcome::NoReply)
         Drive::readCurrentPosition(c);
     restoreAfterStart();
