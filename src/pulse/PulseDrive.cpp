@@ -72,6 +72,7 @@ void PulseDrive::applyPanelState() {
                                            m_switchesOn.contains(QString::fromLatin1(name)));
     for (const char* name : {Ctl::Set, Ctl::TargetP, Ctl::SetBase})
         m_host.setControlEnabled(name, !operationView && idle && (!m_teaching || m_teachingReady));
+    m_host.setControlEnabled(PulseCtl::EndTeaching, idle && m_teaching && m_teachingReady);
     m_host.setControlEnabled(PulseCtl::Numeric, !m_teaching);
     for (const char* name : {PulseCtl::Playback, PulseCtl::JogOpen, PulseCtl::JogClose})
         m_host.setControlEnabled(name, false);

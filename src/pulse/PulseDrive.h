@@ -24,6 +24,7 @@ inline constexpr char Playback[] = "Opt_Num_2";
 inline constexpr char DriveFrame[] = "Frame_Drive";
 inline constexpr char DisplayFrame[] = "Frame_IO";
 inline constexpr char TeachingFrame[] = "Frame_Teach";
+inline constexpr char EndTeaching[] = "Cmd_EndTeach";
 } // namespace PulseCtl
 
 // The captions that say what a click on the servo and the operation type buttons does.
@@ -65,6 +66,9 @@ class PulseDrive final : public DriveBase {
     // Direct teaching (PulseTeaching.cpp): "Position" (zone cell) or "Origin point shift".
     void teachClicked(bool originShift);
     void setClicked();
+    // "End teaching" and Escape while the slider is taught: teaching ends as after SET's
+    // "Terminate teaching setting?" Yes, without writing anything.
+    void endTeachingClicked();
     // Txt_Pos: Enter or leaving the box rewrites its text as its number; the focus colours.
     void positionBoxEdited();
     void positionBoxFocused(bool focused);
@@ -107,6 +111,8 @@ class PulseDrive final : public DriveBase {
 
     // PulseTeaching.cpp
     void endTeaching();
+    // The return to origin offered at the end of teaching, then Setting mode.
+    void leaveTeaching();
     void showTeachingPosition(double positionMm, double originShift);
     enum class ShiftSend { Sent, Declined, Failed };
     ShiftSend sendVirtualOrigin(const QString& position);

@@ -143,6 +143,17 @@ void PulseDrive::setClicked() {
         resumePolling();
         return;
     }
+    leaveTeaching();
+}
+
+void PulseDrive::endTeachingClicked() {
+    if (!m_teaching || !m_teachingReady || !state().motion.idle())
+        return;
+    m_poll->stop();
+    leaveTeaching();
+}
+
+void PulseDrive::leaveTeaching() {
     const DriveContext c = Ops::titled(m_ctx, QStringLiteral("Teaching"));
     if (Ops::askYesNo(c, AskOrigin)) {
         returnToOrigin(c, true);

@@ -412,8 +412,16 @@ void TestPulseDrive::directTeaching() {
         QVERIFY(r.zones.modified());
         QVERIFY(r.panel.teaching());
         QTRY_VERIFY(r.lines().contains("@?POS ,\r\n"));
-        r.panel.settingClicked(); // ends the teaching
-        QVERIFY(!r.panel.teaching());
+        // "End teaching" (or Escape) ends it without SET: nothing more is written.
+        r.controller.setPosition(position + 100);
+        QTRY_VERIFY(r.host.texts.value(Ctl::Pos) != shown);
+        QVERIFY(r.host.isEnabled(PulseCtl::EndTeaching));
+        r.op.answers = {Answer::No}; // no return to origin
+        r.panel.endTeachingClicked();
+        QVERIFY(!r.panel.teaching() && !r.host.commandsLocked);
+        QCOMPARE(r.zones.zone(1).b, shown);
+        QCOMPARE(r.op.last().text, AskOrigin);
+        QVERIFY(!r.host.isEnabled(PulseCtl::EndTeaching));
         return;
     }
     // Send, terminate, no return to origin: back in Setting mode.

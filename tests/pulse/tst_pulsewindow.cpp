@@ -63,6 +63,7 @@ class TestPulseWindow : public QObject {
     void operationModeThroughTheButtons();
     void positionBoxKeys_data();
     void positionBoxKeys();
+    void escapeEndsTeaching();
     void fitsTheScreen();
 
   private:
@@ -444,6 +445,34 @@ void TestPulseWindow::speedCalculationKeepsTheWindowDisabled() {
     QVERIFY(m_window->isEnabled());
     QCOMPARE(tool->selectedOption(), 0);
     QVERIFY(tool->speedText().isEmpty() && tool->accelerationText().isEmpty());
+}
+
+// Direct teaching can be left without SET: Escape (the "End teaching" button) ends it as
+// "Terminate teaching setting?" Yes does, writing nothing. While its return to origin moves,
+// nothing that opens a window or a dialog is usable.
+void TestPulseWindow::escapeEndsTeaching() {
+    VirtualController& c = *m_rig.controller;
+    QStringList usableWhileMoving;
+    connect(&c, &VirtualController::lineHandled, this, [&](const QString& line) {
+        if (line.startsWith("@ORG"))
+            for (const char* item : {"mnuFileCompare", "mnuToolsSpeed", "mnuViewTraffic"})
+                if (m_window->action(item)->isEnabled())
+                    usableWhileMoving << item;
+    });
+    m_op.answers = {Answer::Yes, Answer::Yes, Answer::No}; // origin, servo off; none at the end
+    QTest::mouseClick(button("Cmd_TargetP"), Qt::LeftButton);
+    QTRY_VERIFY(button("Cmd_EndTeach")->isEnabled());
+    QVERIFY(usableWhileMoving.isEmpty());
+    QVERIFY(m_window->action("mnuToolsSpeed")->isEnabled()); // nothing moves now
+    c.clearReceived();
+    QLineEdit* position = m_window->panel()->box("Txt_Pos");
+    position->setFocus();
+    QTest::keyClick(position, Qt::Key_Escape);
+    QTRY_VERIFY(!m_window->drive().teaching());
+    QCOMPARE(m_op.last().text, QString("Execute return to origin? If stopping in operations "
+                                       "required, press Pop-up button."));
+    QVERIFY(!c.received().contains("@WRITE") && !m_window->zones().modified());
+    QVERIFY(!button("Cmd_EndTeach")->isEnabled() && button("Cmd_TargetP")->isEnabled());
 }
 
 // The window opens whole on a 1280 x 800 screen and keeps every control reachable on a

@@ -164,6 +164,14 @@ QGroupBox* PulsePanel::buildTeachingFrame() {
     targetRow->addWidget(PanelWidgets::button(QStringLiteral("Cmd_SetBase"),
                                               QStringLiteral("Origin point shift"), frame));
     targetRow->addStretch(1);
+    // The way out of teaching that writes nothing (Escape as well); usable while the slider is
+    // taught.
+    QPushButton* leave =
+        PanelWidgets::button(QStringLiteral("Cmd_EndTeach"), QStringLiteral("End teaching"), frame);
+    leave->setShortcut(QKeySequence(Qt::Key_Escape));
+    leave->setToolTip(QStringLiteral("End direct teaching without writing the position (Esc)"));
+    leave->setEnabled(false);
+    targetRow->addWidget(leave);
     QPushButton* set =
         PanelWidgets::button(QStringLiteral("Cmd_Set"), QStringLiteral("SET"), frame);
     set->setMinimumWidth(72);

@@ -15,9 +15,9 @@ class QRadioButton;
 // deviation clear, operation type, Org, start "スタート", Stop), the frame "Display" with
 // the I/O lamps and the error box, the current position with the slider picture, and the
 // frame "Direct teaching" (Txt_Pos, the three teaching options, the disabled open/close jog
-// buttons, Position, Origin point shift and SET). Every control carries its program name as
-// its object name (Cmd_Srvo, Cmd_Dousa, Txt_Pos, Opt_Num_0 ...), so the window finds and
-// wires them by name. The panel only arranges and colours its controls.
+// buttons, Position, Origin point shift, "End teaching" (Escape) and SET). Every control carries
+// its program name as its object name (Cmd_Srvo, Cmd_Dousa, Txt_Pos, Opt_Num_0 ...), so the window
+// finds and wires them by name. The panel only arranges and colours its controls.
 class PulsePanel final : public ControlPanel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PulsePanel)

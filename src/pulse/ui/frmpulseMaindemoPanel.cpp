@@ -44,6 +44,7 @@ void frmpulseMaindemo::wirePanel() {
     onClick(Ctl::Start, &PulseDrive::startClicked);
     onClick(Ctl::Stop, &PulseDrive::stopClicked);
     onClick(Ctl::Set, &PulseDrive::setClicked);
+    onClick(PulseCtl::EndTeaching, &PulseDrive::endTeachingClicked);
     on(Ctl::Org, &QPushButton::pressed, &PulseDrive::orgPressed);
     on(Ctl::Start, &QPushButton::pressed, &PulseDrive::startPressed);
     connect(button(Ctl::TargetP), &QPushButton::clicked, d,
@@ -73,6 +74,15 @@ bool frmpulseMaindemo::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == m_panel->box(QString::fromLatin1(Ctl::Pos))) {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
             const auto* key = static_cast<QKeyEvent*>(event);
+            // Escape types nothing here, and is still "End teaching" while that is offered.
+            if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Escape &&
+                key->modifiers() == Qt::NoModifier) {
+                if (QPushButton* leave =
+                        m_panel->button(QString::fromLatin1(PulseCtl::EndTeaching));
+                    leave->isEnabled())
+                    leave->click();
+                return true;
+            }
             if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
                 !PulseDrive::positionBoxTakesKey(key->key(), key->modifiers(), key->text())) {
                 event->accept();
