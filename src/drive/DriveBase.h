@@ -24,6 +24,7 @@ class DriveBase : public QObject {
     ~DriveBase() override;
 
     DriveState& state() { return m_host.drive(); }
+    const DriveState& state() const { return m_host.drive(); }
     IoMonitor& monitor() { return *m_monitor; }
     const DriveContext& context() const { return m_ctx; }
 

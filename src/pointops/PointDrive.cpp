@@ -53,6 +53,8 @@ void PointDrive::applyPanelState() {
     // After Org and Start: Stop disabled with the focus hands it to them.
     m_host.setControlEnabled(Ctl::Stop, operation && !idle);
     m_host.setControlEnabled(PointCtl::Numeric, !playback);
+    for (const char* jog : {PointCtl::Plus, PointCtl::Minus})
+        m_host.setControlEnabled(jog, jogUsable());
     const bool teachable = idle && !m_teachingOpen && !held && !operationView;
     m_host.setControlEnabled(PointCtl::Direct, teachable);
     m_host.setControlEnabled(PointCtl::Playback, teachable);
@@ -74,8 +76,6 @@ void PointDrive::applyPanelState() {
 
 void PointDrive::prepareOperation() {
     m_pointHost.showPointGrid();
-    for (const char* jog : {PointCtl::Plus, PointCtl::Minus})
-        m_host.setControlEnabled(jog, false);
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     m_host.setControlColour(Ctl::Stop, std::nullopt);

@@ -97,6 +97,7 @@ class PointDrive final : public DriveBase {
     Drive::OriginReturn originReturn();
 
     // The jog (PointJog.cpp).
+    bool jogUsable() const;
     void runJog();
     // One jog step; false when the jog ended (failed, refused or stopped).
     bool jogStep(bool plus);

@@ -14,8 +14,16 @@ using ReplyRules::isStop;
 
 // ---- Jog ------------------------------------------------------------------------------------
 
+bool PointDrive::jogUsable() const {
+    const Motion& motion = state().motion;
+    // Like every other control the jog follows the motion state: usable while nothing moves
+    // or its own steps run, never while the actuator may still be moving.
+    return state().panelMode == DriveState::TeachingPlayback && m_playbackReady &&
+           (motion.idle() || (m_jogRunning && motion.phase() != Motion::Phase::MaybeMoving));
+}
+
 void PointDrive::jogPressed(bool plus) {
-    if (state().panelMode != DriveState::TeachingPlayback || !m_playbackReady)
+    if (!jogUsable())
         return;
     (plus ? m_plusHeld : m_minusHeld) = true;
     // A press is served by at least one step, however short the click.

@@ -77,10 +77,8 @@ void PointDrive::endTeaching() {
     m_poll->stop();
     m_teachingOpen = false;
     m_playbackReady = false;
-    for (const char* jog : {PointCtl::Plus, PointCtl::Minus}) {
+    for (const char* jog : {PointCtl::Plus, PointCtl::Minus})
         m_host.setControlColour(jog, std::nullopt);
-        m_host.setControlEnabled(jog, false);
-    }
     m_ctx.state.settei = 1;
     applyPanelState();
     emit jogChanged(); // a jog waiting for its release ends with the teaching
@@ -124,10 +122,9 @@ void PointDrive::runTeachingPlayback() {
     // From here the jog buttons drive the actuator (jogPressed / jogReleased); nothing runs
     // while neither is held.
     m_playbackReady = true;
-    for (const char* jog : {PointCtl::Plus, PointCtl::Minus}) {
+    for (const char* jog : {PointCtl::Plus, PointCtl::Minus})
         m_host.setControlColour(jog, DriveColour::JogPlayback);
-        m_host.setControlEnabled(jog, true);
-    }
+    applyPanelState();
 }
 
 void PointDrive::showTeachingPosition(double positionMm, double originShift) {
