@@ -179,6 +179,9 @@ struct MotionCommand {
     QString tail;
     int timeoutMs = 0;
     QString asWritten; // when not empty: written as it stands
+    // A short step that may end by itself before a stop reaches it: its "OK" after a stop is
+    // no stop ignored.
+    bool mayEndBeforeStop = false;
 };
 
 enum class MotionEnd {
@@ -195,27 +198,34 @@ struct Moved {
 // Runs a motion command inside the running sequence. It first waits for the line to be free;
 // when a stop has been asked for by then, nothing is written. Otherwise the motion state is
 // Moving and the moving flag set for exactly this exchange. An exchange that ends without its
-// end reply (no reply in time, a port that failed, noise, a refused line) may leave the
-// actuator moving: the stop character is exchanged at once, then the operator is told, with
-// the motion's title (the context's) and the reason beside the communication error, and the
-// window is usable again.
+// end reply (no reply in time, a port that failed, noise, an "NG" without its detail line, a
+// refused line) may leave the actuator moving: the stop character is exchanged at once, then
+// the operator is told, with the motion's title (the context's) and the reason beside the
+// communication error, and the window is usable again. Noise ends the wait at once, and so
+// does a stop written into the exchange that got no answer within its answer time: the
+// operator is told then that the actuator may still be moving, and the window keeps its stop
+// controls (MaybeMoving). A move that ends with its normal reply after a stop was written is
+// told as a stop not acknowledged. These reports never depend on settei.
 Moved runMotion(const DriveContext& c, const MotionCommand& command);
 
 // The one stop path of both kinds: the Stop button, the stop dialog's STOP, its closing and
-// Escape, Exit, closing the window, a continuous jog's release and Numeric Input all come
-// here.
+// Escape, Exit, closing the window, a jog's release and Numeric Input all come here. answerMs
+// is the time the stop's answer may take (300 ms after a jog release).
 enum class StopAsk {
     Idle,      // nothing moves: the caller exchanges the stop character if it wants to
-    Cancelled, // no move command on the line: the sequence ends before its next move
+    Cancelled, // no move command on the line (or its line is gone): the sequence ends before
+               // its next move
     Written,   // the stop character went to the open port of the motion's exchange at once
     Exchanged, // the actuator was left moving: the stop character was exchanged again
 };
-StopAsk requestStop(const DriveContext& c);
+StopAsk requestStop(const DriveContext& c, int answerMs = 1500);
 
 // The stop character exchanged as a command of its own (title "Stop"): nothing moves, or the
-// motion's exchange has ended. "STOP", "OK" or (with quietTimeout) no reply at all is success;
-// no reply otherwise, or any other reply, is reported as a communication error. Leaves a
-// window that was left moving idle once answered.
+// motion's exchange has ended. "STOP", "OK" or (with quietTimeout) silence is success; no
+// reply otherwise, a line that is gone, or any other reply is told as a communication error
+// (whatever settei says), with whether the stop could be written and, when the window was left
+// moving, that the actuator may still move. Leaves a window that was left moving idle once
+// answered.
 enum class StopResult { Stopped, Failed };
 struct StopSent {
     StopResult result = StopResult::Failed;

@@ -85,6 +85,11 @@ void DriveBase::settingClicked() {
     // After a stop that got no answer the operator has been told; Setting puts it behind.
     if (s.motion.leftMoving())
         s.motion.settle();
+    returnToSetting();
+}
+
+void DriveBase::returnToSetting() {
+    DriveState& s = state();
     m_params.setReceiving(false);
     if (settingEndsTeaching())
         return;

@@ -73,6 +73,9 @@ class DriveBase : public QObject {
     virtual bool settingRefused() const { return false; }
     virtual bool settingEndsTeaching() = 0;
     virtual void prepareSetting() = 0;
+    // Setting mode as a sequence's last step (teaching ends): like the button, except that an
+    // actuator left moving stays so, with its stop controls, until the operator settles it.
+    void returnToSetting();
 
     // The return to origin of the kind; whether Org may run besides an idle motion state;
     // what follows its end.

@@ -39,12 +39,20 @@ void Motion::end() {
 }
 
 void Motion::setPhase(Phase phase) {
-    if (phase == Phase::Moving)
+    if (phase == Phase::Moving) {
         m_moveWentOut = true;
+        m_stopFailure.clear();
+    }
     if (m_phase == phase)
         return;
     m_phase = phase;
     emit changed();
+}
+
+void Motion::stopWritten(int answerMs) {
+    if (m_phase != Phase::Stopping)
+        m_stopAnswerMs = answerMs;
+    setPhase(Phase::Stopping);
 }
 
 void Motion::requestStop() {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QString>
 
 // The motion state of one main window. Every sequence that may move the actuator runs inside
 // it, and the drive panel takes from it which of Stop, Setting, Operation, Org, Start, the
@@ -12,7 +13,8 @@
 //                command of it is on the line now. A stop asked for now cancels the rest.
 //   Moving       a motion command's exchange waits for its reply: the actuator moves.
 //   Stopping     the stop character went out while it moved; the motion's exchange collects
-//                the controller's "STOP".
+//                the controller's "STOP" within the stop's answer time (1500 ms, 300 ms after
+//                a jog release), after which the stop counts as unanswered.
 //   MaybeMoving  a motion's exchange ended without its end reply (no reply in time, the port
 //                failed, noise, a refused line): the actuator may still be moving until a stop
 //                character is answered. When the stop that followed got no answer either, the
@@ -55,6 +57,13 @@ class Motion final : public QObject {
     void end();
     void setPhase(Phase phase);
     void requestStop();
+    // The stop character went into the running motion's exchange: Stopping, with the time
+    // its answer may take (the first stop's, when it is asked again).
+    void stopWritten(int answerMs);
+    int stopAnswerMs() const { return m_stopAnswerMs; }
+    // Why the stop character could not be written to the motion's port; empty when it was.
+    void setStopFailure(const QString& reason) { m_stopFailure = reason; }
+    QString stopFailure() const { return m_stopFailure; }
     // A motion command of the running sequence went out (it may have moved the actuator).
     bool moveWentOut() const { return m_moveWentOut; }
     // A stop was answered while the actuator was left moving, or the operator left with
@@ -66,17 +75,21 @@ class Motion final : public QObject {
     void setHeld(bool held);
     bool held() const { return m_held; }
 
-    // Tests: caps the time-outs of the motions and of their stop so that a controller that
-    // never answers is found out quickly; 0 keeps them.
-    void setTimeoutLimit(int ms) { m_timeoutLimitMs = ms; }
-    int limited(int timeoutMs) const {
-        return m_timeoutLimitMs > 0 && m_timeoutLimitMs < timeoutMs ? m_timeoutLimitMs : timeoutMs;
-    }
+    // Tests: caps the time-outs of the motions and the answer time of their stop so that a
+    // controller that never answers is found out quickly; 0 keeps them. The stop's cap may be
+    // set apart (after setTimeoutLimit), so a stop can be told unanswered long before the
+    // motion's own time-out.
+    void setTimeoutLimit(int ms) { m_timeoutLimitMs = m_stopLimitMs = ms; }
+    void setStopTimeoutLimit(int ms) { m_stopLimitMs = ms; }
+    int limited(int timeoutMs) const { return capped(timeoutMs, m_timeoutLimitMs); }
+    int stopLimited(int timeoutMs) const { return capped(timeoutMs, m_stopLimitMs); }
 
   signals:
     void changed();
 
   private:
+    static int capped(int ms, int limit) { return limit > 0 && limit < ms ? limit : ms; }
+
     Phase m_phase = Phase::Idle;
     StopControl m_control = StopControl::Button;
     QList<StopControl> m_outerControls; // of the sequences that a running one joined
@@ -84,7 +97,10 @@ class Motion final : public QObject {
     bool m_stopRequested = false;
     bool m_held = false;
     bool m_moveWentOut = false;
+    int m_stopAnswerMs = 0;
+    QString m_stopFailure;
     int m_timeoutLimitMs = 0;
+    int m_stopLimitMs = 0;
 };
 
 // A sequence that may move, from its first step to its last (RAII: ends however it returns).

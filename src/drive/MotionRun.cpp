@@ -12,22 +12,60 @@ namespace Drive {
 
 namespace {
 
+using Icon = OperatorInteraction::Icon;
 using ReplyRules::isOk;
+using ReplyRules::isRefusal;
 using ReplyRules::isStop;
 
-// The stop character as a command of its own. True when the controller answered it ("STOP"
-// while it moved, "OK" when it stood).
-bool exchangeStop(const DriveContext& c, int timeoutMs, QString& reason) {
+// The answer time of a stop asked for with Stop or the stop dialog.
+constexpr int StopAnswerMs = 1500;
+
+QString seconds(int ms) {
+    return QString::number(ms / 1000.0);
+}
+
+QString mayStillMove() {
+    return QStringLiteral("The actuator may still be moving.");
+}
+
+// A stop whose character never reached the controller: the system's reason beside it.
+QString stopNotWritten(const QString& reason, bool mayMove = true) {
+    const QString text =
+        QStringLiteral("The stop could not be written: the line is gone (%1).").arg(reason);
+    return mayMove ? text + QLatin1Char(' ') + mayStillMove() : text;
+}
+
+// What became of a motion, told whatever settei says: the fate of an actuator is never
+// silenced. The window is usable again afterwards.
+void tell(const DriveContext& c, const char* text, Icon icon, const QString& informative) {
+    ++c.state.failureReports;
+    c.op.beep();
+    c.op.informativeMessage(c.title, QString::fromLatin1(text), icon, informative);
+    Ops::restore(c);
+}
+
+// The stop character as a command of its own (title "Stop"): the note on how it ended, and
+// whether the controller answered it ("STOP" while it moved, "OK" when it stood).
+bool exchangeStop(const DriveContext& c, int timeoutMs, QString& note) {
     const ExchangeResult r =
         Ops::exchange(Ops::titled(c, QStringLiteral("Stop")), Command::StopChar, {}, timeoutMs);
-    reason = r.reason;
-    return !r.Timeout() && (isStop(r.ReplyText) || isOk(r.ReplyText));
+    const bool answered = !r.Timeout() && (isStop(r.ReplyText) || isOk(r.ReplyText));
+    if (answered)
+        note = QStringLiteral("The stop command was sent and answered.");
+    else if (!r.written)
+        note = stopNotWritten(r.reason);
+    else
+        note = QStringLiteral("The stop command was sent but not answered within %1 s: ")
+                   .arg(seconds(timeoutMs)) +
+               mayStillMove().toLower();
+    return answered;
 }
 
 // A motion's exchange ended without its end reply, so the actuator may still be moving: the
-// stop character goes out at once, then the operator learns what happened, under the motion's
-// own title, and the window is usable again. The sequence ends: no further move starts.
-void motionFailed(const DriveContext& c, const ExchangeResult& r) {
+// stop character goes out at once (unless the stop written into the exchange has gone
+// unanswered already), then the operator learns what happened, under the motion's own title,
+// and the window is usable again. The sequence ends: no further move starts.
+void motionFailed(const DriveContext& c, const ExchangeResult& r, bool stopUnanswered) {
     Motion& motion = c.drive().motion;
     const bool refusedLine = r.refusedLine();
     const QString why = refusedLine ? Command::visible(r.sent) : r.reason;
@@ -36,35 +74,31 @@ void motionFailed(const DriveContext& c, const ExchangeResult& r) {
     motion.requestStop();
     motion.setPhase(Motion::Phase::MaybeMoving);
 
-    QString stopFailure;
-    const bool answered = exchangeStop(c, motion.limited(1500), stopFailure);
-    QString stopNote = answered ? QStringLiteral("The stop command was sent and answered.")
-                                : QStringLiteral("The stop command was sent but not answered "
-                                                 "(%1): the actuator may still be moving.")
-                                      .arg(stopFailure);
-    if (!written)
+    QString stopNote;
+    if (!written) {
+        // A motion that never went out leaves nothing moving.
         stopNote = QStringLiteral("The command did not go out, so nothing was started.");
-    // A motion that never went out, or a stop the controller answered, leaves nothing moving.
-    if (answered || !written)
         motion.settle();
-
-    c.op.beep();
-    c.op.informativeMessage(
-        c.title, QString::fromLatin1(refusedLine ? Ops::LineRefusedText : Ops::LinkErrorText),
-        refusedLine ? OperatorInteraction::Icon::Warning : OperatorInteraction::Icon::None,
-        why + QLatin1Char('\n') + stopNote);
-    Ops::restore(c);
+    } else if (stopUnanswered) {
+        // The stop went into the motion's exchange in time; asking again waits for the
+        // operator, who can stop again from the panel.
+        stopNote = mayStillMove();
+    } else if (exchangeStop(c, motion.stopLimited(StopAnswerMs), stopNote)) {
+        motion.settle();
+    }
+    tell(c, refusedLine ? Ops::LineRefusedText : Ops::LinkErrorText,
+         refusedLine ? Icon::Warning : Icon::None, why + QLatin1Char('\n') + stopNote);
 }
 
 } // namespace
 
 Moved runMotion(const DriveContext& c, const MotionCommand& command) {
     Link& link = c.link;
-    DriveState& s = c.drive();
+    Motion& motion = c.drive().motion;
     // The line must be free before the move command goes out: a stop asked for while waiting
     // for it cancels the move, and once it is free the command is written at once.
     link.waitForEnd();
-    if (s.motion.stopRequested())
+    if (motion.stopRequested())
         return {MotionEnd::Cancelled, {}};
 
     QString line = command.asWritten;
@@ -76,23 +110,59 @@ Moved runMotion(const DriveContext& c, const MotionCommand& command) {
         Command::compose(f);
         line = f.sousinnaiyou;
     }
-    s.motion.setPhase(Motion::Phase::Moving);
+    motion.setPhase(Motion::Phase::Moving);
     c.state.orgpos = 1;
-    const int timeoutMs = s.motion.limited(command.timeoutMs);
-    const ExchangeResult r = line.isEmpty()
-                                 ? Ops::exchange(c, command.code, command.argument, timeoutMs)
-                                 : Ops::exchangeAsWritten(c, command.code, line, timeoutMs);
+    // A reply that can no longer end well ends the wait early: noise at once, an "NG" whose
+    // detail line does not follow within a stop's answer time.
+    QString cut;
+    const auto watch = QObject::connect(&link, &Link::receiving, &link, [&](const QString& soFar) {
+        if (!cut.isEmpty())
+            return;
+        if (!ReplyRules::isPlainText(soFar)) {
+            cut = QLatin1String(Ops::NoiseReasonText);
+            link.endWaitWithin(0);
+        } else if (isRefusal(soFar) && ReplyRules::hasReplyEnd(soFar)) {
+            cut = QStringLiteral("\"NG\" came without its detail line");
+            link.endWaitWithin(motion.stopLimited(StopAnswerMs));
+        }
+    });
+    const int timeoutMs = motion.limited(command.timeoutMs);
+    ExchangeResult r = line.isEmpty() ? Ops::exchange(c, command.code, command.argument, timeoutMs)
+                                      : Ops::exchangeAsWritten(c, command.code, line, timeoutMs);
+    QObject::disconnect(watch);
     c.state.orgpos = 0;
 
+    const bool stopWritten = motion.phase() == Motion::Phase::Stopping;
     if (r.Timeout() || r.ReplyText.isEmpty()) {
-        motionFailed(c, r);
+        // An early end says why, in place of the shortened time-out.
+        const QString where = link.lineName() + QStringLiteral(": ");
+        const bool endedEarly = r.end == ExchangeResult::End::NoReplyEnd;
+        const bool stopUnanswered = endedEarly && stopWritten;
+        if (endedEarly && !cut.isEmpty()) {
+            r.reason = where + cut;
+        } else if (stopUnanswered) {
+            r.reason = where + QStringLiteral("the stop command was sent but not answered "
+                                              "within %1 s")
+                                   .arg(seconds(motion.stopAnswerMs()));
+        } else if (endedEarly && !motion.stopFailure().isEmpty()) {
+            r.reason = where + QStringLiteral("the stop character could not be written: ") +
+                       motion.stopFailure();
+        }
+        motionFailed(c, r, stopUnanswered);
         return {MotionEnd::Failed, r};
     }
-    s.motion.setPhase(Motion::Phase::Starting);
+    motion.setPhase(Motion::Phase::Starting);
+    // The controller ended the move as if no stop had come: the operator asked for one and
+    // must learn that it was not obeyed. A short jog step may end before its release's stop.
+    if (stopWritten && isOk(r.ReplyText) && !isStop(r.ReplyText) && !isRefusal(r.ReplyText) &&
+        !command.mayEndBeforeStop)
+        c.op.message(c.title,
+                     QStringLiteral("The stop was not acknowledged; the move ran to its end."),
+                     Icon::Warning);
     return {MotionEnd::Replied, r};
 }
 
-StopAsk requestStop(const DriveContext& c) {
+StopAsk requestStop(const DriveContext& c, int answerMs) {
     Motion& motion = c.drive().motion;
     switch (motion.phase()) {
     case Motion::Phase::Idle:
@@ -101,18 +171,33 @@ StopAsk requestStop(const DriveContext& c) {
         motion.requestStop();
         return StopAsk::Cancelled;
     case Motion::Phase::Moving:
-    case Motion::Phase::Stopping:
+    case Motion::Phase::Stopping: {
         motion.requestStop();
-        if (c.link.writeStop() != Link::StopWrite::Written)
+        const int ms = motion.stopLimited(answerMs);
+        switch (c.link.writeStop()) {
+        case Link::StopWrite::Written:
+            // The motion's exchange collects the answer; unanswered in time, the stop is told
+            // at once and the operator can stop again.
+            motion.stopWritten(ms);
+            c.link.endWaitWithin(ms);
+            return StopAsk::Written;
+        case Link::StopWrite::LineGone:
+            // Nothing will answer on that line: the motion's wait ends now and its failure
+            // is told with the reason.
+            motion.setStopFailure(c.link.stopWriteFailure());
+            c.link.endWaitWithin(0);
+            return StopAsk::Cancelled;
+        case Link::StopWrite::NothingPending:
             return StopAsk::Cancelled; // its exchange has ended meanwhile
-        motion.setPhase(Motion::Phase::Stopping);
-        return StopAsk::Written;
+        }
+        return StopAsk::Cancelled;
+    }
     case Motion::Phase::MaybeMoving:
         motion.requestStop();
         // While the failed motion's own stop is under way it has been asked for already.
         if (motion.running())
             return StopAsk::Cancelled;
-        sendStop(c, motion.limited(1500), false);
+        sendStop(c, motion.stopLimited(answerMs), false);
         return StopAsk::Exchanged;
     }
     return StopAsk::Idle;
@@ -120,16 +205,20 @@ StopAsk requestStop(const DriveContext& c) {
 
 StopSent sendStop(const DriveContext& base, int timeoutMs, bool quietTimeout) {
     const DriveContext c = Ops::titled(base, QStringLiteral("Stop"));
+    Motion& motion = c.drive().motion;
+    const bool wasMoving = motion.leftMoving();
     const ExchangeResult r = Ops::exchange(c, Command::StopChar, {}, timeoutMs);
     const QString& reply = r.ReplyText;
-    if (!r.Timeout() || quietTimeout) {
-        if (isStop(reply) || isOk(reply) || reply.isEmpty()) {
-            if (!reply.isEmpty() && c.drive().motion.leftMoving())
-                c.drive().motion.settle();
-            return {StopResult::Stopped, reply};
-        }
+    const bool silent = r.end == ExchangeResult::End::NoReplyEnd && reply.isEmpty();
+    if ((!r.Timeout() && (isStop(reply) || isOk(reply))) || (quietTimeout && silent)) {
+        if (!reply.isEmpty() && wasMoving)
+            motion.settle();
+        return {StopResult::Stopped, reply};
     }
-    Ops::reportLinkError(c, r);
+    QString informative = stopNotWritten(r.reason, wasMoving);
+    if (r.written)
+        informative = wasMoving ? r.reason + QLatin1Char('\n') + mayStillMove() : r.reason;
+    tell(c, Ops::LinkErrorText, Icon::None, informative);
     return {StopResult::Failed, reply};
 }
 

@@ -423,3 +423,16 @@ Link::StopWrite Link::writeStop() {
                           m_stopFailure);
     return StopWrite::LineGone;
 }
+
+void Link::endWaitWithin(int ms) {
+    if (!m_active)
+        return;
+    const qint64 nowUs = m_clock.nsecsElapsed() / 1000;
+    const qint64 endUs = nowUs - m_sendUs + qint64(qMax(0, ms)) * 1000;
+    if (endUs >= qint64(m_timeoutMs) * 1000)
+        return;
+    // The exchange's own time-out becomes the earlier end, so the result and the traffic log
+    // say how long it waited.
+    m_timeoutMs = int(endUs / 1000);
+    m_deadline->start(qMax(0, ms));
+}

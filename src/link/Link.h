@@ -127,6 +127,11 @@ class Link final : public QObject {
     StopWrite writeStop();
     // Why the last writeStop() could not write (the system's reason).
     QString stopWriteFailure() const { return m_stopFailure; }
+    // Brings the end of the running exchange forward: it ends at the latest ms from now, as a
+    // time-out unless its reply end arrives first. Never puts the end back. The drive panels
+    // use it for the answer time of a stop written into a motion's exchange, and to end at
+    // once a motion's wait whose reply can no longer end well (noise on the line).
+    void endWaitWithin(int ms);
 
     bool busy() const { return m_active; }
     // The port of the last exchange and where it leads: "COM4 → /dev/ttyS3".

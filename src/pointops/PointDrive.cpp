@@ -207,7 +207,9 @@ void PointDrive::startClicked() {
 
 void PointDrive::restoreAfterStart() {
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
-    m_host.setControlColour(Ctl::Stop, std::nullopt);
+    // Stop keeps its colour while it stays usable (a stop that got no answer).
+    if (!state().motion.leftMoving())
+        m_host.setControlColour(Ctl::Stop, std::nullopt);
 }
 
 Drive::Outcome PointDrive::moveToPoint() {
@@ -242,7 +244,8 @@ Drive::Outcome PointDrive::returnToOrigin(const DriveContext& c, bool) {
     if (state().operationMode)
         m_host.setControlColour(Ctl::Stop, DriveColour::StopDuringOrigin);
     const Drive::Outcome outcome = Drive::returnToOrigin(c, originReturn());
-    m_host.setControlColour(Ctl::Stop, std::nullopt);
+    if (!state().motion.leftMoving())
+        m_host.setControlColour(Ctl::Stop, std::nullopt);
     return outcome;
 }
 

@@ -96,7 +96,8 @@ class PointDrive final : public DriveBase {
     void stop(int timeoutMs);
     Drive::OriginReturn originReturn();
 
-    // The jog (PointJog.cpp).
+    // The jog (PointJog.cpp). The stop after a release may take this long to be answered.
+    static constexpr int ReleaseStopMs = 300;
     bool jogUsable() const;
     void runJog();
     // One jog step; false when the jog ended (failed, refused or stopped).

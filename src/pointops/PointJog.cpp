@@ -37,14 +37,20 @@ void PointDrive::jogPressed(bool plus) {
 void PointDrive::jogReleased(bool) {
     if (!m_plusHeld && !m_minusHeld)
         return;
-    // A release during the continuous jog stops the actuator at once (while its exchange
-    // waits) or, once the jog has reached its end, with the stop character of its own
-    // (300 ms). A shorter press has only made its steps.
+    // A release stops at once whatever step still runs (its exchange waits), with 300 ms for
+    // the stop's answer; once the continuous jog has reached its end, the stop character goes
+    // out on its own (300 ms). A press released before its first step went out still gets
+    // that one step.
+    const Motion::Phase phase = state().motion.phase();
     const bool continuous = m_jogSteps == 4;
     m_plusHeld = m_minusHeld = false;
     emit jogChanged();
-    if (continuous && Drive::requestStop(m_ctx) == Drive::StopAsk::Idle)
-        stop(300);
+    // A continuous move still waiting for the line is cancelled before it goes out.
+    const bool pending = continuous && phase == Motion::Phase::Starting;
+    if (phase == Motion::Phase::Moving || phase == Motion::Phase::Stopping || pending)
+        Drive::requestStop(m_ctx, ReleaseStopMs);
+    else if (continuous && phase == Motion::Phase::Idle)
+        stop(ReleaseStopMs);
 }
 
 void PointDrive::jogPressLost() {
@@ -95,7 +101,7 @@ bool PointDrive::jogStep(bool plus) {
     if (m_jogSteps <= 3) {
         const DriveContext c = Ops::titled(m_ctx, QStringLiteral("JOG"));
         const Drive::Moved moved =
-            Drive::runMotion(c, {plus ? Command::XPlus : Command::XMinus, {}, {}, 3000, {}});
+            Drive::runMotion(c, {plus ? Command::XPlus : Command::XMinus, {}, {}, 3000, {}, true});
         if (moved.end != Drive::MotionEnd::Replied)
             return endJog(); // a failure is reported, and a stop ends the jog
         const QString& reply = moved.reply();

@@ -180,7 +180,7 @@ void PointDrive::setClicked() {
     }
     askReturnToOrigin(Ops::titled(m_ctx, QStringLiteral("Teaching")));
     selectNumericInput();
-    settingClicked();
+    returnToSetting();
 }
 
 PointDrive::ShiftSend PointDrive::sendOriginShift(const QString& position) {

@@ -172,7 +172,8 @@ Drive::Outcome PulseDrive::returnToOrigin(const DriveContext& c, bool showStopDi
     how.teaching = [this](double mm, double shift) { showTeachingPosition(mm, shift); };
     const Drive::Outcome outcome = Drive::returnToOrigin(c, how);
     m_host.setControlColour(Ctl::Org, DriveColour::Idle);
-    m_host.setControlColour(Ctl::Stop, std::nullopt);
+    if (!s.motion.leftMoving())
+        m_host.setControlColour(Ctl::Stop, std::nullopt);
     // The five switches come back after the motion, however it ended.
     if (s.operationMode)
         setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::OperationType, PulseCtl::Brake,
@@ -293,7 +294,9 @@ bool PulseDrive::excite(const DriveContext& c) {
 void PulseDrive::finishStart() {
     for (const char* name : {PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::OperationType})
         m_host.setControlColour(name, std::nullopt);
-    m_host.setControlColour(Ctl::Stop, std::nullopt);
+    // Stop keeps its colour while it stays usable (a stop that got no answer).
+    if (!state().motion.leftMoving())
+        m_host.setControlColour(Ctl::Stop, std::nullopt);
     m_host.setControlColour(Ctl::Start, DriveColour::Idle);
     // The servo and the brake stay usable; alarm cancel, deviation clear and the operation
     // type wait for Stop, Org or the I/O monitor.
@@ -310,7 +313,8 @@ void PulseDrive::stopClicked() {
         stopReply = Drive::sendStop(m_ctx, 1500, false).reply;
     setSwitches({PulseCtl::Servo, PulseCtl::Deviation, PulseCtl::Brake, PulseCtl::Alarm}, true);
     setSwitches({PulseCtl::OperationType}, false);
-    m_host.setControlColour(Ctl::Stop, std::nullopt);
+    if (!state().motion.leftMoving())
+        m_host.setControlColour(Ctl::Stop, std::nullopt);
     // The motion's own exchange collects the "STOP" of a stop written while it waits.
     if (asked != Drive::StopAsk::Idle || stopReply.startsWith(QLatin1String("STOP")))
         m_monitor->clearGuard();

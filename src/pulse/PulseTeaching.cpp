@@ -162,7 +162,7 @@ void PulseDrive::leaveTeaching() {
         m_host.setControlText(Ctl::Pos, QStringLiteral("0.00"));
     }
     endTeaching();
-    settingClicked();
+    returnToSetting();
 }
 
 // The origin point shift taught from the current position, written to the controller at once

@@ -170,6 +170,9 @@ class VirtualController final : public QObject {
     void setMotionEndSilent(bool silent) { m_motionEndSilent = silent; }
     // Bytes put in front of a motion's end reply only (line noise on it).
     void setMotionEndPrefix(const QByteArray& bytes) { m_motionEndPrefix = bytes; }
+    // The stop character does not stop a running motion: the motion ends there with its
+    // normal reply, as if the stop had come just too late.
+    void setStopRunsToEnd(bool on) { m_stopRunsToEnd = on; }
     // Size detection: the workpiece position (0.01 mm) that a push finds, or no workpiece.
     void setPushObjectAt(int hundredthsMm) { m_pushObjectAt = hundredthsMm; }
     void setNoPushObject(bool none) { m_noPushObject = none; }
@@ -295,6 +298,7 @@ class VirtualController final : public QObject {
     bool m_muted = false;     // a motion's end reply is being dropped
     bool m_motionEnd = false; // a motion's end reply is being sent
     QByteArray m_motionEndPrefix;
+    bool m_stopRunsToEnd = false;
     int m_pushObjectAt = 1000;
     bool m_noPushObject = false;
 };

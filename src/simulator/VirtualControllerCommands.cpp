@@ -122,6 +122,11 @@ void VirtualController::handleStop() {
         replyOk();
         return;
     }
+    if (m_stopRunsToEnd) {
+        m_motionTimer->stop();
+        arriveMotion();
+        return;
+    }
     m_position = position();
     m_motion.active = false;
     m_motion.onArrival = nullptr;

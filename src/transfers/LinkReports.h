@@ -9,6 +9,8 @@ namespace Ops {
 inline constexpr char LinkErrorText[] = "The communication error. Please check the connection.";
 inline constexpr char LineRefusedText[] =
     "Cannot transmit data because it contains a control character.";
+// Why an exchange whose reply held bytes no controller sends failed (beside the line's name).
+inline constexpr char NoiseReasonText[] = "noise on the line (bytes no controller sends)";
 
 // ReportLinkError: the communication error ("The communication error. Please check the
 // connection.", no icon) with the reason beside it (the port, where it leads and what went

@@ -10,8 +10,6 @@ namespace Ops {
 
 namespace {
 
-const QString NoiseReason = QStringLiteral("noise on the line (bytes no controller sends)");
-
 // BuildCommand (which waits for a pending exchange and composes the line), then Exchange of
 // the composed line or of the one given.
 ExchangeResult run(const OperationContext& c, int code, const QString& argument,
@@ -31,7 +29,7 @@ ExchangeResult run(const OperationContext& c, int code, const QString& argument,
     // communication error with its tables unchanged.
     if (!r.Timeout() && !ReplyRules::isPlainText(r.ReplyText)) {
         r.end = ExchangeResult::End::Noise;
-        r.reason = link.lineName() + QStringLiteral(": ") + NoiseReason;
+        r.reason = link.lineName() + QStringLiteral(": ") + QLatin1String(NoiseReasonText);
     }
     return r;
 }

@@ -7,6 +7,7 @@
 #include "drive/IoMonitor.h"
 
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 using Answer = OperatorInteraction::Answer;
@@ -14,122 +15,164 @@ using Answer = OperatorInteraction::Answer;
 namespace {
 
 const QString CommError = "The communication error. Please check the connection.";
-constexpr int Limit = 300;     // every motion's time-out in these tests
+constexpr int Limit = 300;     // every motion's time-out, and every stop's answer time
 constexpr int LongMove = 1500; // a motion that is still running when it is stopped
 
 enum class Fault {
-    NoReply,     // carried out, its end reply never comes
-    LateReply,   // the end reply would come after the time-out
-    Refused,     // "NG": nothing moves
-    Noise,       // the end reply comes with line noise
-    PortClosed,  // the port cannot be opened for the move command
-    LineDropped, // the line is lost while the actuator moves
-    StopIgnored, // Stop while it moves, but the controller ignores the stop character
-    StopAtStep,  // Stop during a step before the move command
-    Stop,        // Stop while it moves
+    NoReply,         // carried out, its end reply never comes
+    LateReply,       // the end reply would come after the time-out
+    Refused,         // "NG": nothing moves
+    Noise,           // the end reply comes with line noise
+    NoiseMidMove,    // line noise while it moves, the end reply still to come
+    NgWithoutDetail, // "NG" while it moves, its detail line never follows
+    PortClosed,      // the port cannot be opened for the move command
+    LineDropped,     // the line is lost while the actuator moves
+    DeviceGone,      // ... and the device stays gone: no stop can be written
+    StopIgnored,     // Stop while it moves, but the controller ignores the stop character
+    StopRunsToEnd,   // Stop while it moves, and the move ends normally all the same
+    StopAtStep,      // Stop during a step before the move command
+    Stop,            // Stop while it moves
     WindowClosed,
     DialogClosed,
     DialogEscaped,
 };
 
+// How the motion is started.
+enum class How { Org, Start, JogStep, Jog, Size, Teach, AfterSet };
+
 // One motion: how it is started and what it must look like.
 struct MotionDef {
     const char* name;
     bool pulse;
-    bool operationMode;
+    How how;
     const char* title;         // the title the operator is told under
     QStringList steps;         // lines before the move command (a stop there cancels it)
     QString portStep;          // the line after which the move command's exchange opens
     int portStepCount;         // ... its occurrence
     QString move;              // the move command's line
-    bool dialog;               // the stop dialog belongs to it
+    int moveCount;             // ... which of the sequence's lines of that command it is
+    bool dialog;               // the stop dialog is shown while it moves
+    bool dialogLeft;           // ... and while the actuator is left moving
     QStringList refusedTitles; // the messages an "NG" to the move command gives
-    bool stoppable = true;     // it has a stop control (a short jog step has none)
+    QString cancelled = {};    // the title that tells a stop before anything moved
+    bool originSet = true;     // the controller's origin is established before
+    QByteArray never = {};     // a line the sequence must not reach after the fault
+
+    bool operationMode() const { return how == How::Org || how == How::Start; }
+    bool jog() const { return how == How::Jog || how == How::JogStep; }
 };
 
+const QStringList PointOrigin{"@?PRM 5,", "@?PRM 35,", "@?PRM 21,"};
+const QStringList PulseOrigin{"@?PRM 5,", "@?PRM 35,", "@?PRM 0,"};
+const QStringList PulseStart{"@READ ZON", "@?SRVO", "@SRVO 1", "@?ORG"};
+
 const QList<MotionDef>& motions() {
+    const QStringList error{"Error"};
+    const QStringList size{"Size detection"};
     static const QList<MotionDef> all = {
-        {"point return to origin",
-         false,
-         true,
-         "Org",
-         {"@?PRM 5,", "@?PRM 35,", "@?PRM 21,"},
-         "@?PRM 21,",
-         1,
-         "@ORG",
-         true,
-         {"Error"}},
+        {"point return to origin", false, How::Org, "Org", PointOrigin, "@?PRM 21,", 1, "@ORG", 1,
+         true, true, error},
         {"point move",
          false,
-         true,
+         How::Start,
          "Point",
          {"@?ORG", "@?P 0"},
          "@?P 0",
          1,
          "@MOVP",
+         1,
          false,
-         {"Error"}},
-        {"jog step", false, false, "JOG", {}, "", 0, "@X+", false, {"Error"}, false},
+         false,
+         error},
+        {"point start's return to origin",
+         false,
+         How::Start,
+         "Org",
+         QStringList{"@?ORG"} + PointOrigin,
+         "@?PRM 21,",
+         1,
+         "@ORG",
+         1,
+         true,
+         false,
+         error,
+         {},
+         false,
+         "@MOVP"},
+        {"jog step", false, How::JogStep, "JOG", {}, "", 0, "@X+", 1, false, false, error},
         {"continuous jog",
          false,
-         false,
+         How::Jog,
          "Parameter",
          {},
          "@?PRM 35,",
          3,
          "@XINC",
+         1,
          false,
-         {"Error"}},
+         false,
+         error},
         {"size measurement",
          false,
-         false,
+         How::Size,
          "Size detection",
          {"@READ DIO"},
          "@ORG",
          1,
          "@GMAX",
+         1,
          true,
-         {"Size detection", "Size detection"}},
-        {"teaching return to origin",
+         true,
+         size + size},
+        {"size detection's first return",
          false,
-         false,
-         "Org",
-         {"@?PRM 5,", "@?PRM 35,", "@?PRM 21,"},
-         "@?PRM 21,",
+         How::Size,
+         "Size detection",
+         {"@READ DIO"},
+         "@READ DIO",
          1,
          "@ORG",
-         true,
-         {"Error"}},
-        {"pulse return to origin",
+         1,
          true,
          true,
-         "Return to origin",
-         {"@?PRM 5,", "@?PRM 35,", "@?PRM 0,"},
-         "@?PRM 0,",
+         size},
+        {"size detection's closing return",
+         false,
+         How::Size,
+         "Size detection",
+         {"@?PRM 31,"},
+         "@?PRM 31,",
          1,
          "@ORG",
-         false,
-         {"Error"}},
+         2,
+         true,
+         true,
+         size},
+        {"teaching return to origin", false, How::Teach, "Org", PointOrigin, "@?PRM 21,", 1, "@ORG",
+         1, true, true, error},
+        {"return to origin after SET", false, How::AfterSet, "Org", PointOrigin, "@?PRM 21,", 1,
+         "@ORG", 1, true, true, error},
+        {"pulse return to origin", true, How::Org, "Return to origin", PulseOrigin, "@?PRM 0,", 1,
+         "@ORG", 1, false, false, error},
         {"pulse start",
          true,
-         true,
+         How::Start,
          "Start",
-         {"@READ ZON", "@?SRVO", "@SRVO 1", "@?ORG"},
+         PulseStart,
          "@?ORG",
          1,
          "@MOVP",
-         false,
-         {}},
-        {"pulse teaching return to origin",
-         true,
-         false,
-         "Direct Teach",
-         {"@?PRM 5,", "@?PRM 35,", "@?PRM 0,"},
-         "@?PRM 0,",
          1,
-         "@ORG",
-         true,
-         {"Error"}},
+         false,
+         false,
+         {},
+         "Start"},
+        {"pulse start's return to origin", true, How::Start, "Start", PulseStart + PulseOrigin,
+         "@?PRM 0,", 1, "@ORG", 1, true, false, error, "Start", false, "@MOVP"},
+        {"pulse teaching return to origin", true, How::Teach, "Direct Teach", PulseOrigin,
+         "@?PRM 0,", 1, "@ORG", 1, true, true, error},
+        {"pulse return to origin after SET", true, How::AfterSet, "Teaching", PulseOrigin,
+         "@?PRM 0,", 1, "@ORG", 1, true, true, error},
     };
     return all;
 }
@@ -143,11 +186,12 @@ const MotionDef& motionNamed(const QString& name) {
 
 // Where the motion's exchange is cut (or stopped) and what must follow.
 struct Expect {
-    bool stopOnLine = false; // the stop character follows the move command
-    bool moveSent = true;    // the move command reached the line
-    QStringList titles;      // the titles of the messages shown
-    QString informative;     // a part of the first message's informative text
-    bool leftMoving = false; // the stop got no answer: the actuator may still move
+    bool stopOnLine = false;  // the stop character follows the move command
+    bool moveSent = true;     // the move command reached the line
+    QStringList titles;       // the titles of the messages shown
+    QString informative;      // a part of the first message's informative text
+    bool leftMoving = false;  // the stop got no answer: the actuator may still move
+    QString text = CommError; // the first message's text, when informative is given
 };
 
 Expect expected(const MotionDef& m, Fault f) {
@@ -160,15 +204,24 @@ Expect expected(const MotionDef& m, Fault f) {
     case Fault::Refused:
         return {false, true, m.refusedTitles, {}};
     case Fault::Noise:
+    case Fault::NoiseMidMove:
         return {true, true, told, "noise on the line"};
+    case Fault::NgWithoutDetail:
+        return {true, true, told, "without its detail line"};
     case Fault::PortClosed:
         return {false, false, told, "did not go out"};
     case Fault::LineDropped:
         return {true, true, told, "the device was unplugged"};
+    case Fault::DeviceGone:
+        return {false, true, told, "The stop could not be written: the line is gone", true};
     case Fault::StopIgnored:
-        return {true, true, told, "not answered", true};
+        return {true, true, told, "not answered within 0.3 s", true};
+    case Fault::StopRunsToEnd:
+        // A jog step's end after its release is no stop ignored.
+        return {true, true,  m.how == How::JogStep ? QStringList{} : told,
+                {},   false, "The stop was not acknowledged; the move ran to its end."};
     case Fault::StopAtStep:
-        return {false, false, {}, {}};
+        return {false, false, m.cancelled.isEmpty() ? QStringList{} : QStringList{m.cancelled}};
     case Fault::Stop:
     case Fault::WindowClosed:
     case Fault::DialogClosed:
@@ -178,9 +231,22 @@ Expect expected(const MotionDef& m, Fault f) {
     return {};
 }
 
-bool after(const QByteArray& received, const QString& move, const char* what) {
-    const qsizetype at = received.indexOf(move.toLatin1());
-    return at >= 0 && received.indexOf(what, at) > at;
+// Where the n-th line of a command starts in what the controller received; -1 when there is
+// none.
+qsizetype nth(const QByteArray& received, const QString& command, int n) {
+    qsizetype at = -1;
+    for (int i = 0; i < n; ++i)
+        if ((at = received.indexOf(command.toLatin1(), at + 1)) < 0)
+            return -1;
+    return at;
+}
+
+// An operator's click: only a button that is shown and enabled can be pressed.
+bool click(QPushButton* button) {
+    if (!button->isVisible() || !button->isEnabled())
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
 }
 
 } // namespace
@@ -197,37 +263,47 @@ class TestMotionFaults : public QObject {
     void stopKeepsAReplyThatArrived();
 
   private:
-    template <typename Rig> void run(Rig& r, const MotionDef& m, Fault fault, const QString& step);
+    template <typename Rig>
+    void run(Rig& r, const MotionDef& m, Fault fault, const QString& step, int settei);
 };
 
 void TestMotionFaults::faults_data() {
     QTest::addColumn<QString>("motion");
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("settei");
     const std::pair<Fault, const char*> faults[] = {
         {Fault::NoReply, "no reply"},
         {Fault::LateReply, "reply after the time-out"},
         {Fault::Refused, "NG"},
         {Fault::Noise, "noise"},
+        {Fault::NoiseMidMove, "noise while moving"},
+        {Fault::NgWithoutDetail, "NG without its detail line"},
         {Fault::PortClosed, "port closed"},
         {Fault::LineDropped, "line dropped"},
+        {Fault::DeviceGone, "device gone"},
         {Fault::StopIgnored, "stop ignored"},
+        {Fault::StopRunsToEnd, "stop ignored, move ends"},
         {Fault::Stop, "Stop"},
         {Fault::WindowClosed, "window closed"},
         {Fault::DialogClosed, "STOP dialog closed"},
         {Fault::DialogEscaped, "STOP dialog Escaped"},
     };
-    for (const MotionDef& m : motions()) {
-        for (const auto& [fault, name] : faults) {
-            const bool needsStop = fault == Fault::Stop || fault == Fault::StopIgnored;
-            const bool needsDialog = fault == Fault::DialogClosed || fault == Fault::DialogEscaped;
-            if ((needsStop && !m.stoppable) || (needsDialog && !m.dialog))
-                continue;
-            QTest::addRow("%s / %s", m.name, name) << QString::fromLatin1(m.name) << fault << "";
+    // settei as Setting mode or an earlier operation left it: no failure may depend on it.
+    for (const int settei : {0, 1}) {
+        for (const MotionDef& m : motions()) {
+            for (const auto& [fault, name] : faults) {
+                const bool needsDialog =
+                    fault == Fault::DialogClosed || fault == Fault::DialogEscaped;
+                if (needsDialog && !m.dialog)
+                    continue;
+                QTest::addRow("%s / %s / settei %d", m.name, name, settei)
+                    << QString::fromLatin1(m.name) << fault << "" << settei;
+            }
+            for (const QString& step : m.steps)
+                QTest::addRow("%s / Stop during %s / settei %d", m.name, qPrintable(step), settei)
+                    << QString::fromLatin1(m.name) << Fault::StopAtStep << step << settei;
         }
-        for (const QString& step : m.steps)
-            QTest::addRow("%s / Stop during %s", m.name, qPrintable(step))
-                << QString::fromLatin1(m.name) << Fault::StopAtStep << step;
     }
 }
 
@@ -235,23 +311,57 @@ void TestMotionFaults::faults() {
     QFETCH(QString, motion);
     QFETCH(Fault, fault);
     QFETCH(QString, step);
+    QFETCH(int, settei);
     const MotionDef& m = motionNamed(motion);
     if (m.pulse) {
         PulseDriveRig r;
-        run(r, m, fault, step);
+        run(r, m, fault, step, settei);
     } else {
         DriveRig r;
-        run(r, m, fault, step);
+        run(r, m, fault, step, settei);
     }
 }
 
 template <typename Rig>
-void TestMotionFaults::run(Rig& r, const MotionDef& m, Fault fault, const QString& step) {
+void TestMotionFaults::run(Rig& r, const MotionDef& m, Fault fault, const QString& step,
+                           int settei) {
     constexpr bool pulse = std::is_same_v<Rig, PulseDriveRig>;
-    // The stop dialog of a real window: its STOP, closing and Escape go to the panel.
+    // The operator's controls are widgets: the stop dialog of a real window (its STOP, closing
+    // and Escape go to the panel), and Stop and "+" as buttons that follow the panel's enabled
+    // states. A press on a button that is disabled or not shown does nothing.
     frmstop dialog([&] { r.panel.stopAsked(); });
     r.host.onStopDialog = [&](bool shown) { shown ? dialog.show() : dialog.hide(); };
-    r.drive.motion.setTimeoutLimit(Limit);
+    QWidget window;
+    auto* stop = new QPushButton("Stop", &window);
+    auto* plus = new QPushButton("+", &window);
+    plus->move(0, 40);
+    window.show();
+    r.host.onEnabled = [&](const QString& name, bool on) {
+        if (name == Ctl::Stop)
+            stop->setEnabled(on);
+        else if (name == "Cmd_Op")
+            plus->setEnabled(on);
+    };
+    stop->setEnabled(r.host.isEnabled(Ctl::Stop));
+    plus->setEnabled(false);
+    // What the operator starts (a panel button) begins with settei cleared, as in the window;
+    // the STOP dialog and letting go of a jog button are no operations of their own.
+    const auto operatorStarts = [&](auto run) {
+        r.opState.settei = 0;
+        run();
+    };
+    connect(stop, &QPushButton::clicked, this,
+            [&] { operatorStarts([&] { r.panel.stopClicked(); }); });
+    if constexpr (!pulse) {
+        connect(plus, &QPushButton::pressed, this,
+                [&] { operatorStarts([&] { r.panel.jogPressed(true); }); });
+        connect(plus, &QPushButton::released, this, [&] { r.panel.jogReleased(true); });
+    }
+
+    const bool stopTimed = fault == Fault::StopIgnored || fault == Fault::StopRunsToEnd;
+    // A stop is told unanswered within its own answer time, long before the motion's time-out.
+    r.drive.motion.setTimeoutLimit(stopTimed ? 4 * LongMove : Limit);
+    r.drive.motion.setStopTimeoutLimit(Limit);
     r.controller.setMotionDuration(100);
     r.controller.setOriginDone(true);
     r.controller.memory().setPoint(0, {"A", "15.00", "20", ""});
@@ -259,36 +369,49 @@ void TestMotionFaults::run(Rig& r, const MotionDef& m, Fault fault, const QStrin
     r.controller.setParameter(24, "1"); // a slow continuous jog
     r.controller.setServoOn(false);
 
-    // Into the mode the motion runs in.
-    if (m.operationMode) {
-        r.panel.operationClicked();
+    // Into the mode the motion runs in, and what comes before it.
+    if (m.operationMode()) {
+        operatorStarts([&] { r.panel.operationClicked(); });
         QVERIFY(r.drive.operationMode);
-    } else if constexpr (!pulse) {
-        if (QByteArray(m.name).contains("jog")) {
-            r.panel.teachingSelected(2);
+    } else if (m.how == How::AfterSet) {
+        // Teaching runs: its own return to origin has been made, the slider is free.
+        if constexpr (pulse) {
+            operatorStarts([&] { r.panel.teachClicked(false); });
+            QVERIFY(r.panel.teaching());
+        } else {
+            operatorStarts([&] { r.panel.teachingSelected(1); });
             QVERIFY(r.panel.teachingOpen());
+            r.host.texts[Ctl::Pos] = "1.00";
+        }
+    } else if constexpr (!pulse) {
+        if (m.jog()) {
+            operatorStarts([&] { r.panel.teachingSelected(2); });
+            QVERIFY(r.panel.teachingOpen());
+            QVERIFY(plus->isEnabled());
         }
     }
+    r.controller.setOriginDone(m.originSet);
     r.panel.monitor().stop();
     r.controller.clearReceived();
     r.op.prompts.clear();
+    r.opState.settei = settei;
 
-    const auto pressStop = [&] {
-        if constexpr (!pulse) {
-            if (QByteArray(m.name).contains("jog") && !r.drive.motion.leftMoving()) {
-                r.panel.jogReleased(true); // letting go stops a continuous jog
-                return;
-            }
+    const Motion& motion = r.drive.motion;
+    const bool operationMode = r.drive.operationMode;
+    // The stop control the operator has now: Stop in Operation mode, else the STOP dialog.
+    const auto stopUsable = [&] { return operationMode ? stop->isEnabled() : dialog.isVisible(); };
+    const auto pressStop = [&]() -> bool {
+        if (m.jog() && !motion.leftMoving()) {
+            // Letting go of "+" stops the jog.
+            QSignalSpy released(plus, &QPushButton::released);
+            QTest::mouseRelease(plus, Qt::LeftButton);
+            return released.size() == 1;
         }
-        if (r.drive.operationMode)
-            r.panel.stopClicked();
-        else
-            dialog.findChild<QPushButton*>("Command1")->click();
+        return click(operationMode ? stop : dialog.findChild<QPushButton*>("Command1"));
     };
-    const bool longMove = fault == Fault::LateReply || fault == Fault::LineDropped ||
-                          fault == Fault::StopIgnored || fault == Fault::Stop ||
-                          fault == Fault::WindowClosed || fault == Fault::DialogClosed ||
-                          fault == Fault::DialogEscaped;
+    const bool longMove = fault != Fault::NoReply && fault != Fault::Refused &&
+                          fault != Fault::Noise && fault != Fault::PortClosed &&
+                          fault != Fault::StopAtStep;
     // The last step before the move command: from there the fault applies (earlier motions
     // of the sequence, a jog's steps, run as usual).
     const auto lastStepDone = [&] {
@@ -298,22 +421,39 @@ void TestMotionFaults::run(Rig& r, const MotionDef& m, Fault fault, const QStrin
             r.controller.setParameter(24, "100"); // a continuous jog that ends in time
         if (fault == Fault::PortClosed)
             r.channel.setOpenFailure("Permission denied");
+        if (fault == Fault::Refused)
+            r.controller.setNgFor(m.move, ControllerDetail::CommandError);
     };
     if (m.portStep.isEmpty())
         lastStepDone();
-    if (fault == Fault::Refused)
-        r.controller.setNgFor(m.move, ControllerDetail::CommandError);
 
+    QStringList problems;
     int portSteps = 0;
-    bool moveSeen = false;
+    int moves = 0;
+    const auto later = [&](auto what) { QTimer::singleShot(80, this, what); };
     connect(&r.controller, &VirtualController::lineHandled, this, [&](const QString& line) {
-        if (fault == Fault::StopAtStep && line.startsWith(step))
-            QTimer::singleShot(0, this, pressStop);
+        const bool before = moves < m.moveCount;
+        if (before && !m.jog())
+            for (const QString& s : m.steps)
+                if (line.startsWith(s) && !stopUsable())
+                    problems << "no stop control at " + line.trimmed();
+        if (before && fault == Fault::StopAtStep && line.startsWith(step))
+            QTimer::singleShot(0, this, [&] {
+                if (!pressStop())
+                    problems << "Stop could not be pressed at " + step;
+            });
         if (!m.portStep.isEmpty() && line.startsWith(m.portStep) && ++portSteps == m.portStepCount)
             lastStepDone();
-        if (moveSeen || !line.startsWith(m.move))
+        if (!before || !line.startsWith(m.move) || ++moves != m.moveCount)
             return;
-        moveSeen = true;
+        if (!m.jog() && !stopUsable())
+            problems << "no stop control while " + line.trimmed() + " moves";
+        const auto pressLater = [&] {
+            later([&] {
+                if (!pressStop())
+                    problems << "Stop could not be pressed while moving";
+            });
+        };
         switch (fault) {
         case Fault::NoReply:
             r.controller.setMotionEndSilent(true);
@@ -321,33 +461,47 @@ void TestMotionFaults::run(Rig& r, const MotionDef& m, Fault fault, const QStrin
         case Fault::Noise:
             r.controller.setMotionEndPrefix("\x01\xfe");
             break;
+        case Fault::NoiseMidMove:
+            later([&] { r.controller.inject("\x01\xfe"); });
+            break;
+        case Fault::NgWithoutDetail:
+            later([&] { r.controller.inject("NG\r\n"); });
+            break;
         case Fault::LineDropped:
-            QTimer::singleShot(80, this,
-                               [&] { r.channel.simulateFault("the device was unplugged"); });
+            later([&] { r.channel.simulateFault("the device was unplugged"); });
+            break;
+        case Fault::DeviceGone:
+            later([&] {
+                r.channel.setOpenFailure("No such file or directory");
+                r.channel.simulateFault("the device was unplugged");
+            });
             break;
         case Fault::StopIgnored:
             r.controller.setSilentFor(QString(QChar(3)));
-            QTimer::singleShot(80, this, pressStop);
+            pressLater();
+            break;
+        case Fault::StopRunsToEnd:
+            r.controller.setStopRunsToEnd(true);
+            pressLater();
             break;
         case Fault::Stop:
-            QTimer::singleShot(80, this, pressStop);
+            pressLater();
             break;
         case Fault::WindowClosed:
-            QTimer::singleShot(80, this, [&] {
+            later([&] {
                 r.panel.stopAsked();
                 r.panel.stopForExit();
             });
             break;
         case Fault::DialogClosed:
-            QTimer::singleShot(80, this, [&] {
-                QVERIFY(dialog.isVisible());
-                dialog.close();
-            });
-            break;
         case Fault::DialogEscaped:
-            QTimer::singleShot(80, this, [&] {
-                QVERIFY(dialog.isVisible());
-                QTest::keyClick(&dialog, Qt::Key_Escape);
+            later([&] {
+                if (!dialog.isVisible())
+                    problems << "no STOP dialog while moving";
+                else if (fault == Fault::DialogClosed)
+                    dialog.close();
+                else
+                    QTest::keyClick(&dialog, Qt::Key_Escape);
             });
             break;
         default:
@@ -357,73 +511,107 @@ void TestMotionFaults::run(Rig& r, const MotionDef& m, Fault fault, const QStrin
 
     // The motion.
     if constexpr (pulse) {
-        if (QByteArray(m.name).contains("teaching"))
-            r.panel.teachClicked(false);
-        else if (QByteArray(m.name).contains("start"))
-            r.panel.startClicked();
+        if (m.how == How::Teach)
+            operatorStarts([&] { r.panel.teachClicked(false); });
+        else if (m.how == How::AfterSet)
+            operatorStarts([&] { r.panel.setClicked(); });
+        else if (m.how == How::Start)
+            operatorStarts([&] { r.panel.startClicked(); });
         else
-            r.panel.orgClicked();
+            operatorStarts([&] { r.panel.orgClicked(); });
     } else {
-        const QByteArray name(m.name);
-        if (name.contains("jog")) {
-            r.panel.jogPressed(true);
-            if (name.contains("step"))
-                r.panel.jogReleased(true);
+        switch (m.how) {
+        case How::JogStep:
+        case How::Jog:
+            QTest::mousePress(plus, Qt::LeftButton);
+            // A short click, unless the release is the stop under test.
+            if (m.how == How::JogStep && fault != Fault::Stop && !stopTimed &&
+                fault != Fault::WindowClosed)
+                QTest::mouseRelease(plus, Qt::LeftButton);
             QTest::qWait(1); // the jog runs from the event loop
-            QTRY_VERIFY_WITH_TIMEOUT((!r.panel.jogRunning() && r.drive.motion.idle()) ||
-                                         r.drive.motion.leftMoving(),
-                                     8000);
-        } else if (name.contains("size")) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (!r.panel.jogRunning() && motion.idle()) || motion.leftMoving(), 8000);
+            break;
+        case How::Size:
             r.host.texts[SizeCtl::Direction] = "C";
             r.host.texts[SizeCtl::Speed] = "5";
             r.host.texts[SizeCtl::Level] = "3";
-            r.size.teach(true);
-        } else if (name.contains("teaching")) {
-            r.panel.teachingSelected(1);
-        } else if (name.contains("move")) {
-            r.panel.startClicked();
-        } else {
-            r.panel.orgClicked();
+            operatorStarts([&] { r.size.teach(true); });
+            break;
+        case How::Teach:
+            operatorStarts([&] { r.panel.teachingSelected(1); });
+            break;
+        case How::AfterSet:
+            operatorStarts([&] { r.panel.setClicked(); });
+            break;
+        case How::Start:
+            operatorStarts([&] { r.panel.startClicked(); });
+            break;
+        case How::Org:
+            operatorStarts([&] { r.panel.orgClicked(); });
+            break;
         }
     }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
 
     const Expect e = expected(m, fault);
     const QByteArray received = r.controller.received();
-    QCOMPARE(received.contains(m.move.toLatin1()), e.moveSent);
-    QCOMPARE(after(received, m.move, "\x03"), e.stopOnLine);
-    QStringList titles;
-    for (const auto& p : r.op.prompts)
-        if (p.kind == "message")
-            titles << p.title;
-    QCOMPARE(titles, e.titles);
-    if (!e.informative.isEmpty()) {
-        QCOMPARE(r.op.texts("message").first(), CommError);
+    const qsizetype moveAt = nth(received, m.move, m.moveCount);
+    QCOMPARE(moveAt >= 0, e.moveSent);
+    QCOMPARE(moveAt >= 0 && received.indexOf('\x03', moveAt) > moveAt, e.stopOnLine);
+    if (!m.never.isEmpty())
+        QVERIFY(!received.contains(m.never));
+    const auto titles = [&] {
+        QStringList out;
+        for (const auto& p : r.op.prompts)
+            if (p.kind == "message")
+                out << p.title;
+        return out;
+    };
+    QCOMPARE(titles(), e.titles);
+    if (!e.titles.isEmpty() && (!e.informative.isEmpty() || e.text != CommError))
+        QCOMPARE(r.op.texts("message").first(), e.text);
+    if (!e.informative.isEmpty())
         QVERIFY2(r.op.prompts.constLast().informative.contains(e.informative),
                  qPrintable(r.op.prompts.constLast().informative));
-    }
 
     // The panel: nothing claims to move unless the actuator may, Setting is usable, and only
     // a stop control is left for an actuator that may still move.
-    const Motion& motion = r.drive.motion;
     QCOMPARE(motion.leftMoving(), e.leftMoving);
     QVERIFY(motion.idle() || e.leftMoving);
     QCOMPARE(r.opState.orgpos, 0);
     QVERIFY(r.host.windowEnabled);
     QVERIFY(r.host.isEnabled(Ctl::Setting));
-    QCOMPARE(r.host.isEnabled(Ctl::Stop), r.drive.operationMode && e.leftMoving);
-    QCOMPARE(dialog.isVisible(), e.leftMoving && (m.dialog || !m.operationMode));
+    QCOMPARE(stop->isEnabled(), operationMode && e.leftMoving);
+    QCOMPARE(dialog.isVisible(), e.leftMoving && (m.dialogLeft || !operationMode));
     const bool closed = fault == Fault::WindowClosed;
-    QCOMPARE(r.panel.monitor().running(), r.drive.operationMode && motion.idle() && !closed);
+    QCOMPARE(r.panel.monitor().running(), operationMode && motion.idle() && !closed);
     if (!e.leftMoving) {
         QVERIFY(!r.controller.motionRunning());
         return;
     }
-    // Left moving: Stop again, with a controller that answers now, settles it.
+    // Left moving: a stop that goes unanswered again is told, and the stop control stays.
+    r.op.prompts.clear();
+    QVERIFY(pressStop());
+    QCOMPARE(titles(), QStringList{"Stop"});
+    QVERIFY2(r.op.last().informative.contains(fault == Fault::DeviceGone ? "could not be written"
+                                                                         : "may still be moving"),
+             qPrintable(r.op.last().informative));
+    QVERIFY(motion.leftMoving() && stopUsable());
+    // The jog waits meanwhile: a press sends nothing.
+    r.controller.clearReceived();
+    QTest::mousePress(plus, Qt::LeftButton);
+    QTest::qWait(1);
+    QCOMPARE(r.controller.received(), QByteArray());
+    QVERIFY(motion.leftMoving());
+
+    // Stop again, with a controller that answers now, settles it.
     r.controller.setSilentFor(QString(QChar(3)), false);
-    pressStop();
+    r.channel.setOpenFailure({});
+    QVERIFY(pressStop());
     QVERIFY(motion.idle());
     QVERIFY(!r.controller.motionRunning());
-    QVERIFY(!r.host.isEnabled(Ctl::Stop));
+    QVERIFY(!stop->isEnabled() && !dialog.isVisible());
 }
 
 void TestMotionFaults::stopWithNothingMoving_data() {

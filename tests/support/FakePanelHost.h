@@ -39,6 +39,8 @@ template <typename Base> class FakePanelHostOf : public Base {
     std::function<void()> onRefresh;
     // Called when the stop dialog is shown or hidden (a test may show a real one).
     std::function<void(bool)> onStopDialog;
+    // Called when a control is enabled or disabled (a test may mirror it on a real button).
+    std::function<void(const QString&, bool)> onEnabled;
 
     bool isEnabled(const char* name) const { return enabled.value(QLatin1String(name), true); }
     std::optional<quint32> colour(const char* name) const {
@@ -62,7 +64,11 @@ template <typename Base> class FakePanelHostOf : public Base {
     bool confirmDiscard() override { return true; }
 
     // PanelHost.
-    void setControlEnabled(const QString& name, bool on) override { enabled[name] = on; }
+    void setControlEnabled(const QString& name, bool on) override {
+        enabled[name] = on;
+        if (onEnabled)
+            onEnabled(name, on);
+    }
     bool controlEnabled(const QString& name) const override { return enabled.value(name, true); }
     void setControlColour(const QString& name, std::optional<quint32> bgr) override {
         if (bgr)

@@ -3,6 +3,7 @@
 // Compare report and the traffic log.
 #include "PointWindowTest.h"
 #include "Shots.h"
+#include "dialogs/ui/frmstop.h"
 #include "pointdata/ParameterTableModel.h"
 #include "pointdata/PointTableModel.h"
 #include "pointops/ui/DrivePanel.h"
@@ -114,6 +115,17 @@ void PointWindowShots::windowAndPanels() {
                              OperatorInteraction::Icon::None,
                              "COM3 \u2192 sim:point: no answer within 22 s\nThe stop command was "
                              "sent and answered.");
+    // The STOP dialog over the window, as a teaching's return to origin shows it.
+    frmstop& stop = m_window->stopDialog();
+    stop.show();
+    QTest::qWait(50);
+    Shots::save(Shots::over(m_window, stop.grab()), "stop-dialog.png");
+    stop.hide();
+    grabNext("stop-not-answered.png");
+    boxes.informativeMessage("Org", "The communication error. Please check the connection.",
+                             OperatorInteraction::Icon::None,
+                             "COM3 \u2192 sim:point: the stop command was sent but not answered "
+                             "within 1.5 s\nThe actuator may still be moving.");
 }
 
 // Beside the port name the status bar shows where the port leads.
