@@ -103,7 +103,8 @@ void TestMainWindowBase::commandLocking() {
     // lock does; Exit (which stops first) does not.
     m_window->lockWhileMoving(true);
     m_window->EnableCommands();
-    for (const char* item : {"mnuFileCompare", "mnuFileOpen", "mnuViewTraffic", "mnuHelpAbout"})
+    for (const char* item :
+         {"mnuFileCompare", "mnuFileHistory", "mnuFileOpen", "mnuViewTraffic", "mnuHelpAbout"})
         QVERIFY2(!m_window->action(item)->isEnabled(), item);
     QVERIFY(m_window->action("mnuFileExit")->isEnabled());
     m_window->lockWhileMoving(false);

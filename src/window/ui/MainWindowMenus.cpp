@@ -60,11 +60,11 @@ void MainWindowBase::buildToolMenu(std::initializer_list<ItemDef> items,
 namespace {
 // The items of either window that open a window or a modal dialog (a question, a file dialog,
 // a tool window); Exit is not among them: it stops first.
-const QStringList kOpeners{"mnuFileNew",    "mnuFileOpen",    "mnuFileCompare", "mnuFileSave",
-                           "mnuFilePrint",  "mnuViewTraffic", "mnuToolsTranP",  "mnuToolsTranA",
-                           "mnuToolsTranZ", "mnuToolsRecP",   "mnuToolsRecA",   "mnuToolsRecZ",
-                           "mnuToolsCom",   "mnuToolsBag",    "mnuToolsSpeed",  "mnuToolsComp",
-                           "mnuToolsIni",   "mnuHelpAbout"};
+const QStringList kOpeners{"mnuFileNew",    "mnuFileOpen",   "mnuFileCompare", "mnuFileHistory",
+                           "mnuFileSave",   "mnuFilePrint",  "mnuViewTraffic", "mnuToolsTranP",
+                           "mnuToolsTranA", "mnuToolsTranZ", "mnuToolsRecP",   "mnuToolsRecA",
+                           "mnuToolsRecZ",  "mnuToolsCom",   "mnuToolsBag",    "mnuToolsSpeed",
+                           "mnuToolsComp",  "mnuToolsIni",   "mnuHelpAbout"};
 } // namespace
 
 void MainWindowBase::applyItemLocks() {
