@@ -70,11 +70,13 @@ class TestDialogs final : public QObject {
     void keypadDialogByClicks();
     void keypadGetStringCancelAndClose();
     void softLimitDialogRefusesAndAccepts();
+    void softLimitDialogCancelReloadsTableRows_data();
     void softLimitDialogCancelReloadsTableRows();
     void softLimitKeyFilters();
     void progressDialogCancelTag();
     void progressDialogUsableWhileOwnerDisabled();
     void stopDialogWithoutOpenPortWritesNothing();
+    void stopDialogWritesStopCharacterToOpenPort_data();
     void stopDialogWritesStopCharacterToOpenPort();
 };
 
@@ -284,6 +286,17 @@ void TestDialogs::keypadGetStringCancelAndClose() {
         w->close();
     });
     QCOMPARE(INPUTKEY::GetString(), QString());
+
+    // By keyboard: Enter on a Cancel that has the focus cancels, and so does Escape.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        whenModal([key](QWidget* w) {
+            QTest::keyClicks(w, "42");
+            if (key == Qt::Key_Return)
+                child<QPushButton>(w, "CancelButton")->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), key);
+        });
+        QCOMPARE(INPUTKEY::GetString("7"), QString());
+    }
 }
 
 void TestDialogs::softLimitDialogRefusesAndAccepts() {
@@ -321,31 +334,45 @@ void TestDialogs::softLimitDialogRefusesAndAccepts() {
     QCOMPARE(op.prompts.size(), 2);
 }
 
+void TestDialogs::softLimitDialogCancelReloadsTableRows_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<double>("plus");
+    QTest::addColumn<int>("minus");
+    // Every way of cancelling takes the values back from the table rows (4000, -200).
+    QTest::newRow("Cancel clicked") << "click Command2" << 4000.0 << -200;
+    QTest::newRow("Enter on a focused Cancel") << "Enter on Command2" << 4000.0 << -200;
+    QTest::newRow("Escape") << "Escape" << 4000.0 << -200;
+    QTest::newRow("title bar close") << "close" << 4000.0 << -200;
+    // OK by mouse or by Enter in a box stores what was typed.
+    QTest::newRow("OK clicked") << "click Command1" << 2000.0 << -9999;
+    QTest::newRow("Enter in a box") << "Enter in Text2" << 2000.0 << -9999;
+}
+
 void TestDialogs::softLimitDialogCancelReloadsTableRows() {
+    QFETCH(QString, how);
+    QFETCH(double, plus);
+    QFETCH(int, minus);
     ScriptedOperator op;
-    whenModal([](QWidget* w) {
-        child<QLineEdit>(w, "Text1")->setText("1");
-        click(w, "Command2");
+    whenModal([how](QWidget* w) {
+        auto* text2 = child<QLineEdit>(w, "Text2");
+        text2->setText("-9999");
+        if (how.startsWith("click "))
+            click(w, how.mid(6));
+        else if (how == "close")
+            w->close();
+        else if (how == "Escape")
+            QTest::keyClick(text2, Qt::Key_Escape);
+        else if (how == "Enter in Text2")
+            QTest::keyClick(text2, Qt::Key_Return);
+        else {
+            auto* cancel = child<QPushButton>(w, "Command2");
+            cancel->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(cancel, Qt::Key_Return);
+        }
     });
-    auto r = frmsoft::GetString(op, {2000, -100}, {4000, -200});
-    QCOMPARE(r.plus, 4000.0);
-    QCOMPARE(r.minus, -200);
-
-    // Closing the window keeps the values as they were on open.
-    whenModal([](QWidget* w) {
-        child<QLineEdit>(w, "Text1")->setText("1");
-        w->close();
-    });
-    r = frmsoft::GetString(op, {2000, -100}, {4000, -200});
-    QCOMPARE(r.plus, 2000.0);
-    QCOMPARE(r.minus, -100);
-
-    whenModal([](QWidget* w) {
-        child<QLineEdit>(w, "Text2")->setText("-9999");
-        click(w, "Command1");
-    });
-    r = frmsoft::GetString(op, {2000, -100}, {4000, -200});
-    QCOMPARE(r.minus, -9999);
+    const auto r = frmsoft::GetString(op, {2000, -100}, {4000, -200});
+    QCOMPARE(r.plus, plus);
+    QCOMPARE(r.minus, minus);
     QVERIFY(op.prompts.isEmpty());
 }
 
@@ -397,12 +424,11 @@ void TestDialogs::progressDialogCancelTag() {
     view.resetCancel();
     QVERIFY(!view.cancelRequested());
 
-    // Closing the window unloads it: the tag goes back to "0".
+    // Closing the window is a Cancel: the dialog stays until the operation hides it.
     view.showModeless();
-    QTest::mouseClick(cancel, Qt::LeftButton);
     bar.close();
-    QVERIFY(!view.isShown());
-    QCOMPARE(bar.tag(), QString("0"));
+    QVERIFY(view.isShown());
+    QCOMPARE(bar.tag(), QString("1"));
 }
 
 void TestDialogs::progressDialogUsableWhileOwnerDisabled() {
@@ -446,7 +472,17 @@ void TestDialogs::stopDialogWithoutOpenPortWritesNothing() {
     QVERIFY(orphan.isVisible());
 }
 
+void TestDialogs::stopDialogWritesStopCharacterToOpenPort_data() {
+    QTest::addColumn<int>("key"); // 0: a click on STOP
+    QTest::newRow("STOP clicked") << 0;
+    // The dialog has the keyboard focus on STOP once it appears.
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+}
+
 void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
+    QFETCH(int, key);
     // A return to origin holds the port open: STOP writes the stop character at once and the
     // return to origin's own exchange ends with the controller's STOP reply.
     VirtualController controller;
@@ -459,9 +495,14 @@ void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
     frmstop dialog([&] { link.writeStop(); });
     dialog.show();
     QByteArray receivedAtStop;
+    QWidget* focused = nullptr;
     QTimer::singleShot(150, this, [&] {
         receivedAtStop = controller.received();
-        click(&dialog, "Command1");
+        focused = QApplication::focusWidget();
+        if (key == 0)
+            click(&dialog, "Command1");
+        else if (focused)
+            QTest::keyClick(focused, Qt::Key(key));
     });
     link.ReplyTimeoutMs = 30000;
     link.ClearCommand();
@@ -471,6 +512,7 @@ void TestDialogs::stopDialogWritesStopCharacterToOpenPort() {
     clock.start();
     const ExchangeResult r = link.Exchange();
     QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(focused, child<QWidget>(&dialog, "Command1"));
     QCOMPARE(receivedAtStop, QByteArray("@ORG ,\r\n"));
     QCOMPARE(controller.received(), QByteArray("@ORG ,\r\n\x03"));
     QCOMPARE(r.ReplyText, QString("STOP\r\n61:STOP COMMAND\r\n"));

@@ -13,6 +13,7 @@
 #include "window/ui/errorRecord.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -35,6 +36,7 @@ class TestMainWindow : public PointWindowTest {
     void exitWithUnsavedChangesNoWritesIniAndEnds();
     void parameterEditRefreshesDependentDisplays();
     void toolbarRunsTransfers();
+    void progressCancelEndsASilentWait_data();
     void progressCancelEndsASilentWait();
     void errorHistoryFromToolbar();
     void saveAsKeepsTheFilesCodePage();
@@ -150,21 +152,42 @@ void TestMainWindow::toolbarRunsTransfers() {
     QVERIFY(m_window->toolbar()->isEnabled());
 }
 
-// The Cancel button of the progress dialog reaches the exchange that waits for a silent
-// controller: the operation ends on its cancel path at once.
+// Every way of cancelling on the progress dialog reaches the exchange that waits for a silent
+// controller: the operation ends on its cancel path at once. The dialog has the keyboard focus
+// on its Cancel button as soon as it appears, so the keys go where the operator's keyboard
+// sends them.
+void TestMainWindow::progressCancelEndsASilentWait_data() {
+    QTest::addColumn<int>("key"); // 0: a mouse click on Cancel; -1: the title bar's close
+    QTest::newRow("Cancel clicked") << 0;
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("title bar close") << -1;
+}
+
 void TestMainWindow::progressCancelEndsASilentWait() {
+    QFETCH(int, key);
     m_controller->setSilentFor("@READ PNT");
-    QTimer::singleShot(200, this, [this] {
-        QTest::mouseClick(m_window->progress().findChild<QPushButton*>("Com_Cancel"),
-                          Qt::LeftButton);
+    frmbar& bar = m_window->progress();
+    auto* cancel = bar.findChild<QPushButton*>("Com_Cancel");
+    QWidget* focused = nullptr;
+    QTimer::singleShot(200, this, [&] {
+        focused = QApplication::focusWidget();
+        if (key == 0)
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        else if (key < 0)
+            bar.close();
+        else if (focused)
+            QTest::keyClick(focused, Qt::Key(key));
     });
     QElapsedTimer t;
     t.start();
     m_window->toolbarKey("Receive(Point)")->trigger();
     QVERIFY(t.elapsed() < 5000);
+    QCOMPARE(focused, cancel);
     QCOMPARE(m_op.texts("message"), QStringList{"Data un-transmitting."});
-    QCOMPARE(m_window->progress().tag(), QString("0"));
-    QVERIFY(!m_window->progress().isVisible());
+    QCOMPARE(bar.tag(), QString("0"));
+    QVERIFY(!bar.isVisible());
     QVERIFY(m_window->isEnabled());
 }
 

@@ -41,7 +41,8 @@ INPUTKEY::INPUTKEY(const QString& start, QWidget* parent) : QDialog(parent), m_k
     connect(kettei, &QPushButton::clicked, this, &INPUTKEY::accept);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
+    // With the focus (Tab), Cancel takes Enter itself: Enter never returns the value then.
+    cancel->setAutoDefault(true);
     connect(cancel, &QPushButton::clicked, this, &INPUTKEY::reject);
     grid->addWidget(kettei, 0, 3, 2, 1);
     grid->addWidget(cancel, 2, 3, 2, 1);

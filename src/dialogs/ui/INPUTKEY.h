@@ -9,7 +9,8 @@ class QLineEdit;
 
 // The numeric keypad "Input a numerical value.": keys "0".."9", ".", "CLR" and "-" edit the
 // value shown in the display; Enter returns the display text, Cancel and closing the window
-// return the empty text. The keyboard's digit, ".", "-" and Backspace (as "CLR") keys work too.
+// return the empty text. The keyboard's digit, ".", "-" and Backspace (as "CLR") keys work too;
+// Enter presses the button that has the focus (Enter, or Cancel after Tab), Escape cancels.
 // Opened on a cell, the display shows the cell's text selected: the first digit or "."
 // replaces it.
 class INPUTKEY final : public QDialog {

@@ -1,5 +1,7 @@
 #include "dialogs/ui/frmbar.h"
 
+#include "dialogs/ui/DialogButtons.h"
+
 #include <QEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,11 +20,9 @@ frmbar::frmbar(QWidget* parent) : QDialog(parent) {
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("Com_Cancel"));
-    m_cancel->setAutoDefault(false);
-    connect(m_cancel, &QPushButton::clicked, this, [this] {
-        m_tag = QStringLiteral("1");
-        notifyCancelClicked();
-    });
+    // With the focus, Enter presses it (as Space does).
+    m_cancel->setAutoDefault(true);
+    connect(m_cancel, &QPushButton::clicked, this, &frmbar::requestCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_bar);
@@ -62,9 +62,20 @@ void frmbar::resetCancel() {
     m_tag = QStringLiteral("0");
 }
 
+void frmbar::requestCancel() {
+    m_tag = QStringLiteral("1");
+    notifyCancelClicked();
+}
+
 void frmbar::reject() {
-    resetCancel();
-    QDialog::reject();
+    // Not hidden here: the operation sees the request, ends and hides the dialog; until then
+    // it shows that the operation is still under way.
+    requestCancel();
+}
+
+void frmbar::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    takeKeyboardFocus(this, m_cancel);
 }
 
 void frmbar::changeEvent(QEvent* event) {

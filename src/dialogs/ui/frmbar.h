@@ -12,6 +12,10 @@ class QPushButton;
 // becomes "1" when clicked. Shown modeless by the transfer operations, which poll the tag once
 // per table row; it stays loaded between operations.
 //
+// By keyboard: the dialog takes the focus (on Cancel) when it appears; Enter or Space on
+// Cancel, Escape and the title bar's close all cancel the running operation as the button
+// does. The dialog stays on screen until the operation has ended and hides it.
+//
 // It stays usable while its owner window disables itself for an operation: a disabled owner
 // would otherwise disable this dialog and with it the Cancel button.
 class frmbar final : public QDialog, public ProgressView {
@@ -35,13 +39,16 @@ class frmbar final : public QDialog, public ProgressView {
     QProgressBar* progressBar() const { return m_bar; }
 
   public slots:
-    // Closing the window (title bar or Escape) unloads it: the tag goes back to "0".
+    // Escape and closing the window: Cancel.
     void reject() override;
 
   protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    void requestCancel();
+
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
     QString m_tag = QStringLiteral("0");

@@ -50,8 +50,8 @@ frmsoft::frmsoft(OperatorInteraction& op, const SoftLimits& current, const SoftL
     connect(ok, &QPushButton::clicked, this, &frmsoft::accept);
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("Command2"));
-    cancelButton->setAutoDefault(false);
-    connect(cancelButton, &QPushButton::clicked, this, &frmsoft::cancel);
+    cancelButton->setAutoDefault(true); // takes Enter while it has the focus
+    connect(cancelButton, &QPushButton::clicked, this, &frmsoft::reject);
 
     auto* grid = new QGridLayout;
     grid->addWidget(label1, 0, 0);
@@ -105,10 +105,10 @@ void frmsoft::accept() {
     QDialog::accept();
 }
 
-void frmsoft::cancel() {
+void frmsoft::reject() {
     m_result = m_tableRows;
     showValues(m_tableRows);
-    reject();
+    QDialog::reject();
 }
 
 frmsoft::SoftLimits frmsoft::GetString(OperatorInteraction& op, const SoftLimits& current,

@@ -9,8 +9,8 @@ class QLineEdit;
 // The soft limit dialog "Soft limit change": the plus limit in Text1 (digits only) and the
 // minus limit in Text2 (digits and "-"). OK (Command1) checks both and, when they pass,
 // stores them and closes; a refusal is shown with caption "Error" and the dialog stays open.
-// Cancel (Command2) takes both values back from the soft limit rows of the parameter table.
-// Closing the window leaves the values as they were on open.
+// Cancel (Command2), Escape and closing the window all take both values back from the soft
+// limit rows of the parameter table. Enter presses OK, or Cancel when Cancel has the focus.
 class frmsoft final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmsoft)
@@ -32,8 +32,8 @@ class frmsoft final : public QDialog {
   public slots:
     // OK: checks the two boxes; closes only when both pass.
     void accept() override;
-    // Cancel button: reloads the values from the parameter table rows and closes.
-    void cancel();
+    // Cancel, Escape and closing: reloads the values from the parameter table rows and closes.
+    void reject() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

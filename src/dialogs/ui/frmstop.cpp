@@ -1,5 +1,7 @@
 #include "dialogs/ui/frmstop.h"
 
+#include "dialogs/ui/DialogButtons.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -13,14 +15,14 @@ frmstop::frmstop(std::function<void()> requestStop, QWidget* parent)
 
     auto* label = new QLabel(QStringLiteral("Press STOP to pause return to origin."), this);
     label->setObjectName(QStringLiteral("Label1"));
-    auto* button = new QPushButton(QStringLiteral("STOP"), this);
-    button->setObjectName(QStringLiteral("Command1"));
-    button->setMinimumHeight(48);
-    connect(button, &QPushButton::clicked, this, &frmstop::stop);
+    m_button = new QPushButton(QStringLiteral("STOP"), this);
+    m_button->setObjectName(QStringLiteral("Command1"));
+    m_button->setMinimumHeight(48);
+    connect(m_button, &QPushButton::clicked, this, &frmstop::stop);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
-    layout->addWidget(button);
+    layout->addWidget(m_button);
 }
 
 frmstop::~frmstop() = default;
@@ -40,6 +42,11 @@ void frmstop::reject() {
     // Closing and Escape stop like STOP, and leave the dialog to the motion state as well
     // (a close that leaves the dialog visible is ignored).
     stop();
+}
+
+void frmstop::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    takeKeyboardFocus(this, m_button);
 }
 
 void frmstop::changeEvent(QEvent* event) {

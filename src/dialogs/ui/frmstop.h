@@ -15,7 +15,8 @@ class QPushButton;
 // only its window's motion state shows and hides it, so it is there again whenever a stop goes
 // unanswered and the actuator may still be moving.
 //
-// Like the progress dialog it stays usable while its owner window is disabled.
+// Like the progress dialog it stays usable while its owner window is disabled, and it takes
+// the keyboard focus (on STOP) when it appears: Enter, Space and Escape stop at once.
 class frmstop final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmstop)
@@ -36,8 +37,10 @@ class frmstop final : public QDialog {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     std::function<void()> m_requestStop;
+    QPushButton* m_button = nullptr;
     Command::Fields m_fields;
 };
