@@ -231,21 +231,33 @@ void VirtualController::reply(const QByteArray& bytes) {
         (m_motionEnd ? m_motionEndPrefix : QByteArray()) + m_replyPrefix + bytes;
     const qint64 start = m_paced && m_handlingDueNs >= 0 ? m_handlingDueNs : nowNs();
     const qint64 base = start + m_replyDelayMs * NsPerMs;
-    const int pieces = int(qMin<qsizetype>(m_splitPieces, data.size()));
     qint64 t = qMax(base, m_outFreeNs);
+    const auto put = [&](const QByteArray& piece, qint64 due) {
+        if (m_paced) {
+            for (const char c : piece) {
+                t = qMax(t, due) + CharTimeNs;
+                m_out.append({QByteArray(1, c), t});
+            }
+        } else if (!piece.isEmpty()) {
+            t = qMax(t, due);
+            m_out.append({piece, t});
+        }
+    };
+    // A refusal cut after its "N": the rest follows m_refusalSplitMs later.
+    const qsizetype cut = m_refusalSplitMs > 0 && bytes.startsWith("NG")
+                              ? data.size() - bytes.size() + 1
+                              : data.size();
+    const int pieces = int(qMin<qsizetype>(m_splitPieces, data.size()));
     for (int i = 0; i < pieces; ++i) {
         const qsizetype from = data.size() * i / pieces;
         const qsizetype to = data.size() * (i + 1) / pieces;
-        const QByteArray piece = data.mid(from, to - from);
         const qint64 pieceDue = base + qint64(i) * m_splitGapMs * NsPerMs;
-        if (m_paced) {
-            for (const char c : piece) {
-                t = qMax(t, pieceDue) + CharTimeNs;
-                m_out.append({QByteArray(1, c), t});
-            }
+        if (cut > from && cut < to) {
+            put(data.mid(from, cut - from), pieceDue);
+            put(data.mid(cut, to - cut), pieceDue + qint64(m_refusalSplitMs) * NsPerMs);
         } else {
-            t = qMax(t, pieceDue);
-            m_out.append({piece, t});
+            put(data.mid(from, to - from),
+                pieceDue + (from >= cut ? qint64(m_refusalSplitMs) * NsPerMs : 0));
         }
     }
     m_outFreeNs = t;

@@ -147,6 +147,9 @@ class VirtualController final : public QObject {
     void setNgForDataLine(int k, const QString& detail = ControllerDetail::RangeOver);
     // Each reply sent in `pieces` parts with `gapMs` between them.
     void setReplySplit(int pieces, int gapMs);
+    // Each "NG" reply sent as its "N" alone, then the rest `gapMs` later (0: whole), as when a
+    // refusal is cut at the end of a data line's wait.
+    void setRefusalSplit(int gapMs) { m_refusalSplitMs = qMax(0, gapMs); }
     // The value of an "@?PRM " reply right-aligned with blanks in a field of this many
     // characters (" 31"), as some controllers send it; 0 sends the value as it is.
     void setValueWidth(int width) { m_valueWidth = qMax(0, width); }
@@ -288,6 +291,7 @@ class VirtualController final : public QObject {
     QString m_ngDataLineDetail;
     int m_splitPieces = 1;
     int m_splitGapMs = 0;
+    int m_refusalSplitMs = 0;
     int m_replyDelayMs = 0;
     int m_valueWidth = 0;
     bool m_paced = false;

@@ -128,6 +128,12 @@ bool WriteBlock::afterLine(bool endOfData) {
     m_cancelled = m_last.cancelled();
     if (m_last.lineFailed())
         return fail();
+    // A reply that the end of the previous line's wait cut short (its "N" came then, the "G"
+    // comes now) is judged whole: a refusal is the previous line's, which does not count as
+    // written. A line answered with nothing more leaves the cut reply behind.
+    const QString unfinished = std::exchange(m_unfinished, {});
+    if (!unfinished.isEmpty() && !m_last.ReplyText.isEmpty())
+        m_last.ReplyText.prepend(unfinished);
     const QString& reply = m_last.ReplyText;
     if (!ReplyRules::isPlainText(reply)) { // noise on the line: the block cannot be trusted
         m_last.end = ExchangeResult::End::Noise;
@@ -157,13 +163,15 @@ bool WriteBlock::afterLine(bool endOfData) {
         return true;
     }
     if (ReplyRules::isRefusal(reply)) {
-        // The refusal may be this line's or, arriving late, the line before it: neither is
-        // counted as held.
+        // The refusal may be this line's or, arriving late (whole, or its "G" after an "N"
+        // this line's wait cut short), the line before it: neither is counted as held.
         m_block.unconfirmed = 0;
         release();
         reportNg(m_c, m_last, held());
         return false;
     }
+    if (!endOfData && !ReplyRules::hasReplyEnd(reply))
+        m_unfinished = reply;
     return true;
 }
 

@@ -67,6 +67,7 @@ class WriteBlock {
     OperationContext m_c;
     BlockProgress m_block;
     ExchangeResult m_last;
+    QString m_unfinished; // a data line's reply that its wait cut short (no reply end yet)
     bool m_cancelled = false;
 };
 

@@ -279,6 +279,7 @@ void TestTransmitPoints::failuresEndTheOperation_data() {
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cutMs"); // the refusal's "G" comes this long after its "N"
 
     const QString comm = "The communication error. Please check the connection.";
     const QString refused = "Cannot receive data from controller.";
@@ -286,30 +287,36 @@ void TestTransmitPoints::failuresEndTheOperation_data() {
 
     QTest::newRow("time-out on the first query")
         << "@?PRM"
-        << "" << 0 << QByteArray() << QByteArray("@?PRM 21,\r\n") << "Transmit Point" << comm;
+        << "" << 0 << QByteArray() << QByteArray("@?PRM 21,\r\n") << "Transmit Point" << comm << 0;
     QTest::newRow("NG on the stroke query")
         << ""
-        << "@?PRM" << 0 << QByteArray() << QByteArray("@?PRM 21,\r\n") << "Error" << refused;
+        << "@?PRM" << 0 << QByteArray() << QByteArray("@?PRM 21,\r\n") << "Error" << refused << 0;
     QTest::newRow("NG on erasing")
         << ""
         << "@INIT PNT" << 0 << QByteArray() << Queries + "@INIT PNT ,\r\n"
-        << "Error" << refused;
+        << "Error" << refused << 0;
     QTest::newRow("write command without READY")
         << ""
-        << "@WRITE PNT" << 0 << QByteArray() << Queries + BlockStart << "Transmit Point" << comm;
+        << "@WRITE PNT" << 0 << QByteArray() << Queries + BlockStart << "Transmit Point" << comm
+        << 0;
     QTest::newRow("NG on the second data line")
         << ""
-        << "" << 2 << QByteArray() << Queries + BlockStart + lines << "Error" << refused;
+        << "" << 2 << QByteArray() << Queries + BlockStart + lines << "Error" << refused << 0;
+    // A refusal of the first line cut by the end of its wait ("N" then, "G" with the second
+    // line's reply) is still that line's refusal: the block ends before its end of data.
+    QTest::newRow("NG of the first data line cut in two")
+        << ""
+        << "" << 1 << QByteArray() << Queries + BlockStart + lines << "Error" << refused << 150;
     // A controller that never confirms the end of the block has not taken the table.
     QTest::newRow("end of data unanswered")
         << QString(QChar(26)) << "" << 0 << QByteArray() << Queries + BlockStart + lines + EndOfData
-        << "Transmit Point" << comm;
+        << "Transmit Point" << comm << 0;
     // Only "OK" says the controller took the table.
     for (const char* reply : {"ERR\r\n", "READY\r\n", "N"})
         QTest::newRow(qPrintable(QStringLiteral("end of data answered %1").arg(reply).trimmed()))
             << ""
             << "" << 0 << QByteArray(reply) << Queries + BlockStart + lines + EndOfData
-            << "Transmit Point" << comm;
+            << "Transmit Point" << comm << 0;
 }
 
 void TestTransmitPoints::failuresEndTheOperation() {
@@ -320,8 +327,10 @@ void TestTransmitPoints::failuresEndTheOperation() {
     QFETCH(QByteArray, sent);
     QFETCH(QString, title);
     QFETCH(QString, text);
+    QFETCH(int, cutMs);
 
     Bench b;
+    b.controller.setRefusalSplit(cutMs);
     if (!silent.isEmpty())
         b.controller.setSilentFor(silent);
     if (!ng.isEmpty())
