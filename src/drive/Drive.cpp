@@ -213,8 +213,8 @@ void followMotion(PanelHost& host, IoMonitor& monitor, bool closing) {
     const bool poll = s.operationMode && s.motion.idle() && !closing;
     if (poll && !monitor.running())
         monitor.start();
-    else if (!poll && monitor.running())
-        monitor.stop();
+    else if (!poll)
+        monitor.stop(); // outside Operation mode it also forgets a silent controller
 }
 
 } // namespace Drive

@@ -79,6 +79,9 @@ class PanelHost : public OperationHost {
 
     virtual void setLamp(int index, bool on) = 0;
     virtual void resetLamps() = 0;
+    // The I/O monitor's controller does not answer (silent), or answers again: while silent the
+    // lamps show that their state is unknown and the status bar says so, naming the line.
+    virtual void showControllerSilent(bool silent, const QString& line) = 0;
     // Places the carriage for a position in mm measured from the mechanical origin.
     virtual void showCarriage(double positionMm, double strokeMm, int originDirection) = 0;
     // Shows or hides the stop dialog; called with the wanted state whenever the motion state

@@ -13,9 +13,12 @@
 DriveBase::DriveBase(const OperationContext& ops, PanelHost& host, ParameterRowsModel& params,
                      QObject* parent)
     : QObject(parent), m_ctx{{ops.link, ops.op, ops.progress, host, ops.state}, host}, m_host(host),
-      m_params(params), m_monitor(new IoMonitor([this] { return state().operationMode; },
-                                                [this] { return ioPoll(); }, this)) {
+      m_params(params),
+      m_monitor(new IoMonitor([this] { return state().operationMode; },
+                              [this](bool quiet) { return ioPoll(quiet); }, this)) {
     connect(&state().motion, &Motion::changed, this, [this] { applyPanelState(); });
+    connect(m_monitor, &IoMonitor::silentChanged, this,
+            [this](bool silent) { m_host.showControllerSilent(silent, m_ctx.link.lineName()); });
 }
 
 DriveBase::~DriveBase() {
@@ -42,10 +45,12 @@ void DriveBase::stopForExit() {
     Drive::stopForExit(m_ctx, {m_monitor->timer(), m_poll ? m_poll->timer() : nullptr});
 }
 
-bool DriveBase::ioPoll() {
+IoMonitor::PollResult DriveBase::ioPoll(bool quiet) {
+    using Result = IoMonitor::PollResult;
     if (!state().motion.idle() || m_closing)
-        return true; // skipped: the monitor goes on after the motion
-    return pollInputsAndOutputs();
+        return Result::Skipped; // the monitor goes on after the motion
+    return pollInputsAndOutputs(quiet ? Ops::quietly(m_ctx) : m_ctx) ? Result::Answered
+                                                                     : Result::Failed;
 }
 
 // ---- Operation and Setting ------------------------------------------------------------------

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "drive/Drive.h"
+#include "drive/IoMonitor.h"
 
 #include <QObject>
 #include <optional>
 
 class DirectTeachingPoll;
-class IoMonitor;
 class ParameterRowsModel;
 
 // What the drive panels of both kinds do alike: Setting and Operation mode, Org, the stop
@@ -45,9 +45,9 @@ class DriveBase : public QObject {
     // runs, stops it.
     void stopForExit();
 
-    // One I/O monitor poll; false when it failed (already reported). Skipped while anything
-    // moves: the monitor goes on after the motion.
-    bool ioPoll();
+    // One I/O monitor poll; a failure is reported unless quiet (told already). Skipped while
+    // anything moves: the monitor goes on after the motion.
+    IoMonitor::PollResult ioPoll(bool quiet);
 
   protected:
     DriveBase(const OperationContext& ops, PanelHost& host, ParameterRowsModel& params,
@@ -83,8 +83,9 @@ class DriveBase : public QObject {
     virtual bool orgAllowed() const { return true; }
     virtual void originReturned(Drive::Outcome outcome) { (void)outcome; }
 
-    // One I/O monitor poll of the kind, run when nothing moves.
-    virtual bool pollInputsAndOutputs() = 0;
+    // One I/O monitor poll of the kind on c (quiet or not), run when nothing moves; false when
+    // it failed.
+    virtual bool pollInputsAndOutputs(const DriveContext& c) = 0;
 
     // The origin point shift of the controller (parameter 35) into the panel state and the
     // status bar ("Origin point shift: 1.23"), before teaching. False when it failed

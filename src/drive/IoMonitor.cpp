@@ -47,6 +47,8 @@ void IoMonitor::resume() {
 
 void IoMonitor::stop() {
     m_timer->stop();
+    if (!m_operationMode())
+        setSilent(false);
 }
 
 bool IoMonitor::running() const {
@@ -58,7 +60,18 @@ void IoMonitor::tick() {
         return;
     m_polling = true;
     m_guard = QStringLiteral("1");
-    m_failed = !m_poll();
+    const PollResult result = m_poll(m_silent);
+    m_failed = result == PollResult::Failed;
     m_guard.clear();
     m_polling = false;
+    // A poll that ended after Operation mode did says nothing about the next one.
+    if (result != PollResult::Skipped && m_operationMode())
+        setSilent(m_failed);
+}
+
+void IoMonitor::setSilent(bool silent) {
+    if (m_silent == silent)
+        return;
+    m_silent = silent;
+    emit silentChanged(silent);
 }

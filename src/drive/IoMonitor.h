@@ -35,22 +35,33 @@ bool isNewModel(const QString& reply);
 // The I/O monitor timer of a main window ("Tim_IO_Mon", 700 ms) with its poll guard: a tick
 // polls only in Operation mode and only when no poll is still under way (the poll's exchange
 // keeps the event loop running, so ticks go on meanwhile). The kind supplies the poll.
+//
+// A controller that stops answering is told once: the poll that fails first reports it, the
+// monitor goes on polling quietly (silent() holds, silentChanged tells the window, which shows
+// the lamps' state as unknown), and the next failure is told again only after a poll has
+// succeeded. Leaving Operation mode forgets it.
 class IoMonitor final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(IoMonitor)
   public:
     static constexpr int IntervalMs = 700;
 
-    // What the poll returns: whether it succeeded. A poll that was skipped (a motion runs) or
-    // failed (reported to the operator) never ends the monitoring: the next tick polls again,
-    // so the lamps follow the controller as soon as it answers again.
-    using Poll = std::function<bool()>;
+    enum class PollResult {
+        Answered, // the controller answered: the lamps show its state
+        Failed,   // it did not (reported, unless the poll was quiet)
+        Skipped,  // nothing was asked (a motion runs)
+    };
+    // The poll; with quiet set, a failure is not told (it has been already). A poll that was
+    // skipped or failed never ends the monitoring: the next tick polls again, so the lamps
+    // follow the controller as soon as it answers again.
+    using Poll = std::function<PollResult(bool quiet)>;
 
     IoMonitor(std::function<bool()> operationMode, Poll poll, QObject* parent = nullptr);
 
     void start(); // also clears the guard
     // Starts the timer again after a motion.
     void resume();
+    // Stops the timer; outside Operation mode the controller's silence is forgotten too.
     void stop();
     // Lets the next tick poll (an action answered by the controller).
     void clearGuard() { m_guard.clear(); }
@@ -60,10 +71,17 @@ class IoMonitor final : public QObject {
     QString guard() const { return m_guard; }
     // Whether the last poll failed.
     bool lastPollFailed() const { return m_failed; }
+    // A poll failed, was told, and none has succeeded since: the next polls are quiet.
+    bool silent() const { return m_silent; }
 
     void tick();
 
+  signals:
+    void silentChanged(bool silent);
+
   private:
+    void setSilent(bool silent);
+
     std::function<bool()> m_operationMode;
     Poll m_poll;
     QTimer* m_timer;
@@ -73,4 +91,5 @@ class IoMonitor final : public QObject {
     // a second poll inside the first meanwhile.
     bool m_polling = false;
     bool m_failed = false;
+    bool m_silent = false;
 };

@@ -276,7 +276,7 @@ void PointDrive::stop(int timeoutMs) {
 
 // ---- I/O monitor ----------------------------------------------------------------------------
 
-bool PointDrive::pollInputsAndOutputs() {
-    return Drive::readInputsAndOutputs(m_ctx, state().newModel ? DioLayout::newModel()
-                                                               : DioLayout::oldModel());
+bool PointDrive::pollInputsAndOutputs(const DriveContext& c) {
+    return Drive::readInputsAndOutputs(c, state().newModel ? DioLayout::newModel()
+                                                           : DioLayout::oldModel());
 }

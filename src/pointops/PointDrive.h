@@ -85,7 +85,7 @@ class PointDrive final : public DriveBase {
     bool settingEndsTeaching() override;
     void prepareSetting() override {}
     Drive::Outcome returnToOrigin(const DriveContext& c, bool showStopDialog) override;
-    bool pollInputsAndOutputs() override;
+    bool pollInputsAndOutputs(const DriveContext& c) override;
     void servoOffDeclined() override;
 
     // Start (PointDrive.cpp).

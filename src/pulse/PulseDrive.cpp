@@ -322,10 +322,10 @@ void PulseDrive::stopClicked() {
 
 // ---- I/O monitor ----------------------------------------------------------------------------
 
-bool PulseDrive::pollInputsAndOutputs() {
+bool PulseDrive::pollInputsAndOutputs(const DriveContext& c) {
     // Outputs: "1" lights, "0" turns off, anything else leaves the lamp.
     DioLayout layout = DioLayout::newModel();
     layout.outputsKeepUnknown = true;
-    return Drive::readInputsAndOutputs(m_ctx, layout) && pollState(Command::QuerySRVO, "Servo") &&
-           pollState(Command::QueryPRS, "Mode");
+    return Drive::readInputsAndOutputs(c, layout) && pollState(c, Command::QuerySRVO, "Servo") &&
+           pollState(c, Command::QueryPRS, "Mode");
 }

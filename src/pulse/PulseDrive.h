@@ -93,7 +93,7 @@ class PulseDrive final : public DriveBase {
     Drive::Outcome returnToOrigin(const DriveContext& c, bool showStopDialog) override;
     bool orgAllowed() const override { return m_host.drive().operationMode; }
     void originReturned(Drive::Outcome outcome) override;
-    bool pollInputsAndOutputs() override;
+    bool pollInputsAndOutputs(const DriveContext& c) override;
 
     // The five switch buttons usable or not (applies the panel state).
     void setSwitches(std::initializer_list<const char*> names, bool usable);
@@ -107,7 +107,7 @@ class PulseDrive final : public DriveBase {
     void confirmAndSend(const char* title, const char* question, int code);
     void showServoState(const QString& value);
     void showOperationType(const QString& value, bool fromMonitor);
-    bool pollState(int code, const char* title);
+    bool pollState(const DriveContext& c, int code, const char* title);
 
     // PulseTeaching.cpp
     void endTeaching();

@@ -6,10 +6,10 @@
 #include "pulse/PulseDrive.h"
 #include "transfers/LinkReports.h"
 
+using Ops::stateOf;
 using ReplyRules::isOk;
 using ReplyRules::isRefusal;
 using ReplyRules::isStop;
-using Ops::stateOf;
 
 // ---- Servo, operation type, alarm and deviation ---------------------------------------------
 
@@ -142,10 +142,10 @@ void PulseDrive::showOperationType(const QString& value, bool enable) {
         setSwitches({PulseCtl::OperationType}, true);
 }
 
-bool PulseDrive::pollState(int code, const char* title) {
+bool PulseDrive::pollState(const DriveContext& poll, int code, const char* title) {
     if (!state().motion.idle() || m_closing)
         return true;
-    const DriveContext c = Ops::titled(m_ctx, QString::fromLatin1(title));
+    const DriveContext c = Ops::titled(poll, QString::fromLatin1(title));
     const ExchangeResult r = Ops::exchange(c, code, {}, 3000);
     if (r.Timeout()) {
         Ops::reportLinkError(c, r);

@@ -32,7 +32,7 @@ void reportLinkError(const OperationContext& c, const ExchangeResult& r) {
         return;
     }
     ++c.state.failureReports;
-    if (!c.state.settei && c.state.orgpos != 1) {
+    if (!c.state.settei && c.state.orgpos != 1 && !c.quiet) {
         c.op.beep();
         // Characters 7 and 8 of "STOP" CR LF "64:..." name the missing pushing object, which
         // the motion reports itself.
@@ -50,7 +50,7 @@ void reportReplyError(const OperationContext& c, const ExchangeResult& r, const 
     c.link.setErrorText(r.ReplyText);
     const QString title = QStringLiteral("Error");
     const QString text = QStringLiteral("Cannot receive data from controller.");
-    if (!ReplyRules::isStop(r.ReplyText)) {
+    if (!ReplyRules::isStop(r.ReplyText) && !c.quiet) {
         if (beside.isEmpty())
             c.op.message(title, text, OperatorInteraction::Icon::Critical);
         else

@@ -16,15 +16,16 @@ inline constexpr char NoiseReasonText[] = "noise on the line (bytes no controlle
 // connection.", no icon) with the reason beside it (the port, where it leads and what went
 // wrong), after a beep; then, unless the drive panel is in numeric input mode, its numeric
 // input option gets the focus. Quiet while settei is set or a motion's own exchange waits
-// (orgpos), and when the reply names a missing pushing object ("64" as characters 7 and 8),
-// which the motion tells itself. An exchange the operator cancelled takes the Cancel message
-// instead; a line refused for a control character is always told ("Cannot transmit data
-// because it contains a control character.", the line beneath it). The window is put back.
+// (orgpos), for a quiet context (a failure told once already), and when the reply names a
+// missing pushing object ("64" as characters 7 and 8), which the motion tells itself. An exchange
+// the operator cancelled takes the Cancel message instead; a line refused for a control character
+// is always told ("Cannot transmit data because it contains a control character.", the line beneath
+// it). The window is put back.
 void reportLinkError(const OperationContext& c, const ExchangeResult& r);
 
-// ReportReplyError: the reply goes to the error box and, unless it is a "STOP",
-// "Cannot receive data from controller." is shown, titled "Error" with the stop-sign icon
-// (with beside as its informative text when given: what a write block left in the
+// ReportReplyError: the reply goes to the error box and, unless it is a "STOP" or the context
+// is quiet, "Cannot receive data from controller." is shown, titled "Error" with the stop-sign
+// icon (with beside as its informative text when given: what a write block left in the
 // controller); the command line is emptied, the numeric input option focused as above, the
 // window put back.
 void reportReplyError(const OperationContext& c, const ExchangeResult& r,

@@ -112,6 +112,9 @@ struct OperationContext {
     // The caption of the operation's messages and of its link's error reports.
     QString title;
     CancelMessage cancel;
+    // A failure the operator has been told already (the I/O monitor's polls of a controller
+    // that does not answer): the link's reports neither beep nor show a box.
+    bool quiet = false;
 };
 
 namespace Ops {
@@ -120,6 +123,12 @@ namespace Ops {
 template <typename Context> Context titled(const Context& c, const QString& title) {
     Context copy = c;
     copy.title = title;
+    return copy;
+}
+// ... whose failures the link's reports do not tell.
+template <typename Context> Context quietly(const Context& c) {
+    Context copy = c;
+    copy.quiet = true;
     return copy;
 }
 // ... and with its own Cancel message.

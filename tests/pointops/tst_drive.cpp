@@ -424,34 +424,48 @@ void TestDrive::ioPollSkippedWhileMotionRuns() {
     QVERIFY(!r.host.lamps[8]);
     QCOMPARE(r.host.texts.value(Ctl::NowPosi), QString("0.00"));
 
-    // A controller that stops answering is reported, and the monitor goes on polling, so the
-    // lamps follow the controller again as soon as it answers.
+    // A controller that stops answering is told once; the monitor goes on polling quietly,
+    // with the lamps' state shown as unknown, so the lamps follow the controller again as
+    // soon as it answers. A failure after an answer is told again.
+    const QString told = "The communication error. Please check the connection.";
+    const auto polls = [&] { return r.controller.received().count("@READ DIO"); };
+    const qsizetype before = polls();
     r.controller.setSilent(true);
     monitor.tick();
-    QCOMPARE(r.op.texts("message"),
-             QStringList{"The communication error. Please check the connection."});
+    monitor.tick();
+    QCOMPARE(polls(), before + 2);
+    QCOMPARE(r.op.texts("message"), QStringList{told});
+    QCOMPARE(r.op.beeps, 1);
     QCOMPARE(r.op.last().title, QString("I/O monitor"));
-    QVERIFY(monitor.lastPollFailed());
+    QVERIFY(monitor.lastPollFailed() && r.host.silent);
+    QCOMPARE(r.host.silentLine, r.link.lineName());
     QCOMPARE(monitor.guard(), QString());
     r.controller.setSilent(false);
     r.controller.setInputs("0000000000");
     monitor.tick();
-    QVERIFY(!monitor.lastPollFailed());
+    QVERIFY(!monitor.lastPollFailed() && !r.host.silent);
     QVERIFY(!r.host.lamps[13]);
+    r.controller.setSilent(true);
+    monitor.tick();
+    QCOMPARE(r.op.texts("message"), (QStringList{told, told}));
+    // Setting mode forgets the silence.
+    r.controller.setSilent(false);
+    r.panel.settingClicked();
+    QVERIFY(!r.host.silent);
 
     // A sequence run from inside a poll's exchange starts the monitor again (and an answered
     // action clears the guard): the poll still under way keeps a second one from starting.
-    int polls = 0;
+    int nestedPolls = 0;
     IoMonitor nested([] { return true; },
-                     [&] {
-                         ++polls;
+                     [&](bool) {
+                         ++nestedPolls;
                          nested.start();
                          nested.clearGuard();
                          nested.tick();
-                         return true;
+                         return IoMonitor::PollResult::Answered;
                      });
     nested.tick();
-    QCOMPARE(polls, 1);
+    QCOMPARE(nestedPolls, 1);
 }
 
 void TestDrive::lowSpeedBoxes_data() {

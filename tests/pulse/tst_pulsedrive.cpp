@@ -368,6 +368,16 @@ void TestPulseDrive::ioPoll() {
     QCOMPARE(r.host.texts.value(PulseCtl::Servo), QString("Servo ON"));
     QVERIFY(!r.host.isEnabled(PulseCtl::OperationType)); // a switch under way
     QCOMPARE(r.panel.monitor().guard(), QString());
+
+    // A poll refused over and over is told once, its later refusals quietly.
+    r.controller.setNgFor("@?SRVO");
+    r.panel.monitor().tick();
+    r.panel.monitor().tick();
+    QCOMPARE(r.op.texts("message"), QStringList{"Cannot receive data from controller."});
+    QVERIFY(r.host.silent);
+    r.controller.clearNgFor("@?SRVO");
+    r.panel.monitor().tick();
+    QVERIFY(!r.host.silent);
 }
 
 void TestPulseDrive::directTeaching_data() {

@@ -33,6 +33,8 @@ template <typename Base> class FakePanelHostOf : public Base {
     }();
     double carriagePosition = -1;
     bool stopDialogShown = false;
+    bool silent = false; // the lamps' state shown as unknown
+    QString silentLine;
     int stopDialogShows = 0;
     QHash<int, QString> status;
     // Called when the window's dependent displays are refreshed (the tables are the test's).
@@ -86,6 +88,10 @@ template <typename Base> class FakePanelHostOf : public Base {
             lamps[index] = on;
     }
     void resetLamps() override { lamps.fill(false); }
+    void showControllerSilent(bool on, const QString& line) override {
+        silent = on;
+        silentLine = line;
+    }
     void showCarriage(double positionMm, double, int) override { carriagePosition = positionMm; }
     void setStopDialogShown(bool shown) override {
         if (shown == stopDialogShown)

@@ -1,6 +1,6 @@
 // The point-input window: its grids, Setting and Operation mode, the carriage, the error
-// history, Start's question and a motion without its end reply, the status bar's port, the
-// Compare report and the traffic log.
+// history, Start's question and a motion without its end reply, the status bar's port, a
+// controller that does not answer, the Compare report and the traffic log.
 #include "PointWindowTest.h"
 #include "Shots.h"
 #include "dialogs/ui/frmstop.h"
@@ -44,6 +44,7 @@ class PointWindowShots final : public PointWindowTest {
     void cleanup() { closeWindow(); }
     void windowAndPanels();
     void statusBarPort();
+    void silentController();
     void compareReportAndTrafficLog();
 };
 
@@ -137,6 +138,23 @@ void PointWindowShots::statusBarPort() {
     m_window->setPanelText(3, "COM3");
     QCOMPARE(m_window->findChild<QLabel*>("Lbl_PortTarget")->text(), QString("\u2192 sim:point"));
     Shots::save(m_window->statusBar(), "status-bar-port.png");
+}
+
+// Operation mode with a controller that stopped answering: told once, then the lamps hatched
+// and the notice in the status bar while the monitor asks on quietly.
+void PointWindowShots::silentController() {
+    m_window->resize(1264, 752);
+    m_controller->setServoOn(true);
+    m_controller->setInputs("0000101101");
+    m_window->drivePanel()->button("Cmd_driv")->click();
+    QTRY_VERIFY(m_window->ioLamps()->lamp(3)->isOn());
+    m_controller->setSilent(true);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->silentNotice().isEmpty(), 10000);
+    QCOMPARE(m_op.texts("message").size(), 1);
+    QTest::qWait(50);
+    Shots::save(m_window, "point-window-silent.png");
+    m_controller->setSilent(false);
+    m_window->drivePanel()->button("Cmd_Setup")->click();
 }
 
 // The compare report over the window with its marks, then the traffic log of that Compare.

@@ -83,6 +83,16 @@ void IoLamps::resetLamps() {
         setLamp(i, false);
 }
 
+void IoLamps::setUnknown(bool unknown) {
+    m_unknown = unknown;
+    for (Lamp* lamp : m_lamps)
+        if (lamp)
+            lamp->setUnknown(unknown);
+    m_frame->setToolTip(unknown ? QStringLiteral("The controller does not answer: the state of "
+                                                 "the signals is not known.")
+                                : QString());
+}
+
 void IoLamps::setLampShown(int index, bool shown) {
     Lamp* target = lamp(index);
     if (!target)

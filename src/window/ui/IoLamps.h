@@ -43,6 +43,9 @@ class IoLamps final : public QWidget {
     void setLamp(int index, bool on);
     // Turns every lamp off (button face colour).
     void resetLamps();
+    // Shows every lamp's state as unknown (the controller does not answer), or as it is again.
+    void setUnknown(bool unknown);
+    bool unknown() const { return m_unknown; }
     // Shows or hides a lamp with its caption (a controller model without that signal); a
     // hidden lamp is off.
     void setLampShown(int index, bool shown);
@@ -55,4 +58,5 @@ class IoLamps final : public QWidget {
     QHBoxLayout* m_errorRow = nullptr;
     Lamp* m_lamps[Count] = {};
     QLabel* m_labels[Count] = {};
+    bool m_unknown = false;
 };

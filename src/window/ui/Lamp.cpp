@@ -42,7 +42,16 @@ void Lamp::setOn(bool on) {
     update();
 }
 
+void Lamp::setUnknown(bool unknown) {
+    if (m_unknown == unknown)
+        return;
+    m_unknown = unknown;
+    update();
+}
+
 QColor Lamp::fillColour() const {
+    if (m_unknown)
+        return unknownColour();
     return m_on ? onColour() : palette().color(QPalette::Button);
 }
 
@@ -57,4 +66,13 @@ void Lamp::paintEvent(QPaintEvent*) {
         painter.drawEllipse(area);
     else
         painter.drawRect(area);
+    if (m_unknown) {
+        // Hatched over the grey: no colour a lamp could have, so it cannot pass for one.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
+        if (m_shape == Shape::Round)
+            painter.drawEllipse(area);
+        else
+            painter.drawRect(area);
+    }
 }

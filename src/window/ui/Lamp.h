@@ -17,7 +17,8 @@ void resetButtonColour(QPushButton* button);
 // The background of an entry box.
 void setBoxColour(QLineEdit* box, quint32 bgr);
 
-// A small painted indicator: yellow while on, the button face colour while off.
+// A small painted indicator: yellow while on, the button face colour while off. While its state
+// is unknown (the controller does not answer) it is drawn grey and hatched, on or off alike.
 class Lamp final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Lamp)
@@ -29,10 +30,13 @@ class Lamp final : public QWidget {
 
     void setOn(bool on);
     bool isOn() const { return m_on; }
+    void setUnknown(bool unknown);
+    bool isUnknown() const { return m_unknown; }
     // The colour the lamp is painted with right now.
     QColor fillColour() const;
 
     static QColor onColour() { return QColor(255, 255, 0); }
+    static QColor unknownColour() { return QColor(0xB4, 0xB4, 0xB4); }
 
     QSize sizeHint() const override { return {16, 16}; }
     QSize minimumSizeHint() const override { return {12, 12}; }
@@ -43,4 +47,5 @@ class Lamp final : public QWidget {
   private:
     Shape m_shape;
     bool m_on = false;
+    bool m_unknown = false;
 };

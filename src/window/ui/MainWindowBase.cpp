@@ -52,6 +52,12 @@ MainWindowBase::MainWindowBase(LinkState& state, OperatorInteraction& op, Serial
     // A long reason in panel 1 (a path, QRX5.ini that cannot be read) is cut at the window's
     // edge rather than widening the window; its tool tip holds it whole.
     m_panels[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // A controller that stopped answering the I/O monitor, for as long as it does not answer.
+    m_silent = new QLabel(this);
+    m_silent->setObjectName(QStringLiteral("Lbl_NoAnswer"));
+    m_silent->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    m_silent->hide();
+    bar->addWidget(m_silent);
     bar->addWidget(m_panels[0], 3);
     bar->addWidget(m_panels[1], 2);
     bar->addPermanentWidget(m_panels[2]);
@@ -186,6 +192,19 @@ void MainWindowBase::setPanelText(int panel, const QString& text) {
             m_iniPath.isEmpty() ? PortName::defaultTarget(text) : PortName::target(m_iniPath, text);
         m_portTarget->setText(QStringLiteral("\u2192 ") + target);
     }
+}
+
+void MainWindowBase::showControllerSilent(bool silent, const QString& line) {
+    m_silent->setText(silent ? QStringLiteral("The controller does not answer (%1).").arg(line)
+                             : QString());
+    m_silent->setToolTip(silent ? QStringLiteral("The I/O monitor keeps asking; the lamps show "
+                                                 "the signals again once the controller answers.")
+                                : QString());
+    m_silent->setVisible(silent);
+}
+
+QString MainWindowBase::silentNotice() const {
+    return m_silent->isHidden() ? QString() : m_silent->text();
 }
 
 QString MainWindowBase::panelText(int panel) const {

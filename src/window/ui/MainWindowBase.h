@@ -69,6 +69,10 @@ class MainWindowBase : public QMainWindow {
 
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const;
+    // The status bar's notice that the controller does not answer the I/O monitor (on `line`),
+    // shown while silent; the monitor polls on quietly meanwhile.
+    void showControllerSilent(bool silent, const QString& line);
+    QString silentNotice() const;
 
     // Com_Setup: an empty port name becomes "COM1", then a new port dialog is shown.
     void openPortDialog();
@@ -291,6 +295,7 @@ class MainWindowBase : public QMainWindow {
 
     QLabel* m_panels[3] = {};
     QLabel* m_portTarget = nullptr;
+    QLabel* m_silent = nullptr;
     frmbar* m_progress = nullptr;
     frmstop* m_stop = nullptr;
     QPointer<errorRecord> m_errorRecord;

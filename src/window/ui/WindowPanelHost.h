@@ -37,6 +37,10 @@ template <typename Base> class WindowPanelHost : public MainWindowHost<Base> {
     void selectControlText(const QString& name) override { m_controls.selectText(name); }
     void setLamp(int index, bool on) override { m_lamps->setLamp(index, on); }
     void resetLamps() override { m_lamps->resetLamps(); }
+    void showControllerSilent(bool silent, const QString& line) override {
+        m_lamps->setUnknown(silent);
+        m_window.showControllerSilent(silent, line);
+    }
     void showCarriage(double positionMm, double strokeMm, int originDirection) override {
         m_carriage->setCarriageLeft(CarriageFigure::carriageLeftFor(
             positionMm, strokeMm, originDirection, m_carriage->geometry()));
