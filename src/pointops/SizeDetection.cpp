@@ -350,11 +350,16 @@ void SizeDetection::sendPoints() {
         Ops::reportNg(c, end);
         return;
     }
+    const QString title = QStringLiteral("Pushing position setting");
     if (end.Timeout()) {
-        Ops::restore(c);
+        // Both points went out, but the controller did not confirm the block: the operator
+        // learns that it may not hold them.
+        ExchangeResult told = end;
+        told.reason += QStringLiteral("\nParameters 31 and 32 were sent, but the controller did "
+                                      "not confirm them: it may not hold the new values.");
+        Ops::reportLinkError(Ops::titled(c, title), told);
         return;
     }
-    const QString title = QStringLiteral("Pushing position setting");
     if (isOk(reply)) {
         m_ops.op.message(title, QStringLiteral("Transmission completion."), Icon::None);
         m_host.setControlText(SizeCtl::Max, QString::number(maxPoint, 'f', 2));

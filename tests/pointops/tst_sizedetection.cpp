@@ -306,27 +306,39 @@ void TestSizeDetection::switchFunction() {
 void TestSizeDetection::sendPoints_data() {
     QTest::addColumn<QString>("maxText");
     QTest::addColumn<QString>("minText");
+    QTest::addColumn<QString>("silent"); // a command the controller does not answer
     QTest::addColumn<QList<QByteArray>>("lines");
     QTest::addColumn<QString>("message");
+    const QList<QByteArray> sent = bytesList(
+        {"@READ DIO ,\r\n", "@WRITE PRM ,\r\n", "PRM31=1250\r\n", "PRM32=-300\r\n", "\x1a"});
     QTest::newRow("12.5 and -3") << "12.5"
                                  << "-3"
-                                 << bytesList({"@READ DIO ,\r\n", "@WRITE PRM ,\r\n",
-                                               "PRM31=1250\r\n", "PRM32=-300\r\n", "\x1a"})
-                                 << "Transmission completion.";
+                                 << "" << sent << "Transmission completion.";
+    // Both points went out unconfirmed: the operator is told, beside the communication error,
+    // that the controller may not hold them.
+    QTest::newRow("end of data unanswered")
+        << "12.5"
+        << "-3" << QString(QChar(26)) << sent
+        << "The communication error. Please check the connection.";
     QTest::newRow("malformed maximum")
         << "1.2.3"
-        << "-3" << QList<QByteArray>() << "Please input maximum position";
+        << "-3"
+        << "" << QList<QByteArray>() << "Please input maximum position";
     QTest::newRow("malformed minimum")
         << "1"
-        << "-." << QList<QByteArray>() << "Please input minimum position";
+        << "-."
+        << "" << QList<QByteArray>() << "Please input minimum position";
 }
 
 void TestSizeDetection::sendPoints() {
     QFETCH(QString, maxText);
     QFETCH(QString, minText);
+    QFETCH(QString, silent);
     QFETCH(QList<QByteArray>, lines);
     QFETCH(QString, message);
     DriveRig r;
+    if (!silent.isEmpty())
+        r.controller.setSilentFor(silent);
     r.host.texts[SizeCtl::Max] = maxText;
     r.host.texts[SizeCtl::Min] = minText;
     r.size.sendPoints();
@@ -337,6 +349,10 @@ void TestSizeDetection::sendPoints() {
     QCOMPARE(r.op.last().title, QString("Pushing position setting"));
     QCOMPARE(r.params.settingValue(31), QString("1250"));
     QCOMPARE(r.params.settingValue(32), QString("-300"));
+    if (!silent.isEmpty()) {
+        QVERIFY(r.op.last().informative.endsWith("it may not hold the new values."));
+        return;
+    }
     QCOMPARE(r.controller.parameter(32), QString("-300"));
     QCOMPARE(r.host.texts.value(SizeCtl::Max), QString("12.50"));
     QCOMPARE(r.host.texts.value(SizeCtl::Min), QString("-3.00"));
