@@ -24,6 +24,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -291,8 +292,8 @@ void TestTableHistory::savedStateClearsTheFlag() {
     QVERIFY(!w.history().canRedo());
 }
 
-// Operation mode locks the tables and Undo with them; while an operation runs (here: at
-// Receive's question) neither Undo nor Paste is offered.
+// Operation mode locks the tables and Undo with them; while an operation or a teaching SET
+// runs (here: at its question) neither Undo nor Paste is offered.
 void TestTableHistory::lockedTablesAndRunningOperationsRefuseUndo() {
     WindowRig<frmMain> rig;
     rig.start(VirtualController::Kind::Point, "COM1");
@@ -317,6 +318,27 @@ void TestTableHistory::lockedTablesAndRunningOperationsRefuseUndo() {
     trigger(w, "mnuToolsRecP");
     QVERIFY(!offeredWhileRunning);
     QVERIFY(w.action("mnuEditUndo")->isEnabled());
+
+    // Nor while a teaching SET asks and talks to the controller (here: its first question).
+    offeredWhileRunning = true;
+    w.drivePanel()->button("Cmd_SetBase")->click();
+    w.drivePanel()->box("Txt_Pos")->setText("1");
+    rig.op.answers = {Answer::No};
+    w.drivePanel()->button("Cmd_Set")->click();
+    QCOMPARE(rig.op.last().text, "Do you send virtual origin data?");
+    QVERIFY(!offeredWhileRunning);
+    rig.op.onPrompt = {};
+
+    // Operation mode locks Compare with file, Copy, Paste and the traffic log with the other
+    // menu items; Setting gives them back.
+    const QStringList items{"mnuFileCompare", "mnuEditCopy", "mnuEditPaste", "mnuViewTraffic"};
+    w.drivePanel()->button("Cmd_driv")->click();
+    QVERIFY(w.driveState().operationMode);
+    for (const QString& item : items)
+        QVERIFY2(!w.action(item)->isEnabled(), qPrintable(item));
+    w.drivePanel()->button("Cmd_Setup")->click();
+    for (const QString& item : items)
+        QVERIFY2(w.action(item)->isEnabled(), qPrintable(item));
 }
 
 QTEST_MAIN(TestTableHistory)

@@ -75,7 +75,9 @@ void frmMain::wireDrivePanel() {
             operatorAction([d] { d->targetSelected(true); }));
     connect(button(Ctl::TargetP), &QPushButton::clicked, d,
             operatorAction([d] { d->targetSelected(false); }));
-    on(button(Ctl::Set), &QPushButton::clicked, &PointDrive::setClicked);
+    // SET's exchanges and questions run as one undo step: undo and paste wait for it.
+    connect(button(Ctl::Set), &QPushButton::clicked, d,
+            operatorAction([this, d] { runAsStep([d] { d->setClicked(); }); }));
     for (const char* name : {PointCtl::Speed, PointCtl::Dist, PointCtl::Limit}) {
         QLineEdit* box = panel->box(QLatin1String(name));
         box->installEventFilter(this);

@@ -43,8 +43,10 @@ void frmpulseMaindemo::wirePanel() {
     onClick(Ctl::Org, &PulseDrive::orgClicked);
     onClick(Ctl::Start, &PulseDrive::startClicked);
     onClick(Ctl::Stop, &PulseDrive::stopClicked);
-    onClick(Ctl::Set, &PulseDrive::setClicked);
     onClick(PulseCtl::EndTeaching, &PulseDrive::endTeachingClicked);
+    // SET's exchanges and questions run as one undo step: undo and paste wait for it.
+    connect(button(Ctl::Set), &QPushButton::clicked, d,
+            operatorAction([this, d] { runAsStep([d] { d->setClicked(); }); }));
     on(Ctl::Org, &QPushButton::pressed, &PulseDrive::orgPressed);
     on(Ctl::Start, &QPushButton::pressed, &PulseDrive::startPressed);
     connect(button(Ctl::TargetP), &QPushButton::clicked, d,

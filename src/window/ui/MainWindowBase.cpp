@@ -249,6 +249,11 @@ void MainWindowBase::runTransfer(const std::function<void()>& operation) {
     recordTransfer();
 }
 
+void MainWindowBase::runAsStep(const std::function<void()>& action) {
+    TableHistory::Scope step(m_history, {});
+    action();
+}
+
 void MainWindowBase::Exit() {
     // Whatever moves stops before anything is asked: the question may wait long.
     requestStop();

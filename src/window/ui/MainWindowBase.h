@@ -139,6 +139,9 @@ class MainWindowBase : public QMainWindow {
     void runTransfer(const std::function<void()>& operation);
     // Where every operation the operator starts begins: settei is cleared.
     void operatorStarts() { m_opState.settei = 0; }
+    // Runs a panel button's action whose exchanges and questions may change the tables (a
+    // teaching SET) as one undo step: undo and paste are refused until it has ended.
+    void runAsStep(const std::function<void()>& action);
     // A slot for a control's signal that starts an operation: operatorStarts(), then run.
     template <typename Run> auto operatorAction(Run run) {
         return [this, run] {
@@ -257,7 +260,9 @@ class MainWindowBase : public QMainWindow {
     // keys, then "Exit". A key follows the enabled state of its item and its caption as its
     // tool tip (describeKey).
     void buildToolbar(std::initializer_list<KeyDef> kindKeys);
-    void setLockedItems(const QStringList& names) { m_lockedItems = names; }
+    // The kind's menu items that DisableCommands locks; "Compare with file...", Copy, Paste and
+    // "Traffic Log" are locked with them in both kinds.
+    void setLockedItems(const QStringList& names);
 
     // The communication boxes Txt_ComS, Txt_ComR and Txt_Error in a small frame; with
     // errorBoxOut, Txt_Error is handed out for the window to place instead.

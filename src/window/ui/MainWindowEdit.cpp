@@ -104,8 +104,9 @@ void MainWindowBase::refreshEditItems() {
                           : QStringLiteral("&Undo"));
     redo->setText(canRedo ? QStringLiteral("&Redo ") + shown(m_history->redoText())
                           : QStringLiteral("&Redo"));
-    // Nothing is pasted while an operation changes the tables.
-    paste->setEnabled(!m_history->busy());
+    // Nothing is pasted while an operation changes the tables, nor while the commands are
+    // locked (Operation mode, teaching).
+    paste->setEnabled(!m_history->busy() && !m_commandsLocked);
 }
 
 void MainWindowBase::showEvent(QShowEvent* event) {
@@ -147,7 +148,7 @@ void MainWindowBase::CopyCells() {
 void MainWindowBase::PasteCells() {
     TableGrid* grid = activeGrid();
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!grid || !clipboard || m_history->busy())
+    if (!grid || !clipboard || m_history->busy() || m_commandsLocked)
         return;
     GridClipboard::paste(*grid, clipboard->text(), m_op);
 }

@@ -91,6 +91,14 @@ void MainWindowBase::EnableCommands() {
     EnableToolbar();
     applyItemLocks();
     lockOwnControls(false);
+    refreshEditItems(); // Paste stays off while an operation changes the tables
+}
+
+void MainWindowBase::setLockedItems(const QStringList& names) {
+    // Besides the kind's items, what both windows lock alike.
+    m_lockedItems = names;
+    m_lockedItems << QStringLiteral("mnuFileCompare") << QStringLiteral("mnuEditCopy")
+                  << QStringLiteral("mnuEditPaste") << QStringLiteral("mnuViewTraffic");
 }
 
 void MainWindowBase::lockWhileMoving(bool moving) {
