@@ -290,6 +290,19 @@ void TestTableHistory::savedStateClearsTheFlag() {
     // New work after an undo drops the redo steps.
     type(w.pointGrid(), 2, PointRules::ColNote, "third");
     QVERIFY(!w.history().canRedo());
+
+    // A program's write that leaves the flag clear makes no saved state: undoing it comes
+    // back to the saved tables, flag clear, and redoing it sets the flag.
+    rig.op.fileNames << rig.dir.filePath("saved.csv");
+    trigger(w, "mnuFileSave");
+    const QString valid = w.parameters().settingValue(33) == "1" ? "0" : "1";
+    w.parameters().setSettingValue(33, valid);
+    QVERIFY(!w.points().modified());
+    w.Undo();
+    QVERIFY(w.parameters().settingValue(33) != valid);
+    QVERIFY(!w.points().modified());
+    w.Redo();
+    QVERIFY(w.points().modified());
 }
 
 // Operation mode locks the tables and Undo with them; while an operation or a teaching SET

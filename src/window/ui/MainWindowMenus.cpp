@@ -119,8 +119,11 @@ void MainWindowBase::buildFileMenu() {
     };
     connect(addItem(file, "mnuFileNew", "New File(&N)"), &QAction::triggered, this,
             asStep(&MainWindowBase::NewFile));
-    connect(addItem(file, "mnuFileOpen", "Open(&O)..."), &QAction::triggered, this,
-            asStep(&MainWindowBase::OpenFile));
+    connect(addItem(file, "mnuFileOpen", "Open(&O)..."), &QAction::triggered, this, [this] {
+        TableHistory::Scope step(m_history, m_itemStep);
+        m_history->markOpened();
+        OpenFile();
+    });
     connect(addItem(file, "mnuFileCompare", "Compare with file..."), &QAction::triggered, this,
             &MainWindowBase::CompareWithFile);
     connect(addItem(file, "mnuFileHistory", "History..."), &QAction::triggered, this,

@@ -3,8 +3,6 @@
 #include <QAbstractEventDispatcher>
 #include <QThread>
 #include <QTimer>
-#include <QUndoCommand>
-#include <QUndoStack>
 #include <algorithm>
 
 namespace {
@@ -18,52 +16,26 @@ int loopLevel() {
 }
 } // namespace
 
-// One step: the images before and after it. Pushing it changes nothing (the tables already
-// are as it left them); undo and redo put an image back.
-class TableHistory::Step final : public QUndoCommand {
-  public:
-    Step(TableHistory& history, Snapshot before, Snapshot after, const QString& name)
-        : QUndoCommand(name), m_history(history), m_before(std::move(before)),
-          m_after(std::move(after)) {}
-    void undo() override { m_history.apply(m_before); }
-    void redo() override {
-        if (m_pushed)
-            m_history.apply(m_after);
-        m_pushed = true;
-    }
-
-  private:
-    TableHistory& m_history;
-    Snapshot m_before;
-    Snapshot m_after;
-    bool m_pushed = false;
-};
-
-TableHistory::TableHistory(QObject* parent) : QObject(parent), m_stack(new QUndoStack) {
-    m_stack->setUndoLimit(StepLimit);
+TableHistory::TableHistory(QObject* parent) : QObject(parent) {
     // The event loop is about to wait: a handler that changed a table has returned, unless a
     // nested loop (a dialog, an exchange) it started is the one waiting.
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &TableHistory::settleWhenBack);
-    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
-        connect(m_stack.get(), signal, this, &TableHistory::changed);
-    for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
-        connect(m_stack.get(), signal, this, &TableHistory::changed);
 }
 
-TableHistory::~TableHistory() {
-    // Emptying the stack on the way out tells no one.
-    m_stack->disconnect(this);
-}
+TableHistory::~TableHistory() = default;
 
 void TableHistory::watch(GridTableModel* model) {
     if (!model || m_models.contains(model))
         return;
+    const bool first = m_models.isEmpty();
     m_models.append(model);
     connect(model, &QAbstractItemModel::dataChanged, this, &TableHistory::noticeChange);
     connect(model, &QAbstractItemModel::modelReset, this, &TableHistory::noticeChange);
     connect(model, &GridTableModel::modifiedChanged, this, &TableHistory::noticeChange);
+    if (first)
+        connect(model, &GridTableModel::modifiedChanged, this, &TableHistory::flagChanged);
     if (m_started)
         m_committed = capture();
 }
@@ -81,13 +53,15 @@ TableHistory::Snapshot TableHistory::capture() const {
 }
 
 void TableHistory::start() {
-    m_stack->clear();
+    m_steps.clear();
+    m_done = 0;
     m_committed = capture();
     m_pending = false;
+    m_flagCleared = m_opened = false;
     m_started = true;
     // Tables that open already changed have no saved state to come back to.
-    if (GridTableModel* flag = flagTable(); flag && flag->modified())
-        m_stack->resetClean();
+    const GridTableModel* flag = flagTable();
+    m_saved = flag && flag->modified() ? std::nullopt : std::optional<Snapshot>(m_committed);
     emit changed();
 }
 
@@ -106,6 +80,15 @@ void TableHistory::noticeChange() {
     QTimer::singleShot(0, this, &TableHistory::settleWhenBack);
 }
 
+void TableHistory::flagChanged(bool modified) {
+    if (modified || !m_started || m_applying)
+        return;
+    // Saved now (a Save As inside another action), or about to be (New File empties the
+    // tables after clearing the flag): taken again when the action is recorded.
+    m_saved = capture();
+    m_flagCleared = true;
+}
+
 void TableHistory::settleWhenBack() {
     // Still inside a dialog or an exchange that the changing handler started: wait for it.
     if (m_pending && m_hold == 0 && loopLevel() <= m_level)
@@ -122,15 +105,28 @@ void TableHistory::record() {
     if (!m_started || m_applying)
         return;
     const Snapshot now = capture();
-    if (now != m_committed) {
-        m_stack->push(new Step(*this, m_committed, now, stepName(m_committed, now)));
+    const bool changedTables = now != m_committed;
+    if (changedTables) {
+        push({stepName(m_committed, now), m_committed, now});
         m_committed = now;
     }
-    // The action left the flag clear: this is the saved state.
-    if (GridTableModel* flag = flagTable(); flag && !flag->modified())
-        m_stack->setClean();
+    // The action left the flag cleared, or opened a file without a change to keep: these are
+    // the saved tables.
+    if (const GridTableModel* flag = flagTable();
+        flag && !flag->modified() && (m_flagCleared || (m_opened && changedTables)))
+        m_saved = now;
+    m_flagCleared = m_opened = false;
     m_scopeName.clear();
     emit changed();
+}
+
+void TableHistory::push(Step step) {
+    // New work drops the steps that were undone.
+    m_steps.resize(m_done);
+    m_steps.append(std::move(step));
+    if (m_steps.size() > StepLimit)
+        m_steps.removeFirst();
+    m_done = m_steps.size();
 }
 
 void TableHistory::begin(const QString& name) {
@@ -162,10 +158,14 @@ void TableHistory::apply(const Snapshot& snapshot) {
         m_refresh();
 }
 
-void TableHistory::setFlagFromStack() {
+bool TableHistory::differsFromSaved() const {
+    return !m_saved || capture() != *m_saved;
+}
+
+void TableHistory::setFlagFromSaved() {
     if (GridTableModel* flag = flagTable()) {
         m_applying = true;
-        flag->setModified(!m_stack->isClean());
+        flag->setModified(differsFromSaved());
         m_applying = false;
     }
     emit changed();
@@ -173,53 +173,60 @@ void TableHistory::setFlagFromStack() {
 
 bool TableHistory::canUndo() const {
     const GridTableModel* flag = flagTable();
-    return m_started && m_hold == 0 && !(flag && flag->locked()) &&
-           (m_pending || m_stack->canUndo());
+    return m_started && m_hold == 0 && !(flag && flag->locked()) && (m_pending || m_done > 0);
 }
 
 bool TableHistory::canRedo() const {
     const GridTableModel* flag = flagTable();
     return m_started && m_hold == 0 && !(flag && flag->locked()) && !m_pending &&
-           m_stack->canRedo();
+           m_done < m_steps.size();
 }
 
 QString TableHistory::undoText() const {
-    return m_pending ? stepName(m_committed, capture()) : m_stack->undoText();
+    if (m_pending)
+        return stepName(m_committed, capture());
+    return m_done > 0 ? m_steps[m_done - 1].name : QString();
 }
 
 QString TableHistory::redoText() const {
-    return m_pending ? QString() : m_stack->redoText();
+    return !m_pending && m_done < m_steps.size() ? m_steps[m_done].name : QString();
 }
 
 int TableHistory::undoSteps() const {
-    return m_stack->index() + (m_pending && capture() != m_committed ? 1 : 0);
+    return int(m_done) + (m_pending && capture() != m_committed ? 1 : 0);
 }
 
 void TableHistory::undo() {
     settle();
     if (!canUndo())
         return;
-    m_stack->undo();
-    setFlagFromStack();
+    apply(m_steps[--m_done].before);
+    setFlagFromSaved();
 }
 
 void TableHistory::redo() {
     settle();
     if (!canRedo())
         return;
-    m_stack->redo();
-    setFlagFromStack();
+    apply(m_steps[m_done++].after);
+    setFlagFromSaved();
 }
 
 QString TableHistory::rowsText(const GridTableModel& model,
                                const GridTableModel::TableImage& before,
                                const GridTableModel::TableImage& after) {
+    QList<int> rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (before.value(row) != after.value(row))
+            rows << row;
+    return rowsText(model, rows);
+}
+
+QString TableHistory::rowsText(const GridTableModel& model, const QList<int>& rows) {
     QStringList numbers;
     bool consecutive = true;
     int previous = 0;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        if (before.value(row) == after.value(row))
-            continue;
+    for (const int row : rows) {
         const QString number = model.rowNumber(row);
         if (!numbers.isEmpty() && number.toInt() != previous + 1)
             consecutive = false;

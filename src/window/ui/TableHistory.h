@@ -7,9 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
-#include <memory>
-
-class QUndoStack;
+#include <optional>
 
 // The undo history of a main window's tables. Each step is a before and after image of every
 // table the window watches, so any way a table changes (typing, the keypad, the mode dialog,
@@ -26,11 +24,11 @@ class QUndoStack;
 // Putting a step back (undo, redo) changes the tables without any check and records nothing;
 // it never talks to the controller.
 //
-// The modified flag of the first watched table ("Change") follows the steps: the state in
-// which an action left the flag clear (Save As, New File, or an Open of tables that were not
-// changed) is the saved one; undo and redo clear the flag on reaching it and set it
-// everywhere else. Undo and redo are refused while a scope is open (an operation runs) and
-// while the first table is locked (Operation mode).
+// The modified flag of the first watched table ("Change") follows the saved tables: the
+// tables as they stood when an action left the flag cleared (Save As, New File) or when an
+// Open left it clear (markOpened()). Undo and redo clear the flag on tables equal to the
+// saved ones and set it on any others. Undo and redo are refused while a scope is open (an
+// operation runs) and while the first table is locked (Operation mode).
 class TableHistory final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TableHistory)
@@ -62,6 +60,9 @@ class TableHistory final : public QObject {
     void redo();
     // True while a scope is open.
     bool busy() const { return m_hold > 0; }
+    // The action under way opened a file: if it changes the tables and leaves the flag clear,
+    // its tables are the saved ones.
+    void markOpened() { m_opened = true; }
 
     // One operator action. name is the step's name, "%1" standing for the rows it changed
     // ("typing in %1" gives "typing in point 3"). Scopes nest; the outermost one names the
@@ -80,34 +81,47 @@ class TableHistory final : public QObject {
     // "point 3", "points 3 to 5", "parameters 1, 2 and 35", "64 points".
     static QString rowsText(const GridTableModel& model, const GridTableModel::TableImage& before,
                             const GridTableModel::TableImage& after);
+    // The same for rows given by their indices.
+    static QString rowsText(const GridTableModel& model, const QList<int>& rows);
 
   signals:
     // Undo or redo became possible or impossible, or their names changed.
     void changed();
 
   private:
-    class Step;
     using Snapshot = QList<GridTableModel::TableImage>;
+    struct Step {
+        QString name;
+        Snapshot before;
+        Snapshot after;
+    };
 
     Snapshot capture() const;
     void apply(const Snapshot& snapshot);
-    void setFlagFromStack();
+    void setFlagFromSaved();
+    bool differsFromSaved() const;
     void begin(const QString& name);
     void end();
     void noticeChange();
+    void flagChanged(bool modified);
     void settleWhenBack();
     void record();
+    void push(Step step);
     QString stepName(const Snapshot& before, const Snapshot& after) const;
     GridTableModel* flagTable() const;
 
-    std::unique_ptr<QUndoStack> m_stack;
+    QList<Step> m_steps;
+    qsizetype m_done = 0; // the steps before this index are done, the others undone
     QList<QPointer<GridTableModel>> m_models;
     std::function<void()> m_refresh;
-    Snapshot m_committed; // the tables as the last step left them
+    Snapshot m_committed;            // the tables as the last step left them
+    std::optional<Snapshot> m_saved; // the tables of the last file saved (or opened)
     QString m_scopeName;
     int m_hold = 0;
     int m_level = 0; // the event loop level at which the pending change was made
     bool m_started = false;
     bool m_pending = false;
     bool m_applying = false;
+    bool m_flagCleared = false; // the action under way cleared the flag
+    bool m_opened = false;      // the action under way opened a file
 };
