@@ -203,6 +203,7 @@ PointDrive::ShiftSend PointDrive::sendOriginShift(const QString& position) {
         params.setSettingValue(35, tableShift);
         return ShiftSend::Failed;
     }
+    params.controllerHolds(35);
 
     if (Ops::askYesNo(c, QStringLiteral("Is a soft limit also changed?"))) {
         double limits[2] = {};
@@ -230,6 +231,8 @@ PointDrive::ShiftSend PointDrive::sendOriginShift(const QString& position) {
             m_ops.points.setModified(true); // the shift went out
             return ShiftSend::Failed;
         }
+        params.controllerHolds(1);
+        params.controllerHolds(2);
     }
     m_host.setStatusText(2, DependentDisplays::originShiftText(params.settingValue(35)));
     m_ctx.op.message(QStringLiteral("ok"),

@@ -199,7 +199,8 @@ void SizeDetection::switchFunction(bool valid) {
                      valid ? QStringLiteral("Size detecting valid function")
                            : QStringLiteral("Size detecting invalid function"),
                      Icon::None);
-    m_ops.params.setSettingValue(33, valid ? QStringLiteral("1") : QStringLiteral("0"));
+    // The controller holds it: undo leaves it so.
+    m_ops.params.setControllerValue(33, valid ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 bool SizeDetection::returnToOrigin(const DriveContext& c) {
@@ -293,7 +294,7 @@ void SizeDetection::teach(bool maximum) {
         QString taught = value.left(qMax<qsizetype>(0, value.size() - 4));
         if (taught.endsWith(QLatin1String("\r\n")))
             taught.chop(2);
-        m_ops.params.setSettingValue(number, taught);
+        m_ops.params.setControllerValue(number, taught);
         m_host.setControlText(maximum ? SizeCtl::Max : SizeCtl::Min, mmText(taught));
     }
     // The teaching has finished only once the closing return to origin has: said after it.
@@ -361,6 +362,8 @@ void SizeDetection::sendPoints() {
         return;
     }
     if (isOk(reply)) {
+        m_ops.params.controllerHolds(31);
+        m_ops.params.controllerHolds(32);
         m_ops.op.message(title, QStringLiteral("Transmission completion."), Icon::None);
         m_host.setControlText(SizeCtl::Max, QString::number(maxPoint, 'f', 2));
         m_host.setControlText(SizeCtl::Min, QString::number(minPoint, 'f', 2));

@@ -116,9 +116,10 @@ void setLineValue(QList<DataLine>& lines, int number, const QString& value) {
 // Offers to move the soft limits along with a changed origin; the confirmed limits go into
 // the table at once and replace the values of the lines of parameters 1 and 2, so that the
 // table says what the block writes however far it gets (a block that fails after them is
-// written again with them, never with the limits it replaced). False when the operation must
-// end (a query failed; already reported).
-bool offerSoftLimitChange(const PointOpsContext& c, double tableShift, QList<DataLine>& lines) {
+// written again with them, never with the limits it replaced); chosen tells whether they were.
+// False when the operation must end (a query failed; already reported).
+bool offerSoftLimitChange(const PointOpsContext& c, double tableShift, QList<DataLine>& lines,
+                          bool& chosen) {
     QString controllerShift;
     QString controllerDirection;
     if (!readValue(c, ShiftParameter, controllerShift) ||
@@ -139,10 +140,11 @@ bool offerSoftLimitChange(const PointOpsContext& c, double tableShift, QList<Dat
         SoftLimit::suggest(numberOf(plus), numberOf(minus), tableShift, numberOf(controllerShift));
     const OperatorInteraction::SoftLimits tableRows{
         numberOf(c.params.settingValue(1)), static_cast<int>(numberOf(c.params.settingValue(2)))};
-    const OperatorInteraction::SoftLimits chosen =
+    const OperatorInteraction::SoftLimits limits =
         c.op.softLimitChange({s.plus, s.minus, s.note}, tableRows);
-    c.params.setSettingValue(1, QString::number(chosen.plus, 'g', 15));
-    c.params.setSettingValue(2, QString::number(chosen.minus));
+    c.params.setSettingValue(1, QString::number(limits.plus, 'g', 15));
+    c.params.setSettingValue(2, QString::number(limits.minus));
+    chosen = true;
     setLineValue(lines, 1, c.params.settingValue(1));
     setLineValue(lines, 2, c.params.settingValue(2));
     return true;
@@ -189,7 +191,8 @@ void transmit(const PointOpsContext& base) {
     QList<DataLine> lines = dataLines(c, oldModel);
     if (!ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
-    if (!offerSoftLimitChange(c, tableShift, lines) ||
+    bool limitsChosen = false;
+    if (!offerSoftLimitChange(c, tableShift, lines, limitsChosen) ||
         !ParameterTransfer::allAccepted(c, c.params.rows(), lines))
         return;
 
@@ -206,6 +209,11 @@ void transmit(const PointOpsContext& base) {
     // The progress runs one step per line of the full order, lines not sent included.
     if (!block.sendAll(Command::ParameterData, lines))
         return;
+    // The limits confirmed in the dialog are now what the controller holds: undo leaves them.
+    if (limitsChosen) {
+        c.params.controllerHolds(1);
+        c.params.controllerHolds(2);
+    }
     Ops::restore(c);
     c.host.refreshDependentDisplays();
     c.host.transferFinished({FinishedTransfer::Way::Transmit, FinishedTransfer::Table::Parameters});

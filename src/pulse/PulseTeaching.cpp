@@ -183,6 +183,8 @@ PulseDrive::ShiftSend PulseDrive::sendVirtualOrigin(const QString& position) {
         m_pulseParams.setSettingValue(35, tableShift);
         return ShiftSend::Failed;
     }
+    // The controller holds it: undo leaves it so.
+    m_pulseParams.controllerHolds(35);
     const ExchangeResult r = Ops::readParameter(c, 35);
     const QString value = Ops::valueOf(r).trimmed();
     if (r.Timeout() || !ReplyRules::isOk(r.ReplyText)) {
@@ -192,7 +194,7 @@ PulseDrive::ShiftSend PulseDrive::sendVirtualOrigin(const QString& position) {
         m_zones.setModified(true);
         return ShiftSend::Failed;
     }
-    m_pulseParams.setSettingValue(35, value);
+    m_pulseParams.setControllerValue(35, value);
     state().originShift = Ops::numberOf(r).value_or(0.0);
     m_host.setStatusText(2, ParameterRows::originShiftText(value));
     m_ctx.op.message(QStringLiteral("ok"),

@@ -74,6 +74,10 @@ class GridTableModel : public QAbstractTableModel {
 
   signals:
     void modifiedChanged(bool modified);
+    // The program wrote a value the controller has taken (sent and confirmed, or read back
+    // from it after teaching): field `field` of row `row` of the image. Undo and redo leave
+    // that value as it is, since the controller holds it.
+    void controllerTook(int row, int field);
 
   protected:
     GridTableModel(std::span<const ColumnDef> columns, int rows, QObject* parent);

@@ -89,6 +89,19 @@ bool ParameterRowsModel::setSettingValue(int number, const QString& value) {
     return true;
 }
 
+void ParameterRowsModel::controllerHolds(int number) {
+    // The Setting Value is the first field of a row's image.
+    if (const int row = ParameterRows::rowOf(m_rows, number); row >= 0)
+        emit controllerTook(row, 0);
+}
+
+bool ParameterRowsModel::setControllerValue(int number, const QString& value) {
+    if (!setSettingValue(number, value))
+        return false;
+    controllerHolds(number);
+    return true;
+}
+
 bool ParameterRowsModel::fillInitialValues(const QString& type) {
     const QString list = defaultList(type);
     if (list.isEmpty()) {

@@ -56,6 +56,12 @@ class ParameterRowsModel : public GridTableModel {
     QString settingValue(int number) const;
     // A value the program writes (receive, teaching): stored without the check.
     bool setSettingValue(int number, const QString& value);
+    // The Setting Value of parameter n, as it stands, is what the controller holds now: it was
+    // sent and confirmed, or read back from the controller (controllerTook).
+    void controllerHolds(int number);
+    // A value the controller has taken: stored as setSettingValue() stores it, then
+    // controllerHolds().
+    bool setControllerValue(int number, const QString& value);
     // The type's defaults into the Initial Value column. An unsupported type tells the
     // operator and ends the program; the table then stays as it was and false is returned.
     bool fillInitialValues(const QString& type);

@@ -30,11 +30,13 @@ QString shown(QString text) {
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-const QString UndoTip =
-    QStringLiteral("Puts the window's tables back as they were before the last change. "
-                   "Nothing is sent to the controller.");
-const QString RedoTip = QStringLiteral("Makes the undone change to the window's tables again. "
-                                       "Nothing is sent to the controller.");
+const QString UndoTip = QStringLiteral(
+    "Puts the window's tables back as they were before the last change. Nothing is sent to "
+    "the controller, and values it has taken (size detection, a taught origin shift, soft "
+    "limits sent) stay as it holds them.");
+const QString RedoTip = QStringLiteral(
+    "Makes the undone change to the window's tables again. Nothing is sent to the controller, "
+    "and values it has taken stay as it holds them.");
 } // namespace
 
 QString MainWindowBase::stepNameOf(const QObject* source) {

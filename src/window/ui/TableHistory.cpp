@@ -29,13 +29,15 @@ TableHistory::~TableHistory() = default;
 void TableHistory::watch(GridTableModel* model) {
     if (!model || m_models.contains(model))
         return;
-    const bool first = m_models.isEmpty();
+    const qsizetype table = m_models.size();
     m_models.append(model);
     connect(model, &QAbstractItemModel::dataChanged, this, &TableHistory::noticeChange);
     connect(model, &QAbstractItemModel::modelReset, this, &TableHistory::noticeChange);
     connect(model, &GridTableModel::modifiedChanged, this, &TableHistory::noticeChange);
-    if (first)
+    if (table == 0)
         connect(model, &GridTableModel::modifiedChanged, this, &TableHistory::flagChanged);
+    connect(model, &GridTableModel::controllerTook, this,
+            [this, table](int row, int field) { controllerTook(table, row, field); });
     if (m_started)
         m_committed = capture();
 }
@@ -107,7 +109,7 @@ void TableHistory::record() {
     const Snapshot now = capture();
     const bool changedTables = now != m_committed;
     if (changedTables) {
-        push({stepName(m_committed, now), m_committed, now});
+        push({stepName(m_committed, now), m_committed, now, {}});
         m_committed = now;
     }
     // The action left the flag cleared, or opened a file without a change to keep: these are
@@ -127,6 +129,42 @@ void TableHistory::push(Step step) {
     if (m_steps.size() > StepLimit)
         m_steps.removeFirst();
     m_done = m_steps.size();
+}
+
+void TableHistory::controllerTook(qsizetype table, int row, int field) {
+    if (!m_started || m_applying || table >= m_models.size() || !m_models[table])
+        return;
+    const QString value = m_models[table]->image().value(row).value(field);
+    const auto cell = [&](Snapshot& s) -> QString* {
+        if (table >= s.size() || row >= s[table].size() || field >= s[table][row].size())
+            return nullptr;
+        return &s[table][row][field];
+    };
+    // No step changes the cell any more: it stays as the controller holds it.
+    if (QString* c = cell(m_committed))
+        *c = value;
+    for (Step& step : m_steps) {
+        QString* before = cell(step.before);
+        QString* after = cell(step.after);
+        if (!before || !after)
+            continue;
+        const std::pair<qsizetype, int> at{table, row};
+        if (*before != *after && !step.kept.contains(at))
+            step.kept.append(at);
+        *before = *after = value;
+    }
+    // A step that changed nothing else has nothing left to put back.
+    for (qsizetype k = m_steps.size() - 1; k >= 0; --k) {
+        if (m_steps[k].before != m_steps[k].after)
+            continue;
+        m_steps.removeAt(k);
+        if (k < m_done)
+            --m_done;
+    }
+    // The tables no longer are those saved: the flag says so.
+    if (GridTableModel* flag = flagTable(); flag && differsFromSaved())
+        flag->setModified(true);
+    emit changed();
 }
 
 void TableHistory::begin(const QString& name) {
@@ -185,11 +223,11 @@ bool TableHistory::canRedo() const {
 QString TableHistory::undoText() const {
     if (m_pending)
         return stepName(m_committed, capture());
-    return m_done > 0 ? m_steps[m_done - 1].name : QString();
+    return m_done > 0 ? shownName(m_steps[m_done - 1]) : QString();
 }
 
 QString TableHistory::redoText() const {
-    return !m_pending && m_done < m_steps.size() ? m_steps[m_done].name : QString();
+    return !m_pending && m_done < m_steps.size() ? shownName(m_steps[m_done]) : QString();
 }
 
 int TableHistory::undoSteps() const {
@@ -264,6 +302,28 @@ QString TableHistory::stepName(const Snapshot& before, const Snapshot& after) co
     const QString rows = parts.join(QLatin1String(" and "));
     const QString name = m_scopeName.isEmpty() ? QStringLiteral("change of %1") : m_scopeName;
     return name.contains(QLatin1String("%1")) ? name.arg(rows) : name;
+}
+
+QString TableHistory::shownName(const Step& step) const {
+    if (step.kept.isEmpty())
+        return step.name;
+    QStringList parts;
+    int count = 0;
+    for (qsizetype k = 0; k < m_models.size(); ++k) {
+        QList<int> rows;
+        for (const auto& [table, row] : step.kept)
+            if (table == k)
+                rows << row;
+        std::sort(rows.begin(), rows.end());
+        if (!m_models[k] || rows.isEmpty())
+            continue;
+        parts << rowsText(*m_models[k], rows);
+        count += int(rows.size());
+    }
+    return step.name + QStringLiteral(" (%1 %2 as the controller holds %3)")
+                           .arg(parts.join(QLatin1String(" and ")),
+                                count == 1 ? QLatin1String("stays") : QLatin1String("stay"),
+                                count == 1 ? QLatin1String("it") : QLatin1String("them"));
 }
 
 TableHistory::Scope::Scope(TableHistory* history, const QString& name) : m_history(history) {

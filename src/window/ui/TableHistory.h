@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The undo history of a main window's tables. Each step is a before and after image of every
 // table the window watches, so any way a table changes (typing, the keypad, the mode dialog,
@@ -24,11 +25,18 @@
 // Putting a step back (undo, redo) changes the tables without any check and records nothing;
 // it never talks to the controller.
 //
+// A value the controller has taken (controllerTook: size detection's parameters, an origin
+// shift taught, soft limits confirmed) is no step of its own, and no undo or redo changes it
+// while the controller holds it: every recorded image takes it, so a step that changed that
+// cell leaves it alone from then on (its name says so: "... (parameter 33 stays as the
+// controller holds it)"), and a step that changed nothing else is dropped.
+//
 // The modified flag of the first watched table ("Change") follows the saved tables: the
 // tables as they stood when an action left the flag cleared (Save As, New File) or when an
 // Open left it clear (markOpened()). Undo and redo clear the flag on tables equal to the
-// saved ones and set it on any others. Undo and redo are refused while a scope is open (an
-// operation runs) and while the first table is locked (Operation mode).
+// saved ones and set it on any others; a value the controller took that makes the tables
+// differ from the saved ones sets it too. Undo and redo are refused while a scope is open
+// (an operation runs) and while the first table is locked (Operation mode).
 class TableHistory final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TableHistory)
@@ -94,6 +102,7 @@ class TableHistory final : public QObject {
         QString name;
         Snapshot before;
         Snapshot after;
+        QList<std::pair<qsizetype, int>> kept; // (table, row) cells left as the controller holds
     };
 
     Snapshot capture() const;
@@ -107,7 +116,10 @@ class TableHistory final : public QObject {
     void settleWhenBack();
     void record();
     void push(Step step);
+    // The controller took field `field` of row `row` of table `table`.
+    void controllerTook(qsizetype table, int row, int field);
     QString stepName(const Snapshot& before, const Snapshot& after) const;
+    QString shownName(const Step& step) const;
     GridTableModel* flagTable() const;
 
     QList<Step> m_steps;
