@@ -255,15 +255,15 @@ QString HistoryRepository::push(const QString& remoteName, const QString& branch
     const bool own = configured.count > 0;
     git_strarray_dispose(&configured);
 
-    QByteArray spec;
+    QByteArray mapping; // this computer's branch onto its own branch of the remote
     if (!own) {
         Reference head;
         if (git_repository_head(head.out(), m_repo) != 0)
             return gitProblem(QStringLiteral("reading the current branch"));
-        spec = QByteArray(git_reference_name(head.p)) + ":refs/heads/" + branch.toUtf8();
+        mapping = QByteArray(git_reference_name(head.p)) + ":refs/heads/" + branch.toUtf8();
     }
-    char* specs[] = {spec.data()};
-    const git_strarray refspecs = {specs, 1};
+    char* mappings[] = {mapping.data()};
+    const git_strarray refspecs = {mappings, 1};
 
     PushState state;
     state.cancelled = &cancelled;
