@@ -241,8 +241,12 @@ QString HistoryRepository::configValue(const QString& name) const {
 }
 
 bool HistoryRepository::hasRemote(const QString& name) const {
-    Remote remote;
-    return git_remote_lookup(remote.out(), m_repo, name.toUtf8().constData()) == 0;
+    // Read from the configuration, as git itself decides that a remote exists (it has a URL):
+    // looking the remote up costs libgit2 1.5 a regular-expression match whose memory it
+    // never frees, and this is asked for every record.
+    const QString key = QStringLiteral("remote.") + name;
+    return !configValue(key + QStringLiteral(".url")).isEmpty() ||
+           !configValue(key + QStringLiteral(".pushurl")).isEmpty();
 }
 
 QString HistoryRepository::push(const QString& remoteName, const QString& branch,
