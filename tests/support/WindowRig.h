@@ -4,7 +4,9 @@
 #include "link/LinkState.h"
 #include "simulator/SimulatedChannel.h"
 #include "simulator/VirtualController.h"
+#include "window/ui/MainWindowBase.h"
 
+#include <QAction>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,3 +44,10 @@ template <typename Window> struct WindowRig {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
+
+// Chooses a menu item the way the operator can: only when it is enabled.
+inline void trigger(MainWindowBase& w, const char* item) {
+    QAction* a = w.action(QLatin1String(item));
+    QVERIFY2(a && a->isEnabled(), item);
+    a->trigger();
+}

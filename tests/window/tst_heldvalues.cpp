@@ -1,6 +1,7 @@
 // Undo and redo against values the controller has taken (size detection, a taught origin
 // shift, confirmed soft limits): no step of their own, left as the controller holds them, with
 // the modified flag telling whether the tables are the file's and the panels showing them.
+#include "FileBytes.h"
 #include "WindowRig.h"
 #include "pointdata/DependentDisplays.h"
 #include "pointdata/ParameterTableModel.h"
@@ -32,18 +33,6 @@ namespace {
 using PointRig = WindowRig<frmMain>;
 using PulseRig = WindowRig<frmpulseMaindemo>;
 using PointAction = std::function<void(PointRig&)>;
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-void trigger(MainWindowBase& w, const char* item) {
-    QAction* a = w.action(QLatin1String(item));
-    QVERIFY2(a && a->isEnabled(), item);
-    a->trigger();
-}
 
 // Setting Values of a parameter table of either kind, by parameter number.
 template <typename Table>
@@ -137,7 +126,7 @@ void TestHeldValues::controllerTakenValuesStay() {
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const GridTableModel::TableImage start = first.image();
         const QString path = rig.dir.filePath("open.csv");
-        writeFile(path, file);
+        QVERIFY(writeFileBytes(path, file));
         rig.op.fileNames << path;
         trigger(w, "mnuFileOpen");
         QVERIFY(!first.modified());

@@ -1,5 +1,6 @@
 // Undo and redo of the tables of both main windows: every way a table changes is one step
 // that puts back tables and modified flag exactly, and never talks to the controller.
+#include "FileBytes.h"
 #include "GridTyping.h"
 #include "WindowRig.h"
 #include "pointdata/ParameterTableModel.h"
@@ -42,18 +43,6 @@ struct Tables {
 
 Tables tablesOf(GridTableModel& first, GridTableModel& parameters) {
     return {{first.image(), parameters.image()}, first.modified()};
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-void trigger(MainWindowBase& w, const char* item) {
-    QAction* a = w.action(QLatin1String(item));
-    QVERIFY2(a && a->isEnabled(), item);
-    a->trigger();
 }
 
 void type(QTableView* grid, int row, int column, const QString& keys) {
@@ -101,7 +90,8 @@ QHash<QString, PointAction> pointActions() {
              PointTableData points{};
              points[9] = {"I", "3.00", "7", "", "from file"};
              const QString path = r.dir.filePath("open.csv");
-             writeFile(path, SettingsFile::write(points, r.window->parameters().table()));
+             QVERIFY(
+                 writeFileBytes(path, SettingsFile::write(points, r.window->parameters().table())));
              r.op.answers = {Answer::No};
              r.op.fileNames << path;
              trigger(*r.window, "mnuFileOpen");
@@ -134,7 +124,8 @@ QHash<QString, PulseAction> pulseActions() {
              ZoneTableData zones{};
              zones[3] = {"4.00", "8.00", "file"};
              const QString path = r.dir.filePath("open.csv");
-             writeFile(path, PulseSettingsFile::write(zones, r.window->parameters().table()));
+             QVERIFY(writeFileBytes(
+                 path, PulseSettingsFile::write(zones, r.window->parameters().table())));
              r.op.answers = {Answer::No};
              r.op.fileNames << path;
              trigger(*r.window, "mnuFileOpen");
